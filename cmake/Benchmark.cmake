@@ -1,0 +1,22 @@
+# Google Benchmark for the benchmark programs: Debian's library natively; for
+# Windows, built from Debian's source package, which scripts/bench unpacks.
+if(NOT TROVIK_BENCHMARKS)
+    return()
+endif()
+if(WIN32)
+    set(TROVIK_BENCHMARK_SOURCE "" CACHE PATH "Google Benchmark source tree")
+    if(NOT EXISTS ${TROVIK_BENCHMARK_SOURCE}/CMakeLists.txt)
+        message(FATAL_ERROR "TROVIK_BENCHMARK_SOURCE must name Google Benchmark's sources")
+    endif()
+    set(BENCHMARK_ENABLE_TESTING OFF CACHE BOOL "" FORCE)
+    set(BENCHMARK_ENABLE_GTEST_TESTS OFF CACHE BOOL "" FORCE)
+    set(BENCHMARK_ENABLE_INSTALL OFF CACHE BOOL "" FORCE)
+    set(BENCHMARK_ENABLE_WERROR OFF CACHE BOOL "" FORCE)
+    set(BENCHMARK_INSTALL_DOCS OFF CACHE BOOL "" FORCE)
+    # Debian's tree takes its version from git, which an unpacked source lacks.
+    set(GIT_VERSION "0.0.0")
+    add_subdirectory(${TROVIK_BENCHMARK_SOURCE} ${CMAKE_BINARY_DIR}/benchmark EXCLUDE_FROM_ALL)
+    target_compile_options(benchmark PRIVATE -w)
+else()
+    find_package(benchmark REQUIRED)
+endif()
