@@ -1,0 +1,39 @@
+// Lists the entries of one directory through the platform's find-first /
+// find-next enumeration. The enumeration path is a directory with its closing
+// backslash followed by a pattern: "*.*" (every entry of the directory, with
+// or without a dot in its name, "." and ".." included where the platform
+// gives them) or one exact name. Hidden and system files are never delivered;
+// directories always are, hidden and system ones included.
+//
+// Nothing here raises or reports an error: a directory that is missing or
+// cannot be listed simply yields no entry. The find handle is released by the
+// destructor on every path.
+#pragma once
+
+#include <cstdint>
+
+#include "fs/find_data.h"
+
+// The rule of the DOS attribute filter: an entry with the hidden, system or
+// directory bit is delivered only when it shares one of those bits with the
+// requested set, and the scanner requests the directory bit alone. Entries
+// with none of the three bits are always delivered.
+int IsEnumerated(uint32_t attributes);
+
+class DirectoryEnumeration {
+public:
+    // `path` (directory, backslash, pattern) must outlive the enumeration.
+    explicit DirectoryEnumeration(const char* path);
+    DirectoryEnumeration(const DirectoryEnumeration&) = delete;
+    DirectoryEnumeration& operator=(const DirectoryEnumeration&) = delete;
+    ~DirectoryEnumeration();
+
+    // Fills `entry` with the next delivered entry and returns 1, or returns 0
+    // at the end (and on every call after it).
+    int Next(FindData* entry);
+
+private:
+    const char* _path; // enumeration path, kept by the caller
+    void* _handle;     // the platform's enumeration handle, null before the first entry
+    int _finished;     // nonzero once the enumeration has ended
+};

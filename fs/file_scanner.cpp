@@ -1,0 +1,229 @@
+#include "fs/file_scanner.h"
+
+#include <cstring>
+
+#include "base/text_utils.h"
+#include "fs/directory_enumeration.h"
+#include "fs/mask_match.h"
+
+namespace {
+
+const char everyEntry[] = "*.*"; // the enumeration pattern of a whole directory
+
+// Writes `head` followed by `tail` into `path` (scanPathSize bytes); 0 when
+// they do not fit with their NUL, and then `path` is left unusable.
+int JoinPath(char* path, const char* head, const char* tail) {
+    const size_t headLength = strlen(head);
+    const size_t tailLength = strlen(tail);
+    if (headLength + tailLength >= scanPathSize) return 0;
+    memcpy(path, head, headLength);
+    memcpy(path + headLength, tail, tailLength + 1);
+    return 1;
+}
+
+int IsDirectory(const FindData& entry) {
+    return (entry._attributes & fileAttributeDirectory) != 0;
+}
+
+// Subdirectories whose name begins with '.' (".", "..", ".git", ...) are
+// never entered.
+int IsWalkedDirectory(const FindData& entry) {
+    return IsDirectory(entry) && entry._name[0] != '.';
+}
+
+} // namespace
+
+FoundFile::~FoundFile() {}
+
+// ---- Construction and set-up
+
+FileScanner::FileScanner(const FileName& directory, const String* mask, int collect, int recursive)
+    : _totalSize(0), _fileCount(0), _nameSink(nullptr), _nextIndex(0), _collect(0), _masks(1),
+      _found(1), _directories(1), _foundCursor(nullptr), _recursive(0) {
+    Reset(directory, mask, collect, recursive);
+}
+
+FileScanner::FileScanner(const List<FileName>& directories, const String* mask, int collect,
+                         int recursive)
+    : _totalSize(0), _fileCount(0), _nameSink(nullptr), _nextIndex(0), _collect(0), _masks(1),
+      _found(1), _directories(1), _foundCursor(nullptr), _recursive(0) {
+    Reset(directories, mask, collect, recursive);
+}
+
+FileScanner::~FileScanner() {}
+
+void FileScanner::Reset(const FileName& directory, const String* mask, int collect, int recursive) {
+    _directories.DeleteAll();
+    _directories.AddTail(new FileName(directory));
+    ResetState(mask, collect, recursive);
+}
+
+void FileScanner::Reset(const List<FileName>& directories, const String* mask, int collect,
+                        int recursive) {
+    _directories.Assign(directories, 0);
+    ResetState(mask, collect, recursive);
+}
+
+void FileScanner::ResetState(const String* mask, int collect, int recursive) {
+    _recursive = recursive;
+    _collect = collect;
+    _foundCursor = nullptr;
+    _totalSize = 0;
+    _fileCount = 0;
+    _nextIndex = 0;
+    _found.DeleteAll();
+    _masks.DeleteAll();
+    if (mask != nullptr) AddMask(*mask);
+}
+
+void FileScanner::AddMask(const String& mask) {
+    _masks.AddTail(new StringItem<ListElement>(mask));
+}
+
+// ---- The defaults of the subclass's part
+
+int FileScanner::ShouldStop() {
+    return 0;
+}
+
+int FileScanner::OnFile(FileName&, FindData*, int) {
+    return 1;
+}
+
+int FileScanner::AcceptFile(FileName&, FindData*) {
+    return 1;
+}
+
+void FileScanner::OnDirectory(FileName&) {}
+
+void FileScanner::BeginScan() {}
+
+void FileScanner::EndScan() {}
+
+// ---- Running
+
+void FileScanner::Scan() {
+    BeginScan();
+    _nextIndex = 0;
+    for (FileName* entry = _directories.GetHead(); entry != nullptr;
+         entry = List<FileName>::GetNext(entry)) {
+        const int walked = _masks._count != 0 ? ScanDirectory(entry->c_str(), everyEntry)
+                                              : ScanMaskedEntry(*entry);
+        if (!walked) break;
+    }
+    EndScan();
+    // ScanInto never reports through OnFile, kept files included.
+    if (!_collect || _nameSink != nullptr) return;
+    for (FoundFile* found = _found.GetHead(); found != nullptr;
+         found = List<FoundFile>::GetNext(found)) {
+        FileName fileName(found->_fileName);
+        if (!OnFile(fileName, &found->_findData, _nextIndex++)) break;
+    }
+}
+
+void FileScanner::ScanInto(List<FileName>& names) {
+    // The sink is cleared on every way out of Scan, a raised failure included.
+    struct SinkScope {
+        List<FileName>*& sink;
+        ~SinkScope() { sink = nullptr; }
+    } scope{_nameSink};
+    _nameSink = &names;
+    Scan();
+}
+
+int FileScanner::ScanMaskedEntry(const FileName& entry) {
+    StringList items;
+    Split(items, entry.c_str(), "|", 1);
+    const StringItem<ListElement>* first = items.GetHead();
+    if (first == nullptr) return 1;
+    const FileName firstItem(static_cast<const String&>(*first));
+    const String firstMask = firstItem.GetName(1);
+    if (firstMask.empty()) return 1;
+    const FileName directory(firstItem.GetDirectory());
+    // One name without wildcards is looked up directly instead of listing
+    // the whole directory.
+    const int namesOneFile = items._count == 1 && firstMask.find_first_of("*?") == String::npos;
+
+    // These masks belong to this entry alone: they go again on every way out.
+    struct MaskScope {
+        StringList& masks;
+        ~MaskScope() { masks.DeleteAll(); }
+    } scope{_masks};
+    AddMask(firstMask);
+    for (const StringItem<ListElement>* item = StringList::GetNext(first); item != nullptr;
+         item = StringList::GetNext(item))
+        AddMask(*item);
+    return ScanDirectory(directory.c_str(), namesOneFile ? firstMask.c_str() : everyEntry);
+}
+
+int FileScanner::ScanDirectory(const char* directory, const char* pattern) {
+    {
+        FileName directoryName(directory);
+        OnDirectory(directoryName);
+    }
+    // Each level of the walk composes its paths in buffers of its own.
+    char base[scanPathSize];        // the directory with its closing backslash
+    char enumeration[scanPathSize]; // base and pattern
+    char entryPath[scanPathSize];   // base and the name of one entry
+    const size_t length = strlen(directory);
+    const char* closing = length > 0 && directory[length - 1] == '\\' ? "" : "\\";
+    if (!JoinPath(base, directory, closing) || !JoinPath(enumeration, base, pattern)) return 1;
+
+    FindData entry;
+    int hasSubdirectories = 0;
+    {
+        DirectoryEnumeration entries(enumeration);
+        while (entries.Next(&entry)) {
+            if (IsDirectory(entry)) {
+                if (IsWalkedDirectory(entry)) hasSubdirectories = 1;
+            } else if (JoinPath(entryPath, base, entry._name)) {
+                if (!TryFile(entryPath, &entry)) return 0;
+            }
+            if (ShouldStop()) return 0;
+        }
+    }
+    if (!hasSubdirectories || !_recursive) return 1;
+
+    // The second pass enumerates again rather than holding the first pass's
+    // entries in memory.
+    DirectoryEnumeration entries(enumeration);
+    while (entries.Next(&entry)) {
+        if (ShouldStop()) return 0;
+        if (IsWalkedDirectory(entry) && JoinPath(entryPath, base, entry._name) &&
+            !ScanDirectory(entryPath, pattern))
+            return 0;
+    }
+    return 1;
+}
+
+int FileScanner::TryFile(const char* fullName, FindData* entry) {
+    // Every fitting mask counts: a file that fits two masks is reported twice.
+    for (const StringItem<ListElement>* mask = _masks.GetHead(); mask != nullptr;
+         mask = StringList::GetNext(mask)) {
+        if (!MatchMask(mask->c_str(), entry->_name)) continue;
+        FileName fileName(fullName);
+        if (!AcceptFile(fileName, entry)) return 1;
+        _totalSize += entry->_size;
+        ++_fileCount;
+        if (_nameSink != nullptr) {
+            _nameSink->AddTail(new FileName(fileName));
+        } else if (_collect) {
+            _found.AddTail(new FoundFile(fileName, *entry));
+        } else if (!OnFile(fileName, entry, _nextIndex++)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+// ---- Kept files
+
+String FileScanner::GetFirstFound() {
+    _foundCursor = _found.GetHead();
+    return _foundCursor != nullptr ? String(_foundCursor->_fileName) : String();
+}
+
+String FileScanner::GetNextFound() {
+    if (_foundCursor != nullptr) _foundCursor = List<FoundFile>::GetNext(_foundCursor);
+    return _foundCursor != nullptr ? String(_foundCursor->_fileName) : String();
+}

@@ -1,0 +1,152 @@
+// FileScanner walks one or more directories, optionally with all their
+// subdirectories, and picks out the files whose names fit a list of masks
+// (MatchMask, fs/mask_match.h). It does nothing to the files itself: it hands
+// each one to virtual operations that a subclass overrides, asks the subclass
+// after every directory entry whether to stop, and can instead keep the files
+// for after the walk (collecting mode) or append their names to a caller's list
+// (ScanInto).
+//
+// Walk order: a directory's own files (in the platform's enumeration order)
+// come before anything in its subdirectories, which are walked depth-first;
+// nothing is sorted. Subdirectories whose name begins with '.' are never
+// entered; hidden and system files are never seen, hidden and system
+// directories are (fs/directory_enumeration.h). A file that fits several
+// masks is counted and reported once per fitting mask.
+//
+// Paths: every path the walk composes (the directory with its closing
+// backslash, plus the enumeration pattern, plus an entry name) must fit in
+// scanPathSize bytes with its NUL; an entry or subdirectory whose path would
+// not fit is skipped silently (neither accepted nor entered).
+//
+// Failures: the scanner raises nothing of its own and reports no error; a
+// missing or unreadable directory still gets OnDirectory and then yields
+// nothing. Exceptions raised by the virtual operations (or exhausted memory)
+// pass through Scan; the scanner stays consistent and can be Reset.
+// Everything runs on the calling thread.
+#pragma once
+
+#include <cstdint>
+
+#include "base/list.h"
+#include "base/string.h"
+#include "base/string_item.h"
+#include "fs/file_name.h"
+#include "fs/find_data.h"
+
+enum { scanPathSize = 260 }; // bytes of every composed path, NUL included
+
+// A file kept by a collecting scan: its full name and its directory entry.
+// A list of them is never sorted or copied: Compare returns -1 for any pair
+// and Clone yields null.
+class FoundFile : public ListElement {
+public:
+    FoundFile(const FileName& fileName, const FindData& entry)
+        : _fileName(fileName), _findData(entry) {}
+    ~FoundFile() override;
+
+    FileName _fileName; // directory, backslash and entry name
+    FindData _findData; // the entry as the enumeration gave it
+};
+
+class FileScanner {
+public:
+    // Scans `directory` with `mask` (null: none yet; add masks with AddMask).
+    // `collect` nonzero keeps the files for after the walk; `recursive`
+    // nonzero descends into subdirectories.
+    FileScanner(const FileName& directory, const String* mask, int collect, int recursive);
+    // The same over a copy of a whole list of directories.
+    FileScanner(const List<FileName>& directories, const String* mask, int collect, int recursive);
+    FileScanner(const FileScanner&) = delete;
+    FileScanner& operator=(const FileScanner&) = delete;
+
+    // Destroys the three lists with their elements.
+    virtual ~FileScanner();
+
+    // ---- The subclass's part, in slot order. The defaults do nothing.
+
+    // Asked after every directory entry of the first pass (file or directory,
+    // fitting or not) and before every entry of the second pass. Nonzero ends
+    // the whole scan: the tree being walked unwinds without reporting another
+    // file and the remaining directories are not walked; EndScan still runs
+    // and, in collecting mode, the files kept so far are still reported.
+    // Default: 0.
+    virtual int ShouldStop();
+
+    // Reports one accepted file: its full name, its directory entry and its
+    // index (0, 1, ... in reporting order within one Scan). Return nonzero to
+    // go on. 0 ends the whole scan at once: during the walk no further
+    // OnFile, OnDirectory or ShouldStop call follows, only EndScan (and, in
+    // collecting mode, the reporting of kept files stops). Not called by
+    // ScanInto. Default: 1.
+    virtual int OnFile(FileName& fileName, FindData* entry, int index);
+
+    // Asked for every file that fits a mask, before it is counted: 0 skips the
+    // file (not counted, not reported, its remaining masks not tried).
+    // Default: 1.
+    virtual int AcceptFile(FileName& fileName, FindData* entry);
+
+    // Told of every directory the walk enters, with its name as given (no
+    // closing backslash added), before its entries are read; also of a
+    // directory that turns out to be missing. Default: nothing.
+    virtual void OnDirectory(FileName& directory);
+
+    // Called once at the start of every Scan, and once after the walk, even a
+    // stopped one, before collected files are reported. Default: nothing.
+    virtual void BeginScan();
+    virtual void EndScan();
+
+    // ---- Setting up and running
+
+    // Starts over with one directory (or a copy of `directories`): the kept
+    // files, the masks and the counters are cleared, the flags set, and
+    // `mask` added when it is not null.
+    void Reset(const FileName& directory, const String* mask, int collect, int recursive);
+    void Reset(const List<FileName>& directories, const String* mask, int collect, int recursive);
+
+    // Appends one mask, as given: it is never split at ';' or elsewhere.
+    void AddMask(const String& mask);
+
+    // Walks every directory in list order. With masks, each entry of the
+    // directory list is a directory scanned with them. Without masks, each
+    // entry is a directory with its own masks, "D:\src\*.c|*.h": the text
+    // before the last backslash of the first '|' item is the directory, the
+    // rest of that item and every further item are the masks; an entry whose
+    // first name part is empty is skipped, and a single item without '*' or
+    // '?' names one file, looked up directly. Counters and kept files add up
+    // over several scans until Reset.
+    void Scan();
+
+    // Scan that appends the full name of every accepted file to `names`
+    // instead of calling OnFile or keeping the file.
+    void ScanInto(List<FileName>& names);
+
+    // The kept files of collecting mode, in the order found: the first one's
+    // full name, then the next one's on each call; empty at the end.
+    String GetFirstFound();
+    String GetNextFound();
+
+    // ---- Read by the owner after a scan.
+    uint32_t _totalSize; // sizes of all accepted files added up (wraps at 2^32)
+    uint32_t _fileCount; // number of accepted files
+
+protected:
+    List<FileName>* _nameSink; // set only during ScanInto: accepted names go there
+    int32_t _nextIndex;        // index for the next OnFile; 0 at the start of every Scan
+    int _collect;              // nonzero: keep accepted files in _found, report after the walk
+    List<StringItem<ListElement>> _masks; // the masks, one per item; owning
+    List<FoundFile> _found;               // kept files in the order found; owning
+    List<FileName> _directories;          // directories, or directory-with-mask entries; owning
+    FoundFile* _foundCursor;              // position of GetFirstFound / GetNextFound, may be null
+    int _recursive;                       // nonzero: descend into subdirectories
+
+private:
+    // Walks one directory and, when recursive, its subdirectories, enumerating
+    // `directory` + backslash + `pattern`. Returns 1 when the tree was walked
+    // to its end, 0 when the scan was stopped.
+    int ScanDirectory(const char* directory, const char* pattern);
+    // Tries one enumerated file against every mask; 0 when OnFile stopped.
+    int TryFile(const char* fullName, FindData* entry);
+    // Scans one directory-with-mask entry; 0 when the scan was stopped.
+    int ScanMaskedEntry(const FileName& entry);
+    void ResetState(const String* mask, int collect, int recursive);
+};

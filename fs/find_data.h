@@ -1,0 +1,29 @@
+// The description of one directory entry, as the directory enumeration fills
+// it and as the scanner's callbacks receive it. The layout is byte-packed with
+// the exact field widths below, so it is the same in every build.
+#pragma once
+
+#include <cstdint>
+
+enum FileAttribute : uint32_t {
+    fileAttributeReadOnly = 0x01,
+    fileAttributeHidden = 0x02,
+    fileAttributeSystem = 0x04,
+    fileAttributeDirectory = 0x10,
+    fileAttributeArchive = 0x20,
+};
+
+enum { findDataNameSize = 256 }; // an entry name of at most 255 characters and its NUL
+
+#pragma pack(push, 1)
+struct FindData {
+    uint32_t _reserved;   // enumeration state of the platform; never read by callers
+    uint32_t _size;       // file size in bytes: the low 32 bits of the real size
+    uint32_t _attributes; // FileAttribute bits as the platform reports them
+    uint16_t _time;       // last write, local time, DOS form: hour 5, minute 6, second/2 5 bits
+    uint16_t _date;       // last write, local time, DOS form: year-1980 7, month 4, day 5 bits
+    char _name[findDataNameSize]; // the entry's name without its directory, NUL-terminated
+};
+#pragma pack(pop)
+
+static_assert(sizeof(FindData) == 272, "FindData is byte-packed: 4+4+4+2+2+256 bytes");

@@ -1,0 +1,18 @@
+// The file layer's message boxes go through one replaceable function, so that
+// tests can answer them without a window. The default shows the platform's
+// message box (MessageBoxA); the arguments and the answer are that function's.
+#pragma once
+
+#include <cstdint>
+
+// Owner window (HWND), text, caption (null: the platform's default caption)
+// and the box's style bits; returns the button chosen (IDOK, IDYES, ...).
+typedef int (*MessageBoxFunction)(void* owner, const char* text, const char* caption,
+                                  uint32_t style);
+
+// Shows a box through the function in force.
+int ShowMessageBox(void* owner, const char* text, const char* caption, uint32_t style);
+
+// Puts `function` in force (null restores the platform's box) and returns the
+// one that was in force before.
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function);

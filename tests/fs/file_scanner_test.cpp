@@ -1,0 +1,325 @@
+// The scanner over real directory trees made in the temporary directory: under
+// Wine through the Windows enumeration, natively through its POSIX stand-in
+// (which shows the tree as drive Z: and gives dot-files the hidden attribute,
+// as Wine does).
+#include "fs/file_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+
+#include "fs/directory_enumeration.h"
+#include "tests/fs/scan_tree.h"
+
+namespace {
+
+// ---- Masks and the walk
+
+TEST_F(ScanTree, ReportsFilesOfTheMasksBeforeSubdirectories) {
+    MakeFile("A.C", 10);
+    MakeFile("b.h", 20);
+    MakeFile("c.txt", 40);
+    MakeDirectory(".git");
+    MakeFile(".git/in_git.c");
+    MakeDirectory("sub");
+    MakeFile("sub/s.c", 100);
+    MakeDirectory("sub/deeper");
+    MakeFile("sub/deeper/d.h", 1000);
+
+    RecordingScanner flat(PathOf(), PathOf(), "*.c");
+    flat.AddMask("*.h");
+    flat.Scan();
+    EXPECT_EQ((Texts{"A.C", "b.h"}), flat.FileSet());
+    EXPECT_EQ((Texts{"."}), flat.Events("dir"));
+    EXPECT_EQ(2u, flat._fileCount);
+    EXPECT_EQ(30u, flat._totalSize);
+
+    RecordingScanner deep(PathOf(), PathOf(), "*.c", 0, 1);
+    deep.AddMask("*.h");
+    deep.Scan();
+    EXPECT_EQ((Texts{".", "sub", "sub\\deeper"}), deep.Events("dir"));
+    const Texts files = deep.Events("file");
+    ASSERT_EQ(4u, files.size());
+    Texts own = {files[0].substr(2), files[1].substr(2)};
+    std::sort(own.begin(), own.end());
+    EXPECT_EQ((Texts{"A.C", "b.h"}), own) << "the directory's own files come first";
+    EXPECT_EQ("2 sub\\s.c", files[2]);
+    EXPECT_EQ("3 sub\\deeper\\d.h", files[3]);
+    EXPECT_EQ(4u, deep._fileCount);
+    EXPECT_EQ(1130u, deep._totalSize);
+    EXPECT_EQ("begin", deep._events.front());
+    EXPECT_EQ("end", deep._events.back());
+}
+
+TEST_F(ScanTree, ReportsAFileOncePerFittingMask) {
+    MakeFile("x.c", 7);
+    RecordingScanner scanner(PathOf(), PathOf(), "*.*");
+    scanner.AddMask("*.c");
+    scanner.Scan();
+    EXPECT_EQ((Texts{"0 x.c", "1 x.c"}), scanner.Events("file"));
+    EXPECT_EQ(2u, scanner._fileCount);
+    EXPECT_EQ(14u, scanner._totalSize);
+}
+
+TEST_F(ScanTree, StarDotStarNeedsExactlyOneDot) {
+    for (const char* name : {"README", "a.b.c", "a.b"})
+        MakeFile(name);
+    RecordingScanner scanner(PathOf(), PathOf(), "*.*");
+    scanner.Scan();
+    EXPECT_EQ((Texts{"a.b"}), scanner.FileSet());
+}
+
+TEST_F(ScanTree, ScansAListOfDirectoriesInOrderMissingOnesIncluded) {
+    MakeDirectory("one");
+    MakeFile("one/1.c");
+    MakeDirectory("two");
+    MakeFile("two/2.c");
+    List<FileName> directories;
+    directories.AddTail(new FileName(PathOf("two")));
+    directories.AddTail(new FileName(PathOf("missing")));
+    directories.AddTail(new FileName(PathOf("one")));
+    const String mask("*.c");
+    RecordingScanner scanner(PathOf(), PathOf(), nullptr);
+    scanner.Reset(directories, &mask, 0, 0);
+    scanner.Scan();
+    // The missing directory gets its OnDirectory call and nothing else.
+    EXPECT_EQ((Texts{"two", "missing", "one"}), scanner.Events("dir"));
+    EXPECT_EQ((Texts{"0 two\\2.c", "1 one\\1.c"}), scanner.Events("file"));
+}
+
+// ---- Directory-with-mask entries (no masks of the scanner's own)
+
+TEST_F(ScanTree, EntryNamingOneFileLooksItUp) {
+    MakeFile("main.c");
+    MakeFile("other.c");
+    RecordingScanner scanner(PathOf(), PathOf("main.c"), nullptr);
+    scanner.Scan();
+    EXPECT_EQ((Texts{"begin", "dir .", "accept main.c", "file 0 main.c", "end"}), scanner._events);
+    EXPECT_EQ(0, scanner._masks._count) << "the entry's masks are its own";
+}
+
+TEST_F(ScanTree, EntryWithMasksSplitsAtBars) {
+    for (const char* name : {"x.c", "y.h", "z.txt", "w.cpp"})
+        MakeFile(name);
+    RecordingScanner scanner(PathOf(), PathOf("*.c | *.h||"), nullptr);
+    scanner.Scan();
+    EXPECT_EQ((Texts{"."}), scanner.Events("dir"));
+    EXPECT_EQ((Texts{"x.c", "y.h"}), scanner.FileSet());
+
+    // Several names without wildcards are masks over the whole directory.
+    RecordingScanner names(PathOf(), PathOf("x.c|z.txt|absent.c"), nullptr);
+    names.Scan();
+    EXPECT_EQ((Texts{"x.c", "z.txt"}), names.FileSet());
+}
+
+TEST_F(ScanTree, EntryWithoutNamePartIsSkipped) {
+    MakeFile("a.c");
+    for (const String& entry : {PathOf() + "\\", String("|"), String("  ")}) {
+        RecordingScanner scanner(PathOf(), entry, nullptr);
+        scanner.Scan();
+        EXPECT_EQ((Texts{"begin", "end"}), scanner._events) << entry;
+    }
+}
+
+// ---- The subclass's answers
+
+TEST_F(ScanTree, RefusedFileIsNeitherCountedNorTriedAgain) {
+    MakeFile("a.h", 5);
+    MakeFile("b.h", 50);
+    RecordingScanner scanner(PathOf(), PathOf(), "*.h");
+    scanner.AddMask("b.*");
+    scanner._refusedName = "b.h";
+    scanner.Scan();
+    EXPECT_EQ((Texts{"a.h"}), scanner.FileSet());
+    EXPECT_EQ(1, std::count(scanner._events.begin(), scanner._events.end(), "accept b.h"));
+    EXPECT_EQ(1u, scanner._fileCount);
+    EXPECT_EQ(5u, scanner._totalSize);
+}
+
+TEST_F(ScanTree, OnFileZeroEndsTheWholeScan) {
+    MakeFile("a.c");
+    MakeFile("b.c");
+    MakeDirectory("sub");
+    MakeFile("sub/s.c");
+    List<FileName> directories;
+    directories.AddTail(new FileName(PathOf()));
+    directories.AddTail(new FileName(PathOf("sub")));
+    const String mask("*.c");
+    RecordingScanner scanner(PathOf(), PathOf(), nullptr);
+    scanner.Reset(directories, &mask, 0, 1);
+    scanner._refuseIndex = 0;
+    scanner.Scan();
+    ASSERT_EQ(1u, scanner.Events("file").size());
+    EXPECT_EQ("end", scanner._events.back());
+    EXPECT_TRUE(scanner._events.end()[-2].compare(0, 5, "file ") == 0)
+        << "nothing between the refused file and EndScan";
+    EXPECT_EQ((Texts{"."}), scanner.Events("dir"));
+}
+
+TEST_F(ScanTree, ShouldStopInASubdirectoryUnwindsEveryLevel) {
+    MakeDirectory("tree");
+    MakeFile("tree/top.c");
+    MakeDirectory("tree/sub");
+    MakeFile("tree/sub/s1.c");
+    MakeFile("tree/sub/s2.c");
+    MakeDirectory("tree/sub/deeper");
+    MakeFile("tree/sub/deeper/d.c");
+    MakeDirectory("tree/other");
+    MakeFile("tree/other/o.c");
+    MakeDirectory("sibling");
+    MakeFile("sibling/x.c");
+    List<FileName> directories;
+    directories.AddTail(new FileName(PathOf("tree")));
+    directories.AddTail(new FileName(PathOf("sibling")));
+    const String mask("*.c");
+    RecordingScanner scanner(PathOf(), PathOf(), nullptr, 0, 1);
+    scanner.Reset(directories, &mask, 0, 1);
+    // Stop at the first question asked after the file two levels down.
+    scanner._stopWhen = [](const RecordingScanner& s) {
+        const Texts files = s.Events("file");
+        return !files.empty() && files.back().find("deeper\\") != std::string::npos;
+    };
+    scanner.Scan();
+    const Texts files = scanner.Events("file");
+    ASSERT_FALSE(files.empty());
+    EXPECT_NE(std::string::npos, files.back().find(" tree\\sub\\deeper\\d.c"));
+    ASSERT_GE(scanner._events.size(), 3u);
+    EXPECT_EQ("stop", scanner._events.end()[-2]) << "nothing between the stop and EndScan";
+    EXPECT_EQ("end", scanner._events.back());
+    EXPECT_EQ(scanner._events.end()[-3].substr(0, 5), "file ");
+    for (const std::string& directory : scanner.Events("dir"))
+        EXPECT_NE("sibling", directory);
+}
+
+// ---- Collecting and ScanInto
+
+TEST_F(ScanTree, CollectingReportsAfterTheWalkInTheOrderFound) {
+    for (const char* name : {"a.c", "b.c", "c.c", "d.h"})
+        MakeFile(name);
+    MakeDirectory("sub");
+    MakeFile("sub/e.c");
+
+    RecordingScanner direct(PathOf(), PathOf(), "*.c", 0, 1);
+    direct.Scan();
+    RecordingScanner collecting(PathOf(), PathOf(), "*.c", 1, 1);
+    collecting.Scan();
+
+    EXPECT_EQ(direct.Events("file"), collecting.Events("file"));
+    ASSERT_EQ(4u, collecting.Events("file").size());
+    const auto end = std::find(collecting._events.begin(), collecting._events.end(), "end");
+    const auto firstFile = std::find_if(collecting._events.begin(), collecting._events.end(),
+                                        [](const std::string& e) { return e[0] == 'f'; });
+    EXPECT_LT(end, firstFile) << "EndScan comes before the first OnFile";
+
+    Texts kept;
+    for (String name = collecting.GetFirstFound(); !name.empty(); name = collecting.GetNextFound())
+        kept.push_back(std::to_string(kept.size()) + " " + name.substr(PathOf().size() + 1));
+    EXPECT_EQ(direct.Events("file"), kept);
+    EXPECT_EQ("", collecting.GetNextFound());
+
+    // A second scan adds up; Reset clears.
+    collecting.Scan();
+    EXPECT_EQ(8, collecting._found._count);
+    EXPECT_EQ(8u, collecting._fileCount);
+    collecting.Reset(FileName(PathOf()), nullptr, 1, 0);
+    EXPECT_EQ(0, collecting._found._count);
+    EXPECT_EQ(0u, collecting._fileCount);
+    EXPECT_EQ("", collecting.GetFirstFound());
+}
+
+TEST_F(ScanTree, CollectingStillReportsWhatItKeptAfterAStop) {
+    for (const char* name : {"a.c", "b.c", "c.c"})
+        MakeFile(name);
+    RecordingScanner scanner(PathOf(), PathOf(), "*.c", 1);
+    scanner._stopWhen = [](const RecordingScanner& s) { return s._found._count == 2; };
+    scanner.Scan();
+    EXPECT_EQ(2u, scanner.Events("file").size());
+    // And a 0 from OnFile ends the reporting.
+    RecordingScanner refusing(PathOf(), PathOf(), "*.c", 1);
+    refusing._refuseIndex = 1;
+    refusing.Scan();
+    EXPECT_EQ(2u, refusing.Events("file").size());
+    EXPECT_EQ(3, refusing._found._count);
+}
+
+TEST_F(ScanTree, ScanIntoAppendsNamesInsteadOfReporting) {
+    MakeFile("a.c");
+    MakeFile("b.c");
+    RecordingScanner scanner(PathOf(), PathOf(), "*.c", 1); // collecting mode too
+    List<FileName> names;
+    names.AddTail(new FileName("C:\\kept.c"));
+    scanner.ScanInto(names);
+    EXPECT_TRUE(scanner.Events("file").empty());
+    EXPECT_EQ(0, scanner._found._count);
+    EXPECT_EQ(nullptr, scanner._nameSink);
+    ASSERT_EQ(3, names._count);
+    EXPECT_EQ("C:\\kept.c", *names.GetHead());
+    Texts appended = {*names.GetAt(1), *names.GetAt(2)};
+    std::sort(appended.begin(), appended.end());
+    EXPECT_EQ((Texts{PathOf("a.c"), PathOf("b.c")}), appended);
+}
+
+// ---- Hidden entries and the path limit
+
+TEST_F(ScanTree, DotEntriesAreNeitherReportedNorEntered) {
+    MakeFile(".profile"); // fits *.* but is hidden
+    MakeFile("seen.c");
+    MakeDirectory(".cache");
+    MakeFile(".cache/inside.c");
+    RecordingScanner scanner(PathOf(), PathOf(), "*.*", 0, 1);
+    scanner.Scan();
+    EXPECT_EQ((Texts{"seen.c"}), scanner.FileSet());
+    EXPECT_EQ((Texts{"."}), scanner.Events("dir"));
+}
+
+TEST_F(ScanTree, PathsBeyondTheLimitAreSkipped) {
+    const size_t rootLength = PathOf().size();
+    ASSERT_LT(rootLength + 2, 200u);
+    // Full names of 259 characters fit with their NUL; 260 do not.
+    const std::string fits(scanPathSize - 1 - rootLength - 1 - 2, 'f');
+    const std::string tooLong(scanPathSize - rootLength - 1 - 2, 'g');
+    MakeFile(fits + ".c");
+    MakeFile(tooLong + ".c");
+    ASSERT_EQ(static_cast<size_t>(scanPathSize - 1), PathOf(fits + ".c").size());
+    // A directory whose own files would pass the limit, and one whose path
+    // itself does.
+    const std::string longDirectory(scanPathSize - rootLength - 10, 'd');
+    MakeDirectory(longDirectory);
+    MakeFile(longDirectory + "/short.c");
+    MakeFile(longDirectory + "/a_name_too_long.c");
+    MakeDirectory(longDirectory + "/beyond_the_limit");
+    MakeFile(longDirectory + "/beyond_the_limit/x.c");
+
+    RecordingScanner scanner(PathOf(), PathOf(), "*.c", 0, 1);
+    scanner.Scan();
+    EXPECT_EQ((Texts{longDirectory + "\\short.c", fits + ".c"}), scanner.FileSet());
+    EXPECT_EQ((Texts{".", longDirectory}), scanner.Events("dir"));
+}
+
+// ---- The pieces underneath
+
+TEST(DirectoryEnumeration, DeliversHiddenAndSystemDirectoriesOnly) {
+    const struct {
+        uint32_t attributes;
+        int delivered;
+    } cases[] = {
+        {0, 1},
+        {fileAttributeArchive | fileAttributeReadOnly, 1},
+        {fileAttributeHidden, 0},
+        {fileAttributeSystem | fileAttributeArchive, 0},
+        {fileAttributeDirectory, 1},
+        {fileAttributeDirectory | fileAttributeHidden | fileAttributeSystem, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.delivered, IsEnumerated(c.attributes)) << c.attributes;
+}
+
+TEST(FindData, IsBytePacked) {
+    EXPECT_EQ(4u, offsetof(FindData, _size));
+    EXPECT_EQ(8u, offsetof(FindData, _attributes));
+    EXPECT_EQ(12u, offsetof(FindData, _time));
+    EXPECT_EQ(14u, offsetof(FindData, _date));
+    EXPECT_EQ(16u, offsetof(FindData, _name));
+}
+
+} // namespace
