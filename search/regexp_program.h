@@ -1,0 +1,64 @@
+#pragma once
+
+// The byte code of a TRegexp decoded into the linear program its matcher
+// runs: one step per element, `+` split into the element and a `*` of it, the
+// repetitions of zero-width elements that can do nothing left out. Built on
+// the stack for each search; reads nothing outside the 128-byte code.
+#include "search/regexp.h"
+
+#include <cstdint>
+
+// A set of byte values.
+class ByteSet {
+public:
+    bool Has(unsigned char c) const { return (_words[c >> 5] >> (c & 31)) & 1; }
+    void Add(unsigned char c) { _words[c >> 5] |= std::uint32_t(1) << (c & 31); }
+    void Remove(unsigned char c) { _words[c >> 5] &= ~(std::uint32_t(1) << (c & 31)); }
+    void AddAll(const ByteSet& other);
+    void Clear();
+    void Fill();
+    bool IsEmpty() const;
+    // The value when the set holds exactly one byte, else -1.
+    int TheOnlyByte() const;
+
+private:
+    std::uint32_t _words[8];
+};
+
+struct RegexpStep {
+    enum Kind : unsigned char {
+        kConsume,     // takes one byte of `bytes` (never the terminating zero)
+        kStartAnchor, // holds at the search start
+        kEndAnchor,   // holds before a LF or the terminating zero
+    };
+    enum Repeat : unsigned char {
+        kOnce,     // must hold
+        kOptional, // a consuming step taken if it holds, skipped otherwise
+        kStar,     // a consuming step taken as often as it holds, giving back on demand
+    };
+    Kind kind;
+    Repeat repeat; // anchors are always kOnce
+    ByteSet bytes; // for kConsume
+};
+
+class RegexpProgram {
+public:
+    enum { kMaxSteps = TRegexp::kBufferSize };
+
+    // `code`: the 128 bytes of a validly compiled pattern.
+    explicit RegexpProgram(const unsigned char* code);
+
+    int GetCount() const { return _count; }
+    const RegexpStep& GetStep(int index) const { return _steps[index]; }
+    // The bytes at which a match that begins after the search start can begin.
+    const ByteSet& GetFirstBytes() const { return _firstBytes; }
+
+private:
+    void Decode(const unsigned char* code);
+    void AddStep(RegexpStep::Kind kind, RegexpStep::Repeat repeat, const ByteSet& bytes);
+    void FindFirstBytes();
+
+    int _count;
+    RegexpStep _steps[kMaxSteps];
+    ByteSet _firstBytes;
+};

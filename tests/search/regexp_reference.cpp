@@ -1,0 +1,128 @@
+#include "tests/search/regexp_reference.h"
+
+#include "search/regexp.h"
+
+namespace {
+
+unsigned char CodeAt(const unsigned char* code, int index) {
+    return index < TRegexp::kBufferSize ? code[index] : 0;
+}
+
+bool IsRepetition(unsigned char byte) {
+    return byte == TRegexp::kZeroOrMore || byte == TRegexp::kOneOrMore ||
+           byte == TRegexp::kZeroOrOne;
+}
+
+class ReferenceMatcher {
+public:
+    ReferenceMatcher(const unsigned char* code, const unsigned char* searchStart, long budget)
+        : _code(code), _searchStart(searchStart), _budget(budget), _exhausted(false) {}
+
+    // The position after the match of the code from `at` on, or null.
+    const unsigned char* MatchHere(const unsigned char* cur, int at);
+    bool IsExhausted() const { return _exhausted; }
+
+private:
+    bool MatchElement(int at, const unsigned char*& cur);
+    int ElementEnd(int at) const {
+        return CodeAt(_code, at) == TRegexp::kClass ? at + TRegexp::kClassSize : at + 1;
+    }
+
+    const unsigned char* _code;
+    const unsigned char* _searchStart;
+    long _budget;
+    bool _exhausted;
+};
+
+// The element at `at` (a repetition code there is a literal byte).
+bool ReferenceMatcher::MatchElement(int at, const unsigned char*& cur) {
+    if (_budget >= 0 && --_budget < 0) _exhausted = true;
+    if (_exhausted) return false;
+    unsigned char element = CodeAt(_code, at);
+    switch (element) {
+    case TRegexp::kStartAnchor:
+        return cur == _searchStart;
+    case TRegexp::kEndAnchor:
+        return *cur == '\n' || *cur == 0;
+    case TRegexp::kAnyChar:
+        if (*cur == 0 || *cur == '\n') return false;
+        ++cur;
+        return true;
+    case TRegexp::kClass: {
+        if (*cur == 0) return false;
+        int value = *cur & 0x7F;
+        if (((CodeAt(_code, at + 1 + (value >> 3)) >> (value & 7)) & 1) == 0) return false;
+        ++cur;
+        return true;
+    }
+    default:
+        if (*cur == 0 || *cur != element) return false;
+        ++cur;
+        return true;
+    }
+}
+
+const unsigned char* ReferenceMatcher::MatchHere(const unsigned char* cur, int at) {
+    for (;;) {
+        unsigned char byte = CodeAt(_code, at);
+        if (byte == 0) return cur;
+        if (!IsRepetition(byte)) {
+            if (!MatchElement(at, cur)) return nullptr;
+            at = ElementEnd(at);
+            continue;
+        }
+        int element = at + 1;
+        // A repetition of the closing zero: the code ends with it.
+        int rest = CodeAt(_code, element) == 0 ? element : ElementEnd(element);
+        if (byte == TRegexp::kZeroOrOne) {
+            MatchElement(element, cur);
+            at = rest;
+            continue;
+        }
+        if (byte == TRegexp::kOneOrMore && !MatchElement(element, cur)) return nullptr;
+        const unsigned char* lowest = cur;
+        while (*cur != 0) {
+            const unsigned char* before = cur;
+            if (!MatchElement(element, cur) || cur == before) break;
+        }
+        if (CodeAt(_code, rest) == 0) return cur;
+        for (const unsigned char* tried = cur;; --tried) {
+            if (const unsigned char* end = MatchHere(tried, rest)) return end;
+            if (tried == lowest) return nullptr;
+        }
+    }
+}
+
+} // namespace
+
+ReferenceResult ReferenceFind(const unsigned char* code, int status, const char* text, int start,
+                              long budget) {
+    ReferenceResult result = {-1, 0, false};
+    if (code == nullptr || status != 0) return result;
+    const unsigned char* searchStart = reinterpret_cast<const unsigned char*>(text) + start;
+    if (*searchStart == 0) {
+        if (code[0] == TRegexp::kEndAnchor ||
+            (code[0] == TRegexp::kStartAnchor &&
+             (code[1] == 0 || (code[1] == TRegexp::kEndAnchor && code[2] == 0)))) {
+            result.offset = start;
+            result.length = 1;
+        }
+        return result;
+    }
+    ReferenceMatcher matcher(code, searchStart, budget);
+    for (const unsigned char* position = searchStart; *position != 0; ++position) {
+        const unsigned char* end = matcher.MatchHere(position, 0);
+        if (matcher.IsExhausted()) {
+            result.exhausted = true;
+            return result;
+        }
+        if (end != nullptr) {
+            long last = (end - searchStart) - 1;
+            if (last < 0) last = 0;
+            result.offset = static_cast<int>(position - searchStart) + start;
+            result.length = static_cast<int>(last - (position - searchStart)) + 1;
+            return result;
+        }
+    }
+    return result;
+}
