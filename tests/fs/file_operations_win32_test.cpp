@@ -13,27 +13,10 @@
 #include "fs/file_attributes.h"
 #include "fs/file_errors.h"
 #include "fs/mapped_file.h"
+#include "tests/fs/raised.h"
 #include "tests/fs/scratch_dir.h"
 
 namespace {
-
-Exception RaisedBy(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e;
-    }
-    ADD_FAILURE() << "nothing was raised";
-    return Exception();
-}
-
-std::string Message(int32_t id) {
-    return GetMessageText(id);
-}
-
-std::string TextOf(const Exception& e) {
-    return e.GetText() ? std::string(*e.GetText()) : std::string("<no text>");
-}
 
 FileName Name(const std::string& path) {
     return FileName(path.c_str());

@@ -12,29 +12,10 @@
 #include "fs/fault_guard.h"
 #include "fs/file_errors.h"
 #include "fs/mapped_file.h"
+#include "tests/fs/raised.h"
 #include "tests/fs/scratch_dir.h"
 
 namespace {
-
-// Runs `action` and returns the Exception it raised; fails the test when it
-// raised nothing.
-Exception RaisedBy(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e;
-    }
-    ADD_FAILURE() << "nothing was raised";
-    return Exception();
-}
-
-std::string Message(int32_t id) {
-    return GetMessageText(id);
-}
-
-std::string TextOf(const Exception& e) {
-    return e.GetText() ? std::string(*e.GetText()) : std::string("<no text>");
-}
 
 // 1 when nobody holds the file open: it can be opened with no sharing.
 int NothingHolds(const std::string& name) {
