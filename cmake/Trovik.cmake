@@ -1,8 +1,8 @@
-# Compiler settings and the two helpers every folder uses:
-#   trovik_library(<target> SOURCES ... [WIN32_SOURCES ...] [DEPENDS ...] [WINDOWS_ONLY])
-#   trovik_test(<target> SOURCES ... [WIN32_SOURCES ...] [LIBS ...] [WINDOWS_ONLY])
-# WIN32_SOURCES are the thin files that call the Windows API; they are left out
-# of the native build, as are whole targets marked WINDOWS_ONLY.
+# Compiler settings and the build helpers every folder uses:
+#   trovik_library(<target> SOURCES ... [DEPENDS ...])
+#   trovik_test(<target> SOURCES ... [LIBS ...])
+#   trovik_folder_library / trovik_folder_tests (below): the same by folder
+#   conventions, so that adding a file needs no build edit.
 
 set(TROVIK_WARNINGS -Wall -Wextra -Wshadow)
 option(TROVIK_SANITIZE "Native build: AddressSanitizer and UndefinedBehaviorSanitizer" ON)
@@ -23,34 +23,26 @@ elseif(TROVIK_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
-function(trovik_library target)
-    cmake_parse_arguments(ARG "WINDOWS_ONLY" "" "SOURCES;WIN32_SOURCES;DEPENDS" ${ARGN})
-    if(ARG_WINDOWS_ONLY AND NOT WIN32)
-        return()
-    endif()
-    set(sources ${ARG_SOURCES})
-    if(WIN32)
-        list(APPEND sources ${ARG_WIN32_SOURCES})
-    endif()
-    add_library(${target} STATIC ${sources})
+# Compiles `target` from `sources` with the project's warnings, the sources
+# rooted at the repository for includes.
+function(trovik_target_defaults target)
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
     target_compile_options(${target} PRIVATE ${TROVIK_WARNINGS})
+endfunction()
+
+function(trovik_library target)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    add_library(${target} STATIC ${ARG_SOURCES})
+    trovik_target_defaults(${target})
     target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
 endfunction()
 
-# One executable is one ctest entry; under Windows ctest starts it through Wine.
+# One executable is one ctest entry; under Windows ctest starts it through Wine,
+# and it runs on the project's memory manager like the product.
 function(trovik_test target)
-    cmake_parse_arguments(ARG "WINDOWS_ONLY" "" "SOURCES;WIN32_SOURCES;LIBS" ${ARGN})
-    if(ARG_WINDOWS_ONLY AND NOT WIN32)
-        return()
-    endif()
-    set(sources ${ARG_SOURCES})
-    if(WIN32)
-        list(APPEND sources ${ARG_WIN32_SOURCES})
-    endif()
-    add_executable(${target} ${sources})
-    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
-    target_compile_options(${target} PRIVATE ${TROVIK_WARNINGS})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${target} ${ARG_SOURCES})
+    trovik_target_defaults(${target})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} gtest_main)
     if(WIN32 AND COMMAND trovik_use_memory_manager)
         trovik_use_memory_manager(${target})
@@ -135,8 +127,7 @@ function(trovik_benchmark target)
         return()
     endif()
     add_executable(${target} ${ARG_SOURCES})
-    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
-    target_compile_options(${target} PRIVATE ${TROVIK_WARNINGS})
+    trovik_target_defaults(${target})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} benchmark::benchmark)
     if(WIN32 AND COMMAND trovik_use_memory_manager)
         trovik_use_memory_manager(${target})
