@@ -1,0 +1,229 @@
+// Big blocks: boundary-tagged blocks in big page sets, first fit from one
+// free list, immediate merging of free neighbours, no split remainders under
+// 1100 bytes. Every function here runs with the heap's lock held.
+
+#include <algorithm>
+#include <cstring>
+
+#include "heap/block_layout.h"
+#include "heap/heap.h"
+#include "heap/process_state.h"
+
+namespace {
+
+void WriteTags(NH_BigBlock* block, uint32_t size, bool isFree) {
+    uint32_t tag = isFree ? size | kBigFreeBit : size;
+    block->_tag = tag;
+    *TrailingTagOf(block) = tag;
+}
+
+void PushFree(NH_BigBlock*& head, NH_BigBlock* block) {
+    block->_prevFree = nullptr;
+    block->_nextFree = head;
+    if (head) head->_prevFree = block;
+    head = block;
+}
+
+void UnlinkFree(NH_BigBlock*& head, NH_BigBlock* block) {
+    if (block->_prevFree)
+        block->_prevFree->_nextFree = block->_nextFree;
+    else
+        head = block->_nextFree;
+    if (block->_nextFree) block->_nextFree->_prevFree = block->_prevFree;
+}
+
+// Doubling larger reservations would exceed half of the address space.
+const uint32_t kLargestDoubledReservation = 0x40000000u;
+
+uint32_t UncommittedOf(const NH_BigPageSet* pageSet) {
+    return static_cast<uint32_t>(pageSet->_reservedEnd - pageSet->_committedEnd);
+}
+
+// Commits at least missing more bytes (whole pages) at the committed end;
+// returns how many, 0 when the reservation or the system refuses. A page set
+// that grows commits a quarter of its committed size ahead (within its
+// reservation), so that a block grown in small steps costs few system calls;
+// when that much cannot be had, exactly the missing pages are committed.
+uint32_t CommitAtEnd(NH_BigPageSet* pageSet, uint32_t missing) {
+    const uint32_t uncommitted = UncommittedOf(pageSet);
+    const uint32_t exact = RoundUp(missing, NH_constants.pageSize);
+    if (exact > uncommitted) return 0;
+    const uint32_t committed =
+        static_cast<uint32_t>(pageSet->_committedEnd - reinterpret_cast<char*>(pageSet));
+    uint32_t grow =
+        std::min(std::max(exact, RoundUp(committed / 4, NH_constants.pageSize)), uncommitted);
+    if (grow > exact && !NH_OsCommit(pageSet->_committedEnd, grow)) grow = exact;
+    if (grow == exact && !NH_OsCommit(pageSet->_committedEnd, grow)) return 0;
+    pageSet->_committedEnd += grow;
+    return grow;
+}
+
+bool IsFreeBlockAt(NH_BigPageSet* pageSet, NH_BigBlock* block) {
+    return reinterpret_cast<char*>(block) < pageSet->_committedEnd && IsBigFree(block);
+}
+
+} // namespace
+
+NH_BigPageSet* NH_Heap::AllocBigPageSet(uint32_t size) {
+    uint32_t commit = RoundUp(size + kBigPageSetHeaderSize, NH_constants.pageSize);
+    uint32_t reserve = RoundUp(commit, NH_constants.granularity);
+    if (commit < size || reserve < commit) return nullptr;
+    // A set for a request of 1 MB or more reserves twice as much when it can,
+    // so that a block that keeps growing finds room in place for a while.
+    char* base = nullptr;
+    if (reserve >= kSmallestBigReservation && reserve <= kLargestDoubledReservation) {
+        base = static_cast<char*>(NH_ReserveRegion(reserve * 2));
+        if (base) reserve *= 2;
+    }
+    if (reserve < kSmallestBigReservation) reserve = kSmallestBigReservation;
+    if (!base) base = static_cast<char*>(NH_ReserveRegion(reserve));
+    if (!base) return nullptr;
+    if (!NH_OsCommit(base, commit)) {
+        NH_ReleaseRegion(base, reserve);
+        return nullptr;
+    }
+    NH_BigPageSet* pageSet = reinterpret_cast<NH_BigPageSet*>(base);
+    pageSet->_next = _bigPageSets;
+    pageSet->_prev = nullptr;
+    pageSet->_zero = 0;
+    pageSet->_committedEnd = base + commit;
+    pageSet->_reservedEnd = base + reserve;
+    pageSet->_inUse = 0;
+    pageSet->_noPredecessor = 0;
+    if (_bigPageSets) _bigPageSets->_prev = pageSet;
+    _bigPageSets = pageSet;
+
+    NH_BigBlock* block = FirstBigBlock(pageSet);
+    block->_pageSet = pageSet;
+    WriteTags(block, commit - kBigPageSetHeaderSize, true);
+    PushFree(_bigFreeList, block);
+    return pageSet;
+}
+
+void NH_Heap::ReleaseBigPageSet(NH_BigPageSet* pageSet) {
+    if (pageSet->_prev)
+        pageSet->_prev->_next = pageSet->_next;
+    else
+        _bigPageSets = pageSet->_next;
+    if (pageSet->_next) pageSet->_next->_prev = pageSet->_prev;
+    NH_ReleaseRegion(
+        pageSet, static_cast<uint32_t>(pageSet->_reservedEnd - reinterpret_cast<char*>(pageSet)));
+}
+
+// Marks the block in use with keep bytes; the rest becomes a free block,
+// merged with a free block that follows.
+void NH_Heap::SplitBigBlock(NH_BigBlock* block, uint32_t keep) {
+    NH_BigPageSet* pageSet = block->_pageSet;
+    uint32_t tailSize = BigSizeOf(block) - keep;
+    NH_BigBlock* after = NextBigBlock(block);
+    if (IsFreeBlockAt(pageSet, after)) {
+        UnlinkFree(_bigFreeList, after);
+        tailSize += BigSizeOf(after);
+    }
+    WriteTags(block, keep, false);
+    NH_BigBlock* tail = NextBigBlock(block);
+    tail->_pageSet = pageSet;
+    WriteTags(tail, tailSize, true);
+    PushFree(_bigFreeList, tail);
+}
+
+// Grows the first big page set that has room for need more bytes; 1 when done.
+int NH_Heap::GrowBigPageSets(uint32_t need) {
+    for (NH_BigPageSet* pageSet = _bigPageSets; pageSet; pageSet = pageSet->_next) {
+        if (UncommittedOf(pageSet) < need) continue;
+        char* oldEnd = pageSet->_committedEnd;
+        uint32_t grow = CommitAtEnd(pageSet, need);
+        if (!grow) continue;
+        uint32_t lastTag = reinterpret_cast<uint32_t*>(oldEnd)[-1];
+        if (lastTag & kBigFreeBit) {
+            NH_BigBlock* last = reinterpret_cast<NH_BigBlock*>(oldEnd - (lastTag & ~kBigFreeBit));
+            WriteTags(last, BigSizeOf(last) + grow, true);
+        } else {
+            NH_BigBlock* added = reinterpret_cast<NH_BigBlock*>(oldEnd);
+            added->_pageSet = pageSet;
+            WriteTags(added, grow, true);
+            PushFree(_bigFreeList, added);
+        }
+        return 1;
+    }
+    return 0;
+}
+
+NH_BigBlock* NH_Heap::AllocBigBlock(uint32_t altSize) {
+    const uint32_t need = BigBlockNeed(altSize);
+    for (;;) {
+        for (NH_BigBlock* block = _bigFreeList; block; block = block->_nextFree) {
+            uint32_t size = BigSizeOf(block);
+            if (size < need) continue;
+            UnlinkFree(_bigFreeList, block);
+            if (size - need >= kSmallestBigBlock)
+                SplitBigBlock(block, need);
+            else
+                WriteTags(block, size, false);
+            ++block->_pageSet->_inUse;
+            return block;
+        }
+        if (!GrowBigPageSets(need) && !AllocBigPageSet(need)) return nullptr;
+    }
+}
+
+void NH_Heap::ReleaseBigBlock(NH_BigBlock* block) {
+    NH_BigPageSet* pageSet = block->_pageSet;
+    uint32_t size = BigSizeOf(block);
+    NH_BigBlock* next = NextBigBlock(block);
+    if (IsFreeBlockAt(pageSet, next)) {
+        UnlinkFree(_bigFreeList, next);
+        size += BigSizeOf(next);
+    }
+    // The first block finds the header's 0 here: no predecessor.
+    uint32_t previousTag = reinterpret_cast<uint32_t*>(block)[-1];
+    if (previousTag & kBigFreeBit) {
+        NH_BigBlock* previous = reinterpret_cast<NH_BigBlock*>(reinterpret_cast<char*>(block) -
+                                                               (previousTag & ~kBigFreeBit));
+        UnlinkFree(_bigFreeList, previous);
+        size += BigSizeOf(previous);
+        block = previous;
+    }
+    WriteTags(block, size, true);
+    PushFree(_bigFreeList, block);
+
+    if (--pageSet->_inUse != 0) return;
+    uint32_t committed =
+        static_cast<uint32_t>(pageSet->_committedEnd - reinterpret_cast<char*>(pageSet));
+    if (pageSet == _bigPageSets && committed <= kKeptBigPageSetCommit) return;
+    UnlinkFree(_bigFreeList, block); // the only block left, free and merged
+    ReleaseBigPageSet(pageSet);
+}
+
+NH_BigBlock* NH_Heap::ReAllocBigBlock(NH_BigBlock* block, uint32_t altSize) {
+    const uint32_t need = BigBlockNeed(altSize);
+    NH_BigPageSet* pageSet = block->_pageSet;
+    uint32_t size = BigSizeOf(block);
+    if (need > size) {
+        NH_BigBlock* next = NextBigBlock(block);
+        if (reinterpret_cast<char*>(next) == pageSet->_committedEnd) {
+            size += CommitAtEnd(pageSet, need - size);
+        } else if (IsBigFree(next)) {
+            uint32_t together = size + BigSizeOf(next);
+            bool nextIsLast = reinterpret_cast<char*>(NextBigBlock(next)) == pageSet->_committedEnd;
+            if (together >= need ||
+                (nextIsLast &&
+                 RoundUp(need - together, NH_constants.pageSize) <= UncommittedOf(pageSet))) {
+                UnlinkFree(_bigFreeList, next);
+                size = together;
+                if (size < need) size += CommitAtEnd(pageSet, need - size);
+            }
+        }
+        WriteTags(block, size, false);
+        if (size < need) {
+            NH_BigBlock* moved = AllocBigBlock(altSize);
+            if (!moved) return nullptr;
+            NH_AltBlock* header = AltHeaderOf(block);
+            std::memcpy(AltHeaderOf(moved), header, kAltHeaderSize + header->_size);
+            ReleaseBigBlock(block);
+            return moved;
+        }
+    }
+    if (size - need >= kSmallestBigBlock) SplitBigBlock(block, need);
+    return block;
+}

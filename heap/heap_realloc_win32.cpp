@@ -1,0 +1,112 @@
+// Resizing blocks of every kind, and the alternative-block list.
+
+#include <cstring>
+
+#include "heap/block_layout.h"
+#include "heap/heap.h"
+#include "heap/process_state.h"
+
+void NH_Heap::InitAltBlock(NH_AltBlock* header, uint32_t size, uint32_t isVirtual) {
+    header->_heap = this;
+    header->_size = size;
+    header->_virtual = isVirtual;
+    header->_zero16 = 0;
+    header->_zero8 = 0;
+    header->_status = 1;
+    header->_prev = nullptr;
+    header->_next = _altBlocks;
+    if (_altBlocks) _altBlocks->_prev = header;
+    _altBlocks = header;
+}
+
+void* NH_Heap::AllocBig(uint32_t size) {
+    EnsureInitialised();
+    const uint32_t altSize = RoundUp(size + kAltHeaderSize, 4);
+    Lock();
+    NH_BigBlock* block;
+    while (!(block = AllocBigBlock(altSize))) {
+        if (!HandleOutOfMemoryMT()) return nullptr; // the lock has been left
+    }
+    NH_AltBlock* header = AltHeaderOf(block);
+    InitAltBlock(header, size, 0);
+    Unlock();
+    char* user = UserOf(header);
+    if (_flags & NH_ZERO_FILL) std::memset(user, 0, size);
+    return user;
+}
+
+void NH_Heap::FreeAlt(NH_AltBlock* header) {
+    if (_bypassFree) return;
+    Lock();
+    if (header->_prev)
+        header->_prev->_next = header->_next;
+    else
+        _altBlocks = header->_next;
+    if (header->_next) header->_next->_prev = header->_prev;
+    if (header->_virtual) {
+        --_virtualCount;
+        FreeVirtual(header);
+    } else {
+        ReleaseBigBlock(BigBlockOf(header));
+    }
+    Unlock();
+}
+
+void* NH_Heap::ReAlloc(void* block, uint32_t size, int zero) {
+    if (!block) return AllocMem(size);
+    if (_flags & NH_ZERO_FILL) zero = 1;
+    if (IsAltBlock(block)) return ReAllocAlt(AltHeaderOf(block), size, zero);
+    return ReAllocSmall(block, size, zero);
+}
+
+void* NH_Heap::ReAllocSmall(void* block, uint32_t size, int zero) {
+    NH_SmallBlock* small = SmallBlockOf(block);
+    const uint32_t oldSize = small->_size;
+    if (size <= kLargestSmallBlock - kSmallHeaderSize &&
+        size + kSmallHeaderSize <= NH_sizeClasses.sizes[small->_classIndex]) {
+        if (zero && size > oldSize)
+            std::memset(static_cast<char*>(block) + oldSize, 0, size - oldSize);
+        small->_size = static_cast<uint16_t>(size);
+        return block;
+    }
+    char* moved = static_cast<char*>(AllocMem(size));
+    if (!moved) return nullptr;
+    std::memcpy(moved, block, oldSize); // only growth moves a small block
+    if (zero) std::memset(moved + oldSize, 0, size - oldSize);
+    FreeMem(block);
+    return moved;
+}
+
+// Big blocks are resized by their owner under its lock; virtual blocks need
+// no lock. Both keep their user pointer at header + 24.
+void* NH_Heap::ReAllocAlt(NH_AltBlock* header, uint32_t size, int zero) {
+    if (size > kLargestRequest) return nullptr;
+    const uint32_t oldSize = header->_size;
+    const uint32_t altSize = RoundUp(size + kAltHeaderSize, 4);
+    NH_Heap* owner = header->_heap;
+    if (header->_virtual) {
+        while (!ResizeVirtual(header, altSize, 0)) {
+            if (!owner->HandleOutOfMemory()) return nullptr;
+        }
+    } else {
+        owner->Lock();
+        NH_BigBlock* block;
+        while (!(block = owner->ReAllocBigBlock(BigBlockOf(header), altSize))) {
+            if (!owner->HandleOutOfMemoryMT()) return nullptr; // the lock has been left
+        }
+        NH_AltBlock* moved = AltHeaderOf(block);
+        if (moved != header) {
+            if (moved->_prev)
+                moved->_prev->_next = moved;
+            else
+                owner->_altBlocks = moved;
+            if (moved->_next) moved->_next->_prev = moved;
+            header = moved;
+        }
+        owner->Unlock();
+    }
+    char* user = UserOf(header);
+    if (zero && size > oldSize) std::memset(user + oldSize, 0, size - oldSize);
+    header->_size = size;
+    return user;
+}

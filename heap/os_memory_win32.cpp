@@ -1,0 +1,74 @@
+#include "heap/os_memory.h"
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "heap/heap.h"
+
+static_assert(sizeof(NH_OsCriticalSection) == sizeof(CRITICAL_SECTION),
+              "NH_OsCriticalSection must hold a CRITICAL_SECTION");
+static_assert(alignof(NH_OsCriticalSection) >= alignof(CRITICAL_SECTION),
+              "NH_OsCriticalSection must be aligned like a CRITICAL_SECTION");
+
+static CRITICAL_SECTION* AsCriticalSection(NH_OsCriticalSection* section) {
+    return reinterpret_cast<CRITICAL_SECTION*>(section);
+}
+
+NH_OsSystemInfo NH_OsGetSystemInfo() {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return {info.dwPageSize, info.dwAllocationGranularity};
+}
+
+int (*NH_fpFailMemoryRequest)();
+
+void* NH_OsReserve(uint32_t size) {
+    if (NH_fpFailMemoryRequest && NH_fpFailMemoryRequest()) return nullptr;
+    return VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_READWRITE);
+}
+
+int NH_OsCommit(void* address, uint32_t size) {
+    if (NH_fpFailMemoryRequest && NH_fpFailMemoryRequest()) return 0;
+    return VirtualAlloc(address, size, MEM_COMMIT, PAGE_READWRITE) != nullptr;
+}
+
+void NH_OsDecommit(void* address, uint32_t size) {
+    VirtualFree(address, size, MEM_DECOMMIT);
+}
+
+void NH_OsRelease(void* base) {
+    VirtualFree(base, 0, MEM_RELEASE);
+}
+
+void NH_OsInitCriticalSection(NH_OsCriticalSection* section) {
+    InitializeCriticalSection(AsCriticalSection(section));
+}
+
+void NH_OsDeleteCriticalSection(NH_OsCriticalSection* section) {
+    DeleteCriticalSection(AsCriticalSection(section));
+}
+
+void NH_OsEnterCriticalSection(NH_OsCriticalSection* section) {
+    EnterCriticalSection(AsCriticalSection(section));
+}
+
+void NH_OsLeaveCriticalSection(NH_OsCriticalSection* section) {
+    LeaveCriticalSection(AsCriticalSection(section));
+}
+
+static const void* AllocationBaseOf(const void* address) {
+    MEMORY_BASIC_INFORMATION info;
+    if (VirtualQuery(address, &info, sizeof info) == 0) return nullptr;
+    return info.AllocationBase;
+}
+
+int NH_OsIsOnCurrentStack(const void* address) {
+    int local = 0;
+    const void* stackBase = AllocationBaseOf(&local);
+    return stackBase != nullptr && AllocationBaseOf(address) == stackBase;
+}
+
+void NH_OsShowError(const char* text, const char* caption) {
+    MessageBoxA(nullptr, text, caption, MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+}

@@ -1,0 +1,56 @@
+#include "host/trovik_file_scanner.h"
+
+#include "host/millisecond_clock.h"
+#include "host/walk_progress.h"
+#include "search/search_file.h"
+#include "search/search_params.h"
+
+uint32_t filesNotRead;
+uint32_t (*walkClock)() = MillisecondClock;
+
+namespace {
+
+// The processed-files count is shown again only after this time: about 20
+// times a second at most, since it would otherwise be rewritten for every
+// file. 0 when the library is loaded, never reset.
+uint32_t nextProgressUpdate;
+
+constexpr uint32_t progressInterval = 50; // milliseconds between two shown counts
+
+// Whether `now` lies after nextProgressUpdate. The timer wraps every 49.7
+// days: a deadline that seems more than one interval ahead has in fact been
+// passed by a timer that wrapped, so it does not hold the count back.
+bool ProgressUpdateDue(uint32_t now) {
+    return now > nextProgressUpdate || nextProgressUpdate - now > progressInterval;
+}
+
+} // namespace
+
+TrovikFileScanner::~TrovikFileScanner() {}
+
+int TrovikFileScanner::ShouldStop() {
+    return _progress.StopRequest() != 0;
+}
+
+int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
+    _progress.KeepAlive();
+    if (entry->_size == 0) return 1; // empty files are neither counted nor searched
+    ++RunCounters.filesProcessed;
+    uint32_t now = walkClock();
+    if (ProgressUpdateDue(now)) {
+        _progress.FileProcessed(RunCounters.filesProcessed);
+        nextProgressUpdate = now + progressInterval;
+    }
+    int records = SearchFile(fileName);
+    if (records < 0) {
+        ++filesNotRead;
+    } else if (records > 0) {
+        ++RunCounters.filesWithHits;
+        _progress.HitsChanged(fileName);
+    }
+    return 1;
+}
+
+void TrovikFileScanner::OnDirectory(FileName& directory) {
+    _progress.DirectoryEntered(directory);
+}

@@ -1,0 +1,38 @@
+// TrovikFileScanner: the directory scanner of a search run. Every file it
+// reports is searched (or counted) with SearchFile; progress goes to the
+// run's WalkProgress, whose stop request ends the scan.
+#pragma once
+
+#include <cstdint>
+
+#include "fs/file_scanner.h"
+
+class WalkProgress;
+
+// Files that could not be opened, mapped or read during the run (locked by
+// another program, no access, vanished, too large, cut short while read).
+// They are skipped and the scan goes on. Reset at the start of every walk.
+extern uint32_t filesNotRead;
+
+// The time source of the processed-files rate limit; the platform's
+// millisecond timer unless a test puts its own clock here.
+extern uint32_t (*walkClock)();
+
+class TrovikFileScanner : public FileScanner {
+public:
+    TrovikFileScanner(const FileName& directory, const String* mask, int collect, int recursive,
+                      WalkProgress& progress)
+        : FileScanner(directory, mask, collect, recursive), _progress(progress) {}
+    ~TrovikFileScanner() override;
+
+    // Nonzero when the progress asks to stop or cancel.
+    int ShouldStop() override;
+    // Skips an empty file; otherwise counts it, shows the count at most every
+    // 50 ms, searches it and reports new hits. A file that cannot be read is
+    // counted in filesNotRead and skipped. Always returns 1.
+    int OnFile(FileName& fileName, FindData* entry, int index) override;
+    void OnDirectory(FileName& directory) override;
+
+private:
+    WalkProgress& _progress;
+};

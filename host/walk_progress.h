@@ -1,0 +1,43 @@
+// WalkProgress: what the walk of a search run tells the one who watches it,
+// and where it reads whether to stop. The DLL's progress window and the
+// command-line tool each implement it. Every call comes on the walking thread.
+#pragma once
+
+#include <cstdint>
+
+class FileName;
+
+class WalkProgress {
+public:
+    virtual ~WalkProgress() {}
+
+    // The walk has taken its first entry and is about to search it. Return 0
+    // when progress cannot be shown: the walk then ends at once, with nothing
+    // searched and a result of 0.
+    virtual int Open() = 0;
+
+    // At the start of every file the scanner reports, before it is searched:
+    // a user interface dispatches its waiting messages here, so that a stop
+    // asked for meanwhile is seen.
+    virtual void KeepAlive() = 0;
+
+    // The scanner enters `directory` (also one that turns out to be missing).
+    virtual void DirectoryEntered(const FileName& directory) = 0;
+
+    // The count of processed files is now `filesProcessed`. The walk calls
+    // this at most once per 50 milliseconds, so the shown count may lag
+    // behind by the files of the last 50 milliseconds.
+    virtual void FileProcessed(uint32_t filesProcessed) = 0;
+
+    // `file` added hit records: the hit count and the count of files with
+    // hits in RunCounters (search/search_params.h) have their new values.
+    virtual void HitsChanged(const FileName& file) = 0;
+
+    // 0: go on; 1: cancel (the run's results are not to be shown); 2: stop
+    // (keep the results). Read after every directory entry and file-set entry.
+    virtual int StopRequest() = 0;
+
+    // A failure that the per-file search does not catch (such as exhausted
+    // memory in the scanner) ended the walk; it counts as a cancel.
+    virtual void ReportFailure() = 0;
+};

@@ -1,0 +1,154 @@
+// trovik.dll as a host sees it: it imports system DLLs only, exports the
+// memory manager's interface, and can be loaded and unloaded again and again
+// without leaving address space behind.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cctype>
+#include <cstdint>
+#include <set>
+#include <string>
+
+namespace {
+
+// The library's own memory manager, reached through its exports. Members are
+// thiscall on this platform.
+using GetDefaultFunction = void* (*)();
+using AllocMemFunction = void*(__attribute__((thiscall)) *)(void* heap, uint32_t size);
+using FreeMemFunction = void(__attribute__((thiscall)) *)(void* heap, void* block);
+using IsDynamicMemoryFunction = int (*)(const void* address);
+using SetEmergencyReserveFunction = int (*)(uint32_t size, void (*callback)());
+
+template <typename Function>
+Function Export(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// Bytes of the address space that are reserved or committed.
+uint64_t AddressSpaceInUse() {
+    uint64_t inUse = 0;
+    MEMORY_BASIC_INFORMATION info;
+    for (uintptr_t address = 0x10000;
+         VirtualQuery(reinterpret_cast<void*>(address), &info, sizeof info);) {
+        if (info.State != MEM_FREE) inUse += info.RegionSize;
+        uintptr_t next = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
+        if (next <= address) break;
+        address = next;
+    }
+    return inUse;
+}
+
+std::set<std::string> ImportedDlls(HMODULE module) {
+    const char* base = reinterpret_cast<const char*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::set<std::string> names;
+    for (auto entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         entry->Name; ++entry) {
+        std::string name = base + entry->Name;
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        names.insert(name);
+    }
+    return names;
+}
+
+// Loads the library, allocates from its default heap (small, big and the
+// emergency reserve), and unloads it.
+void LoadUseUnload() {
+    HMODULE module = LoadLibraryA("trovik.dll");
+    ASSERT_NE(nullptr, module);
+    auto getDefault = Export<GetDefaultFunction>(module, "_ZN7NH_Heap10GetDefaultEv");
+    auto allocMem = Export<AllocMemFunction>(module, "_ZN7NH_Heap8AllocMemEj");
+    auto setReserve =
+        Export<SetEmergencyReserveFunction>(module, "_ZN8NH_AHeap19SetEmergencyReserveEjPFvvE");
+    ASSERT_TRUE(getDefault && allocMem && setReserve);
+    void* heap = getDefault();
+    for (uint32_t size : {10u, 1000u, 5000u, 3000000u})
+        ASSERT_NE(nullptr, allocMem(heap, size)); // left for the unload to give back
+    ASSERT_EQ(1, setReserve(16384, nullptr));
+    ASSERT_TRUE(FreeLibrary(module));
+}
+
+TEST(TrovikDll, ImportsSystemDllsOnly) {
+    HMODULE module = LoadLibraryA("trovik.dll");
+    ASSERT_NE(nullptr, module);
+    const std::set<std::string> system = {
+        "kernel32.dll", "user32.dll",   "gdi32.dll", "comdlg32.dll", "advapi32.dll",
+        "shell32.dll",  "comctl32.dll", "winmm.dll", "lz32.dll",     "msvcrt.dll"};
+    for (const std::string& name : ImportedDlls(module))
+        EXPECT_EQ(1u, system.count(name)) << name;
+    FreeLibrary(module);
+}
+
+TEST(TrovikDll, ExportsTheMemoryManagersInterface) {
+    HMODULE module = LoadLibraryA("trovik.dll");
+    ASSERT_NE(nullptr, module);
+    const char* names[] = {
+        "DefaultHeap",
+        "HeapForHeaps",
+        "_ZN7NH_HeapC1EiPKc",
+        "_ZN7NH_HeapD1Ev",
+        "_ZN7NH_Heap8AllocMemEj",
+        "_ZN7NH_Heap7FreeMemEPv",
+        "_ZN7NH_Heap7ReAllocEPvji",
+        "_ZN7NH_Heap10GetDefaultEv",
+        "_ZN7NH_Heap10SetDefaultEPS_",
+        "_ZN7NH_Heap16AllocWithReserveEjji",
+        "_ZN7NH_Heap12GetBlockSizeEPKv",
+        "_ZN7NH_Heap6InsertEPvjPKvj",
+        "_ZN7NH_Heap7ForEachEPFvPvS0_ES0_",
+        "_ZN7NH_Heap13FindFirstThatEPFiPvS0_ES0_",
+        "_ZN8NH_AHeap19SetEmergencyReserveEjPFvvE",
+        "_ZN8NH_AHeap17HandleOutOfMemoryEv",
+        "_ZN8NH_AHeap20_fpEmergencyCallbackE",
+        "_ZN8NH_AHeap17_globalBypassFreeE",
+        "_ZN14NH_HeapOneSizeC1EjiPKc",
+        "_ZN14NH_HeapOneSize8AllocMemEj",
+        "_ZN14NH_HeapOneSize7FreeMemEPv",
+        "_ZN15NH_HeapSwitcherC1EP7NH_Heap",
+        "_ZN15NH_HeapSwitcherD1Ev",
+        "_ZN11InitNewHeapC1Ei",
+        "_ZN13EnsureNewHeapC1Ev",
+        "_Z12AllocVirtualjji",
+        "_Z13ResizeVirtualPvji",
+        "_Z11FreeVirtualPv",
+        "_Z13IsStackMemoryPKv",
+        "_Z15IsDynamicMemoryPKv",
+        "_Z18IsMemoryFilledWithPKvjh",
+        "_Z13BypassFreeingP8NH_AHeap",
+    };
+    for (const char* name : names)
+        EXPECT_NE(nullptr, GetProcAddress(module, name)) << name;
+
+    // Its blocks are its own manager's, not this program's.
+    auto getDefault = Export<GetDefaultFunction>(module, "_ZN7NH_Heap10GetDefaultEv");
+    auto allocMem = Export<AllocMemFunction>(module, "_ZN7NH_Heap8AllocMemEj");
+    auto freeMem = Export<FreeMemFunction>(module, "_ZN7NH_Heap7FreeMemEPv");
+    auto isDynamic = Export<IsDynamicMemoryFunction>(module, "_Z15IsDynamicMemoryPKv");
+    void* heap = getDefault();
+    EXPECT_EQ(GetProcAddress(module, "DefaultHeap"), reinterpret_cast<FARPROC>(heap));
+    void* block = allocMem(heap, 100);
+    ASSERT_NE(nullptr, block);
+    EXPECT_NE(0, isDynamic(block));
+    freeMem(heap, block);
+    FreeLibrary(module);
+}
+
+TEST(TrovikDll, LoadingAndUnloadingAHundredTimesLeaksNoAddressSpace) {
+    for (int i = 0; i < 3; ++i) // the loader's own first-time allocations
+        LoadUseUnload();
+    uint64_t before = AddressSpaceInUse();
+    for (int i = 0; i < 100; ++i)
+        LoadUseUnload();
+    uint64_t after = AddressSpaceInUse();
+    // A leak of the library's regions would be 64 KB or more per load.
+    EXPECT_LT(after, before + 1024 * 1024) << "before " << before << ", after " << after;
+}
+
+} // namespace

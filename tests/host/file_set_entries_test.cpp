@@ -1,0 +1,72 @@
+// NextFileSetEntry: how the run form of the directory list becomes entries.
+#include "host/file_set_entries.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> EntriesOf(const std::string& dirList, const char* fileTypes = "*.*") {
+    SearchSettingsRecord settings;
+    settings.dirList = dirList.c_str();
+    settings.fileTypes = fileTypes;
+    FileSetEntries entries(settings);
+    std::vector<std::string> found;
+    String entry;
+    int recursive = -1;
+    while (entries.NextFileSetEntry(entry, recursive)) {
+        found.push_back(entry);
+        EXPECT_EQ(recursive, 1);
+    }
+    EXPECT_FALSE(entries.NextFileSetEntry(entry, recursive)); // ended for good
+    return found;
+}
+
+using Entries = std::vector<std::string>;
+
+TEST(NextFileSetEntry, Cases) {
+    const std::string p257 = "C:\\" + std::string(254, 'p');
+    struct Case {
+        const char* name;
+        std::string dirList;
+        Entries expected;
+    } cases[] = {
+        {"stored form", "C:\\a;C:\\b;", {"C:\\a", "C:\\b"}},
+        {"display form", "C:\\a\r\nC:\\b\r\n", {"C:\\a", "C:\\b"}},
+        {"line ends run together", "C:\\a\r\n\r\n\nC:\\b", {"C:\\a", "C:\\b"}},
+        {"two separators end the list", "C:\\a;;C:\\b", {"C:\\a"}},
+        {"a ';' before each line end ends the list", "C:\\a;\r\nC:\\b;\r\n", {"C:\\a"}},
+        {"an entry of one character ends the list", "C:\\a;x;C:\\b", {"C:\\a"}},
+        {"empty list", "", {}},
+        {"257 characters, then a separator", p257 + ";C:\\b", {p257, "C:\\b"}},
+        {"257 characters, then a line end", p257 + "\r\nC:\\b", {p257, "C:\\b"}},
+        {"a longer entry is cut after 257", p257 + "xyz;C:\\b", {p257, "xyz", "C:\\b"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EntriesOf(c.dirList), c.expected) << c.name;
+    }
+}
+
+TEST(NextFileSetEntry, NoMaskGivesNoEntry) {
+    EXPECT_EQ(EntriesOf("C:\\a;C:\\b", " "), Entries{});
+    EXPECT_EQ(EntriesOf("C:\\a", ";"), Entries{"C:\\a"}); // two empty masks still count
+}
+
+TEST(NextFileSetEntry, TheRecursionFlagIsTheSubDirSettingAndResetStartsOver) {
+    SearchSettingsRecord settings;
+    settings.dirList = "C:\\a;C:\\b";
+    settings.fileTypes = "*.*";
+    settings.SubDir = 0;
+    FileSetEntries entries(settings);
+    String entry;
+    int recursive = -1;
+    ASSERT_TRUE(entries.NextFileSetEntry(entry, recursive));
+    EXPECT_EQ(recursive, 0);
+    entries.Reset();
+    ASSERT_TRUE(entries.NextFileSetEntry(entry, recursive));
+    EXPECT_EQ(std::string(entry), "C:\\a");
+}
+
+} // namespace

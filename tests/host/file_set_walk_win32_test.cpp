@@ -1,0 +1,287 @@
+// The walk of a search run over a real directory tree: masks, single-file
+// entries, recursion, the end of the directory list, blank texts, stopping,
+// unreadable files and the rate of the processed-files count.
+#include "fs/file_name.h"
+#include "host/file_set_walk.h"
+#include "host/millisecond_clock.h"
+#include "host/trovik_file_scanner.h"
+#include "host/walk_progress.h"
+#include "search/grep_info.h"
+#include "search/search_params.h"
+#include "ui/search_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingProgress : public WalkProgress {
+public:
+    int Open() override {
+        ++opened;
+        return openResult;
+    }
+    void KeepAlive() override {
+        ++files;
+        if (stopAtFile && files == stopAtFile) stop = stopWith;
+    }
+    void DirectoryEntered(const FileName& directory) override { directories.push_back(directory); }
+    void FileProcessed(uint32_t count) override { shownCounts.push_back(count); }
+    void HitsChanged(const FileName& file) override { filesWithHits.push_back(file); }
+    int StopRequest() override { return stop; }
+    void ReportFailure() override { ++failures; }
+
+    int openResult = 1;
+    int opened = 0;
+    int files = 0;      // KeepAlive calls: one per reported file
+    int stopAtFile = 0; // set `stop` to stopWith at this file
+    int stopWith = 0;
+    int stop = 0;
+    int failures = 0;
+    std::vector<std::string> directories;
+    std::vector<uint32_t> shownCounts;
+    std::vector<std::string> filesWithHits;
+};
+
+class FileSetWalk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        _root = std::string(temp) + "trovik_walk_test";
+        RemoveTree(_root);
+        CreateDirectoryA(_root.c_str(), nullptr);
+        hitList.DeleteAll();
+        RunCounters = RunCounterSet();
+        SearchSettings.OnlyFile = SearchSettings.RegEx = SearchSettings.WholeWord = 0;
+        SearchSettings.Stat = 0;
+        SearchSettings.CaseSensitive = 1;
+        SearchSettings.SubDir = 1;
+        SearchSettings.fileTypes = "*.*";
+    }
+    void TearDown() override {
+        hitList.DeleteAll();
+        RemoveTree(_root);
+    }
+
+    std::string Write(const std::string& relative, const std::string& data) {
+        std::string path = _root + "\\" + relative;
+        size_t slash = relative.rfind('\\');
+        if (slash != std::string::npos) {
+            CreateDirectoryA((_root + "\\" + relative.substr(0, slash)).c_str(), nullptr);
+        }
+        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
+        DWORD written = 0;
+        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+        CloseHandle(h);
+        return path;
+    }
+
+    static void RemoveTree(const std::string& dir) {
+        WIN32_FIND_DATAA found;
+        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::string name = found.cFileName;
+                if (name == "." || name == "..") continue;
+                std::string path = dir + "\\" + name;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(path);
+                } else {
+                    DeleteFileA(path.c_str());
+                }
+            } while (FindNextFileA(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryA(dir.c_str());
+    }
+
+    // The file names of the hit records, sorted (enumeration order is the
+    // platform's).
+    static std::vector<std::string> HitFiles() {
+        std::vector<std::string> names;
+        for (GrepInfo* g = hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
+            names.push_back(g->_fileName);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    int Walk(const char* text = "needle") { return WalkFileSet(String(text), progress); }
+
+    std::string _root;
+    RecordingProgress progress;
+};
+
+TEST_F(FileSetWalk, SearchesEveryMaskAndDescendsWhenAsked) {
+    std::string a = Write("a.c", "needle\n");
+    std::string b = Write("b.h", "x\nneedle\n");
+    Write("c.txt", "needle\n");
+    std::string d = Write("sub\\d.c", "needle\n");
+    SearchSettings.fileTypes = "*.c; *.h";
+    SearchSettings.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b, d}));
+    EXPECT_EQ(RunCounters.filesProcessed, 3u);
+    EXPECT_EQ(RunCounters.filesWithHits, 3u);
+    EXPECT_EQ(RunCounters.hitCount, 3u);
+    EXPECT_EQ(progress.opened, 1);
+    EXPECT_EQ(progress.directories, (std::vector<std::string>{_root, _root + "\\sub"}));
+
+    hitList.DeleteAll();
+    SearchSettings.SubDir = 0;
+    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b}));
+}
+
+TEST_F(FileSetWalk, AFileFittingTwoMasksIsSearchedTwice) {
+    std::string x = Write("x.c", "needle\n");
+    SearchSettings.fileTypes = "*.c;*.*";
+    SearchSettings.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(HitFiles(), (std::vector<std::string>{x, x}));
+    EXPECT_EQ(RunCounters.filesProcessed, 2u);
+}
+
+TEST_F(FileSetWalk, AnEntryNamingAFileIsSearchedWhateverTheMasks) {
+    std::string t = Write("notes.txt", "needle\n");
+    Write("sub\\notes.txt", "needle\n");
+    SearchSettings.fileTypes = "*.c";
+    SearchSettings.dirList = t.c_str();
+    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(HitFiles(), (std::vector<std::string>{t}));
+}
+
+TEST_F(FileSetWalk, MissingEntriesAreSkippedAndAnEmptyEntryEndsTheList) {
+    std::string a = Write("a\\f.c", "needle\n");
+    std::string b = Write("b\\f.c", "needle\n");
+    SearchSettings.dirList = (_root + "\\missing;" + _root + "\\a;;" + _root + "\\b").c_str();
+    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(HitFiles(), (std::vector<std::string>{a}));
+}
+
+TEST_F(FileSetWalk, ABlankTextSearchesNothing) {
+    Write("f.c", "needle\n");
+    SearchSettings.dirList = _root.c_str();
+    EXPECT_EQ(Walk(" \t \t"), 0);
+    EXPECT_EQ(progress.opened, 1);
+    EXPECT_EQ(RunCounters.filesProcessed, 0u);
+    SearchSettings.Stat = 1; // statistics too
+    EXPECT_EQ(Walk(""), 0);
+    EXPECT_EQ(RunCounters.totalChars, 0u);
+}
+
+TEST_F(FileSetWalk, TheTextLosesSpacesThenTabsAtBothEnds) {
+    std::string f = Write("f.c", "x abc y\n");
+    Write("g.c", "x\tabc\ty\n");
+    SearchSettings.dirList = _root.c_str();
+    EXPECT_EQ(Walk("  \t abc \t "), 0); // searches " abc "
+    EXPECT_EQ(HitFiles(), (std::vector<std::string>{f}));
+}
+
+TEST_F(FileSetWalk, NoProgressNoSearch) {
+    Write("f.c", "needle\n");
+    SearchSettings.dirList = _root.c_str();
+    progress.openResult = 0;
+    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(RunCounters.filesProcessed, 0u);
+}
+
+TEST_F(FileSetWalk, EmptyFilesAreNeitherCountedNorSearched) {
+    Write("empty.c", "");
+    Write("f.c", "needle\n");
+    SearchSettings.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(progress.files, 2);
+    EXPECT_EQ(RunCounters.filesProcessed, 1u);
+    EXPECT_EQ(filesNotRead, 0u);
+}
+
+// A file held open exclusively by another program, among others: only that
+// file is skipped; the rest of its tree and the next entry are searched.
+TEST_F(FileSetWalk, ALockedFileCostsOnlyThatFile) {
+    std::vector<std::string> expected;
+    for (char c = 'a'; c <= 'e'; ++c)
+        expected.push_back(Write(std::string("d1\\") + c + ".c", "needle\n"));
+    std::string locked = expected[2];
+    expected.erase(expected.begin() + 2);
+    expected.push_back(Write("d2\\z.c", "needle\n"));
+    HANDLE h = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    SearchSettings.dirList = (_root + "\\d1;" + _root + "\\d2").c_str();
+    EXPECT_EQ(Walk(), 0);
+    CloseHandle(h);
+    EXPECT_EQ(HitFiles(), expected);
+    EXPECT_EQ(filesNotRead, 1u);
+    EXPECT_EQ(RunCounters.filesProcessed, 6u);
+    EXPECT_EQ(RunCounters.filesWithHits, 5u);
+}
+
+TEST_F(FileSetWalk, StopAndCancelEndTheWalkAfterTheCurrentFile) {
+    for (char c = 'a'; c <= 'f'; ++c)
+        Write(std::string(1, c) + ".c", "needle\n");
+    SearchSettings.dirList = (_root + ";" + _root).c_str();
+    for (int request : {1, 2}) {
+        hitList.DeleteAll();
+        RunCounters = RunCounterSet();
+        progress = RecordingProgress();
+        progress.stopAtFile = 2;
+        progress.stopWith = request;
+        EXPECT_EQ(Walk(), request);
+        EXPECT_EQ(RunCounters.filesProcessed, 2u) << request; // the file that saw it is searched
+        EXPECT_EQ(hitList._count, 2) << request;
+    }
+}
+
+uint32_t fakeNow = 0x40000000;
+uint32_t FakeClock() {
+    return fakeNow += 10; // every file takes 10 ms
+}
+
+TEST_F(FileSetWalk, TheProcessedCountIsShownAtMostEveryFiftyMilliseconds) {
+    for (int i = 0; i < 30; ++i)
+        Write("f" + std::to_string(i) + ".c", "x\n");
+    SearchSettings.dirList = _root.c_str();
+    walkClock = FakeClock;
+    EXPECT_EQ(Walk(), 0);
+    walkClock = MillisecondClock;
+    ASSERT_GE(progress.shownCounts.size(), 5u);
+    EXPECT_LE(progress.shownCounts.size(), 6u);
+    EXPECT_EQ(progress.shownCounts[0], 1u);
+    EXPECT_EQ(progress.shownCounts[1] - progress.shownCounts[0], 6u);
+}
+
+// The millisecond timer wraps every 49.7 days: a count shown just before the
+// wrap must not hold back the next ones until the timer comes round again.
+TEST_F(FileSetWalk, TheProcessedCountGoesOnAcrossTheTimerWrap) {
+    for (int i = 0; i < 30; ++i)
+        Write("f" + std::to_string(i) + ".c", "x\n");
+    SearchSettings.dirList = _root.c_str();
+    fakeNow = 0xFFFFFFBFu; // first shown at ...C9, due again after ...FB, wraps at file 7
+    walkClock = FakeClock;
+    EXPECT_EQ(Walk(), 0);
+    walkClock = MillisecondClock;
+    ASSERT_GE(progress.shownCounts.size(), 2u);
+    EXPECT_EQ(progress.shownCounts[1], 7u);
+}
+
+TEST_F(FileSetWalk, StatisticsCountEveryFile) {
+    Write("a.c", std::string("ab c\r\n\r\n  d", 11));
+    Write("b.c", "x\n");
+    SearchSettings.Stat = 1;
+    SearchSettings.dirList = _root.c_str();
+    EXPECT_EQ(Walk("anything"), 0);
+    EXPECT_EQ(RunCounters.filesProcessed, 2u);
+    EXPECT_EQ(RunCounters.totalChars, 13u);
+    EXPECT_EQ(RunCounters.realLines, 3u);
+    EXPECT_EQ(hitList._count, 0);
+    statMode = 0;
+}
+
+} // namespace
