@@ -1,0 +1,5 @@
+#include "search/grep_info.h"
+
+GrepInfo::~GrepInfo() {}
+
+List<GrepInfo> hitList;

@@ -1,0 +1,235 @@
+// The candidate scan tests the first and the last byte of the text at 32
+// positions per step (two SSE2 blocks of 16): only where both fit is the
+// rest compared, so the common case of a step without a candidate costs a few
+// instructions. Folding of a letter is done by OR-ing 0x20 into the data
+// byte, which maps exactly the two cases of that letter onto its lower-case
+// form; bytes of the text that are not letters are compared as they are.
+// Candidates are handed on in increasing order, so the semantics are those of
+// the one-position-at-a-time walk: an accepted match drops the candidates
+// inside it, the limit ends the search at once.
+#include "search/plain_search.h"
+
+#include "search/word_chars.h"
+
+#include <emmintrin.h>
+
+namespace {
+
+// The first 16 bytes of the text prepared for comparing 16 bytes at once:
+// the form a folded data byte must equal, the bits to OR into the data byte
+// before comparing, and which of the 16 positions belong to the text.
+struct PreparedText {
+    const unsigned char* bytes;
+    uint32_t length;
+    __m128i wantedFirst16;
+    __m128i foldFirst16;
+    int compareMask16;
+};
+
+inline unsigned char FoldBitsOf(unsigned char c, int caseInsensitive) {
+    return (caseInsensitive && IsAsciiLetter(c)) ? 0x20 : 0;
+}
+
+void Prepare(const PlainQuery& query, PreparedText& prepared) {
+    prepared.bytes = query.text;
+    prepared.length = query.length;
+    unsigned char wanted16[16] = {};
+    unsigned char fold16[16] = {};
+    for (uint32_t i = 0; i < query.length && i < 16; ++i) {
+        fold16[i] = FoldBitsOf(query.text[i], query.caseInsensitive);
+        wanted16[i] = static_cast<unsigned char>(query.text[i] | fold16[i]);
+    }
+    prepared.wantedFirst16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wanted16));
+    prepared.foldFirst16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fold16));
+    prepared.compareMask16 = query.length >= 16 ? 0xFFFF : (1 << query.length) - 1;
+}
+
+// Whether the text lies at `p`; the caller guarantees p + length <= size.
+inline bool TextAt(const unsigned char* data, uint32_t size, uint32_t p, const PreparedText& text,
+                   int caseInsensitive) {
+    if (text.length <= 16 && size - p >= 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
+        __m128i equal = _mm_cmpeq_epi8(_mm_or_si128(bytes, text.foldFirst16), text.wantedFirst16);
+        return (_mm_movemask_epi8(equal) & text.compareMask16) == text.compareMask16;
+    }
+    for (uint32_t i = 0; i < text.length; ++i) {
+        unsigned char have = data[p + i];
+        unsigned char want = text.bytes[i];
+        if (caseInsensitive ? FoldToUpper(have) != FoldToUpper(want) : have != want) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Decides on the candidates and keeps the accepted matches: the comparison
+// of the whole text, the whole-word test and the limit.
+class MatchCollector {
+public:
+    MatchCollector(const unsigned char* data, uint32_t size, const PlainQuery& query,
+                   int32_t* positions, int32_t maxPositions)
+        : _data(data), _size(size), _query(query), _positions(positions),
+          _maxPositions(maxPositions) {
+        Prepare(query, _text);
+    }
+
+    // Tries the candidate at p (first and last byte already fit, or not yet
+    // tested when `checkEnds` is set). Returns the position to resume at.
+    uint32_t Try(uint32_t p, bool checkEnds) {
+        const uint32_t length = _text.length;
+        if (checkEnds) {
+            unsigned char first = static_cast<unsigned char>(_data[p] | FoldFirst());
+            unsigned char last = static_cast<unsigned char>(_data[p + length - 1] | FoldLast());
+            if (first != WantedFirst() || last != WantedLast()) return p + 1;
+        }
+        if (!TextAt(_data, _size, p, _text, _query.caseInsensitive)) return p + 1;
+        if (_query.wholeWords && !IsBoundedByNonWords(_data, _size, p, length)) return p + 1;
+        _positions[_count++] = static_cast<int32_t>(p);
+        return p + length;
+    }
+
+    bool Full() const { return _count >= _maxPositions; }
+    int32_t Count() const { return _count; }
+
+    unsigned char FoldFirst() const { return FoldOf(0); }
+    unsigned char FoldLast() const { return FoldOf(_text.length - 1); }
+    unsigned char WantedFirst() const { return WantedOf(0); }
+    unsigned char WantedLast() const { return WantedOf(_text.length - 1); }
+
+private:
+    unsigned char FoldOf(uint32_t i) const {
+        return FoldBitsOf(_query.text[i], _query.caseInsensitive);
+    }
+    unsigned char WantedOf(uint32_t i) const {
+        return static_cast<unsigned char>(_query.text[i] | FoldOf(i));
+    }
+
+    const unsigned char* _data;
+    uint32_t _size;
+    const PlainQuery& _query;
+    int32_t* _positions;
+    int32_t _maxPositions;
+    int32_t _count = 0;
+    PreparedText _text;
+};
+
+inline int LowestBit(unsigned bits) {
+    return __builtin_ctz(bits);
+}
+
+// 0xFF in each byte of `bytes` that is an ASCII letter: OR-ing 0x20 folds
+// the letters onto a-z, and adding 0x80 - 'a' moves a-z to the 26 smallest
+// signed values, so that one signed comparison finds them.
+inline __m128i LetterBytes(__m128i bytes) {
+    const __m128i folded = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+    const __m128i moved = _mm_add_epi8(folded, _mm_set1_epi8(static_cast<char>(0x80 - 'a')));
+    return _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(0x80 + 26)));
+}
+
+// The first and last bytes of the text, spread over 16 lanes.
+struct EndBytes {
+    __m128i foldFirst, wantFirst, foldLast, wantLast;
+    uint32_t lastOffset; // of the last byte in the text
+};
+
+// Bits of the 16 positions from `at` where the first and the last byte of
+// the text fit. `Fold` is false when neither end byte folds. With
+// `WholeWords`, a position with a letter right before it or right behind the
+// text drops out as well (a cheap first cut of the whole-word test: digits
+// and _ are left to the exact test); it is done here, for every position,
+// because branching on the many candidates of a short common word costs more.
+// Reads at - 1 (with WholeWords) up to at + 15 + the last offset (+ 1 with
+// WholeWords).
+template <bool Fold, bool WholeWords>
+inline unsigned CandidateBits(const unsigned char* at, const EndBytes& ends) {
+    __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + ends.lastOffset));
+    if (Fold) {
+        first = _mm_or_si128(first, ends.foldFirst);
+        last = _mm_or_si128(last, ends.foldLast);
+    }
+    __m128i hits =
+        _mm_and_si128(_mm_cmpeq_epi8(first, ends.wantFirst), _mm_cmpeq_epi8(last, ends.wantLast));
+    if (WholeWords) {
+        __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at - 1));
+        __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + ends.lastOffset + 1));
+        hits = _mm_andnot_si128(_mm_or_si128(LetterBytes(before), LetterBytes(after)), hits);
+    }
+    return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+
+enum { windowSize = 32 }; // positions tested per step of the window scan
+
+// Tests windows of 32 positions from `p` while every byte a window reads lies
+// inside the data, and hands each candidate to the collector in order.
+// Returns the position where the scan ended; the collector may be full.
+template <bool Fold, bool WholeWords>
+uint32_t ScanWindows(const unsigned char* data, uint32_t size, uint32_t p, const EndBytes& ends,
+                     uint32_t length, MatchCollector& collector) {
+    // A window reads up to the last byte of the text at its last position,
+    // and with whole words the byte behind that.
+    const uint32_t reach = (WholeWords ? length : ends.lastOffset) + windowSize;
+    if (size < reach) return p;
+    const uint32_t lastStart = size - reach;
+    while (p <= lastStart) {
+        uint32_t bits = CandidateBits<Fold, WholeWords>(data + p, ends) |
+                        CandidateBits<Fold, WholeWords>(data + p + 16, ends) << 16;
+        if (bits == 0) {
+            p += windowSize;
+            continue;
+        }
+        uint32_t next = p + windowSize;
+        while (bits != 0) {
+            uint32_t resume = collector.Try(p + static_cast<uint32_t>(LowestBit(bits)), false);
+            if (collector.Full()) return resume;
+            if (resume >= next) { // an accepted match reaches past this window
+                next = resume;
+                break;
+            }
+            bits &= ~0u << (resume - p); // drop the candidates inside the accepted match
+        }
+        p = next;
+    }
+    return p;
+}
+
+} // namespace
+
+int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQuery& query,
+                         int32_t* positions, int32_t maxPositions, uint32_t* stoppedAt) {
+    const uint32_t length = query.length;
+    if (length == 0 || maxPositions <= 0 || length > size) {
+        if (stoppedAt) *stoppedAt = size;
+        return 0;
+    }
+    MatchCollector collector(data, size, query, positions, maxPositions);
+    const uint32_t lastCandidate = size - length; // the text must fit behind p
+    uint32_t p = 0;
+
+    // With whole words the window scan reads the byte before each position,
+    // so position 0 is tried by itself.
+    if (query.wholeWords) p = collector.Try(0, true);
+    if (!collector.Full()) {
+        EndBytes ends;
+        ends.foldFirst = _mm_set1_epi8(static_cast<char>(collector.FoldFirst()));
+        ends.foldLast = _mm_set1_epi8(static_cast<char>(collector.FoldLast()));
+        ends.wantFirst = _mm_set1_epi8(static_cast<char>(collector.WantedFirst()));
+        ends.wantLast = _mm_set1_epi8(static_cast<char>(collector.WantedLast()));
+        ends.lastOffset = length - 1;
+        const bool fold = collector.FoldFirst() != 0 || collector.FoldLast() != 0;
+        if (fold) {
+            p = query.wholeWords ? ScanWindows<true, true>(data, size, p, ends, length, collector)
+                                 : ScanWindows<true, false>(data, size, p, ends, length, collector);
+        } else {
+            p = query.wholeWords
+                    ? ScanWindows<false, true>(data, size, p, ends, length, collector)
+                    : ScanWindows<false, false>(data, size, p, ends, length, collector);
+        }
+    }
+
+    // The positions the windows could not reach: one at a time.
+    while (!collector.Full() && p <= lastCandidate)
+        p = collector.Try(p, true);
+    if (stoppedAt) *stoppedAt = collector.Full() ? p : size;
+    return collector.Count();
+}

@@ -1,0 +1,26 @@
+// The plain search of one file's bytes: every occurrence of a literal text,
+// with optional ASCII case folding and the whole-word test, reduced to
+// non-overlapping accepted matches. Pure: reads the bytes in place, copies
+// nothing, allocates nothing and never fails.
+#pragma once
+
+#include <cstdint>
+
+struct PlainQuery {
+    const unsigned char* text; // the literal to find; not NUL-terminated here
+    uint32_t length;           // at least 1
+    int caseInsensitive;       // nonzero: A-Z and a-z match each other, nothing else folds
+    int wholeWords;            // nonzero: keep only matches between word boundaries
+};
+
+// Walks the positions of `data` from the start. A match is accepted when the
+// text equals the bytes there (after folding, if asked) and, with wholeWords,
+// no word character stands right before or after it; the walk then resumes
+// behind the match, so accepted matches never overlap. Any other position
+// resumes at the next byte. Writes the offsets of the accepted matches, in
+// increasing order, to `positions` and stops when `maxPositions` of them have
+// been written. Returns their count. `*stoppedAt` (if not null) receives the
+// offset where the walk ended: `size`, or the byte behind the last accepted
+// match when the limit ended it.
+int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQuery& query,
+                         int32_t* positions, int32_t maxPositions, uint32_t* stoppedAt = nullptr);

@@ -1,0 +1,123 @@
+// SearchFile on real files: mapping, the failures that cost only the file
+// (held open exclusively, a locked region, missing) and a fault while the
+// bytes are read.
+#include "fs/file_name.h"
+#include "search/file_text_search.h"
+#include "search/grep_info.h"
+#include "search/search_file.h"
+#include "search/search_params.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+class SearchFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir[MAX_PATH];
+        GetTempPathA(MAX_PATH, dir);
+        _path = std::string(dir) + "trovik_search_file_test.txt";
+        hitList.DeleteAll();
+        RunCounters = RunCounterSet();
+        statMode = caseInsensitive = wholeWords = useRegEx = onlyFileNames = 0;
+        strcpy(searchText, "needle");
+    }
+    void TearDown() override {
+        hitList.DeleteAll();
+        DeleteFileA(_path.c_str());
+    }
+
+    void Write(const std::string& data) {
+        HANDLE h = CreateFileA(_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+
+    int Search() {
+        FileName name(_path.c_str());
+        return SearchFile(name);
+    }
+
+    std::string _path;
+};
+
+TEST_F(SearchFileTest, FindsTheLinesOfAMappedFile) {
+    Write("first\r\n\tneedle one\r\nneedle two needle\r\n");
+    EXPECT_EQ(Search(), 2);
+    ASSERT_EQ(hitList._count, 2);
+    EXPECT_EQ(hitList.GetHead()->_fileName, String(_path.c_str()));
+    EXPECT_EQ(hitList.GetHead()->_lineText, String("needle one"));
+    EXPECT_EQ(hitList.GetTail()->_lineNumber, 3);
+    EXPECT_EQ(RunCounters.hitCount, 3u);
+}
+
+TEST_F(SearchFileTest, AFileHeldOpenExclusivelyCostsOnlyThatFile) {
+    Write("needle\n");
+    HANDLE h = CreateFileA(_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Search(), -1);
+    CloseHandle(h);
+    EXPECT_EQ(hitList._count, 0);
+    EXPECT_EQ(Search(), 1); // nothing of the failed search stays open
+}
+
+TEST_F(SearchFileTest, ALockedRegionCostsOnlyThatFile) {
+    Write("needle\n");
+    HANDLE h = CreateFileA(_path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(LockFile(h, 0, 0, 4, 0));
+    // Held open for writing, the file cannot even be opened with the
+    // search's sharing; either way the result is -1 and nothing leaks.
+    EXPECT_EQ(Search(), -1);
+    UnlockFile(h, 0, 0, 4, 0);
+    CloseHandle(h);
+    EXPECT_EQ(Search(), 1);
+}
+
+TEST_F(SearchFileTest, AMissingFileGivesMinusOne) {
+    EXPECT_EQ(Search(), -1);
+}
+
+TEST_F(SearchFileTest, StatisticsOfAMappedFile) {
+    statMode = 1;
+    Write(std::string("ab c\r\n\r\n  d", 11));
+    EXPECT_EQ(Search(), 0);
+    EXPECT_EQ(RunCounters.totalChars, 11u);
+    EXPECT_EQ(RunCounters.realLines, 2u);
+}
+
+// Bytes that vanish while they are read: the second page of the block is
+// inaccessible, as a mapped view is when its file was cut short.
+TEST_F(SearchFileTest, AFaultWhileReadingTheBytesCostsOnlyThatFile) {
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const DWORD page = info.dwPageSize;
+    char* block = static_cast<char*>(
+        VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(block, nullptr);
+    memset(block, 'x', 2 * page);
+    memcpy(block + 10, "needle", 6);
+    DWORD old = 0;
+    ASSERT_TRUE(VirtualProtect(block + page, page, PAGE_NOACCESS, &old));
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(block);
+    for (int mode = 0; mode < 3; ++mode) { // plain, pattern, statistics
+        useRegEx = mode == 1;
+        strcpy(searchText, mode == 1 ? "ne.dle" : "needle");
+        statMode = mode == 2;
+        EXPECT_EQ(SearchFileBytes(String("C:\\v.txt"), data, 2 * page), -1) << mode;
+        EXPECT_EQ(hitList._count, 0) << mode;
+    }
+    EXPECT_EQ(RunCounters.totalChars, 0u);
+    VirtualFree(block, 0, MEM_RELEASE);
+}
+
+} // namespace

@@ -1,0 +1,361 @@
+// The pure search kernel: plain search, line pass and statistics over byte
+// buffers, checked on the cases that matter and against naive oracles on
+// generated inputs, with padding so that matches straddle every 16-byte
+// block boundary of the candidate scan.
+#include "search/line_pass.h"
+#include "search/plain_search.h"
+#include "search/text_statistics.h"
+#include "search/word_chars.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+const unsigned char* Bytes(const std::string& s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+std::vector<int32_t> Plain(const std::string& data, const std::string& text, int caseInsensitive,
+                           int wholeWords, int32_t limit = 10000) {
+    // The data is copied to an exact-size heap block so that the sanitizers
+    // catch any read behind its end.
+    std::vector<unsigned char> exact(data.begin(), data.end());
+    PlainQuery query = {Bytes(text), static_cast<uint32_t>(text.size()), caseInsensitive,
+                        wholeWords};
+    std::vector<int32_t> positions(static_cast<size_t>(limit));
+    int32_t n = FindPlainMatches(exact.data(), static_cast<uint32_t>(exact.size()), query,
+                                 positions.data(), limit);
+    positions.resize(static_cast<size_t>(n));
+    return positions;
+}
+
+// The plain search as the rules state it, one position at a time.
+std::vector<int32_t> NaivePlain(const std::string& data, const std::string& text,
+                                int caseInsensitive, int wholeWords, int32_t limit = 10000) {
+    std::vector<int32_t> found;
+    size_t p = 0;
+    auto fold = [&](unsigned char c) { return caseInsensitive ? FoldToUpper(c) : c; };
+    while (p < data.size()) {
+        if (fold(data[p]) != fold(text[0])) {
+            ++p;
+            continue;
+        }
+        if (text.size() > data.size() - p) break;
+        bool equal = true;
+        for (size_t i = 0; i < text.size() && equal; ++i) {
+            equal = fold(data[p + i]) == fold(text[i]);
+        }
+        bool bounded =
+            !wholeWords || ((p == 0 || !wordChars[static_cast<unsigned char>(data[p - 1])]) &&
+                            (p + text.size() == data.size() ||
+                             !wordChars[static_cast<unsigned char>(data[p + text.size()])]));
+        if (equal && bounded) {
+            found.push_back(static_cast<int32_t>(p));
+            if (static_cast<int32_t>(found.size()) == limit) break;
+            p += text.size();
+        } else {
+            ++p;
+        }
+    }
+    return found;
+}
+
+// ---- Plain search
+
+struct PlainCase {
+    const char* name;
+    std::string data;
+    std::string text;
+    int caseInsensitive;
+    int wholeWords;
+    std::vector<int32_t> expected;
+};
+
+TEST(PlainSearch, Cases) {
+    const PlainCase cases[] = {
+        {"two on one line", "abc abc\n", "abc", 0, 0, {0, 4}},
+        {"matches never overlap", "aaaa", "aa", 0, 0, {0, 2}},
+        {"text longer than data", "ab", "abc", 0, 0, {}},
+        {"match at the very end", "xxabc", "abc", 0, 0, {2}},
+        {"case-sensitive", "abc ABC aBc", "abc", 0, 0, {0}},
+        {"ASCII case folding", "abc ABC aBc", "abc", 1, 0, {0, 4, 8}},
+        {"no folding above 0x7F",
+         "\xE4"
+         "bc \xC4"
+         "bc \xE4"
+         "BC",
+         "\xE4"
+         "bc",
+         1,
+         0,
+         {0, 8}},
+        {"fold only letters: @ is not `", "@x `x", "`x", 1, 0, {3}},
+        {"fold only letters: [ is not {", "[x {x", "{x", 1, 0, {3}},
+        {"whole word at both ends", "int", "int", 0, 1, {0}},
+        {"whole word beside punctuation", "(int) int x", "int", 0, 1, {1, 6}},
+        {"not a whole word in print or int_t", "print int_t _int", "int", 0, 1, {}},
+        {"whole word: bytes above 0x7F are boundaries", "\xE9int\xE9", "int", 0, 1, {1}},
+        {"refused match moves one byte on", "aaa a", "a", 0, 1, {4}},
+        {"a rejected overlap is retried one byte later", "abab", "bab", 0, 0, {1}},
+    };
+    for (const PlainCase& c : cases) {
+        EXPECT_EQ(Plain(c.data, c.text, c.caseInsensitive, c.wholeWords), c.expected) << c.name;
+    }
+}
+
+TEST(PlainSearch, KeepsAtMostTheLimitAndSaysWhereItStopped) {
+    std::string data;
+    for (int i = 0; i < 12000; ++i)
+        data += "x;";
+    const std::string text = "x";
+    PlainQuery query = {Bytes(text), 1, 0, 0};
+    std::vector<int32_t> positions(10000);
+    uint32_t stoppedAt = 0;
+    int32_t n = FindPlainMatches(Bytes(data), static_cast<uint32_t>(data.size()), query,
+                                 positions.data(), 10000, &stoppedAt);
+    ASSERT_EQ(n, 10000);
+    EXPECT_EQ(positions[9999], 19998);
+    EXPECT_EQ(stoppedAt, 19999u);
+}
+
+// Every seed at every alignment: padding of 0 to 70 bytes before and 0 to 40
+// after puts
+// each match across every position of the 16- and 32-byte steps of the
+// candidate scan and near both ends.
+TEST(PlainSearch, AgreesWithTheOracleAtEveryAlignment) {
+    const char* seeds[][2] = {
+        {"PM_SUSPEND_PREPARE", "PM_SUSPEND_PREPARE"},
+        {"return x; return;", "return"},
+        {"int main(int argc) { print(int_t); }", "int"},
+        {"Error ERROR error eRRoR", "ERROR"},
+        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "aaa"},
+        {"a_b a b", "a"},
+        {"0123456789abcdef0123456789ABCDEFx", "0123456789abcdef0123456789ABCDEF"},
+    };
+    for (auto& seed : seeds) {
+        for (size_t before = 0; before <= 70; ++before) {
+            for (size_t after = 0; after <= 40; after += 3) {
+                std::string data = std::string(before, ' ') + seed[0] + std::string(after, '.');
+                for (int flags = 0; flags < 4; ++flags) {
+                    int ci = flags & 1, ww = flags >> 1;
+                    ASSERT_EQ(Plain(data, seed[1], ci, ww), NaivePlain(data, seed[1], ci, ww))
+                        << seed[0] << " before " << before << " after " << after << " flags "
+                        << flags;
+                }
+            }
+        }
+    }
+}
+
+TEST(PlainSearch, AgreesWithTheOracleOnRandomData) {
+    std::mt19937 random(7);
+    const std::string alphabet = "abAB_ \n\xE1\xC1";
+    for (int round = 0; round < 400; ++round) {
+        std::string data(random() % 300, ' ');
+        for (char& c : data)
+            c = alphabet[random() % alphabet.size()];
+        std::string text(1 + random() % 4, ' ');
+        for (char& c : text)
+            c = alphabet[random() % 4];
+        int ci = random() % 2, ww = random() % 2;
+        int32_t limit = 1 + static_cast<int32_t>(random() % 40);
+        ASSERT_EQ(Plain(data, text, ci, ww, limit), NaivePlain(data, text, ci, ww, limit))
+            << "round " << round;
+    }
+}
+
+// ---- Line pass
+
+struct RecordedLine {
+    int32_t lineNumber;
+    std::string text;
+    bool operator==(const RecordedLine& o) const {
+        return lineNumber == o.lineNumber && text == o.text;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const RecordedLine& line) {
+    return out << line.lineNumber << ":\"" << line.text << "\"";
+}
+
+class RecordingSink : public HitLineSink {
+public:
+    explicit RecordingSink(const std::string& data) : _data(data) {}
+    void AddHitLine(const HitLine& line) override {
+        lines.push_back({line.lineNumber, _data.substr(line.textStart, line.textLength)});
+    }
+    std::vector<RecordedLine> lines;
+
+private:
+    const std::string& _data;
+};
+
+struct LinePassOutcome {
+    std::vector<RecordedLine> lines;
+    uint32_t offsetsHandled;
+};
+
+LinePassOutcome Lines(const std::string& data, const std::vector<int32_t>& offsets,
+                      int firstOnly = 0) {
+    std::vector<unsigned char> exact(data.begin(), data.end());
+    RecordingSink sink(data);
+    LinePassResult result =
+        RunLinePass(exact.data(), static_cast<uint32_t>(exact.size()), offsets.data(),
+                    static_cast<int32_t>(offsets.size()), firstOnly, sink);
+    EXPECT_EQ(result.records, static_cast<int32_t>(sink.lines.size()));
+    return {sink.lines, result.offsetsHandled};
+}
+
+std::vector<int32_t> OffsetsOf(const std::string& data, const std::string& text) {
+    return NaivePlain(data, text, 0, 0);
+}
+
+struct LineCase {
+    const char* name;
+    std::string data;
+    std::string text;
+    std::vector<RecordedLine> expected;
+};
+
+TEST(LinePass, Cases) {
+    const std::string line300 = "x" + std::string(299, 'y');
+    const std::string crAfter160 = std::string(170, 'a') + "\r\nfoo\r\nbar foo\r\n";
+    const LineCase cases[] = {
+        {"two on one line, one record", "abc abc\n", "abc", {{1, "abc abc"}}},
+        {"first line, blanks removed", " \t abc\nx", "abc", {{1, "abc"}}},
+        {"LF lines", "a\nb abc\nc\nabc", "abc", {{2, "b abc"}, {4, "abc"}}},
+        {"CR LF lines: counted by CR, text holds neither",
+         "a\r\nb abc\r\nc\r\n\t  abc\r\n",
+         "abc",
+         {{2, "b abc"}, {4, "abc"}}},
+        {"first CR after byte 160: LF lines, texts end with CR",
+         crAfter160,
+         "foo",
+         {{2, "foo\r"}, {3, "bar foo\r"}}},
+        {"300-character line keeps 160", "\n" + line300 + "\n", "x", {{2, line300.substr(0, 160)}}},
+        {"Ü before the match starts the text",
+         "\xDC"
+         "ber abc\n\xDC"
+         "x\nabc",
+         "\xDC",
+         {{1, "\xDC"
+              "ber abc"},
+          {2, "\xDC"
+              "x"}}},
+        {"match on leading control bytes: text starts after it",
+         "\x01\x02"
+         "abc\nz",
+         "\x01",
+         {{1, "abc"}}},
+        {"line of control bytes only: empty text", "a\n\x01\x02\x03\nb", "\x02", {{2, ""}}},
+        {"text ends at the end of the file", "abc", "abc", {{1, "abc"}}},
+        {"blanks up to the end of the file", "x\n\x01  ", "\x01", {{2, ""}}},
+        {"match starting on the delimiter belongs to the next line",
+         "ab\ncd\n",
+         "\ncd",
+         {{2, "cd"}}},
+    };
+    for (const LineCase& c : cases) {
+        EXPECT_EQ(Lines(c.data, OffsetsOf(c.data, c.text)).lines, c.expected) << c.name;
+    }
+}
+
+TEST(LinePass, ControlBytesBeforeAMatchNeverLendTheTextOfAnotherLine) {
+    // Line 2 starts with control bytes and its match stands on them; line 3 is
+    // plain. Each record carries its own line's number and text.
+    std::string data = "head\n\x01\x01 tail2\nline3 \x01\n";
+    std::vector<int32_t> offsets = {5, 14};
+    EXPECT_EQ(Lines(data, offsets).lines,
+              (std::vector<RecordedLine>{{2, "tail2"}, {3, "line3 \x01"}}));
+}
+
+TEST(LinePass, FirstOnlyEndsAfterTheFirstRecord) {
+    std::string data = "a\nb\nx x\nc\nd\ne\nx x x\n";
+    LinePassOutcome outcome = Lines(data, OffsetsOf(data, "x"), 1);
+    EXPECT_EQ(outcome.lines, (std::vector<RecordedLine>{{3, "x x"}}));
+    EXPECT_EQ(outcome.offsetsHandled, 1u);
+}
+
+TEST(LinePass, CountsEveryOffset) {
+    std::string data = "x x\nx\n";
+    EXPECT_EQ(Lines(data, OffsetsOf(data, "x")).offsetsHandled, 3u);
+}
+
+// The oracle finds each offset's line on its own, from the start of the data.
+std::vector<RecordedLine> NaiveLines(const std::string& data, const std::vector<int32_t>& offsets) {
+    bool crFirst = data.substr(0, 160).find('\r') != std::string::npos;
+    char delimiter = crFirst ? '\r' : '\n';
+    std::vector<RecordedLine> lines;
+    for (int32_t pos : offsets) {
+        int32_t number = 1;
+        size_t start = 0;
+        for (size_t i = 0; i <= static_cast<size_t>(pos); ++i) {
+            if (data[i] == delimiter) ++number, start = i + 1;
+        }
+        if (!lines.empty() && lines.back().lineNumber == number) continue;
+        size_t end = data.find(delimiter, start);
+        std::string line = data.substr(start, end == std::string::npos ? end : end - start);
+        size_t text = 0;
+        while (text < line.size() && line[text] != '\t' &&
+               static_cast<unsigned char>(line[text]) < 0x20) {
+            ++text;
+        }
+        while (text < line.size() && (line[text] == ' ' || line[text] == '\t'))
+            ++text;
+        lines.push_back({number, line.substr(text, 160)});
+    }
+    return lines;
+}
+
+TEST(LinePass, AgreesWithTheOracleOnRandomData) {
+    std::mt19937 random(11);
+    const std::string alphabet = "ab \t\r\n\x01\xDC";
+    for (int round = 0; round < 500; ++round) {
+        std::string data(1 + random() % 400, ' ');
+        for (char& c : data)
+            c = alphabet[random() % alphabet.size()];
+        std::vector<int32_t> offsets;
+        for (size_t i = 0; i < data.size(); ++i) {
+            if (random() % 9 == 0) offsets.push_back(static_cast<int32_t>(i));
+        }
+        ASSERT_EQ(Lines(data, offsets).lines, NaiveLines(data, offsets)) << "round " << round;
+        // The same pass taken in steps of one to three lines.
+        RecordingSink sink(data);
+        LinePass pass(reinterpret_cast<const unsigned char*>(data.data()),
+                      static_cast<uint32_t>(data.size()), offsets.data(),
+                      static_cast<int32_t>(offsets.size()), 0);
+        while (pass.Continue(sink, 1 + static_cast<int32_t>(random() % 3))) {
+        }
+        ASSERT_EQ(sink.lines, NaiveLines(data, offsets)) << "round " << round << " in steps";
+    }
+}
+
+// ---- Statistics
+
+TEST(TextStatistics, CountsCharactersLinesAndBreaks) {
+    struct Case {
+        std::string data;
+        TextStatistics expected; // realChars, totalChars, realLines, lineBreaks
+    } cases[] = {
+        {std::string("ab c\r\n\r\n  d", 11), {4, 11, 2, 4}},
+        {"x", {1, 1, 1, 0}},
+        {" \t\x01\xFF\n", {0, 5, 0, 1}},
+        {"\x7F\x21\x20\x80", {2, 4, 1, 0}},
+        {"a\rb\nc", {3, 5, 3, 2}},
+    };
+    for (const Case& c : cases) {
+        TextStatistics counts = {1, 2, 3, 4}; // counts add to what is there
+        CountTextStatistics(Bytes(c.data), static_cast<uint32_t>(c.data.size()), counts);
+        EXPECT_EQ(counts.realChars, c.expected.realChars + 1) << c.data;
+        EXPECT_EQ(counts.totalChars, c.expected.totalChars + 2) << c.data;
+        EXPECT_EQ(counts.realLines, c.expected.realLines + 3) << c.data;
+        EXPECT_EQ(counts.lineBreaks, c.expected.lineBreaks + 4) << c.data;
+    }
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+// trovfind's command line and output formats.
+#include "search/grep_info.h"
+#include "search/search_params.h"
+#include "tools/trovfind/options.h"
+#include "tools/trovfind/output.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+ParseResult Parse(std::vector<const char*> args, TrovfindOptions& options, std::string& error) {
+    args.insert(args.begin(), "trovfind");
+    return ParseTrovfindOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+TEST(TrovfindOptions, ReadsOptionsTextAndEntries) {
+    TrovfindOptions o;
+    std::string error;
+    ASSERT_EQ(
+        Parse({"-i", "-w", "-p", "-l", "-n", "--records", "-t", "*.c;*.h", "a.c", "C:/src", "d"}, o,
+              error),
+        parsedRun);
+    EXPECT_TRUE(o.caseInsensitive && o.wholeWords && o.pattern && o.fileNamesOnly && o.records);
+    EXPECT_EQ(o.recursive, 0);
+    EXPECT_EQ(o.fileTypes, "*.c;*.h");
+    EXPECT_EQ(o.text, "a.c");
+    EXPECT_EQ(o.entries, (std::vector<std::string>{"C:\\src", "d"}));
+}
+
+TEST(TrovfindOptions, StatisticsTakeNoTextAndDashesEndOptions) {
+    TrovfindOptions s;
+    std::string error;
+    ASSERT_EQ(Parse({"-s", "C:\\a", "b"}, s, error), parsedRun);
+    EXPECT_EQ(s.text, "");
+    EXPECT_EQ(s.entries.size(), 2u);
+    TrovfindOptions d;
+    ASSERT_EQ(Parse({"--", "-i", "x"}, d, error), parsedRun);
+    EXPECT_EQ(d.text, "-i");
+    EXPECT_EQ(d.caseInsensitive, 0);
+}
+
+TEST(TrovfindOptions, UsageErrorsAndHelp) {
+    const std::string longText(61, 'a');
+    const std::vector<std::vector<const char*>> errors = {
+        {}, {"text"}, {"-x", "t", "d"}, {"-t"}, {"-s"}, {longText.c_str(), "d"},
+    };
+    for (const auto& args : errors) {
+        TrovfindOptions o;
+        std::string error;
+        EXPECT_EQ(Parse(args, o, error), parsedUsageError) << args.size();
+        EXPECT_FALSE(error.empty());
+    }
+    TrovfindOptions o;
+    std::string error;
+    EXPECT_EQ(Parse({"-i", "--help", "x"}, o, error), parsedHelp);
+}
+
+TEST(TrovfindOutput, HitsInTheDefaultForm) {
+    GrepInfo hit(String("C:\\a b\\x.c"), String("int x;"), 12);
+    EXPECT_EQ(FormatHit(hit, 0), "C:\\a b\\x.c(12): int x;\n");
+    EXPECT_EQ(FormatHit(hit, 1), "C:\\a b\\x.c\n");
+}
+
+TEST(TrovfindOutput, RecordsEscapeBackslashTabLineEndsAndStopAtAZeroByte) {
+    GrepInfo hit(String("C:\\d\\x.c"), String(std::string("a\tb\\c\rd\ne\0f", 11)), 7);
+    EXPECT_EQ(FormatRecord(hit), "C:\\\\d\\\\x.c\t7\ta\\tb\\\\c\\rd\\ne\n");
+    GrepInfo raw(String("C:\\\xDC.c"), String("\x01\xFF"), 1);
+    EXPECT_EQ(FormatRecord(raw), "C:\\\\\xDC.c\t1\t\x01\xFF\n");
+}
+
+TEST(TrovfindOutput, CountersStatisticsAndSummary) {
+    RunCounterSet c = {3, 2, 5, 10, 40, 4, 8};
+    EXPECT_EQ(FormatCounters(c), "#counters filesProcessed=3 filesWithHits=2 hitCount=5\n");
+    EXPECT_EQ(FormatStatistics(c), "Number of files: 3\n"
+                                   "Number of \"real\" characters: 10 (for a total of 40)\n"
+                                   "(average is 3 \"real\" characters per file)\n"
+                                   "Number of \"real\" lines: 4 (for a total of 8)\n"
+                                   "(average is 1 \"real\" lines per file)\n");
+    RunCounterSet none = {};
+    EXPECT_EQ(FormatStatistics(none), "Number of files: 0\n"
+                                      "Number of \"real\" characters: 0 (for a total of 0)\n"
+                                      "\n"
+                                      "Number of \"real\" lines: 0 (for a total of 0)\n"
+                                      "\n");
+    RunCounterSet big = {1, 0, 0, 0xFFFFFFFFu, 0, 0, 0}; // %d is signed
+    EXPECT_EQ(FormatStatistics(big).substr(19, 39), "Number of \"real\" characters: -1 (for a ");
+    EXPECT_EQ(FormatSummary(c, 1, 0),
+              "trovfind: 2 files searched, 2 with hits, 5 hits, 1 could not be read\n");
+    EXPECT_EQ(FormatSummary(c, 0, 1), "trovfind: 3 files counted, 0 could not be read\n");
+}
+
+TEST(TrovfindOutput, ExitStatus) {
+    TrovfindOptions search, stats;
+    stats.statistics = 1;
+    RunCounterSet c = {2, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(ExitStatusOf(search, c, 0, 1), 0);
+    EXPECT_EQ(ExitStatusOf(search, c, 0, 0), 1);
+    EXPECT_EQ(ExitStatusOf(stats, c, 0, 0), 0);
+    EXPECT_EQ(ExitStatusOf(stats, c, 2, 0), 1); // neither file could be read
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+#include "tools/trovfind/console_progress.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "search/search_params.h"
+
+namespace {
+
+// Set by the console's control handler, which runs on a thread of its own.
+volatile LONG stopAsked = 0;
+
+BOOL WINAPI OnControl(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+        InterlockedExchange(&stopAsked, 2); // stop, keeping what was found
+        return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+ConsoleProgress::ConsoleProgress() : _console(nullptr) {
+    HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (error != INVALID_HANDLE_VALUE && GetConsoleMode(error, &mode)) _console = error;
+    SetConsoleCtrlHandler(OnControl, TRUE);
+}
+
+ConsoleProgress::~ConsoleProgress() {
+    Clear();
+    SetConsoleCtrlHandler(OnControl, FALSE);
+}
+
+void ConsoleProgress::DirectoryEntered(const FileName&) {}
+
+void ConsoleProgress::FileProcessed(uint32_t filesProcessed) {
+    _files = filesProcessed;
+    Show();
+}
+
+void ConsoleProgress::HitsChanged(const FileName&) {
+    Show();
+}
+
+int ConsoleProgress::StopRequest() {
+    return static_cast<int>(stopAsked);
+}
+
+void ConsoleProgress::ReportFailure() {
+    Clear();
+    fputs("trovfind: Error detected. Operation aborted.\n", stderr);
+}
+
+void ConsoleProgress::Show() {
+    if (!_console) return;
+    char line[96];
+    int length = snprintf(line, sizeof line, "\rProcessed files: %lu, hits: %lu ",
+                          static_cast<unsigned long>(_files),
+                          static_cast<unsigned long>(RunCounters.hitCount));
+    DWORD written = 0;
+    WriteConsoleA(_console, line, static_cast<DWORD>(length), &written, nullptr);
+    _shown = true;
+}
+
+void ConsoleProgress::Clear() {
+    if (!_shown) return;
+    static const char blank[] = "\r                                                  \r";
+    DWORD written = 0;
+    WriteConsoleA(_console, blank, sizeof blank - 1, &written, nullptr);
+    _shown = false;
+}

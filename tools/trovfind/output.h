@@ -1,0 +1,37 @@
+// What trovfind writes: the hit records, the counters and the statistics, in
+// the default form for people (and a development environment's message
+// window) or in the machine-readable form of --records. Pure formatting.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "search/search_params.h"
+
+class GrepInfo;
+struct TrovfindOptions;
+
+// A record's line text as the host reads it: up to its first zero byte.
+std::string VisibleLineText(const GrepInfo& record);
+
+// Default form: "fileName(lineNumber): lineText", or the file name alone with
+// -l. Ends with LF.
+std::string FormatHit(const GrepInfo& record, int fileNamesOnly);
+
+// --records form: fileName TAB lineNumber TAB lineText LF, with backslash,
+// TAB, LF and CR inside the texts written as \\ \t \n \r.
+std::string FormatRecord(const GrepInfo& record);
+std::string EscapeField(const std::string& text);
+
+// "#counters filesProcessed=N filesWithHits=N hitCount=N" and LF.
+std::string FormatCounters(const RunCounterSet& counters);
+
+// The five statistics lines, each ended by LF.
+std::string FormatStatistics(const RunCounterSet& counters);
+
+// The closing line of the default form on standard error, with LF.
+std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead, int statistics);
+
+// 0 when something was found (with -s: a file was counted), else 1.
+int ExitStatusOf(const TrovfindOptions& options, const RunCounterSet& counters,
+                 uint32_t filesNotRead, int32_t hitRecords);
