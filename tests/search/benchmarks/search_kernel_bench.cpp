@@ -6,15 +6,12 @@
 // the end or the 10000th accepted match, then on from behind that match.
 #include "search/plain_search.h"
 #include "search/search_params.h"
+#include "tests/search/benchmarks/source_text.h"
 
 #include <benchmark/benchmark.h>
 
 #include <emmintrin.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,39 +19,8 @@ namespace {
 
 const size_t textSize = 64 * 1024 * 1024;
 
-#ifdef _WIN32
-const char sourceDirectory[] = "Z:/usr/include"; // Wine's view of the machine
-#else
-const char sourceDirectory[] = "/usr/include";
-#endif
-
-// The headers in a fixed order, concatenated (and repeated if need be) up to
-// 64 MB.
 const std::string& SourceText() {
-    static const std::string text = [] {
-        namespace fs = std::filesystem;
-        std::vector<fs::path> files;
-        std::error_code error;
-        for (fs::recursive_directory_iterator it(sourceDirectory, error), end; !error && it != end;
-             it.increment(error)) {
-            if (it->is_regular_file(error) &&
-                (it->path().extension() == ".h" || it->path().extension() == ".c")) {
-                files.push_back(it->path());
-            }
-        }
-        std::sort(files.begin(), files.end());
-        std::string all;
-        for (const fs::path& file : files) {
-            std::ifstream in(file, std::ios::binary);
-            all.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            if (all.size() >= textSize) break;
-        }
-        if (all.empty()) all = "int main() { return 0; }\n";
-        while (all.size() < textSize)
-            all += all;
-        all.resize(textSize);
-        return all;
-    }();
+    static const std::string text = MachineSourceText(textSize);
     return text;
 }
 

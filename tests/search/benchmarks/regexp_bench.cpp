@@ -10,51 +10,22 @@
 // loop it stops, as the file search does, at 10000 matches, and counts the
 // bytes up to there.
 #include "search/regexp.h"
+#include "tests/search/benchmarks/source_text.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 namespace {
 
 const size_t kTextSize = 10 * 1024 * 1024;
 
-#ifdef _WIN32
-const char kSourceDirectory[] = "Z:/usr/include"; // Wine's view of the machine
-#else
-const char kSourceDirectory[] = "/usr/include";
-#endif
-
-// The headers in a fixed order, concatenated (and repeated if need be) up to
-// 10 MB; zero bytes, which would end the text, become spaces.
+// The headers as text for Find: zero bytes, which would end it, become spaces.
 const std::string& SourceText() {
     static const std::string text = [] {
-        namespace fs = std::filesystem;
-        std::vector<fs::path> files;
-        std::error_code error;
-        for (fs::recursive_directory_iterator it(kSourceDirectory, error), end; !error && it != end;
-             it.increment(error)) {
-            if (it->is_regular_file(error) && it->path().extension() == ".h") {
-                files.push_back(it->path());
-            }
-        }
-        std::sort(files.begin(), files.end());
-        std::string all;
-        for (const fs::path& file : files) {
-            std::ifstream in(file, std::ios::binary);
-            all.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-            if (all.size() >= kTextSize) break;
-        }
-        if (all.empty()) all = "int main() { return 0; }\n";
-        while (all.size() < kTextSize)
-            all += all;
-        all.resize(kTextSize);
+        std::string all = MachineSourceText(kTextSize);
         std::replace(all.begin(), all.end(), '\0', ' ');
         return all;
     }();
