@@ -50,10 +50,12 @@ uint32_t CommitAtEnd(NH_BigPageSet* pageSet, uint32_t missing) {
     if (exact > uncommitted) return 0;
     const uint32_t committed =
         static_cast<uint32_t>(pageSet->_committedEnd - reinterpret_cast<char*>(pageSet));
-    uint32_t grow =
-        std::min(std::max(exact, RoundUp(committed / 4, NH_constants.pageSize)), uncommitted);
-    if (grow > exact && !NH_OsCommit(pageSet->_committedEnd, grow)) grow = exact;
-    if (grow == exact && !NH_OsCommit(pageSet->_committedEnd, grow)) return 0;
+    const uint32_t ahead = std::min(RoundUp(committed / 4, NH_constants.pageSize), uncommitted);
+    uint32_t grow = exact;
+    if (ahead > exact && NH_OsCommit(pageSet->_committedEnd, ahead))
+        grow = ahead;
+    else if (!NH_OsCommit(pageSet->_committedEnd, exact))
+        return 0;
     pageSet->_committedEnd += grow;
     return grow;
 }

@@ -7,6 +7,7 @@
 //   heap/size_classes.*            the 67 small-block sizes and their lookup table (pure)
 //   heap/dynamic_memory_map.*      one bit per 64 KB region reserved by this manager (pure)
 //   heap/os_memory.h, *_win32.cpp  thin wrappers over VirtualAlloc, critical sections...
+//   heap/heap_lock.h, *_win32.cpp  the recursive lock of a thread-safe heap
 //   heap/process_state_win32.cpp   global critical section, system constants, region
 //                                  reservation with the map, InitNewHeap settings
 //   heap/heap_init_win32.cpp       Init, InitHeap, constructors, destructors, Clear,
@@ -29,6 +30,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "heap/heap_lock.h"
 #include "heap/os_memory.h"
 
 #if defined(_WIN32) && defined(TROVIK_HEAP_DLL)
@@ -39,15 +41,16 @@
 
 // Flag bits of NH_AHeap::_flags.
 enum : uint32_t {
-    NH_THREAD_SAFE = 0x1,        // every operation holds the heap's critical section
+    NH_THREAD_SAFE = 0x1,        // every operation holds the heap's lock
     NH_ZERO_FILL = 0x2,          // new blocks and grown parts are cleared to 0
     NH_BYPASS_FREE = 0x4,        // freeing does nothing (also sets _bypassFree)
     NH_NO_NEW_HANDLER = 0x10,    // out of memory: do not call the global new-handler
     NH_STATIC_HEAP = 0x80000000u // object lies neither on a stack nor in this manager's memory
 };
 
-// Storage of a Windows CRITICAL_SECTION, so that this header needs no
-// <windows.h>; os_memory_win32.cpp checks that size and layout agree.
+// Storage of a Windows CRITICAL_SECTION (the global critical section), so
+// that this header needs no <windows.h>; os_memory_win32.cpp checks that
+// size and layout agree.
 struct NH_OsCriticalSection {
     void* debugInfo;
     int32_t lockCount;
@@ -61,7 +64,7 @@ class NH_AHeap;
 class NH_Heap;
 
 // Header (28 bytes) at the start of a small-block page set. The region is one
-// granularity unit, committed page by page from its start.
+// granularity unit, committed from its start in doubling steps.
 struct NH_PageSet {
     NH_PageSet* _next;   // older page set of the heap
     NH_PageSet* _prev;   // newer page set; null for the current one
@@ -94,7 +97,7 @@ class NH_EXPORT NH_AHeap {
 public:
     // Gives back every page set; every block of the heap is invalid afterwards.
     virtual void Clear();
-    // Clears unless the heap is static; deletes the critical section.
+    // Clears unless the heap is static; deletes the lock.
     virtual ~NH_AHeap();
 
     // Returns 1 when the heap was (re)initialised, 0 when a static heap that
@@ -126,15 +129,15 @@ public:
     static void operator delete(void* block, NH_Heap* heap);
     static void operator delete[](void* block, NH_Heap* heap);
 
-    void Lock(); // takes the critical section when the lock is in use
+    void Lock(); // takes the heap's lock when it is in use (recursive)
     void Unlock();
 
     NH_PageSet* _pageSets; // current (newest) page set first
     int32_t _bypassFree;   // set: freeing a block of this heap does nothing
     uint32_t _flags;       // NH_* bits
     int32_t _initialised;
-    int32_t _lockInUse; // equals flags bit 0 after Init
-    NH_OsCriticalSection _criticalSection;
+    int32_t _lockInUse;      // equals flags bit 0 after Init
+    NH_HeapLock _lock;       // where a critical section would be, and no larger
     int (*_fpOutOfMemory)(); // nonzero result: retry; null after Init
 
     static void (*_fpEmergencyCallback)(); // called when the reserve is used
@@ -147,6 +150,9 @@ protected:
 
     // Unlinks a page set from _pageSets and gives its region back.
     void ReleasePageSet(NH_PageSet* pageSet);
+    // Commits more of a page set that is not fully committed: as many pages
+    // as are committed already (1, 2, 4, 8... pages), up to its end. 1 or 0.
+    static int GrowPageSet(NH_PageSet* pageSet);
 };
 
 enum { NH_SIZE_CLASS_COUNT = 67 };
@@ -234,11 +240,11 @@ NH_EXPORT extern NH_Heap HeapForHeaps;
 NH_EXPORT extern NH_Heap DefaultHeap;
 
 inline void NH_AHeap::Lock() {
-    if (_lockInUse) NH_OsEnterCriticalSection(&_criticalSection);
+    if (_lockInUse) NH_HeapLockEnter(&_lock);
 }
 
 inline void NH_AHeap::Unlock() {
-    if (_lockInUse) NH_OsLeaveCriticalSection(&_criticalSection);
+    if (_lockInUse) NH_HeapLockLeave(&_lock);
 }
 
 // A heap used before its constructor ran initialises itself on first use.
@@ -255,6 +261,9 @@ NH_EXPORT void* AllocVirtual(uint32_t reserve, uint32_t size, int zero);
 // Never moves; null when the reservation is too small or committing fails.
 NH_EXPORT void* ResizeVirtual(void* block, uint32_t size, int zero);
 NH_EXPORT void FreeVirtual(void* block);
+// 1 when the block's reservation holds size bytes, so that ResizeVirtual
+// can fail only for lack of memory.
+int NH_VirtualBlockFits(void* block, uint32_t size);
 
 // ---- Hook of the emergency reserve (heap services) ----
 // Hands over the emergency reserve region (its committed size in *committed),

@@ -18,7 +18,7 @@ __attribute__((init_priority(101))) NH_Heap DefaultHeap(NH_THREAD_SAFE, "Default
 static void DropLock(NH_AHeap* heap) {
     heap->_lockInUse = 0;
     heap->_flags &= ~static_cast<uint32_t>(NH_THREAD_SAFE);
-    NH_OsDeleteCriticalSection(&heap->_criticalSection);
+    NH_HeapLockDelete(&heap->_lock);
 }
 
 // Not inlined: a static heap's fields may have been set by lazy
@@ -44,7 +44,7 @@ __attribute__((noinline)) int NH_AHeap::Init(int32_t flags, int lazy) {
     if (isStatic) wanted |= NH_STATIC_HEAP;
     _flags = wanted;
     _lockInUse = (wanted & NH_THREAD_SAFE) != 0;
-    if (_lockInUse) NH_OsInitCriticalSection(&_criticalSection);
+    if (_lockInUse) NH_HeapLockInit(&_lock);
     _bypassFree = (wanted & NH_BYPASS_FREE) != 0;
     _fpOutOfMemory = nullptr;
     _pageSets = nullptr;
@@ -55,7 +55,7 @@ __attribute__((noinline)) int NH_AHeap::Init(int32_t flags, int lazy) {
 NH_AHeap::~NH_AHeap() {
     if (!(_flags & NH_STATIC_HEAP)) NH_AHeap::Clear();
     // A static heap outlives its destructor (late frees at unload still
-    // reach it), so it must not keep a deleted critical section.
+    // reach it), so it must not keep a deleted lock.
     if (_lockInUse) DropLock(this);
 }
 

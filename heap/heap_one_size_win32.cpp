@@ -77,11 +77,7 @@ void* NH_HeapOneSize::CarveBlock() {
         }
         bool gotMemory;
         if (pageSet && pageSet->_committedEnd < pageSet->_reservedEnd) {
-            gotMemory = NH_OsCommit(pageSet->_committedEnd, NH_constants.pageSize) != 0;
-            if (gotMemory) {
-                pageSet->_committedEnd += NH_constants.pageSize;
-                pageSet->_uncarved += NH_constants.pageSize;
-            }
+            gotMemory = GrowPageSet(pageSet) != 0;
         } else {
             NH_OneSizePageSet* fresh =
                 reinterpret_cast<NH_OneSizePageSet*>(AllocPageSet(sizeof(NH_OneSizePageSet)));

@@ -85,6 +85,10 @@ void* NH_Heap::ReAllocAlt(NH_AltBlock* header, uint32_t size, int zero) {
     const uint32_t altSize = RoundUp(size + kAltHeaderSize, 4);
     NH_Heap* owner = header->_heap;
     if (header->_virtual) {
+        // Beyond its reservation a virtual block cannot grow however much
+        // memory is freed: failing at once keeps the emergency reserve and
+        // does not call a new-handler that can only return again.
+        if (!NH_VirtualBlockFits(header, altSize)) return nullptr;
         while (!ResizeVirtual(header, altSize, 0)) {
             if (!owner->HandleOutOfMemory()) return nullptr;
         }

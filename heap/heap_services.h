@@ -63,7 +63,7 @@ NH_EXPORT int IsDynamicMemory(const void* address);
 // 1 when all count bytes at address equal value (count 0 gives 1), else 0.
 NH_EXPORT int IsMemoryFilledWith(const void* address, uint32_t count, uint8_t value);
 
-// Gives back every region this memory manager holds and the thread-local
-// slot: for the library's unload, after every static destructor ran. No
-// block of any heap may be used afterwards.
+// Gives back every region this memory manager holds, the thread-local slot
+// and the global critical section: for the library's unload, after every
+// static destructor ran. No block of any heap may be used afterwards.
 void NH_ReleaseEverything();

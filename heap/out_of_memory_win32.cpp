@@ -81,9 +81,9 @@ int NH_AHeap::HandleOutOfMemory() {
 
 int NH_AHeap::HandleOutOfMemoryMT() {
     const bool locked = _lockInUse != 0;
-    if (locked) NH_OsLeaveCriticalSection(&_criticalSection);
+    if (locked) NH_HeapLockLeave(&_lock);
     if (!HandleOutOfMemory()) return 0;
-    if (locked) NH_OsEnterCriticalSection(&_criticalSection);
+    if (locked) NH_HeapLockEnter(&_lock);
     return 1;
 }
 

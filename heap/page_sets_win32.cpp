@@ -1,4 +1,5 @@
-// Small-block page sets: one granularity unit each, committed page by page.
+// Small-block page sets: one granularity unit each, committed from the start
+// in doubling steps.
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
@@ -36,6 +37,20 @@ NH_PageSet* NH_AHeap::AllocPageSet(int32_t headerSize) {
     if (_pageSets) _pageSets->_prev = pageSet;
     _pageSets = pageSet;
     return pageSet;
+}
+
+// Doubling keeps the system calls per page set at five instead of sixteen
+// (each costs microseconds) while never committing more than twice what was
+// carved.
+int NH_AHeap::GrowPageSet(NH_PageSet* pageSet) {
+    char* base = reinterpret_cast<char*>(pageSet);
+    uint32_t step = static_cast<uint32_t>(pageSet->_committedEnd - base);
+    const uint32_t left = static_cast<uint32_t>(pageSet->_reservedEnd - pageSet->_committedEnd);
+    if (step > left) step = left;
+    if (!NH_OsCommit(pageSet->_committedEnd, step)) return 0;
+    pageSet->_committedEnd += step;
+    pageSet->_uncarved += step;
+    return 1;
 }
 
 void NH_AHeap::ReleasePageSet(NH_PageSet* pageSet) {

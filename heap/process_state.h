@@ -25,6 +25,9 @@ extern SizeClassTable NH_sizeClasses;
 // first use; cheap afterwards. Safe to call from any thread.
 void NH_EnsureProcessState();
 NH_OsCriticalSection* NH_GlobalCriticalSection();
+// Deletes the global critical section at the library's unload (the last
+// step of NH_ReleaseEverything); a later use would create it again.
+void NH_DeleteGlobalCriticalSection();
 void NH_EnsureSizeClasses();
 
 // Scoped holder of the global critical section.

@@ -45,6 +45,11 @@ NH_OsCriticalSection* NH_GlobalCriticalSection() {
     return &globalSection;
 }
 
+void NH_DeleteGlobalCriticalSection() {
+    if (InterlockedCompareExchange(&globalState, kNotCreated, kReady) == kReady)
+        NH_OsDeleteCriticalSection(&globalSection);
+}
+
 NH_GlobalLock::NH_GlobalLock() {
     NH_OsEnterCriticalSection(NH_GlobalCriticalSection());
 }

@@ -2,7 +2,8 @@
 // their memory past their destructors (late frees of the runtime still reach
 // them), so without this every load and unload of the library would leave
 // its regions behind. Runs after the last destructor of the library: every
-// region marked in the dynamic-memory map is released whole.
+// region marked in the dynamic-memory map is released whole, then the
+// thread-local slot and the global critical section go.
 
 #include <windows.h>
 
@@ -47,4 +48,5 @@ void NH_ReleaseEverything() {
             NH_ReleaseRegion(reinterpret_cast<void*>(address), kRegionSize); // only unmarks
     }
     NH_ReleaseDefaultHeapSlot();
+    NH_DeleteGlobalCriticalSection();
 }

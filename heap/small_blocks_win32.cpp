@@ -63,7 +63,7 @@ void* NH_Heap::AllocSmall(uint32_t size) {
 }
 
 // Takes a block of the class from the top of the current page set, growing
-// the page set a page at a time or starting a new one. Called and returns
+// the page set (GrowPageSet) or starting a new one. Called and returns
 // with the lock held, except for null (memory ran out; the lock is left).
 NH_SmallBlock* NH_Heap::CarveSmall(uint32_t classIndex) {
     const uint32_t blockSize = NH_sizeClasses.sizes[classIndex];
@@ -79,11 +79,7 @@ NH_SmallBlock* NH_Heap::CarveSmall(uint32_t classIndex) {
         if (!pageSet) {
             gotMemory = AllocPageSet(kPageSetHeaderSize) != nullptr;
         } else if (pageSet->_committedEnd < pageSet->_reservedEnd) {
-            gotMemory = NH_OsCommit(pageSet->_committedEnd, NH_constants.pageSize) != 0;
-            if (gotMemory) {
-                pageSet->_committedEnd += NH_constants.pageSize;
-                pageSet->_uncarved += NH_constants.pageSize;
-            }
+            gotMemory = GrowPageSet(pageSet) != 0;
         } else if (pageSet->_inUse) {
             CutRemainder(pageSet);
             gotMemory = AllocPageSet(kPageSetHeaderSize) != nullptr;

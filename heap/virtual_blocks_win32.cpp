@@ -67,6 +67,11 @@ void* ResizeVirtual(void* block, uint32_t size, int zero) {
     return block;
 }
 
+int NH_VirtualBlockFits(void* block, uint32_t size) {
+    const uint32_t needed = WithHeader(size, NH_constants.pageSize);
+    return needed != 0 && needed <= HeaderOf(block)->reserved;
+}
+
 void FreeVirtual(void* block) {
     VirtualHeader* header = HeaderOf(block);
     NH_ReleaseRegion(header, header->reserved);

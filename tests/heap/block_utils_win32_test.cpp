@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -275,6 +276,24 @@ TEST(VirtualBlocks, AHeapsVirtualBlockGrowsInPlaceUpToItsReserve) {
     EXPECT_TRUE(IsMemoryFilledWith(block + 1000, 149000, 0));
     EXPECT_EQ(nullptr, heap.ReAlloc(block, 300000, 0)); // beyond the reserve
     EXPECT_EQ(150000u, NH_Heap::GetBlockSize(block));
+    {
+        // No amount of memory helps there: neither the emergency reserve nor
+        // a new-handler (one that always returns would be called forever).
+        NH_Heap handled(0, "handled");
+        void* small = handled.AllocWithReserve(5000, 10, 0);
+        static int handlerCalls;
+        handlerCalls = 0;
+        ASSERT_EQ(1, NH_AHeap::SetEmergencyReserve(4096, nullptr));
+        std::new_handler previous = std::set_new_handler([] { ++handlerCalls; });
+        EXPECT_EQ(nullptr, handled.ReAlloc(small, 100000, 0));
+        std::set_new_handler(previous);
+        EXPECT_EQ(0, handlerCalls);
+        uint32_t committed;
+        void* reserve = NH_TakeEmergencyReserve(&committed);
+        EXPECT_NE(nullptr, reserve); // still there
+        if (reserve) NH_ReleaseRegion(reserve, NH_constants.granularity);
+        EXPECT_EQ(small, handled.ReAlloc(small, 5000, 0)); // within the reserve
+    }
     EXPECT_TRUE(CheckHeap(heap));
 
     heap.FreeMem(block);

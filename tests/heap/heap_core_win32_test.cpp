@@ -117,14 +117,20 @@ TEST(HeapSmallBlocks, AFreedBlockIsTheNextOneOfItsClass) {
     EXPECT_TRUE(CheckHeap(heap));
 }
 
-TEST(HeapSmallBlocks, PageSetsAreCommittedOnePageAtATime) {
+TEST(HeapSmallBlocks, PageSetsGrowByDoublingTheirCommittedPages) {
     NH_Heap heap(0, "test");
-    // Three blocks of 1024 bytes fit the first page after the header.
-    for (int i = 0; i < 3; ++i)
-        heap.AllocMem(kLargestSmall);
-    EXPECT_EQ(1u, CommittedPagesOf(heap._pageSets));
-    heap.AllocMem(kLargestSmall);
-    EXPECT_EQ(2u, CommittedPagesOf(heap._pageSets));
+    // Blocks of 1024 bytes: 3 fit the first page after the header, 7 two
+    // pages, 15 four pages, 31 eight pages.
+    const struct {
+        int blocks;
+        uint32_t pages;
+    } steps[] = {{3, 1}, {4, 2}, {7, 2}, {8, 4}, {15, 4}, {16, 8}, {31, 8}, {32, 16}};
+    int allocated = 0;
+    for (const auto& step : steps) {
+        for (; allocated < step.blocks; ++allocated)
+            heap.AllocMem(kLargestSmall);
+        EXPECT_EQ(step.pages, CommittedPagesOf(heap._pageSets)) << step.blocks << " blocks";
+    }
     EXPECT_TRUE(CheckHeap(heap));
 }
 
@@ -302,6 +308,34 @@ TEST(HeapBigBlocks, ABlockFreedBetweenTwoFreeOnesMergesWithBoth) {
     EXPECT_TRUE(CheckHeap(heap));
 }
 
+// The checker must see a merge left undone, and checking the heap behind the
+// global allocation must not change that heap.
+TEST(HeapChecker, CatchesAMergeLeftUndoneAndLeavesTheCheckedHeapAlone) {
+    NH_Heap heap(0, "test");
+    void* a = heap.AllocMem(2000);
+    void* b = heap.AllocMem(2000);
+    heap.AllocMem(2000);
+    heap.FreeMem(a);
+    NH_BigBlock* unmerged = BigBlockOf(AltHeaderOf(b));
+    const uint32_t tag = unmerged->_tag;
+    unmerged->_tag = *TrailingTagOf(unmerged) = tag | kBigFreeBit;
+    ::testing::AssertionResult verdict = CheckHeap(heap);
+    EXPECT_FALSE(verdict);
+    EXPECT_NE(std::string::npos,
+              std::string(verdict.message()).find("two adjacent free big blocks"));
+    unmerged->_tag = *TrailingTagOf(unmerged) = tag;
+    EXPECT_TRUE(CheckHeap(heap));
+
+    HeapCensus before = TakeCensus(DefaultHeap);
+    EXPECT_TRUE(CheckHeap(DefaultHeap));
+    HeapCensus after = TakeCensus(DefaultHeap);
+    EXPECT_EQ(before.pageSets, after.pageSets);
+    EXPECT_EQ(before.smallInUse, after.smallInUse);
+    EXPECT_EQ(before.smallFree, after.smallFree);
+    EXPECT_EQ(before.bigInUse, after.bigInUse);
+    EXPECT_EQ(before.bigFree, after.bigFree);
+}
+
 TEST(HeapBigBlocks, AnEmptiedBigPageSetGoesBackUnlessNewestAndSmall) {
     {
         NH_Heap heap(0, "test"); // newest, 4 KB committed: kept
@@ -329,6 +363,31 @@ TEST(HeapBigBlocks, AnEmptiedBigPageSetGoesBackUnlessNewestAndSmall) {
         heap.FreeMem(huge);
         EXPECT_EQ(0u, TakeCensus(heap).bigPageSets);
     }
+}
+
+// Big page sets for requests of 1 MB or more reserve twice the room, and
+// growing sets commit ahead: a buffer grown in small steps rarely moves.
+TEST(HeapBigBlocks, ABufferGrownInSmallStepsMovesOnlyAFewTimes) {
+    NH_Heap heap(0, "test");
+    void* large = heap.AllocMem(1 << 20);
+    NH_BigPageSet* pageSet = BigBlockOf(AltHeaderOf(large))->_pageSet;
+    EXPECT_EQ(2 * RoundUp((1 << 20) + kAltHeaderSize + kBigBlockOverhead + kBigPageSetHeaderSize,
+                          NH_constants.granularity),
+              static_cast<uint32_t>(pageSet->_reservedEnd - reinterpret_cast<char*>(pageSet)));
+    heap.FreeMem(large);
+
+    char* buffer = static_cast<char*>(heap.AllocMem(2000));
+    buffer[0] = 'g';
+    int moves = 0;
+    for (uint32_t size = 3000; size <= (4u << 20); size += 1000) {
+        char* grown = static_cast<char*>(heap.ReAlloc(buffer, size, 0));
+        ASSERT_NE(nullptr, grown) << size;
+        moves += grown != buffer;
+        buffer = grown;
+    }
+    EXPECT_EQ('g', buffer[0]);
+    EXPECT_LE(moves, 4);
+    EXPECT_TRUE(CheckHeap(heap));
 }
 
 TEST(HeapBigBlocks, ReAllocGrowsInPlaceWhereItCanAndMovesOtherwise) {
@@ -575,8 +634,7 @@ TEST(HeapOutOfMemory, EveryFailingRequestGivesNullAndLeavesTheHeapSound) {
         if (failedAt >= 0) {
             EXPECT_EQ(1, outOfMemoryCalls) << "failure " << succeeding;
         }
-        EXPECT_EQ(0, heap._criticalSection.recursionCount)
-            << "lock kept after failure " << succeeding;
+        EXPECT_EQ(0, heap._lock.recursionCount) << "lock kept after failure " << succeeding;
         ASSERT_TRUE(CheckHeap(heap)) << "failure " << succeeding << " at step " << failedAt;
         for (const Held& h : held)
             ASSERT_TRUE(HasFill(h.block, h.size, h.seed)) << "failure " << succeeding;

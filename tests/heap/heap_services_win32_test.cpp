@@ -214,7 +214,7 @@ TEST_F(OutOfMemory, TheMtVariantLeavesTheLockAndTakesItBackOnlyForARetry) {
         heap._fpOutOfMemory = callback;
         heap.Lock();
         int retry = heap.HandleOutOfMemoryMT();
-        EXPECT_EQ(retry ? 1 : 0, heap._criticalSection.recursionCount);
+        EXPECT_EQ(retry ? 1 : 0, heap._lock.recursionCount);
         if (retry) heap.Unlock();
     }
     EXPECT_EQ("Hh", events);
@@ -306,13 +306,16 @@ TEST(HeapOneSize, AllFreedKeepsOnePageSetForReuse) {
     }
 }
 
-TEST(HeapOneSize, PageSetsGrowAPageAtATime) {
+TEST(HeapOneSize, PageSetsGrowByDoublingTheirCommittedPages) {
     NH_HeapOneSize heap(1000, 0, "one size");
     for (int i = 0; i < 4; ++i) // 40 + 4 * 1000 bytes fit one page
         heap.AllocMem(1000);
     EXPECT_EQ(heap._pageSets->_committedEnd, reinterpret_cast<char*>(heap._pageSets) + 4096);
     heap.AllocMem(1000);
     EXPECT_EQ(heap._pageSets->_committedEnd, reinterpret_cast<char*>(heap._pageSets) + 8192);
+    for (int i = 5; i < 9; ++i) // the ninth block needs a third page: four are committed
+        heap.AllocMem(1000);
+    EXPECT_EQ(heap._pageSets->_committedEnd, reinterpret_cast<char*>(heap._pageSets) + 16384);
 }
 
 TEST(HeapOneSize, ZeroFillBypassAndClear) {
