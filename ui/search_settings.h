@@ -36,6 +36,11 @@ struct SearchSettingsRecord {
     StringList masks;  // the file types cut by SplitFileTypes, empty pieces included; owning
     int maskCount = 0; // 1 for the first mask plus 1 for every later non-empty one
     int SubDir = 1;    // search subdirectories
+
+    int fileSetModified = 0; // the shown list, file types or SubDir changed since loaded or saved
+    String SettingsPath;     // TROVIK.INI beside the library's own file
+    String HelpPath;         // TROVIK.HLP beside it
+    int loaded = 0;          // LoadSettings has run
 };
 
 extern SearchSettingsRecord SearchSettings;

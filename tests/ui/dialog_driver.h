@@ -1,0 +1,63 @@
+// Test support: operates the library's real dialogs as a person would,
+// through their controls' ids, from a second thread while the test's own
+// thread runs the dialog's modal loop. A message sent to a dialog blocks
+// until its handler returns, so an action that opens a message box is posted
+// (the *Later forms) and the box is then answered with AnswerBox.
+// Windows only (dialog_driver_win32.cpp).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <thread>
+
+typedef struct HWND__* HWND;
+
+// Runs `script` on a second thread; the destructor waits for it.
+class DialogDriver {
+public:
+    explicit DialogDriver(std::function<void()> script);
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+private:
+    std::thread _thread;
+};
+
+// The thread id of the thread that runs the dialogs (the test's main thread),
+// captured by the DialogDriver that was made last.
+unsigned long DialogThread();
+
+// A visible top-level window of the dialog thread with `caption` (and, when
+// given, of window class `windowClass`); null when none appears within
+// `timeoutMs`.
+HWND WaitForWindow(const char* caption, const char* windowClass = "#32770",
+                   unsigned timeoutMs = 10000);
+// Waits until `window` is gone (at most `timeoutMs`); returns 0 on time-out.
+int WaitUntilClosed(HWND window, unsigned timeoutMs = 10000);
+
+// ---- Controls. Each acts on control `id` of `dialog`.
+void Click(HWND dialog, int id);      // a mouse click (check boxes toggle), sent
+void ClickLater(HWND dialog, int id); // the same, posted: for actions that open a box
+// Sets the text as typed: the control's text, then the change notification a
+// user's typing gives (an edit's EN_CHANGE, a combo box's CBN_EDITCHANGE).
+void Type(HWND dialog, int id, const std::string& text);
+// Chooses entry `index` of a combo box's list, notifying as a user's choice.
+void Choose(HWND dialog, int id, int index);
+std::string TextOf(HWND dialog, int id);
+int IsChecked(HWND dialog, int id);
+int IsEnabled(HWND dialog, int id);
+int ComboCount(HWND dialog, int id);
+std::string ComboEntry(HWND dialog, int id, int index);
+HWND FocusOf(HWND dialog); // the control with the keyboard focus in the dialog thread
+
+// ---- Message boxes
+struct AnsweredBox {
+    std::string caption;
+    std::string text;
+    int defaultButton = 0; // the id of the default button
+    bool found = false;
+};
+// Waits for a message box of the dialog thread (any caption), reads it and
+// closes it with `button` (IDOK, IDYES, ...).
+AnsweredBox AnswerBox(int button, unsigned timeoutMs = 10000);

@@ -1,0 +1,192 @@
+#include "tests/ui/dialog_driver.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+DWORD dialogThread;
+
+constexpr unsigned pollMs = 20;
+
+struct WindowQuery {
+    const char* caption;   // null: any
+    const char* className; // null: any
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    WindowQuery* query = reinterpret_cast<WindowQuery*>(param);
+    if (!IsWindowVisible(window)) return TRUE;
+    char text[256] = "";
+    if (query->className) {
+        GetClassNameA(window, text, sizeof text);
+        if (lstrcmpA(text, query->className) != 0) return TRUE;
+    }
+    if (query->caption) {
+        GetWindowTextA(window, text, sizeof text);
+        if (lstrcmpA(text, query->caption) != 0) return TRUE;
+    }
+    query->found = window;
+    return FALSE;
+}
+
+HWND FindThreadWindow(const char* caption, const char* className) {
+    WindowQuery query = {caption, className, nullptr};
+    EnumThreadWindows(dialogThread, MatchWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+// A message box is a visible dialog of the dialog thread whose controls are
+// statics and buttons with the platform's answer ids alone (IDOK to
+// IDCONTINUE): the search dialog has fields, the progress window a Stop
+// button (338) and the open-file dialog combo boxes.
+bool IsMessageBox(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (!IsWindowVisible(window) || lstrcmpA(name, "#32770") != 0) return false;
+    int buttons = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        GetClassNameA(child, name, sizeof name);
+        if (lstrcmpiA(name, "Static") == 0) continue;
+        int id = GetDlgCtrlID(child);
+        if (lstrcmpiA(name, "Button") != 0 || id < IDOK || id > IDCONTINUE) return false;
+        ++buttons;
+    }
+    return buttons > 0;
+}
+
+HWND FindMessageBox() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        dialogThread,
+        [](HWND window, LPARAM param) -> BOOL {
+            if (!IsMessageBox(window)) return TRUE;
+            *reinterpret_cast<HWND*>(param) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string WindowText(HWND window) {
+    int length = GetWindowTextLengthA(window);
+    std::vector<char> text(length + 2);
+    GetWindowTextA(window, text.data(), length + 1);
+    return std::string(text.data());
+}
+
+} // namespace
+
+DialogDriver::DialogDriver(std::function<void()> script) {
+    dialogThread = GetCurrentThreadId();
+    _thread = std::thread(std::move(script));
+}
+
+DialogDriver::~DialogDriver() {
+    _thread.join();
+}
+
+unsigned long DialogThread() {
+    return dialogThread;
+}
+
+HWND WaitForWindow(const char* caption, const char* windowClass, unsigned timeoutMs) {
+    for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
+        if (HWND window = FindThreadWindow(caption, windowClass)) return window;
+        Sleep(pollMs);
+    }
+    return nullptr;
+}
+
+int WaitUntilClosed(HWND window, unsigned timeoutMs) {
+    for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
+        if (!IsWindow(window)) return 1;
+        Sleep(pollMs);
+    }
+    return 0;
+}
+
+void Click(HWND dialog, int id) {
+    SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void ClickLater(HWND dialog, int id) {
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void Type(HWND dialog, int id, const std::string& text) {
+    HWND control = GetDlgItem(dialog, id);
+    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    char name[64] = "";
+    GetClassNameA(control, name, sizeof name);
+    WORD notification = lstrcmpiA(name, "ComboBox") == 0 ? CBN_EDITCHANGE : EN_CHANGE;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+void Choose(HWND dialog, int id, int index) {
+    HWND control = GetDlgItem(dialog, id);
+    SendMessageA(control, CB_SETCURSEL, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+std::string TextOf(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+int IsChecked(HWND dialog, int id) {
+    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int IsEnabled(HWND dialog, int id) {
+    return IsWindowEnabled(GetDlgItem(dialog, id)) ? 1 : 0;
+}
+
+int ComboCount(HWND dialog, int id) {
+    return static_cast<int>(SendMessageA(GetDlgItem(dialog, id), CB_GETCOUNT, 0, 0));
+}
+
+std::string ComboEntry(HWND dialog, int id, int index) {
+    HWND control = GetDlgItem(dialog, id);
+    LRESULT length = SendMessageA(control, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR) return std::string();
+    std::vector<char> text(length + 1);
+    SendMessageA(control, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    return std::string(text.data());
+}
+
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+AnsweredBox AnswerBox(int button, unsigned timeoutMs) {
+    AnsweredBox answered;
+    HWND box = nullptr;
+    for (unsigned waited = 0; waited <= timeoutMs && box == nullptr; waited += pollMs) {
+        box = FindMessageBox();
+        if (box == nullptr) Sleep(pollMs);
+    }
+    if (box == nullptr) return answered;
+    answered.found = true;
+    answered.caption = WindowText(box);
+    // The text is the box's static control that carries text (the icon's
+    // static has none).
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = "";
+        GetClassNameA(child, name, sizeof name);
+        std::string text = WindowText(child);
+        if (lstrcmpiA(name, "Static") == 0 && !text.empty()) answered.text += text;
+    }
+    LRESULT defId = SendMessageA(box, DM_GETDEFID, 0, 0);
+    if (HIWORD(defId) == DC_HASDEFID) answered.defaultButton = LOWORD(defId);
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    WaitUntilClosed(box);
+    return answered;
+}
