@@ -57,16 +57,15 @@ bool IsMessageBox(HWND window) {
     return buttons > 0;
 }
 
+BOOL CALLBACK MatchMessageBox(HWND window, LPARAM param) {
+    if (!IsMessageBox(window)) return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
 HWND FindMessageBox() {
     HWND found = nullptr;
-    EnumThreadWindows(
-        dialogThread,
-        [](HWND window, LPARAM param) -> BOOL {
-            if (!IsMessageBox(window)) return TRUE;
-            *reinterpret_cast<HWND*>(param) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(dialogThread, MatchMessageBox, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
