@@ -1,0 +1,121 @@
+# The Wine environment of the project's scripts, in one place. Sourced (not
+# run) by scripts/test, run, bench, bench-search and the build tree's wine-run:
+#
+#   wine_env DIR        a 32-bit prefix DIR/wineprefix, created when missing
+#   wine_start [IDLE]   the prefix's wineserver and Wine's services, started
+#                       away from the caller's pipes; the server stays until
+#                       wine_stop, or with IDLE (seconds) goes away by itself,
+#                       services and all, once no program has run for that long
+#   wine_stop           stops the prefix's server and every program in it
+#   wine_server_pid     prints the process id of the prefix's running server
+#   start_display       an Xvfb display of its own, exported as DISPLAY
+#   stop_display        stops that display
+#
+#   TROVIK_WINE_CPU     when set, wine_start pins the server and the services
+#                       to these processors (a taskset -c list)
+#
+# Each function reports its failure on standard error and returns non-zero.
+
+# wine_env DIR: exports the prefix's environment; a new prefix is created once
+# (several callers at a time wait for each other).
+wine_env() {
+    export WINEPREFIX=$1/wineprefix WINEARCH=win32
+    export WINEDEBUG=${WINEDEBUG:--all}
+    # No .NET and no HTML engine: a new prefix would otherwise ask through a
+    # dialog to download them.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    [ -f "$WINEPREFIX/system.reg" ] && return 0
+    mkdir -p "$1" || return 1
+    local log=$1/wineboot.log
+    (
+        flock 9
+        [ -f "$WINEPREFIX/system.reg" ] && exit 0
+        if ! wineboot -i </dev/null >"$log" 2>&1; then
+            tail -n 20 "$log" >&2
+            echo "wine_env: could not create the Wine prefix $WINEPREFIX (log: $log)" >&2
+            exit 1
+        fi
+        # wineboot leaves a server with Wine's default time-out behind: once it
+        # is gone, the next wine_start's server is the one that serves.
+        wineserver -w
+    ) 9>"$1/wineprefix.lock"
+}
+
+# wine_start [IDLE_SECONDS]: a server already running in the prefix serves as
+# it is (its time-out cannot be changed), pinned when TROVIK_WINE_CPU asks.
+# The services outlive the program that starts them, so they are started here
+# with no terminal and none of the caller's pipes (ctest reads a test's output
+# until every writer has gone).
+wine_start() {
+    local pin=() status=0
+    [ -n "${TROVIK_WINE_CPU:-}" ] && pin=(taskset -c "$TROVIK_WINE_CPU")
+    "${pin[@]}" wineserver "-p${1:-}" </dev/null >/dev/null 2>&1 || status=$?
+    case $status in
+    0) ;;
+    2) # already running
+        if [ "${#pin[@]}" -gt 0 ]; then
+            local pid
+            pid=$(wine_server_pid) && taskset -a -p -c "$TROVIK_WINE_CPU" "$pid" >/dev/null ||
+                { echo "wine_start: could not pin the running wineserver" >&2; return 1; }
+        fi
+        ;;
+    *)
+        echo "wine_start: the wineserver did not start (status $status)" >&2
+        return 1
+        ;;
+    esac
+    # Starts the services; a failure here is no failure of the caller's
+    # programs, which start whatever they need themselves.
+    "${pin[@]}" wine wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+wine_stop() {
+    # Status 1: no server was running.
+    wineserver -k </dev/null >/dev/null 2>&1 || [ "$?" -eq 1 ]
+}
+
+# The server works in a folder named after the prefix's device and inode
+# numbers, by which its process is told from other prefixes' servers.
+wine_server_pid() {
+    local folder proc
+    folder=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX")) || return 1
+    for proc in /proc/[0-9]*; do
+        if [[ $(readlink "$proc/exe" 2>/dev/null) == */wineserver* &&
+              $(readlink "$proc/cwd" 2>/dev/null) == */"$folder" ]]; then
+            echo "${proc#/proc/}"
+            return 0
+        fi
+    done
+    echo "wine_server_pid: no wineserver runs for $WINEPREFIX" >&2
+    return 1
+}
+
+_trovik_display_pid=
+
+# start_display: Xvfb picks a free display number and writes it to a file.
+start_display() {
+    local file number tries=0
+    file=$(mktemp) || return 1
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$file" </dev/null >/dev/null 2>&1 &
+    _trovik_display_pid=$!
+    while [ ! -s "$file" ] && [ "$tries" -lt 100 ] && kill -0 "$_trovik_display_pid" 2>/dev/null; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    number=$(head -n1 "$file")
+    rm -f "$file"
+    if [ -z "$number" ]; then
+        stop_display
+        echo "start_display: Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=:$number
+}
+
+stop_display() {
+    [ -n "$_trovik_display_pid" ] || return 0
+    kill "$_trovik_display_pid" 2>/dev/null || true
+    wait "$_trovik_display_pid" 2>/dev/null || true
+    _trovik_display_pid=
+    unset DISPLAY
+}
