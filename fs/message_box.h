@@ -10,6 +10,10 @@
 typedef int (*MessageBoxFunction)(void* owner, const char* text, const char* caption,
                                   uint32_t style);
 
+// The platform's box (MessageBoxA); natively, where there is no window
+// system, it shows nothing and answers IDCANCEL.
+int PlatformMessageBox(void* owner, const char* text, const char* caption, uint32_t style);
+
 // Shows a box through the function in force.
 int ShowMessageBox(void* owner, const char* text, const char* caption, uint32_t style);
 

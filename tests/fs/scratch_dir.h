@@ -42,9 +42,10 @@ std::string UnixPathOf(const std::string& windowsPath);
 // seconds); returns its exit status, or -1 when it could not be run.
 int RunUnixCommand(const std::string& command);
 
-// ---- Message boxes. While a MessageBoxScript lives, every box of the file
-// layer is recorded and answered with the next scripted answer (IDCANCEL when
-// the script has run out).
+// ---- Message boxes (message_box_script.cpp, both configurations). While a
+// MessageBoxScript lives, every box shown through the replaceable box of
+// fs/message_box.h is recorded and answered with the next scripted answer
+// (IDCANCEL when the script has run out).
 struct ShownBox {
     std::string text;
     std::string caption; // "<null>" for a null caption

@@ -131,26 +131,3 @@ int RunUnixCommand(const std::string& command) {
     DeleteFileA(status.c_str());
     return result.empty() ? -1 : std::stoi(result);
 }
-
-// ---- Message boxes
-
-namespace {
-MessageBoxScript* activeScript = nullptr;
-}
-
-MessageBoxScript::MessageBoxScript(std::vector<int> answers)
-    : _answers(std::move(answers)), _previous(SetMessageBoxFunction(&MessageBoxScript::Answer)) {
-    activeScript = this;
-}
-
-MessageBoxScript::~MessageBoxScript() {
-    SetMessageBoxFunction(_previous);
-    activeScript = nullptr;
-}
-
-int MessageBoxScript::Answer(void*, const char* text, const char* caption, uint32_t style) {
-    MessageBoxScript& script = *activeScript;
-    script._shown.push_back({text ? text : "", caption ? caption : "<null>", style});
-    const size_t index = script._shown.size() - 1;
-    return index < script._answers.size() ? script._answers[index] : IDCANCEL;
-}
