@@ -44,6 +44,10 @@ void ClickLater(HWND dialog, int id); // the same, posted: for actions that open
 void Type(HWND dialog, int id, const std::string& text);
 // Chooses entry `index` of a combo box's list, notifying as a user's choice.
 void Choose(HWND dialog, int id, int index);
+// Selects the list box entry that reads `text` and double-clicks it, as a
+// user opens a folder of the classic open-file dialog. Returns 0 when no
+// entry reads so. Sent: the double click's action runs before it returns.
+int DoubleClickEntry(HWND dialog, int id, const std::string& text);
 std::string TextOf(HWND dialog, int id);
 int IsChecked(HWND dialog, int id);
 int IsEnabled(HWND dialog, int id);

@@ -132,6 +132,16 @@ void Choose(HWND dialog, int id, int index) {
                  reinterpret_cast<LPARAM>(control));
 }
 
+int DoubleClickEntry(HWND dialog, int id, const std::string& text) {
+    HWND control = GetDlgItem(dialog, id);
+    LRESULT index = SendMessageA(control, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(text.c_str()));
+    if (index == LB_ERR) return 0;
+    SendMessageA(control, LB_SETCURSEL, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_DBLCLK), reinterpret_cast<LPARAM>(control));
+    return 1;
+}
+
 std::string TextOf(HWND dialog, int id) {
     return WindowText(GetDlgItem(dialog, id));
 }

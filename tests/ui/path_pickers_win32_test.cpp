@@ -1,0 +1,254 @@
+// The path pickers on the platform's real open-file dialog, operated from the
+// driver thread as a user would: open folders, choose a drive, type a name,
+// press OK or Cancel. Every pick starts in a scratch tree of its own:
+//   <root>\main.cpp, <root>\sub\inner.txt
+#include <windows.h>
+
+#include <commdlg.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/string.h"
+#include "tests/ui/dialog_driver.h"
+#include "ui/path_pickers.h"
+
+namespace {
+
+const char directoryTitle[] = "Select a directory";
+const char fileTitle[] = "Select a file";
+
+std::string CurrentDirectory() {
+    char path[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof path, path);
+    return path;
+}
+
+// What the driver saw of a picker's dialog, read after the pick returned.
+struct Seen {
+    bool found = false;
+    bool fileControlsHidden = false;
+    bool directoryListFocused = false;
+    RECT dialog = {}, directoryList = {}, ok = {};
+    bool stillOpenAfterRefusal = false;
+    std::string refusal; // the text of the dialog's own message box
+};
+
+// Waits for the picker's dialog, lets `act` operate it, and cancels it
+// should it still be open, so that a failed step never hangs the test.
+template <typename Act>
+void Operate(const char* title, Seen& seen, Act act) {
+    HWND dialog = WaitForWindow(title);
+    if (dialog == nullptr) return;
+    seen.found = true;
+    act(dialog);
+    if (IsWindow(dialog) && !WaitUntilClosed(dialog, 2000)) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        WaitUntilClosed(dialog);
+    }
+}
+
+// A scratch tree under the temporary folder, left where the pickers and the
+// process's current directory started.
+class PathPickers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = "";
+        GetTempPathA(sizeof temp, temp);
+        root = std::string(temp) + "trovik-pickers-" + std::to_string(GetCurrentProcessId());
+        sub = root + "\\sub";
+        CreateDirectoryA(root.c_str(), nullptr);
+        CreateDirectoryA(sub.c_str(), nullptr);
+        Touch(root + "\\main.cpp");
+        Touch(sub + "\\inner.txt");
+        startDirectory = CurrentDirectory();
+        SetCurrentDirectoryA(root.c_str());
+        lastPickedDirectory = "";
+        owner = CreateWindowExA(0, "Static", "owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(owner);
+        SetCurrentDirectoryA(startDirectory.c_str());
+        DeleteFileA((sub + "\\inner.txt").c_str());
+        DeleteFileA((root + "\\main.cpp").c_str());
+        RemoveDirectoryA(sub.c_str());
+        RemoveDirectoryA(root.c_str());
+    }
+    static void Touch(const std::string& path) {
+        HANDLE file =
+            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        CloseHandle(file);
+    }
+
+    // Runs PickDirectory while `act` operates its dialog.
+    template <typename Act>
+    int PickDirectoryWith(String& result, Seen& seen, Act act) {
+        DialogDriver driver([&] { Operate(directoryTitle, seen, act); });
+        return PickDirectory(owner, result, directoryTitle);
+    }
+    template <typename Act>
+    int PickFileWith(String& result, Seen& seen, Act act) {
+        DialogDriver driver([&] { Operate(fileTitle, seen, act); });
+        return PickFile(owner, result, fileTitle);
+    }
+
+    std::string root, sub, startDirectory;
+    HWND owner = nullptr;
+};
+
+// A hook that changes nothing: the platform's classic dialog as it is.
+UINT_PTR CALLBACK LeaveAlone(HWND, UINT, WPARAM, LPARAM) {
+    return 0;
+}
+
+void PressOk(HWND dialog) {
+    Click(dialog, IDOK);
+}
+
+// Types a name into the file picker's name field and presses OK.
+auto TypeAndOk(const std::string& name) {
+    return [name](HWND dialog) {
+        Type(dialog, cmb13, name); // the name field of the Explorer-style dialog
+        Click(dialog, IDOK);
+    };
+}
+
+} // namespace
+
+// ---- Directory picker
+
+TEST_F(PathPickers, DirectoryPickerReturnsTheFolderOpenAtOk) {
+    String result = "before";
+    Seen seen;
+    const int picked = PickDirectoryWith(result, seen, [](HWND dialog) {
+        if (DoubleClickEntry(dialog, lst2, "[sub]")) Click(dialog, IDOK);
+    });
+    ASSERT_TRUE(seen.found);
+    ASSERT_EQ(1, picked);
+    EXPECT_EQ(0, lstrcmpiA(sub.c_str(), result.c_str())) << result; // no trailing backslash
+    EXPECT_EQ(result, lastPickedDirectory);
+    EXPECT_EQ(root, CurrentDirectory()); // the dialog's walk leaves it alone
+}
+
+TEST_F(PathPickers, DirectoryPickerGivesADriveRootAsTheDriveAlone) {
+    String result;
+    Seen seen;
+    // The drive's root is reached through the parent folders: choosing a
+    // drive opens its current directory.
+    const int picked = PickDirectoryWith(result, seen, [](HWND dialog) {
+        for (int up = 0; up < 32 && DoubleClickEntry(dialog, lst2, "[..]"); ++up) {
+        }
+        Click(dialog, IDOK);
+    });
+    ASSERT_EQ(1, picked);
+    EXPECT_STRCASEEQ("C:", result.c_str());
+    EXPECT_EQ(result, lastPickedDirectory);
+}
+
+TEST_F(PathPickers, DirectoryPickerShowsOnlyTheDirectoryHalf) {
+    // The classic dialog as it is, for its width: a hook that does nothing.
+    LONG plainWidth = 0;
+    {
+        DialogDriver driver([&] {
+            HWND dialog = WaitForWindow("plain");
+            RECT area = {};
+            GetWindowRect(dialog, &area);
+            plainWidth = area.right - area.left;
+            Click(dialog, IDCANCEL);
+        });
+        char path[256] = "";
+        OPENFILENAMEA record = {};
+        record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+        record.hwndOwner = owner;
+        record.lpstrFile = path;
+        record.nMaxFile = sizeof path;
+        record.lpstrTitle = "plain";
+        record.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
+        record.lpfnHook = LeaveAlone;
+        GetOpenFileNameA(&record);
+    }
+
+    String result;
+    Seen seen;
+    PickDirectoryWith(result, seen, [&seen](HWND dialog) {
+        seen.fileControlsHidden = true;
+        for (int id : {stc3, edt1, lst1, stc2, cmb1})
+            seen.fileControlsHidden &= !IsWindowVisible(GetDlgItem(dialog, id));
+        seen.directoryListFocused = FocusOf(dialog) == GetDlgItem(dialog, lst2);
+        GetWindowRect(dialog, &seen.dialog);
+        GetWindowRect(GetDlgItem(dialog, lst2), &seen.directoryList);
+        GetWindowRect(GetDlgItem(dialog, IDOK), &seen.ok);
+        Click(dialog, IDCANCEL);
+    });
+    ASSERT_TRUE(seen.found);
+    EXPECT_TRUE(seen.fileControlsHidden);
+    EXPECT_TRUE(seen.directoryListFocused);
+    ASSERT_GT(plainWidth, 0);
+    const LONG width = seen.dialog.right - seen.dialog.left;
+    EXPECT_LT(width, plainWidth - (seen.directoryList.right - seen.directoryList.left));
+    // The directory list stands as far from the left edge as OK from the right.
+    EXPECT_EQ(seen.dialog.right - seen.ok.right, seen.directoryList.left - seen.dialog.left);
+}
+
+TEST_F(PathPickers, CancelReturnsNothingAndChangesNothing) {
+    lastPickedDirectory = root.c_str();
+    String result = "before";
+    Seen seen;
+    EXPECT_EQ(0, PickDirectoryWith(result, seen, [](HWND dialog) {
+                  DoubleClickEntry(dialog, lst2, "[sub]");
+                  Click(dialog, IDCANCEL);
+              }));
+    EXPECT_TRUE(seen.found);
+    EXPECT_EQ(0, PickFileWith(result, seen, [](HWND dialog) { Click(dialog, IDCANCEL); }));
+    EXPECT_EQ("before", result);
+    EXPECT_EQ(root, lastPickedDirectory);
+    EXPECT_EQ(root, CurrentDirectory());
+}
+
+// ---- File picker
+
+TEST_F(PathPickers, FilePickerReturnsTheFullPathOfAnExistingFile) {
+    String result;
+    Seen seen;
+    ASSERT_EQ(1, PickFileWith(result, seen, TypeAndOk(sub + "\\inner.txt")));
+    EXPECT_EQ(0, lstrcmpiA((sub + "\\inner.txt").c_str(), result.c_str())) << result;
+    EXPECT_EQ(0, lstrcmpiA(sub.c_str(), lastPickedDirectory.c_str())) << lastPickedDirectory;
+    EXPECT_EQ(root, CurrentDirectory());
+}
+
+TEST_F(PathPickers, FilePickerRefusesAMissingFile) {
+    String result = "before";
+    Seen seen;
+    EXPECT_EQ(0, PickFileWith(result, seen, [&seen](HWND dialog) {
+                  Type(dialog, cmb13, "missing.txt");
+                  ClickLater(dialog, IDOK); // the dialog answers with a box of its own
+                  AnsweredBox box = AnswerBox(IDOK);
+                  seen.refusal = box.text;
+                  seen.stillOpenAfterRefusal = box.found && IsWindow(dialog);
+                  Click(dialog, IDCANCEL);
+              }));
+    EXPECT_TRUE(seen.stillOpenAfterRefusal) << seen.refusal;
+    EXPECT_EQ("before", result);
+    EXPECT_EQ("", lastPickedDirectory);
+}
+
+// ---- Where the pickers open
+
+TEST_F(PathPickers, FirstPickOpensInTheCurrentDirectoryLaterOnesWhereTheLastPickWasMade) {
+    String result;
+    Seen seen;
+    // Nothing picked yet: OK at once gives the process's current directory.
+    ASSERT_EQ(1, PickDirectoryWith(result, seen, PressOk));
+    EXPECT_EQ(0, lstrcmpiA(root.c_str(), result.c_str())) << result;
+
+    // A file picked in sub: both pickers open there, whatever the current
+    // directory says.
+    ASSERT_EQ(1, PickFileWith(result, seen, TypeAndOk(sub + "\\inner.txt")));
+    SetCurrentDirectoryA("C:\\");
+    ASSERT_EQ(1, PickDirectoryWith(result, seen, PressOk));
+    EXPECT_EQ(0, lstrcmpiA(sub.c_str(), result.c_str())) << result;
+    ASSERT_EQ(1, PickFileWith(result, seen, TypeAndOk("inner.txt")));
+    EXPECT_EQ(0, lstrcmpiA((sub + "\\inner.txt").c_str(), result.c_str())) << result;
+}
