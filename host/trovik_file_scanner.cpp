@@ -5,7 +5,6 @@
 #include "search/search_file.h"
 #include "search/search_params.h"
 
-uint32_t filesNotRead;
 uint32_t (*walkClock)() = MillisecondClock;
 
 namespace {

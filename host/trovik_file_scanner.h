@@ -6,13 +6,9 @@
 #include <cstdint>
 
 #include "fs/file_scanner.h"
+#include "host/run_state.h" // filesNotRead
 
 class WalkProgress;
-
-// Files that could not be opened, mapped or read during the run (locked by
-// another program, no access, vanished, too large, cut short while read).
-// They are skipped and the scan goes on. Reset at the start of every walk.
-extern uint32_t filesNotRead;
 
 // The time source of the processed-files rate limit; the platform's
 // millisecond timer unless a test puts its own clock here.

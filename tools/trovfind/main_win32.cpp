@@ -10,7 +10,7 @@
 
 #include "host/file_set_entries.h"
 #include "host/file_set_walk.h"
-#include "host/trovik_file_scanner.h"
+#include "host/run_state.h"
 #include "search/grep_info.h"
 #include "search/search_params.h"
 #include "tools/trovfind/console_progress.h"
@@ -90,8 +90,7 @@ int main(int argc, char** argv) {
     SearchSettings.RegEx = options.pattern;
     SearchSettings.OnlyFile = options.fileNamesOnly;
     SearchSettings.Stat = options.statistics;
-    RunCounters = RunCounterSet();
-    hitList.DeleteAll();
+    ClearRunResults();
 
     static char outputBuffer[1 << 16];
     setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
@@ -104,6 +103,6 @@ int main(int argc, char** argv) {
     }
     PrintResults(options);
     int status = ExitStatusOf(options, RunCounters, filesNotRead, hitList._count);
-    hitList.DeleteAll();
+    ReleaseHits();
     return status;
 }

@@ -1,0 +1,103 @@
+#include "host/host_commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/text_utils.h"
+#include "host/run_state.h"
+#include "search/search_params.h"
+#include "search/statistics_text.h"
+#include "ui/search_settings.h"
+
+namespace {
+
+// The statistics line (or other formatted text) that GetResultString gave
+// last: every such call overwrites it.
+char resultBuffer[128];
+
+const char emptyText[] = "";
+
+// Sets RunState.runInProgress for the life of a run.
+class RunGuard {
+public:
+    RunGuard() { RunState.runInProgress = 1; }
+    ~RunGuard() { RunState.runInProgress = 0; }
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
+};
+
+int SearchCommand(const char* text, int showDialog, const HostCalls& calls) {
+    if (text && *text) {
+        SearchSettings.hostText = String(text, 0, strnlen(text, maxSearchTextLength));
+        if (!showDialog) SearchSettings.textToFind = SearchSettings.hostText;
+    } else if (showDialog) {
+        SearchSettings.hostText.clear();
+    } else {
+        return resultNothing;
+    }
+    int cancelled;
+    {
+        RunGuard guard;
+        cancelled = calls.runSearch(showDialog);
+    }
+    if (cancelled) return resultNothing;
+    return SearchSettings.Stat ? resultStatistics : resultHits;
+}
+
+const char* Formatted(const String& text) {
+    CopyBounded(resultBuffer, text.c_str(), sizeof resultBuffer);
+    return resultBuffer;
+}
+
+} // namespace
+
+int DoTrovikCommand(int command, const char* text, int showDialog, const HostCalls& calls) {
+    if (RunState.runInProgress) return resultNothing;
+    switch (command) {
+    case commandSearch:
+        return SearchCommand(text, showDialog, calls);
+    case commandRelease:
+        ReleaseHits();
+        calls.releaseHelp(SearchSettings.HelpPath);
+        return resultNothing;
+    default:
+        return resultNothing;
+    }
+}
+
+int GetResultValue(int index, int what) {
+    switch (what) {
+    case selectLineNumber: {
+        const GrepInfo* record = hitReader.At(index);
+        return record ? record->_lineNumber : 0;
+    }
+    case selectHitCount:
+        return hitList._count;
+    case selectKeepMessages:
+        return SearchSettings.KeepMess;
+    case selectFilesNotRead:
+        return static_cast<int>(filesNotRead);
+    default:
+        return 0;
+    }
+}
+
+const char* GetResultString(int index, int what) {
+    switch (what) {
+    case selectFileName:
+    case selectLineText: {
+        const GrepInfo* record = hitReader.At(index);
+        if (!record) return emptyText;
+        return (what == selectFileName ? record->_fileName : record->_lineText).c_str();
+    }
+    case selectFilesNotRead:
+        snprintf(resultBuffer, sizeof resultBuffer, "Files that could not be read: %d",
+                 static_cast<int>(filesNotRead));
+        return resultBuffer;
+    default:
+        if (what >= firstStatisticsLine && what <= lastStatisticsLine) {
+            return Formatted(StatisticsLine(what, RunCounters));
+        }
+        return emptyText;
+    }
+}
