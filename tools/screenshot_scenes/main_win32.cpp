@@ -1,0 +1,137 @@
+// screenshot_scenes: shows the library's windows one scene at a time, for
+// scripts/screenshots to photograph inside Wine's virtual desktop.
+//
+//   screenshot_scenes.exe DLL START HANDSHAKE SCENE...
+//
+// DLL is a copy of trovik.dll with the TROVIK.INI to show beside it; the
+// pickers open in the folder START. For each scene, once its window is up
+// and painted, the program writes the window's screen rectangle as
+// "x y width height" to HANDSHAKE\<scene>.rect, waits until the script has
+// created HANDSHAKE\<scene>.done, then closes the window. Scenes:
+// directory-picker, file-picker.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "ui/path_pickers.h"
+
+namespace {
+
+constexpr DWORD pollMs = 50;
+constexpr DWORD waitMs = 60000;
+// Time for the window to be painted after it became visible.
+constexpr DWORD settleMs = 1000;
+
+struct Query {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM param) {
+    Query* query = reinterpret_cast<Query*>(param);
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    if (!IsWindowVisible(window) || strcmp(text, query->caption) != 0) return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+// A visible top-level window of `thread` captioned `caption`; null when none
+// shows within the wait.
+HWND WaitForWindow(DWORD thread, const char* caption) {
+    for (DWORD waited = 0; waited < waitMs; waited += pollMs) {
+        Query query = {caption, nullptr};
+        EnumThreadWindows(thread, MatchCaption, reinterpret_cast<LPARAM>(&query));
+        if (query.found) return query.found;
+        Sleep(pollMs);
+    }
+    return nullptr;
+}
+
+// Started from Wine's desktop, the program's first window comes up inactive
+// (the desktop keeps the foreground); a window shown and closed at once
+// takes that turn, so that every scene shows an active window.
+void TakeTheFirstTurn() {
+    HWND window = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr,
+                                  nullptr, nullptr, nullptr);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    DestroyWindow(window);
+}
+
+// Hands `window` to the script for its picture and waits until it is taken.
+// Returns 0 when the script does not answer.
+int Photograph(HWND window, const std::string& handshake, const char* scene) {
+    Sleep(settleMs);
+    RECT area;
+    GetWindowRect(window, &area);
+    const std::string rect = handshake + "\\" + scene + ".rect";
+    if (FILE* out = fopen(rect.c_str(), "w")) {
+        fprintf(out, "%ld %ld %ld %ld\n", area.left, area.top, area.right - area.left,
+                area.bottom - area.top);
+        fclose(out);
+    }
+    const std::string done = handshake + "\\" + scene + ".done";
+    for (DWORD waited = 0; waited < waitMs; waited += pollMs) {
+        if (GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES) return 1;
+        Sleep(pollMs);
+    }
+    return 0;
+}
+
+void Close(HWND window) {
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+}
+
+// One scene: `show` runs the window's modal loop on this thread while a
+// second thread waits for the window captioned `caption`, has it
+// photographed and closes it.
+int RunScene(const std::string& handshake, const char* scene, const char* caption,
+             const std::function<void()>& show) {
+    const DWORD thread = GetCurrentThreadId();
+    int taken = 0;
+    std::thread shutter([&] {
+        if (HWND window = WaitForWindow(thread, caption)) {
+            taken = Photograph(window, handshake, scene);
+            Close(window);
+        }
+    });
+    show();
+    shutter.join();
+    return taken;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 5) {
+        fprintf(stderr, "usage: screenshot_scenes DLL START HANDSHAKE SCENE...\n");
+        return 2;
+    }
+    const std::string handshake = argv[3];
+    TakeTheFirstTurn();
+    int failures = 0;
+    for (int i = 4; i < argc; ++i) {
+        const char* scene = argv[i];
+        String picked;
+        lastPickedDirectory = argv[2];
+        int taken = 0;
+        if (strcmp(scene, "directory-picker") == 0) {
+            const char title[] = "Select a directory";
+            taken =
+                RunScene(handshake, scene, title, [&] { PickDirectory(nullptr, picked, title); });
+        } else if (strcmp(scene, "file-picker") == 0) {
+            const char title[] = "Select a file";
+            taken = RunScene(handshake, scene, title, [&] { PickFile(nullptr, picked, title); });
+        } else {
+            fprintf(stderr, "screenshot_scenes: no scene %s\n", scene);
+        }
+        if (!taken) ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
