@@ -1,0 +1,71 @@
+// Test support: the search dialog's controls in memory, operated the way the
+// platform reports a person's actions to the dialog (a typed text, then its
+// change notification; a chosen entry, then the selection notification).
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/ui/memory_combo.h"
+#include "ui/search_dialog_logic.h"
+
+// The platform's ids of OK, Cancel and Help.
+enum { idOk = 1, idCancel = 2, idHelp = 9 };
+
+struct AskedBox {
+    std::string text;
+    std::string caption;
+    unsigned style;
+};
+
+class FakeDialogView : public SearchDialogView {
+public:
+    ComboField& Combo(int id) override {
+        return id == IDC_TEXT ? text : id == IDC_SET_NAME ? setName : fileTypes;
+    }
+    int Selection(int) override { return selection; }
+    String ListText() override { return list; }
+    void SetListText(const String& value) override { list = value; }
+    int IsChecked(int id) override { return checked[id]; }
+    void SetChecked(int id, int value) override { checked[id] = value; }
+    void Enable(int id, int value) override { enabled[id] = value; }
+    void SetCaption(int id, const char* caption) override { captions[id] = caption; }
+    void LimitText(int id, int limit) override { limits[id] = limit; }
+    void Focus(int id) override { focus = id; }
+    int Ask(const char* boxText, const char* caption, unsigned style) override {
+        asked.push_back({boxText, caption, style});
+        if (answers.empty()) return answerCancel;
+        int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+    int PickDirectory(String& path) override { return Pick(pickedDirectory, path); }
+    int PickFile(String& path) override { return Pick(pickedFile, path); }
+    int ShowHelp(const String& path) override {
+        helpShown = path;
+        return helpExists;
+    }
+    void Close(int value) override { result = value; }
+
+    MemoryCombo text, setName{true}, fileTypes;
+    std::string list;
+    int selection = -1;
+    std::map<int, int> checked, enabled, limits;
+    std::map<int, std::string> captions;
+    int focus = 0;
+    std::vector<int> answers; // the next answers, in order; then Cancel
+    std::vector<AskedBox> asked;
+    std::string pickedDirectory, pickedFile; // empty: the picker is cancelled
+    std::string helpShown;
+    int helpExists = 1;
+    int result = -1; // the dialog's result once closed
+
+private:
+    static int Pick(const std::string& picked, String& path) {
+        if (picked.empty()) return 0;
+        path = picked;
+        return 1;
+    }
+};

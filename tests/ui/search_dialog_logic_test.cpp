@@ -1,0 +1,351 @@
+// The search dialog's behaviour, operated as a person would through its
+// controls, over each settings store of the configuration: what it shows
+// when it opens, what every command does, what it writes and in which order.
+#include "ui/search_dialog_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "tests/ui/fake_dialog_view.h"
+#include "tests/ui/stores.h"
+#include "ui/settings_file.h"
+
+namespace {
+
+// The settings file after a first search in which the set 'Kernel' was saved
+// with the Save button and OK was then pressed.
+const char kernelExample[] = "[DirSetKernel]\r\n"
+                             "DirList=C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;\r\n"
+                             "FileType=*.cpp;*.h\r\n"
+                             "SubDir=1\r\n"
+                             "[SetList]\r\n"
+                             "Set0=Kernel\r\n"
+                             "Set1=\r\n"
+                             "[Searched]\r\n"
+                             "String0=OpenFile\r\n"
+                             "[FileTypeHist]\r\n"
+                             "FileType0=*.cpp;*.h\r\n"
+                             "[Settings]\r\n"
+                             "LastSet=Kernel\r\n"
+                             "OnlyFile=0\r\n"
+                             "RegEx=0\r\n"
+                             "CaseSensitive=1\r\n"
+                             "Stat=0\r\n"
+                             "KeepMess=0\r\n"
+                             "WholeWord=0\r\n"
+                             "[DirSetLastOne]\r\n"
+                             "DirList=C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;\r\n"
+                             "FileType=*.cpp;*.h\r\n"
+                             "SubDir=1\r\n";
+
+class SearchDialog : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        Reopen("", 0);
+        settings.HelpPath = "C:\\Tools\\TROVIK.HLP";
+    }
+
+    // A new dialog over `file` (exists 0: no settings file).
+    void Reopen(const std::string& text, int exists = 1) {
+        file = MakeStore(GetParam(), text, exists);
+        Open();
+    }
+    // A new dialog over the same file and settings.
+    void Open() {
+        logic.reset();
+        view.reset(new FakeDialogView);
+        logic.reset(new SearchDialogLogic(*view, settings, file->Store()));
+        logic->Open();
+    }
+    void Type(int id, const std::string& text) {
+        if (id == IDC_DIR_LIST) {
+            view->list = text;
+            logic->Command(id, notifyEditChange);
+        } else {
+            view->Combo(id).SetText(text);
+            logic->Command(id, notifyComboEditChange);
+        }
+    }
+    void Click(int id, std::vector<int> answers = {}) {
+        view->answers = answers;
+        if (id == IDC_FIND_TEXT || id == IDC_STATISTICS) {
+            view->checked[IDC_FIND_TEXT] = id == IDC_FIND_TEXT;
+            view->checked[IDC_STATISTICS] = id == IDC_STATISTICS;
+        } else if (id >= IDC_CASE_SENSITIVE && id != IDC_SAVE_SET && id != IDC_REMOVE_SET &&
+                   id != IDC_CLEAR && id != IDC_ADD_DIRECTORY && id != IDC_ADD_FILE &&
+                   id != IDC_QUICK_REFERENCE) {
+            view->checked[id] = !view->checked[id]; // the check boxes
+        }
+        logic->Command(id, notifyClicked);
+    }
+    void Choose(int index) {
+        view->selection = index;
+        logic->Command(IDC_SET_NAME, notifyComboSelChange);
+        view->setName.text = view->setName.entries[index];
+    }
+    std::string Read(const char* section, const char* key) {
+        return file->Store().ReadString(section, key, "<missing>", 300);
+    }
+    // Saves a set named `name` holding `list`.
+    void SaveSet(const std::string& name, const std::string& list) {
+        Type(IDC_SET_NAME, name);
+        Type(IDC_DIR_LIST, list);
+        Click(IDC_SAVE_SET, {answerYes});
+    }
+
+    std::unique_ptr<StoreUnderTest> file;
+    SearchSettingsRecord settings;
+    std::unique_ptr<FakeDialogView> view;
+    std::unique_ptr<SearchDialogLogic> logic;
+};
+
+// ---- Opening
+
+TEST_P(SearchDialog, FirstOpenWithoutSettingsFile) {
+    EXPECT_EQ(view->checked[IDC_FIND_TEXT], 1);
+    for (int id : {IDC_STATISTICS, IDC_CASE_SENSITIVE, IDC_WHOLE_WORDS, IDC_REGEX, IDC_ONLY_FILE,
+                   IDC_KEEP_MESS})
+        EXPECT_EQ(view->checked[id], 0) << id;
+    EXPECT_EQ(view->list, "");
+    EXPECT_EQ(view->fileTypes.text, "*.*");
+    EXPECT_EQ(view->checked[IDC_SUB_DIRS], 1);
+    EXPECT_TRUE(view->text.entries.empty() && view->setName.entries.empty() &&
+                view->fileTypes.entries.empty());
+    EXPECT_EQ(view->enabled[IDC_SAVE_SET] + view->enabled[IDC_REMOVE_SET], 0);
+    EXPECT_EQ(view->focus, IDC_TEXT);
+    EXPECT_EQ(view->limits[IDC_TEXT], 60);
+    EXPECT_EQ(view->limits[IDC_SET_NAME], 32);
+    EXPECT_EQ(file->Text(), ""); // opening writes nothing
+}
+
+TEST_P(SearchDialog, HostTextOfSixtyCharactersIsShownAndTakenWhole) {
+    const std::string text(60, 'h');
+    settings.hostText = text;
+    Open();
+    EXPECT_EQ(view->text.text, text);
+    Click(idOk);
+    EXPECT_EQ(settings.textToFind, text);
+    EXPECT_EQ(view->result, 1);
+}
+
+// ---- OK and the settings file
+
+TEST_P(SearchDialog, SaveThenOkWritesTheFileInOrder) {
+    Type(IDC_TEXT, "OpenFile");
+    Type(IDC_FILE_TYPES, "*.cpp;*.h");
+    Click(IDC_CASE_SENSITIVE);
+    SaveSet("Kernel", "C:\\SRC\\KERNEL\r\nC:\\SRC\\INCLUDE\r\n");
+    ASSERT_EQ(view->asked.size(), 1u);
+    EXPECT_EQ(view->asked[0].text, "Save file set?");
+    EXPECT_EQ(view->asked[0].style, unsigned(boxYesNo | boxIconQuestion));
+    Click(idOk); // the saved set is unchanged: no question
+    EXPECT_EQ(view->asked.size(), 1u);
+    EXPECT_EQ(view->result, 1);
+    EXPECT_EQ(file->Text(), kernelExample);
+    EXPECT_EQ(settings.dirList, "C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;");
+    EXPECT_EQ(settings.fileTypes, "*.cpp;*.h");
+    EXPECT_EQ(settings.CaseSensitive, 1);
+
+    Open(); // the next dialog shows what was confirmed
+    EXPECT_EQ(view->setName.text, "Kernel");
+    EXPECT_EQ(view->list, "C:\\SRC\\KERNEL\r\nC:\\SRC\\INCLUDE\r\n");
+    EXPECT_EQ(view->text.text, "OpenFile");
+    EXPECT_EQ(view->checked[IDC_CASE_SENSITIVE], 1);
+}
+
+TEST_P(SearchDialog, OkWithAnEmptyTextWritesEverythingAndClosesWithZero) {
+    Click(IDC_STATISTICS);
+    Type(IDC_DIR_LIST, "C:\\A\r\n");
+    Click(idOk);
+    EXPECT_EQ(view->result, 0);
+    EXPECT_EQ(Read("Settings", "Stat"), "1");
+    EXPECT_EQ(Read("DirSetLastOne", "DirList"), "C:\\A;");
+    EXPECT_EQ(Read("Settings", "LastSet"), "");
+
+    Type(IDC_TEXT, "   "); // spaces are a text here
+    Click(idOk);
+    EXPECT_EQ(view->result, 1);
+}
+
+TEST_P(SearchDialog, NoToTheSaveQuestionLeavesLastSetEmpty) {
+    Type(IDC_SET_NAME, "Work");
+    Type(IDC_DIR_LIST, "C:\\W\r\n");
+    Type(IDC_TEXT, "x");
+    Click(idOk, {answerNo});
+    EXPECT_EQ(view->asked.at(0).text, "Save file set?");
+    EXPECT_EQ(Read("Settings", "LastSet"), "");
+    EXPECT_EQ(Read("DirSetWork", "DirList"), "<missing>");
+    Open();
+    EXPECT_EQ(view->setName.text, "");
+    EXPECT_EQ(view->list, "C:\\W\r\n");
+}
+
+TEST_P(SearchDialog, ChangedSetSurvivesCancelAndIsOfferedForUpdate) {
+    SaveSet("Work", "C:\\W\r\n");
+    Click(idOk);
+    Open();
+    Type(IDC_DIR_LIST, "C:\\W2\r\n");
+    Click(idCancel);
+    EXPECT_EQ(view->result, 0);
+    Open();
+    EXPECT_EQ(view->enabled[IDC_SAVE_SET], 1);
+    EXPECT_EQ(view->captions[IDC_SAVE_SET], "Upd&ate");
+    Type(IDC_TEXT, "x");
+    Click(idOk, {answerYes});
+    EXPECT_EQ(view->asked.at(0).text, "Update file set?");
+    EXPECT_EQ(Read("DirSetWork", "DirList"), "C:\\W;"); // the list of the dialog just opened
+}
+
+// ---- Set names and buttons
+
+TEST_P(SearchDialog, SetNameButtonsFollowTheName) {
+    SaveSet("Work", "C:\\W\r\n");
+    EXPECT_EQ(view->setName.entries, std::vector<std::string>{"Work"});
+    EXPECT_EQ(view->enabled[IDC_SAVE_SET], 0);
+    EXPECT_EQ(view->enabled[IDC_REMOVE_SET], 1);
+    struct Case {
+        const char* name;
+        int save, remove;
+    } cases[] = {{"   ", 0, 0}, {"New", 1, 0}, {" work ", 0, 1}};
+    for (const Case& c : cases) {
+        Type(IDC_SET_NAME, c.name);
+        EXPECT_EQ(view->enabled[IDC_SAVE_SET], c.save) << c.name;
+        EXPECT_EQ(view->enabled[IDC_REMOVE_SET], c.remove) << c.name;
+    }
+}
+
+TEST_P(SearchDialog, OnlyChoosingASetLoadsIt) {
+    SaveSet("Beta", "C:\\B\r\n");
+    SaveSet("alpha", "C:\\A\r\n");
+    EXPECT_EQ(view->setName.entries, (std::vector<std::string>{"alpha", "Beta"}));
+    Type(IDC_SET_NAME, "Beta");
+    EXPECT_EQ(view->list, "C:\\A\r\n"); // typed: not loaded
+    Type(IDC_DIR_LIST, "C:\\changed\r\n");
+    Choose(1);
+    EXPECT_EQ(view->list, "C:\\B\r\n");
+    EXPECT_EQ(settings.fileSetModified, 0);
+    EXPECT_EQ(view->enabled[IDC_SAVE_SET], 0);
+    EXPECT_EQ(view->enabled[IDC_REMOVE_SET], 1);
+}
+
+TEST_P(SearchDialog, SavingUnderAnotherCaseUpdatesTheSameSet) {
+    SaveSet("Work", "C:\\W\r\n");
+    SaveSet("WORK", "C:\\X\r\n");
+    EXPECT_EQ(view->asked.back().text, "Update file set?");
+    EXPECT_EQ(view->setName.entries, std::vector<std::string>{"Work"});
+    EXPECT_EQ(Read("DirSetWork", "DirList"), "C:\\X;");
+}
+
+TEST_P(SearchDialog, NamesThatWouldOverwriteAnotherSetAreRefused) {
+    SaveSet("a-b", "C:\\AB\r\n");
+    for (const char* name : {"a b", "LastOne", "lastONE"}) {
+        const size_t asked = view->asked.size();
+        SaveSet(name, "C:\\other\r\n");
+        ASSERT_EQ(view->asked.size(), asked + 1) << name; // the refusal, no question
+        EXPECT_NE(view->asked.back().text.find(name), std::string::npos);
+        EXPECT_EQ(view->asked.back().caption, "Trovik");
+    }
+    EXPECT_NE(view->asked.at(1).text.find("\"a-b\""), std::string::npos);
+    EXPECT_EQ(Read("DirSeta_b", "DirList"), "C:\\AB;");
+    EXPECT_EQ(Read("DirSetLastOne", "DirList"), "<missing>");
+    EXPECT_EQ(view->setName.entries, std::vector<std::string>{"a-b"});
+}
+
+TEST_P(SearchDialog, AFullSetListRefusesANewName) {
+    std::string list;
+    for (int i = 0; i < maxSetCount; ++i)
+        list += "Set" + std::to_string(i) + "=s" + std::to_string(i) + "\r\n";
+    Reopen("[SetList]\r\n" + list);
+    ASSERT_EQ(view->setName.Count(), maxSetCount);
+    SaveSet("one more", "C:\\M\r\n");
+    EXPECT_NE(view->asked.back().text.find("full"), std::string::npos);
+    EXPECT_EQ(Read("DirSetone_more", "DirList"), "<missing>");
+}
+
+// ---- Remove, Clear and the list
+
+TEST_P(SearchDialog, RemoveAsksWithCancelAsDefaultThenEmptiesEverything) {
+    SaveSet("Work", "C:\\W\r\n");
+    Click(IDC_REMOVE_SET, {answerCancel});
+    EXPECT_EQ(view->asked.back().style, unsigned(boxOkCancel | boxIconQuestion | boxDefaultSecond));
+    EXPECT_EQ(view->setName.Count(), 1);
+    Click(IDC_REMOVE_SET, {answerOk});
+    EXPECT_EQ(view->asked.back().text, "Remove file set?");
+    EXPECT_EQ(view->list + view->fileTypes.text + view->setName.text, "");
+    EXPECT_EQ(view->setName.Count(), 0);
+    EXPECT_EQ(Read("SetList", "Set0"), "");
+    EXPECT_EQ(Read("DirSetWork", "DirList"), "");
+    EXPECT_EQ(Read("DirSetWork", "FileType"), "");
+    EXPECT_EQ(view->enabled[IDC_SAVE_SET] + view->enabled[IDC_REMOVE_SET], 0);
+}
+
+TEST_P(SearchDialog, ClearEmptiesListAndNameOnly) {
+    SaveSet("Work", "C:\\W\r\n");
+    Type(IDC_FILE_TYPES, "*.c");
+    Click(IDC_SUB_DIRS);
+    settings.fileSetModified = 0;
+    Click(IDC_CLEAR);
+    EXPECT_EQ(view->list + view->setName.text, "");
+    EXPECT_EQ(view->fileTypes.text, "*.c");
+    EXPECT_EQ(view->checked[IDC_SUB_DIRS], 0);
+    EXPECT_EQ(settings.fileSetModified, 1);
+}
+
+TEST_P(SearchDialog, PickedPathsGoFirstAndAFullListRefusesThem) {
+    Type(IDC_DIR_LIST, "C:\\A\r\n");
+    settings.fileSetModified = 0;
+    view->pickedDirectory = "C:\\NEW";
+    Click(IDC_ADD_DIRECTORY);
+    EXPECT_EQ(view->list, "C:\\NEW\r\nC:\\A\r\n");
+    EXPECT_EQ(settings.dirList, view->list);
+    EXPECT_EQ(settings.fileSetModified, 1);
+    Click(IDC_ADD_FILE); // cancelled
+    EXPECT_EQ(view->list, "C:\\NEW\r\nC:\\A\r\n");
+
+    const std::string full(maxDirListLength - 4, 'x');
+    Type(IDC_DIR_LIST, full);
+    view->pickedFile = "C:\\f.c";
+    Click(IDC_ADD_FILE);
+    EXPECT_EQ(view->list, full);
+    EXPECT_NE(view->asked.back().text.find("C:\\f.c"), std::string::npos);
+}
+
+// ---- Modes, quick reference and help
+
+TEST_P(SearchDialog, StatisticsDisablesExactlyTheTextControls) {
+    const int textControls[] = {IDC_TEXT,  IDC_CASE_SENSITIVE, IDC_WHOLE_WORDS,
+                                IDC_REGEX, IDC_ONLY_FILE,      IDC_QUICK_REFERENCE};
+    Click(IDC_STATISTICS);
+    for (int id : textControls)
+        EXPECT_EQ(view->enabled[id], 0) << id;
+    EXPECT_EQ(view->enabled.count(IDC_KEEP_MESS) + view->enabled.count(IDC_DIR_LIST) +
+                  view->enabled.count(idOk),
+              0u);
+    Click(IDC_FIND_TEXT);
+    for (int id : textControls)
+        EXPECT_EQ(view->enabled[id], 1) << id;
+}
+
+TEST_P(SearchDialog, QuickReferenceAndMissingHelp) {
+    Click(IDC_QUICK_REFERENCE);
+    ASSERT_EQ(view->asked.size(), 1u);
+    const std::string text = view->asked[0].text;
+    EXPECT_EQ(view->asked[0].caption, "Regular Expressions: Quick Reference");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10);
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(text.substr(0, 31), "^\tMatches the start of a line.\n");
+
+    view->helpExists = 0;
+    Click(idHelp);
+    EXPECT_EQ(view->helpShown, "C:\\Tools\\TROVIK.HLP");
+    EXPECT_NE(view->asked.back().text.find("C:\\Tools\\TROVIK.HLP"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, SearchDialog, ::testing::ValuesIn(StoreKinds()),
+                         [](const ::testing::TestParamInfo<std::string>& param) {
+                             return param.param;
+                         });
+
+} // namespace

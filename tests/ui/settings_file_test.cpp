@@ -1,0 +1,181 @@
+// The settings file: reading hostile files, where writes put their keys, the
+// histories and the file sets. Every test runs against each store of the
+// configuration (in memory, and on Windows the platform's profile functions
+// over a real file), so the in-memory store is held to the platform's rules.
+#include "ui/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/fs/scratch_dir.h"
+#include "tests/ui/memory_combo.h"
+#include "tests/ui/stores.h"
+
+namespace {
+
+class SettingsFile : public ::testing::TestWithParam<std::string> {
+protected:
+    std::unique_ptr<StoreUnderTest> Make(const std::string& text, int exists = 1) {
+        return MakeStore(GetParam(), text, exists);
+    }
+};
+
+// ---- Reading
+
+TEST_P(SettingsFile, ReadsHostileFilesAsThePlatformDoes) {
+    const std::string longValue(300, 'x');
+    struct Case {
+        const char* name;
+        std::string file; // "-" for no file at all
+        const char* section;
+        const char* key;
+        std::string value; // as read with the default "def", at most 60 characters
+        int number;        // as read with the default 5
+    } cases[] = {
+        {"missing file", "-", "Settings", "Stat", "def", 5},
+        {"empty file", "", "Settings", "Stat", "def", 5},
+        {"CR LF", "[Settings]\r\nStat=1\r\n", "Settings", "Stat", "1", 1},
+        {"LF only", "[Settings]\nStat=1\n", "Settings", "Stat", "1", 1},
+        {"names without regard to case", "[settings]\nSTAT=1\n", "SETTINGS", "stat", "1", 1},
+        {"blanks around name and value", "[Settings]\n  Stat  =  1  \n", "Settings", "Stat", "1", 1},
+        {"empty value", "[Settings]\nStat=\n", "Settings", "Stat", "", 5},
+        {"key without =", "[Settings]\nStat\n", "Settings", "Stat", "def", 5},
+        {"not a number", "[Settings]\nStat=yes\n", "Settings", "Stat", "yes", 0},
+        {"number and garbage", "[Settings]\nStat=12ab\n", "Settings", "Stat", "12ab", 12},
+        {"negative", "[Settings]\nStat=-3\n", "Settings", "Stat", "-3", -3},
+        {"value beyond the limit", "[S]\nk=" + longValue + "\n", "S", "k", longValue.substr(0, 60), 0},
+        {"garbage lines around", "junk line\n=\n[Settings]\n;note\nStat=1\n\n\nx y z\n", "Settings",
+         "Stat", "1", 1},
+        {"later section of the same name", "[A]\nx=1\n[Settings]\n[A]\ny=2\n", "A", "x", "1", 1},
+        {"key in another section", "[Other]\nStat=1\n", "Settings", "Stat", "def", 5},
+        {"first of two equal keys", "[S]\nk=1\nK=2\n", "S", "k", "1", 1},
+    };
+    for (const Case& c : cases) {
+        auto store = c.file == "-" ? Make("", 0) : Make(c.file);
+        EXPECT_EQ(store->Store().ReadString(c.section, c.key, "def", 60), c.value) << c.name;
+        EXPECT_EQ(store->Store().ReadInt(c.section, c.key, 5), c.number) << c.name;
+    }
+}
+
+TEST_P(SettingsFile, SwitchesAreZeroOrOne) {
+    auto store = Make("[Settings]\nOnlyFile=1\nRegEx=7\nCaseSensitive=0\nStat=x\nKeepMess=1\n");
+    SearchSettingsRecord settings;
+    settings.WholeWord = 1; // missing: back to 0
+    ReadSwitches(settings, store->Store());
+    EXPECT_EQ(settings.OnlyFile, 1);
+    EXPECT_EQ(settings.RegEx, 1);
+    EXPECT_EQ(settings.CaseSensitive, 0);
+    EXPECT_EQ(settings.Stat, 0);
+    EXPECT_EQ(settings.KeepMess, 1);
+    EXPECT_EQ(settings.WholeWord, 0);
+}
+
+// ---- Writing
+
+TEST_P(SettingsFile, WritesKeepPlacesAndAppendNewKeysAndSections) {
+    auto store = Make("[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+    WriteSetting(store->Store(), "a", "X", "9");
+    WriteSetting(store->Store(), "A", "z", "3");
+    WriteSetting(store->Store(), "C", "k", "");
+    WriteSetting(store->Store(), "B", "y", "4");
+    EXPECT_EQ(store->Text(), "[A]\r\nx=9\r\nz=3\r\n[B]\r\ny=4\r\n[C]\r\nk=\r\n");
+}
+
+TEST_P(SettingsFile, AFailedWriteIsToldOncePerLoad) {
+    auto store = Make("");
+    store->FailWrites();
+    ResetWriteFailureReport();
+    MessageBoxScript boxes;
+    WriteSetting(store->Store(), "Settings", "Stat", 1);
+    WriteSetting(store->Store(), "Settings", "RegEx", 1);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].caption, "Trovik");
+    EXPECT_NE(boxes.Shown()[0].text.find(store->Store().Location()), std::string::npos);
+    ResetWriteFailureReport();
+}
+
+// ---- Histories
+
+TEST_P(SettingsFile, HistoryEndsAtTheFirstGapAndTheInitialTextRule) {
+    auto store = Make("[Searched]\nString0=a\nString1=b\nString2=\nString3=d\n");
+    struct Case {
+        const String* initial;
+        const char* text; // the edit text after loading
+    };
+    const String empty, given("host");
+    const Case cases[] = {{nullptr, ""}, {&empty, "a"}, {&given, "host"}};
+    for (const Case& c : cases) {
+        MemoryCombo field;
+        field.text = "old";
+        LoadHistory(store->Store(), "Searched", "String", 60, 15, field, c.initial);
+        EXPECT_EQ(field.entries, (std::vector<std::string>{"a", "b"}));
+        EXPECT_EQ(field.text, c.text);
+    }
+}
+
+TEST_P(SettingsFile, SaveHistoryWritesAtMostTheCountAndTerminatesOnRequest) {
+    auto store = Make("");
+    MemoryCombo texts, sets;
+    for (int i = 0; i < 16; ++i)
+        texts.entries.push_back("t" + std::to_string(i));
+    SaveHistory(store->Store(), "Searched", "String", 60, 15, texts, 0);
+    sets.entries = {"A", "B"};
+    SaveHistory(store->Store(), "SetList", "Set", 32, 512, sets, 1);
+    EXPECT_EQ(store->Store().ReadString("Searched", "String14", "-", 60), "t14");
+    EXPECT_EQ(store->Store().ReadString("Searched", "String15", "-", 60), "-");
+    EXPECT_EQ(store->Store().ReadString("SetList", "Set2", "-", 60), "");
+}
+
+// ---- File sets
+
+TEST_P(SettingsFile, FileSetRoundTripAndDefaults) {
+    auto store = Make("[DirSetGone]\nDirList=\nFileType=\nSubDir=0\n");
+    SearchSettingsRecord settings;
+    FileSetFields missing = LoadFileSet(store->Store(), settings, "Nowhere");
+    EXPECT_EQ(missing.list, "");
+    EXPECT_EQ(missing.fileTypes, "*.*");
+    EXPECT_EQ(missing.subDir, 1);
+    FileSetFields removed = LoadFileSet(store->Store(), settings, "Gone");
+    EXPECT_EQ(removed.fileTypes, "");
+    EXPECT_EQ(removed.subDir, 0);
+
+    FileSetFields fields;
+    fields.list = "C:\\Program Files\\Tool\r\n  D:\\a,b  \r\n";
+    fields.fileTypes = "*.c, *.h;";
+    fields.subDir = 0;
+    SaveFileSet(store->Store(), settings, "My Project", fields, 1);
+    EXPECT_EQ(store->Store().ReadString("DirSetMy_Project", "DirList", "", 300),
+              "C:\\Program Files\\Tool;D:\\a,b;");
+    EXPECT_EQ(settings.dirList, "C:\\Program Files\\Tool;D:\\a,b;");
+    EXPECT_EQ(settings.fileTypes, "*.c;*.h");
+    FileSetFields loaded = LoadFileSet(store->Store(), settings, "my project");
+    EXPECT_EQ(loaded.list, "C:\\Program Files\\Tool\r\nD:\\a,b\r\n");
+    EXPECT_EQ(loaded.fileTypes, "*.c;*.h");
+    EXPECT_EQ(loaded.subDir, 0);
+    EXPECT_EQ(settings.dirList, loaded.list); // the display form is the run form after loading
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, SettingsFile, ::testing::ValuesIn(StoreKinds()),
+                         [](const ::testing::TestParamInfo<std::string>& param) {
+                             return param.param;
+                         });
+
+TEST(SettingsPaths, BesideTheLibraryWhateverItsNameAndLength) {
+    const std::string deep = "C:\\" + std::string(300, 'd') + "\\";
+    struct Case {
+        std::string module;
+        std::string ini;
+    } cases[] = {
+        {"C:\\Tools\\trovik.dll", "C:\\Tools\\TROVIK.INI"},
+        {"C:\\Tools\\other name.dll", "C:\\Tools\\TROVIK.INI"},
+        {deep + "trovik.dll", deep + "TROVIK.INI"},
+        {"trovik.dll", "TROVIK.INI"},
+    };
+    for (const Case& c : cases) {
+        SearchSettingsRecord settings;
+        SetSettingsPaths(settings, c.module);
+        EXPECT_EQ(settings.SettingsPath, c.ini);
+        EXPECT_EQ(settings.HelpPath, c.ini.substr(0, c.ini.size() - 3) + "HLP");
+    }
+}
+
+} // namespace

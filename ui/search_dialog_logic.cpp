@@ -1,0 +1,315 @@
+#include "ui/search_dialog_logic.h"
+
+#include "resources/resource.h"
+#include "ui/file_set_rules.h"
+#include "ui/settings_file.h"
+
+const char quickReferenceTitle[] = "Regular Expressions: Quick Reference";
+const char quickReferenceText[] = "^\tMatches the start of a line.\n"
+                                  "$\tMatches the end of a line.\n"
+                                  ".\tAny character.\n"
+                                  "*\t0 or more of occurences of the\n"
+                                  "preceding expression.\n"
+                                  "+\t1 or more of occurences of the\n"
+                                  "\tpreceding expression.\n"
+                                  "[ ]\tCharacter set, e.g. [15z], [1-3], [A-Za-z]\n"
+                                  "[ ^ ]\tAny character except those following ^\n"
+                                  "\\\tto specify a literal character; e.g. \\*\n";
+
+namespace {
+
+enum { idOk = 1, idCancel = 2, idHelp = 9 };
+
+const char caption[] = "Trovik";
+
+// The check boxes of the switches, in the order OK writes them (the order
+// of switchKeys).
+const int switchBoxes[6] = {IDC_ONLY_FILE,  IDC_REGEX,     IDC_CASE_SENSITIVE,
+                            IDC_STATISTICS, IDC_KEEP_MESS, IDC_WHOLE_WORDS};
+
+// The controls that only a text search uses.
+const int textSearchControls[] = {IDC_TEXT,  IDC_CASE_SENSITIVE, IDC_WHOLE_WORDS,
+                                  IDC_REGEX, IDC_ONLY_FILE,      IDC_QUICK_REFERENCE};
+
+} // namespace
+
+class SearchDialogLogic::Filling {
+public:
+    explicit Filling(SearchDialogLogic& logic) : _logic(logic) { ++_logic._filling; }
+    ~Filling() { --_logic._filling; }
+
+private:
+    SearchDialogLogic& _logic;
+};
+
+// ---- Opening
+
+void SearchDialogLogic::Open() {
+    Filling filling(*this);
+    _settings.textToFind = _settings.hostText;
+    LoadHistory(_store, "Searched", "String", maxSearchTextLength, maxHistoryCount,
+                _view.Combo(IDC_TEXT), &_settings.textToFind);
+    _view.LimitText(IDC_TEXT, maxSearchTextLength);
+
+    _settings.setName = _store.ReadString(settingsSection, lastSetKey, "", maxSetNameLength);
+    LoadHistory(_store, "SetList", "Set", maxSetNameLength, maxSetCount, _view.Combo(IDC_SET_NAME),
+                _settings.setName.empty() ? nullptr : &_settings.setName);
+    _view.LimitText(IDC_SET_NAME, maxSetNameLength);
+    UpdateSetButtons();
+
+    LoadHistory(_store, "FileTypeHist", "FileType", maxFileTypesLength, maxHistoryCount,
+                _view.Combo(IDC_FILE_TYPES), nullptr);
+    for (int i = 0; i < 6; ++i)
+        _view.SetChecked(switchBoxes[i], _settings.*switchKeys[i].member);
+    _view.SetChecked(IDC_FIND_TEXT, !_settings.Stat);
+
+    ShowFileSet(_settings.setName.empty() ? String(lastOneSetName) : _settings.setName);
+    UpdateModeControls();
+    _view.Focus(IDC_TEXT);
+}
+
+void SearchDialogLogic::ShowFileSet(const String& setName) {
+    Filling filling(*this);
+    FileSetFields fields = LoadFileSet(_store, _settings, setName);
+    _view.SetListText(fields.list);
+    _view.Combo(IDC_FILE_TYPES).SetText(fields.fileTypes);
+    _view.SetChecked(IDC_SUB_DIRS, fields.subDir);
+}
+
+// ---- Commands
+
+void SearchDialogLogic::Command(int id, int notification) {
+    switch (id) {
+    case idOk:
+        OnSearchOk();
+        return;
+    case idCancel:
+        _view.Close(0);
+        return;
+    case idHelp:
+        if (!_view.ShowHelp(_settings.HelpPath)) {
+            const String text = "The help file\n" + _settings.HelpPath + "\nis missing.";
+            _view.Ask(text.c_str(), caption, boxOk | boxIconInformation);
+        }
+        return;
+    case IDC_QUICK_REFERENCE:
+        _view.Ask(quickReferenceText, quickReferenceTitle, boxOk | boxIconInformation);
+        return;
+    case IDC_SAVE_SET:
+        AskSaveFileSet();
+        return;
+    case IDC_REMOVE_SET:
+        RemoveFileSet();
+        return;
+    case IDC_FIND_TEXT:
+    case IDC_STATISTICS:
+        UpdateModeControls();
+        return;
+    case IDC_ADD_DIRECTORY:
+    case IDC_ADD_FILE: {
+        String path;
+        if (id == IDC_ADD_DIRECTORY ? _view.PickDirectory(path) : _view.PickFile(path))
+            InsertListLine(path);
+        return;
+    }
+    case IDC_CLEAR: {
+        MarkModified();
+        Filling filling(*this);
+        _view.SetListText(String());
+        _view.Combo(IDC_SET_NAME).SetText(String());
+        UpdateSetButtons();
+        return;
+    }
+    }
+    // The rest are changes of the fields: the dialog's own changes do not count.
+    if (_filling) return;
+    switch (id) {
+    case IDC_DIR_LIST:
+        if (notification == notifyEditChange) MarkModified();
+        return;
+    case IDC_SUB_DIRS:
+        MarkModified();
+        return;
+    case IDC_FILE_TYPES:
+        if (notification == notifyComboSelChange || notification == notifyComboEditChange ||
+            notification == notifyComboEditUpdate)
+            MarkModified();
+        return;
+    case IDC_SET_NAME:
+        if (notification == notifyComboEditChange) {
+            UpdateSetButtons();
+        } else if (notification == notifyComboSelChange) {
+            const int selected = _view.Selection(IDC_SET_NAME);
+            if (selected < 0) return;
+            _settings.setName = _view.Combo(IDC_SET_NAME).GetEntry(selected);
+            ShowFileSet(_settings.setName);
+            _settings.fileSetModified = 0;
+            _view.Enable(IDC_SAVE_SET, 0);
+            _view.Enable(IDC_REMOVE_SET, 1);
+        }
+        return;
+    }
+}
+
+void SearchDialogLogic::MarkModified() {
+    _settings.fileSetModified = 1;
+    UpdateSetButtons();
+}
+
+// ---- Buttons and modes
+
+String SearchDialogLogic::SetNameText() {
+    String name = _view.Combo(IDC_SET_NAME).GetText(maxSetNameLength);
+    TrimSpaces(name, 0);
+    return name;
+}
+
+int SearchDialogLogic::ClassifySetName(const String& name) {
+    if (name.empty()) return setNameEmpty;
+    return FindEntry(_view.Combo(IDC_SET_NAME), name, 0) >= 0 ? setNameExisting : setNameNew;
+}
+
+void SearchDialogLogic::UpdateSetButtons() {
+    const SetButtonState state = SetButtonsFor(
+        static_cast<SetNameKind>(ClassifySetName(SetNameText())), _settings.fileSetModified);
+    _view.Enable(IDC_SAVE_SET, state.saveEnabled);
+    if (state.saveCaption != nullptr) _view.SetCaption(IDC_SAVE_SET, state.saveCaption);
+    _view.Enable(IDC_REMOVE_SET, state.removeEnabled);
+}
+
+void SearchDialogLogic::UpdateModeControls() {
+    const int textSearch = !_view.IsChecked(IDC_STATISTICS);
+    for (int id : textSearchControls)
+        _view.Enable(id, textSearch);
+}
+
+// ---- File sets
+
+int SearchDialogLogic::MaySaveAs(const String& name, int isNew) {
+    String owner;
+    const String section = SetSectionName(name);
+    if (EqualNoCase(section, SetSectionName(lastOneSetName))) {
+        owner = "of the last search";
+    } else {
+        ComboField& sets = _view.Combo(IDC_SET_NAME);
+        for (int i = 0; i < sets.Count() && owner.empty(); ++i) {
+            const String other = sets.GetEntry(i);
+            if (!EqualNoCase(other, name) && EqualNoCase(SetSectionName(other), section))
+                owner = "\"" + other + "\"";
+        }
+    }
+    String text;
+    if (!owner.empty()) {
+        text = "The file set \"" + name + "\" cannot be saved: it would overwrite the file set " +
+               owner + ".\nNames that differ only in characters other than letters and digits "
+                       "share their place in the settings file. Choose another name.";
+    } else if (isNew && _view.Combo(IDC_SET_NAME).Count() >= maxSetCount) {
+        text = "The file set \"" + name + "\" cannot be saved: the list of file sets is full. "
+                                          "Remove a file set first.";
+    } else {
+        return 1;
+    }
+    _view.Ask(text.c_str(), caption, boxOk | boxIconWarning);
+    return 0;
+}
+
+void SearchDialogLogic::AskSaveFileSet() {
+    const String name = SetNameText();
+    const int kind = ClassifySetName(name);
+    _settings.setName = name;
+    if (kind == setNameEmpty || (kind == setNameExisting && !_settings.fileSetModified)) return;
+    const int isNew = kind == setNameNew;
+    if (!MaySaveAs(name, isNew) ||
+        _view.Ask(isNew ? "Save file set?" : "Update file set?", caption,
+                  boxYesNo | boxIconQuestion) != answerYes) {
+        _settings.setName = String();
+        return;
+    }
+    FileSetFields fields;
+    fields.list = _view.ListText();
+    fields.fileTypes = _view.Combo(IDC_FILE_TYPES).GetText(maxFileTypesLength);
+    fields.subDir = _view.IsChecked(IDC_SUB_DIRS);
+    SaveFileSet(_store, _settings, name, fields, 0);
+    {
+        Filling filling(*this);
+        AddSetName(_view.Combo(IDC_SET_NAME));
+        PromoteEntry(_view.Combo(IDC_FILE_TYPES), 0);
+    }
+    // What a later search without the dialog walks: the fields as they stand.
+    _settings.dirList = fields.list;
+    _settings.fileTypes = fields.fileTypes;
+    SaveHistory(_store, "SetList", "Set", maxSetNameLength, maxSetCount, _view.Combo(IDC_SET_NAME),
+                1);
+    _settings.fileSetModified = 0;
+    UpdateSetButtons();
+}
+
+void SearchDialogLogic::RemoveFileSet() {
+    if (ClassifySetName(SetNameText()) != setNameExisting) return;
+    if (_view.Ask("Remove file set?", caption, boxOkCancel | boxIconQuestion | boxDefaultSecond) !=
+        answerOk)
+        return;
+    const String name = SetNameText();
+    if (name.empty()) return;
+    ComboField& sets = _view.Combo(IDC_SET_NAME);
+    RemoveEntry(sets, name, 0);
+    SaveHistory(_store, "SetList", "Set", maxSetNameLength, maxSetCount, sets, 1);
+    {
+        Filling filling(*this);
+        _view.SetListText(String());
+        _view.Combo(IDC_FILE_TYPES).SetText(String());
+        sets.SetText(String());
+    }
+    // The section stays, emptied; so do the run forms, which a later search
+    // without the dialog would otherwise still walk.
+    FileSetFields emptied;
+    emptied.list = String();
+    emptied.fileTypes = String();
+    emptied.subDir = _view.IsChecked(IDC_SUB_DIRS);
+    SaveFileSet(_store, _settings, name, emptied, 1);
+    UpdateSetButtons();
+}
+
+void SearchDialogLogic::InsertListLine(const String& path) {
+    String list;
+    if (!PrependListLine(path, _view.ListText(), maxDirListLength, list)) {
+        const String text = "The list of directories and files is full:\n" + path +
+                            "\nwas not added. Remove some lines first.";
+        _view.Ask(text.c_str(), caption, boxOk | boxIconWarning);
+        return;
+    }
+    {
+        Filling filling(*this);
+        _view.SetListText(list);
+    }
+    _settings.dirList = list;
+    MarkModified();
+}
+
+// ---- OK
+
+void SearchDialogLogic::OnSearchOk() {
+    AskSaveFileSet();
+    _settings.textToFind = _view.Combo(IDC_TEXT).GetText(maxSearchTextLength);
+    {
+        Filling filling(*this);
+        PromoteEntry(_view.Combo(IDC_TEXT), 1);
+        SaveHistory(_store, "Searched", "String", maxSearchTextLength, maxHistoryCount,
+                    _view.Combo(IDC_TEXT), 0);
+        PromoteEntry(_view.Combo(IDC_FILE_TYPES), 0);
+        SaveHistory(_store, "FileTypeHist", "FileType", maxFileTypesLength, maxHistoryCount,
+                    _view.Combo(IDC_FILE_TYPES), 0);
+    }
+    WriteSetting(_store, settingsSection, lastSetKey, _settings.setName.c_str());
+    for (int i = 0; i < 6; ++i) {
+        const int checked = _view.IsChecked(switchBoxes[i]) ? 1 : 0;
+        _settings.*switchKeys[i].member = checked;
+        WriteSetting(_store, settingsSection, switchKeys[i].key, checked);
+    }
+    FileSetFields fields;
+    fields.list = _view.ListText();
+    fields.fileTypes = _view.Combo(IDC_FILE_TYPES).GetText(maxFileTypesLength);
+    fields.subDir = _view.IsChecked(IDC_SUB_DIRS);
+    SaveFileSet(_store, _settings, lastOneSetName, fields, 1);
+    _view.Close(_settings.textToFind.empty() ? 0 : 1);
+}

@@ -1,0 +1,102 @@
+// What the search dialog does, without a window: the dialog procedure
+// (search_dialog_win32.cpp) only hands the initialisation and every command
+// to SearchDialogLogic, which works on the controls through SearchDialogView.
+// The logic reads and writes SearchSettings and the settings file; the view
+// is the dialog's controls (or a test's stand-in).
+#pragma once
+
+#include "base/string.h"
+#include "ui/combo_field.h"
+#include "ui/profile_store.h"
+#include "ui/search_settings.h"
+
+// The platform's notification codes of the commands the dialog acts on.
+enum DialogNotification {
+    notifyClicked = 0,          // BN_CLICKED
+    notifyComboSelChange = 1,   // CBN_SELCHANGE
+    notifyComboEditChange = 5,  // CBN_EDITCHANGE
+    notifyComboEditUpdate = 6,  // CBN_EDITUPDATE
+    notifyEditChange = 0x0300,  // EN_CHANGE
+};
+
+// The platform's message-box styles and answers the dialog uses.
+enum DialogBoxStyle : unsigned {
+    boxOk = 0x0,
+    boxOkCancel = 0x1,
+    boxYesNo = 0x4,
+    boxIconQuestion = 0x20,
+    boxIconWarning = 0x30,
+    boxIconInformation = 0x40,
+    boxDefaultSecond = 0x100,
+};
+enum DialogAnswer { answerOk = 1, answerCancel = 2, answerYes = 6, answerNo = 7 };
+
+// The dialog's controls, by their resource ids (resources/resource.h).
+class SearchDialogView {
+public:
+    virtual ~SearchDialogView() {}
+
+    // The combo fields 104 (text), 107 (set name) and 110 (file types).
+    virtual ComboField& Combo(int id) = 0;
+    // The entry the user chose in a combo field's list, or -1.
+    virtual int Selection(int id) = 0;
+    virtual String ListText() = 0; // the whole text of field 106
+    virtual void SetListText(const String& text) = 0;
+    virtual int IsChecked(int id) = 0;
+    virtual void SetChecked(int id, int checked) = 0;
+    virtual void Enable(int id, int enabled) = 0;
+    virtual void SetCaption(int id, const char* caption) = 0;
+    virtual void LimitText(int id, int limit) = 0;
+    virtual void Focus(int id) = 0;
+    // A message box owned by the dialog; returns the answer.
+    virtual int Ask(const char* text, const char* caption, unsigned style) = 0;
+    virtual int PickDirectory(String& path) = 0;
+    virtual int PickFile(String& path) = 0;
+    // Opens the help file at its contents; 0 when the file is missing.
+    virtual int ShowHelp(const String& helpPath) = 0;
+    virtual void Close(int result) = 0;
+};
+
+extern const char quickReferenceTitle[];
+extern const char quickReferenceText[];
+
+class SearchDialogLogic {
+public:
+    SearchDialogLogic(SearchDialogView& view, SearchSettingsRecord& settings, ProfileStore& store)
+        : _view(view), _settings(settings), _store(store) {}
+
+    // Fills the controls from SearchSettings and the settings file and puts
+    // the focus on the text field.
+    void Open();
+    // The command of control `id` with its notification code.
+    void Command(int id, int notification);
+
+    // The parts of the commands that other commands share.
+    void UpdateSetButtons();
+    void UpdateModeControls();
+    // The Save/Update button and the first step of OK: asks whether to save
+    // a new or changed set and saves it on Yes. Leaves in setName the name
+    // that OK writes as "LastSet" (empty after No or a refused name).
+    void AskSaveFileSet();
+    void OnSearchOk();
+    void RemoveFileSet();
+    // Puts `path` as the first line of the list field.
+    void InsertListLine(const String& path);
+
+private:
+    // Changes the dialog itself makes to its fields: the notifications they
+    // cause are not the user's changes.
+    class Filling;
+
+    String SetNameText();
+    int ClassifySetName(const String& name); // a SetNameKind
+    // 0 after telling the user why `name` cannot be saved.
+    int MaySaveAs(const String& name, int isNew);
+    void ShowFileSet(const String& setName);
+    void MarkModified();
+
+    SearchDialogView& _view;
+    SearchSettingsRecord& _settings;
+    ProfileStore& _store;
+    int _filling = 0; // nesting of Filling scopes
+};

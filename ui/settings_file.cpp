@@ -1,0 +1,168 @@
+#include "ui/settings_file.h"
+
+#include <cstdio>
+
+#include "fs/message_box.h"
+#include "ui/file_set_rules.h"
+
+const char settingsSection[] = "Settings";
+const char lastSetKey[] = "LastSet";
+
+const SwitchKey switchKeys[6] = {
+    {"OnlyFile", &SearchSettingsRecord::OnlyFile}, {"RegEx", &SearchSettingsRecord::RegEx},
+    {"CaseSensitive", &SearchSettingsRecord::CaseSensitive}, {"Stat", &SearchSettingsRecord::Stat},
+    {"KeepMess", &SearchSettingsRecord::KeepMess}, {"WholeWord", &SearchSettingsRecord::WholeWord},
+};
+
+namespace {
+
+const char dirListKey[] = "DirList";
+const char fileTypeKey[] = "FileType";
+const char subDirKey[] = "SubDir";
+const char defaultFileTypes[] = "*.*";
+
+// A failed write is told once per library load: the user learns that the
+// settings are not kept, without a box for every key of every save.
+bool writeFailureReported = false;
+
+enum { mbOk = 0x0, mbIconWarning = 0x30 };
+
+String NumberedKey(const char* prefix, int index) {
+    char number[16];
+    snprintf(number, sizeof number, "%d", index);
+    return String(prefix) + number;
+}
+
+int EntriesEqual(const String& left, const String& right, int exact) {
+    return exact ? left == right : EqualNoCase(left, right);
+}
+
+} // namespace
+
+// ---- Paths and switches
+
+void SetSettingsPaths(SearchSettingsRecord& settings, const String& modulePath) {
+    const size_t slash = modulePath.rfind('\\');
+    const String directory = slash == String::npos ? String() : String(modulePath.substr(0, slash + 1));
+    settings.SettingsPath = directory + "TROVIK.INI";
+    settings.HelpPath = directory + "TROVIK.HLP";
+}
+
+void ReadSwitches(SearchSettingsRecord& settings, ProfileStore& store) {
+    for (const SwitchKey& key : switchKeys)
+        settings.*key.member = store.ReadInt(settingsSection, key.key, 0) != 0 ? 1 : 0;
+}
+
+// ---- Writes
+
+void WriteSetting(ProfileStore& store, const char* section, const char* key, const char* value) {
+    if (store.WriteString(section, key, value) || writeFailureReported) return;
+    writeFailureReported = true;
+    const String text = "Trovik could not write its settings file\n" + store.Location() +
+                        "\n\nSearched texts, file types and file sets are not kept until the "
+                        "file (or its folder) can be written.";
+    ShowMessageBox(nullptr, text.c_str(), "Trovik", mbOk | mbIconWarning);
+}
+
+void WriteSetting(ProfileStore& store, const char* section, const char* key, int value) {
+    WriteSetting(store, section, key, value ? "1" : "0");
+}
+
+void ResetWriteFailureReport() {
+    writeFailureReported = false;
+}
+
+// ---- Histories and the set list
+
+void LoadHistory(ProfileStore& store, const char* section, const char* prefix, size_t maxLength,
+                 int maxCount, ComboField& field, const String* initialText) {
+    field.SetText(String());
+    String first;
+    for (int index = 0; index < maxCount; ++index) {
+        String value = store.ReadString(section, NumberedKey(prefix, index).c_str(), "", maxLength);
+        if (value.empty()) break;
+        if (index == 0) first = value;
+        field.AddEntry(value);
+    }
+    if (initialText == nullptr) return;
+    field.SetText(initialText->empty() ? first : *initialText);
+}
+
+void SaveHistory(ProfileStore& store, const char* section, const char* prefix, size_t maxLength,
+                 int maxCount, ComboField& field, int terminate) {
+    const int count = field.Count();
+    int written = 0;
+    for (; written < maxCount && written < count; ++written) {
+        String entry = field.GetEntry(written);
+        if (entry.size() > maxLength) entry.resize(maxLength);
+        if (entry.empty()) break;
+        WriteSetting(store, section, NumberedKey(prefix, written).c_str(), entry.c_str());
+    }
+    if (terminate && written < maxCount)
+        WriteSetting(store, section, NumberedKey(prefix, written).c_str(), "");
+}
+
+void PromoteEntry(ComboField& field, int exact) {
+    String text = field.GetText(maxFileTypesLength);
+    TrimSpaces(text, 0);
+    if (text.empty()) return;
+    const int found = FindEntry(field, text, exact);
+    if (found == 0) return;
+    if (found > 0) {
+        field.DeleteEntry(found);
+        field.SetText(text);
+    }
+    field.InsertEntry(0, text);
+}
+
+int AddSetName(ComboField& field) {
+    String name = field.GetText(maxSetNameLength);
+    TrimSpaces(name, 0);
+    if (name.empty() || FindEntry(field, name, 0) >= 0) return 0;
+    field.AddEntry(name);
+    return 1;
+}
+
+void RemoveEntry(ComboField& field, const String& text, int exact) {
+    const int found = FindEntry(field, text, exact);
+    if (found >= 0) field.DeleteEntry(found);
+}
+
+int FindEntry(const ComboField& field, const String& text, int exact) {
+    const int count = field.Count();
+    for (int index = 0; index < count; ++index)
+        if (EntriesEqual(field.GetEntry(index), text, exact)) return index;
+    return -1;
+}
+
+// ---- File sets
+
+FileSetFields LoadFileSet(ProfileStore& store, SearchSettingsRecord& settings,
+                          const String& setName) {
+    const String section = SetSectionName(setName);
+    FileSetFields fields;
+    const String stored = store.ReadString(section.c_str(), dirListKey, "", maxDirListLength);
+    fields.list = DisplayDirList(stored, maxDirListLength);
+    fields.fileTypes =
+        store.ReadString(section.c_str(), fileTypeKey, defaultFileTypes, maxFileTypesLength);
+    fields.subDir = store.ReadInt(section.c_str(), subDirKey, 1) != 0 ? 1 : 0;
+    settings.dirList = fields.list;
+    settings.fileTypes = fields.fileTypes;
+    settings.SubDir = fields.subDir;
+    return fields;
+}
+
+void SaveFileSet(ProfileStore& store, SearchSettingsRecord& settings, const String& setName,
+                 const FileSetFields& fields, int keepRunForms) {
+    const String section = SetSectionName(setName);
+    const String list = StoredDirList(String(fields.list.substr(0, maxDirListLength)));
+    WriteSetting(store, section.c_str(), dirListKey, list.c_str());
+    const String types = StoredFileTypes(String(fields.fileTypes.substr(0, maxFileTypesLength)));
+    WriteSetting(store, section.c_str(), fileTypeKey, types.c_str());
+    if (keepRunForms) {
+        settings.dirList = list;
+        settings.fileTypes = types;
+    }
+    settings.SubDir = fields.subDir ? 1 : 0;
+    WriteSetting(store, section.c_str(), subDirKey, settings.SubDir);
+}
