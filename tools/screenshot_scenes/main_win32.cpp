@@ -8,6 +8,7 @@
 // and painted, the program writes the window's screen rectangle as
 // "x y width height" to HANDSHAKE\<scene>.rect, waits until the script has
 // created HANDSHAKE\<scene>.done, then closes the window. Scenes:
+// search-dialog, quick-reference,
 // directory-picker, file-picker.
 #include <windows.h>
 
@@ -17,7 +18,10 @@
 #include <string>
 #include <thread>
 
+#include "resources/resource.h"
 #include "ui/path_pickers.h"
+#include "ui/search_dialog.h"
+#include "ui/settings_file.h"
 
 namespace {
 
@@ -88,22 +92,52 @@ void Close(HWND window) {
     PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
 }
 
-// One scene: `show` runs the window's modal loop on this thread while a
-// second thread waits for the window captioned `caption`, has it
-// photographed and closes it.
-int RunScene(const std::string& handshake, const char* scene, const char* caption,
-             const std::function<void()>& show) {
+// Photographs the window of `thread` captioned `caption` and closes it.
+int ShootWindow(DWORD thread, const char* caption, const std::string& handshake,
+                const char* scene) {
+    HWND window = WaitForWindow(thread, caption);
+    if (window == nullptr) return 0;
+    const int taken = Photograph(window, handshake, scene);
+    Close(window);
+    return taken;
+}
+
+// One scene: `show` runs the scene's modal loop on this thread while `shoot`,
+// on a second thread, waits for the window, has it photographed and closes
+// it; `shoot` gets this thread's id and returns 1 when the picture was taken.
+int RunScene(const std::function<void()>& show, const std::function<int(DWORD)>& shoot) {
     const DWORD thread = GetCurrentThreadId();
     int taken = 0;
-    std::thread shutter([&] {
-        if (HWND window = WaitForWindow(thread, caption)) {
-            taken = Photograph(window, handshake, scene);
-            Close(window);
-        }
-    });
+    std::thread shutter([&] { taken = shoot(thread); });
     show();
     shutter.join();
     return taken;
+}
+
+// ---- The search dialog's scenes: the dialog from the library's template,
+// with the settings file beside the library.
+
+constexpr char searchCaption[] = "Trovik";
+constexpr char quickReferenceCaption[] = "Regular Expressions: Quick Reference";
+
+int SearchDialogScene(ModuleHandle library, const std::string& handshake, const char* scene) {
+    return RunScene(
+        [&] { ShowSearchDialog(library, SearchSettings); },
+        [&](DWORD thread) { return ShootWindow(thread, searchCaption, handshake, scene); });
+}
+
+// The quick reference opens from the small button beside the options.
+int QuickReferenceScene(ModuleHandle library, const std::string& handshake, const char* scene) {
+    return RunScene([&] { ShowSearchDialog(library, SearchSettings); },
+                    [&](DWORD thread) {
+                        HWND dialog = WaitForWindow(thread, searchCaption);
+                        if (dialog == nullptr) return 0;
+                        PostMessageA(GetDlgItem(dialog, IDC_QUICK_REFERENCE), BM_CLICK, 0, 0);
+                        const int taken =
+                            ShootWindow(thread, quickReferenceCaption, handshake, scene);
+                        Close(dialog);
+                        return taken;
+                    });
 }
 
 } // namespace
@@ -115,19 +149,33 @@ int main(int argc, char** argv) {
     }
     const std::string handshake = argv[3];
     TakeTheFirstTurn();
+    // The library's own module: its templates, and TROVIK.INI beside it.
+    const ModuleHandle library = LoadLibraryA(argv[1]);
+    if (library == nullptr) {
+        fprintf(stderr, "screenshot_scenes: cannot load %s\n", argv[1]);
+        return 1;
+    }
+    LoadSettings(SearchSettings, library);
     int failures = 0;
     for (int i = 4; i < argc; ++i) {
         const char* scene = argv[i];
         String picked;
         lastPickedDirectory = argv[2];
         int taken = 0;
-        if (strcmp(scene, "directory-picker") == 0) {
+        if (strcmp(scene, "search-dialog") == 0) {
+            taken = SearchDialogScene(library, handshake, scene);
+        } else if (strcmp(scene, "quick-reference") == 0) {
+            taken = QuickReferenceScene(library, handshake, scene);
+        } else if (strcmp(scene, "directory-picker") == 0) {
             const char title[] = "Select a directory";
-            taken =
-                RunScene(handshake, scene, title, [&] { PickDirectory(nullptr, picked, title); });
+            taken = RunScene(
+                [&] { PickDirectory(nullptr, picked, title); },
+                [&](DWORD thread) { return ShootWindow(thread, title, handshake, scene); });
         } else if (strcmp(scene, "file-picker") == 0) {
             const char title[] = "Select a file";
-            taken = RunScene(handshake, scene, title, [&] { PickFile(nullptr, picked, title); });
+            taken = RunScene(
+                [&] { PickFile(nullptr, picked, title); },
+                [&](DWORD thread) { return ShootWindow(thread, title, handshake, scene); });
         } else {
             fprintf(stderr, "screenshot_scenes: no scene %s\n", scene);
         }
