@@ -33,12 +33,18 @@ unsigned long DialogThread();
 // `timeoutMs`.
 HWND WaitForWindow(const char* caption, const char* windowClass = "#32770",
                    unsigned timeoutMs = 10000);
+// A visible dialog of the dialog thread that has a control `controlId`: tells
+// windows of the same caption apart (the search dialog, the progress window).
+// Null when none appears within `timeoutMs`.
+HWND WaitForDialog(int controlId, unsigned timeoutMs = 10000);
 // Waits until `window` is gone (at most `timeoutMs`); returns 0 on time-out.
 int WaitUntilClosed(HWND window, unsigned timeoutMs = 10000);
 
 // ---- Controls. Each acts on control `id` of `dialog`.
-void Click(HWND dialog, int id);      // a mouse click (check boxes toggle), sent
-void ClickLater(HWND dialog, int id); // the same, posted: for actions that open a box
+// A mouse click (check boxes toggle), sent; ClickLater posts it, for the
+// actions that open a box or close the dialog.
+void Click(HWND dialog, int id);
+void ClickLater(HWND dialog, int id);
 // Sets the text as typed: the control's text, then the change notification a
 // user's typing gives (an edit's EN_CHANGE, a combo box's CBN_EDITCHANGE).
 void Type(HWND dialog, int id, const std::string& text);

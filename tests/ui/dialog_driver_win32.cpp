@@ -99,9 +99,39 @@ HWND WaitForWindow(const char* caption, const char* windowClass, unsigned timeou
     return nullptr;
 }
 
+namespace {
+
+struct DialogQuery {
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+    DialogQuery* query = reinterpret_cast<DialogQuery*>(param);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (!IsWindowVisible(window) || lstrcmpA(name, "#32770") != 0) return TRUE;
+    if (!GetDlgItem(window, query->controlId)) return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+} // namespace
+
+HWND WaitForDialog(int controlId, unsigned timeoutMs) {
+    for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
+        DialogQuery query = {controlId, nullptr};
+        EnumThreadWindows(dialogThread, MatchDialog, reinterpret_cast<LPARAM>(&query));
+        if (query.found) return query.found;
+        Sleep(pollMs);
+    }
+    return nullptr;
+}
+
 int WaitUntilClosed(HWND window, unsigned timeoutMs) {
     for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
-        if (!IsWindow(window)) return 1;
+        // A closing dialog is hidden before it is destroyed.
+        if (!IsWindow(window) || !IsWindowVisible(window)) return 1;
         Sleep(pollMs);
     }
     return 0;
@@ -191,9 +221,11 @@ AnsweredBox AnswerBox(int button, unsigned timeoutMs) {
         GetClassNameA(child, name, sizeof name);
         std::string text = WindowText(child);
         if (lstrcmpiA(name, "Static") == 0 && !text.empty()) answered.text += text;
+        // The default button is drawn as such: the box marks it by its style.
+        if (lstrcmpiA(name, "Button") == 0 &&
+            (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            answered.defaultButton = GetDlgCtrlID(child);
     }
-    LRESULT defId = SendMessageA(box, DM_GETDEFID, 0, 0);
-    if (HIWORD(defId) == DC_HASDEFID) answered.defaultButton = LOWORD(defId);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     WaitUntilClosed(box);

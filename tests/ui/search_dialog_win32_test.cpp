@@ -1,0 +1,163 @@
+// The real search dialog, from the template of the built trovik.dll, with
+// its settings file in a scratch directory, operated through its controls'
+// ids from a second thread; message boxes are the platform's own and are
+// answered by that thread. The rules themselves are checked in
+// search_dialog_logic_test.cpp: here the window, its controls and their
+// notifications.
+#include "ui/search_dialog.h"
+#include "ui/profile_store.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "resources/resource.h"
+#include "tests/fs/scratch_dir.h"
+#include "tests/ui/built_library.h"
+#include "tests/ui/dialog_driver.h"
+
+namespace {
+
+const char kernelExample[] = "[DirSetKernel]\r\nDirList=C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;\r\n"
+                             "FileType=*.cpp;*.h\r\nSubDir=1\r\n"
+                             "[SetList]\r\nSet0=Kernel\r\nSet1=\r\n"
+                             "[Searched]\r\nString0=OpenFile\r\n"
+                             "[FileTypeHist]\r\nFileType0=*.cpp;*.h\r\n"
+                             "[Settings]\r\nLastSet=Kernel\r\nOnlyFile=0\r\nRegEx=0\r\n"
+                             "CaseSensitive=1\r\nStat=0\r\nKeepMess=0\r\nWholeWord=0\r\n"
+                             "[DirSetLastOne]\r\nDirList=C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;\r\n"
+                             "FileType=*.cpp;*.h\r\nSubDir=1\r\n";
+
+class SearchDialogWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(BuiltLibrary(), nullptr);
+        settings.SettingsPath = (dir / "TROVIK.INI").c_str();
+        settings.HelpPath = (dir / "TROVIK.HLP").c_str();
+    }
+
+    // Shows the dialog while `script` operates it; a dialog the script left
+    // open is cancelled, so that a failed step cannot hang the test.
+    int Run(const std::function<void(HWND)>& script) {
+        DialogDriver driver([&] {
+            HWND dialog = WaitForDialog(IDC_SET_NAME);
+            if (dialog == nullptr) return;
+            script(dialog);
+            if (!WaitUntilClosed(dialog, 2000)) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        return ShowSearchDialog(BuiltLibrary(), settings);
+    }
+
+    ScratchDir dir;
+    SearchSettingsRecord settings;
+};
+
+TEST_F(SearchDialogWindow, OpensWithDefaultsAndStatisticsDisablesTheTextControls) {
+    std::string types, list;
+    int subDirs = 0, findText = 0, focused = 0, saveEnabled = 1;
+    int textControlsEnabled = -1, textControlsAfter = -1, fileControlsEnabled = 0;
+    const int textControls[] = {IDC_TEXT,  IDC_CASE_SENSITIVE, IDC_WHOLE_WORDS,
+                                IDC_REGEX, IDC_ONLY_FILE,      IDC_QUICK_REFERENCE};
+    const int result = Run([&](HWND dialog) {
+        types = TextOf(dialog, IDC_FILE_TYPES);
+        list = TextOf(dialog, IDC_DIR_LIST);
+        subDirs = IsChecked(dialog, IDC_SUB_DIRS);
+        findText = IsChecked(dialog, IDC_FIND_TEXT);
+        saveEnabled = IsEnabled(dialog, IDC_SAVE_SET) + IsEnabled(dialog, IDC_REMOVE_SET);
+        HWND focus = FocusOf(dialog);
+        focused = focus != nullptr && (focus == GetDlgItem(dialog, IDC_TEXT) ||
+                                       GetParent(focus) == GetDlgItem(dialog, IDC_TEXT));
+        Click(dialog, IDC_STATISTICS);
+        textControlsEnabled = 0;
+        for (int id : textControls)
+            textControlsEnabled += IsEnabled(dialog, id);
+        for (int id : {IDC_KEEP_MESS, IDC_DIR_LIST, IDC_FILE_TYPES, IDOK, IDCANCEL, IDHELP})
+            fileControlsEnabled += IsEnabled(dialog, id);
+        Click(dialog, IDC_FIND_TEXT);
+        textControlsAfter = 0;
+        for (int id : textControls)
+            textControlsAfter += IsEnabled(dialog, id);
+        ClickLater(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(types, "*.*");
+    EXPECT_EQ(list, "");
+    EXPECT_EQ(subDirs + findText, 2);
+    EXPECT_EQ(saveEnabled, 0);
+    EXPECT_EQ(focused, 1);
+    EXPECT_EQ(textControlsEnabled, 0);
+    EXPECT_EQ(fileControlsEnabled, 6);
+    EXPECT_EQ(textControlsAfter, 6);
+    EXPECT_EQ(ReadBytes(settings.SettingsPath), ""); // Cancel writes nothing
+}
+
+TEST_F(SearchDialogWindow, SaveYesAndOkWriteTheSettingsFile) {
+    AnsweredBox question;
+    const int result = Run([&](HWND dialog) {
+        Type(dialog, IDC_TEXT, "OpenFile");
+        Click(dialog, IDC_CASE_SENSITIVE);
+        Type(dialog, IDC_SET_NAME, "Kernel");
+        Type(dialog, IDC_DIR_LIST, "C:\\SRC\\KERNEL\r\nC:\\SRC\\INCLUDE\r\n");
+        Type(dialog, IDC_FILE_TYPES, "*.cpp;*.h");
+        ClickLater(dialog, IDC_SAVE_SET);
+        question = AnswerBox(IDYES);
+        ClickLater(dialog, IDOK);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(question.caption, "Trovik");
+    EXPECT_EQ(question.text, "Save file set?");
+    EXPECT_EQ(ReadBytes(settings.SettingsPath), kernelExample);
+    EXPECT_EQ(settings.textToFind, "OpenFile");
+    EXPECT_EQ(settings.dirList, "C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;");
+}
+
+TEST_F(SearchDialogWindow, OwnFieldChangesAreNotTheUsersAndRemoveDefaultsToCancel) {
+    WriteBytes(settings.SettingsPath, kernelExample);
+    int saveEnabledAtOpen = 1, saveEnabledAfterChoice = 1, removeEnabled = 0, count = -1;
+    std::string list, setName, types;
+    AnsweredBox refused, removal;
+    const int result = Run([&](HWND dialog) {
+        saveEnabledAtOpen = IsEnabled(dialog, IDC_SAVE_SET);
+        Choose(dialog, IDC_SET_NAME, 0);
+        saveEnabledAfterChoice = IsEnabled(dialog, IDC_SAVE_SET);
+        removeEnabled = IsEnabled(dialog, IDC_REMOVE_SET);
+        ClickLater(dialog, IDC_REMOVE_SET);
+        refused = AnswerBox(IDCANCEL);
+        ClickLater(dialog, IDC_REMOVE_SET);
+        removal = AnswerBox(IDOK);
+        list = TextOf(dialog, IDC_DIR_LIST);
+        setName = TextOf(dialog, IDC_SET_NAME);
+        types = TextOf(dialog, IDC_FILE_TYPES);
+        count = ComboCount(dialog, IDC_SET_NAME);
+        ClickLater(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(saveEnabledAtOpen, 0);
+    EXPECT_EQ(saveEnabledAfterChoice, 0);
+    EXPECT_EQ(removeEnabled, 1);
+    EXPECT_EQ(settings.fileSetModified, 0);
+    EXPECT_EQ(refused.text, "Remove file set?");
+    EXPECT_EQ(refused.defaultButton, IDCANCEL);
+    EXPECT_EQ(removal.caption, "Trovik");
+    EXPECT_EQ(list + setName + types, "");
+    EXPECT_EQ(count, 0);
+    ProfileFile file(settings.SettingsPath.c_str());
+    EXPECT_EQ(file.ReadString("SetList", "Set0", "-", 32), "");
+    EXPECT_EQ(file.ReadString("DirSetKernel", "DirList", "-", 32), "");
+}
+
+TEST_F(SearchDialogWindow, QuickReferenceIsAnInformationBox) {
+    AnsweredBox box;
+    Run([&](HWND dialog) {
+        ClickLater(dialog, IDC_QUICK_REFERENCE);
+        box = AnswerBox(IDOK);
+        ClickLater(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(box.caption, "Regular Expressions: Quick Reference");
+    EXPECT_NE(box.text.find("[ ^ ]\tAny character except those following ^"), std::string::npos);
+}
+
+} // namespace
