@@ -159,6 +159,37 @@ INSTANTIATE_TEST_SUITE_P(Stores, SettingsFile, ::testing::ValuesIn(StoreKinds())
                              return param.param;
                          });
 
+TEST(PromoteEntry, PutsTheTextOnTopOnce) {
+    struct Case {
+        std::vector<std::string> entries;
+        const char* text;
+        int exact;
+        std::vector<std::string> after;
+    } cases[] = {
+        {{"a", "b"}, "c", 1, {"c", "a", "b"}},
+        {{"a", "Open"}, "open", 1, {"open", "a", "Open"}}, // exact: two entries
+        {{"a", "Open"}, " Open ", 1, {"Open", "a"}},
+        {{"*.TXT", "*.c"}, "*.txt", 0, {"*.TXT", "*.c"}}, // already first, in another case
+        {{"*.c", "*.TXT"}, "*.txt", 0, {"*.txt", "*.c"}},
+        {{"a"}, "   ", 1, {"a"}},
+    };
+    for (const Case& c : cases) {
+        MemoryCombo field;
+        field.entries = c.entries;
+        field.text = c.text;
+        PromoteEntry(field, c.exact);
+        EXPECT_EQ(field.entries, c.after) << c.text;
+    }
+    // Sixteen texts: the oldest falls off when the history is written.
+    MemoryCombo texts;
+    for (int i = 0; i < 15; ++i)
+        texts.entries.push_back("t" + std::to_string(i));
+    texts.text = "new";
+    PromoteEntry(texts, 1);
+    EXPECT_EQ(texts.entries.front(), "new");
+    EXPECT_EQ(texts.Count(), 16); // SaveHistory writes the first 15
+}
+
 TEST(SettingsPaths, BesideTheLibraryWhateverItsNameAndLength) {
     const std::string deep = "C:\\" + std::string(300, 'd') + "\\";
     struct Case {
