@@ -9,7 +9,6 @@ option(TROVIK_SANITIZE "Native build: AddressSanitizer and UndefinedBehaviorSani
 option(TROVIK_BENCHMARKS "Build the benchmarks (scripts/bench)" OFF)
 
 if(WIN32)
-    set(TROVIK_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run
                    @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
                    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -12,21 +12,24 @@
 #   stop_display        stops that display
 #
 #   TROVIK_WINE_CPU     when set, wine_start pins the server and the services
-#                       to these processors (a taskset -c list)
+#                       (or a server already running) to these processors
+#                       (a taskset -c list)
 #
 # Each function reports its failure on standard error and returns non-zero.
 
 # wine_env DIR: exports the prefix's environment; a new prefix is created once
 # (several callers at a time wait for each other).
 wine_env() {
-    export WINEPREFIX=$1/wineprefix WINEARCH=win32
+    mkdir -p "$1" || return 1
+    local dir
+    dir=$(cd "$1" && pwd) || return 1 # Wine takes no relative prefix
+    export WINEPREFIX=$dir/wineprefix WINEARCH=win32
     export WINEDEBUG=${WINEDEBUG:--all}
     # No .NET and no HTML engine: a new prefix would otherwise ask through a
     # dialog to download them.
     export WINEDLLOVERRIDES="mscoree,mshtml="
     [ -f "$WINEPREFIX/system.reg" ] && return 0
-    mkdir -p "$1" || return 1
-    local log=$1/wineboot.log
+    local log=$dir/wineboot.log
     (
         flock 9
         [ -f "$WINEPREFIX/system.reg" ] && exit 0
@@ -38,7 +41,7 @@ wine_env() {
         # wineboot leaves a server with Wine's default time-out behind: once it
         # is gone, the next wine_start's server is the one that serves.
         wineserver -w
-    ) 9>"$1/wineprefix.lock"
+    ) 9>"$dir/wineprefix.lock"
 }
 
 # wine_start [IDLE_SECONDS]: a server already running in the prefix serves as
@@ -47,26 +50,34 @@ wine_env() {
 # with no terminal and none of the caller's pipes (ctest reads a test's output
 # until every writer has gone).
 wine_start() {
-    local pin=() status=0
+    local pin=() status=0 log errors
     [ -n "${TROVIK_WINE_CPU:-}" ] && pin=(taskset -c "$TROVIK_WINE_CPU")
-    "${pin[@]}" wineserver "-p${1:-}" </dev/null >/dev/null 2>&1 || status=$?
+    log=$(mktemp) || return 1
+    "${pin[@]}" wineserver "-p${1:-}" </dev/null >/dev/null 2>"$log" || status=$?
+    errors=$(<"$log")
+    rm -f "$log"
     case $status in
-    0) ;;
-    2) # already running
+    0)
+        # Starts the services; should they fail, the programs run later start
+        # whatever they need themselves.
+        "${pin[@]}" wine wineboot </dev/null >/dev/null 2>&1 || true
+        ;;
+    2) # already running, and so are the services
         if [ "${#pin[@]}" -gt 0 ]; then
             local pid
-            pid=$(wine_server_pid) && taskset -a -p -c "$TROVIK_WINE_CPU" "$pid" >/dev/null ||
-                { echo "wine_start: could not pin the running wineserver" >&2; return 1; }
+            if ! pid=$(wine_server_pid) ||
+                ! taskset -a -p -c "$TROVIK_WINE_CPU" "$pid" >/dev/null; then
+                echo "wine_start: could not pin the running wineserver" >&2
+                return 1
+            fi
         fi
         ;;
     *)
+        [ -z "$errors" ] || echo "$errors" >&2
         echo "wine_start: the wineserver did not start (status $status)" >&2
         return 1
         ;;
     esac
-    # Starts the services; a failure here is no failure of the caller's
-    # programs, which start whatever they need themselves.
-    "${pin[@]}" wine wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 wine_stop() {
