@@ -10,8 +10,9 @@
 
 class WalkProgress;
 
-// The time source of the processed-files rate limit; the platform's
-// millisecond timer unless a test puts its own clock here.
+// The time source of the progress's rate limits (the processed-files count
+// here, the other lines and the message dispatch in the progress window);
+// the platform's millisecond timer unless a test puts its own clock here.
 extern uint32_t (*walkClock)();
 
 class TrovikFileScanner : public FileScanner {

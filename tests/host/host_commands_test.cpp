@@ -18,8 +18,8 @@ namespace {
 struct FakeRun {
     int calls = 0;
     int showDialog = -1;
-    int result = 0;      // what RunSearch returns: 1 cancel, 0 otherwise
-    int hits = 0;        // records the run leaves
+    int result = 0;            // what RunSearch returns: 1 cancel, 0 otherwise
+    int hits = 0;              // records the run leaves
     int (*during)() = nullptr; // called once the first record is in
     int duringResult = 0;
     int released = 0;
@@ -90,8 +90,8 @@ TEST_F(HostCommands, TheHostTextIsCutTo60AndBecomesTheTextToFindWithoutTheDialog
 TEST_F(HostCommands, TheResultTellsCancelHitsAndStatisticsApart) {
     struct Case {
         int cancelled, stat, expected;
-    } cases[] = {{1, 0, resultNothing}, {1, 1, resultNothing}, {0, 0, resultHits},
-                 {0, 1, resultStatistics}};
+    } cases[] = {
+        {1, 0, resultNothing}, {1, 1, resultNothing}, {0, 0, resultHits}, {0, 1, resultStatistics}};
     for (const Case& c : cases) {
         fake.result = c.cancelled;
         SearchSettings.Stat = c.stat;
@@ -167,8 +167,7 @@ TEST_F(HostCommands, StatisticsLinesAndTheirAveragesWithoutFiles) {
     RunCounters.filesProcessed = 3;
     RunCounters.realChars = 10;
     EXPECT_EQ(std::string(GetResultString(0, 10)), "Number of files: 3");
-    EXPECT_EQ(std::string(GetResultString(0, 12)),
-              "(average is 3 \"real\" characters per file)");
+    EXPECT_EQ(std::string(GetResultString(0, 12)), "(average is 3 \"real\" characters per file)");
     RunCounters.filesProcessed = 0;
     EXPECT_EQ(std::string(GetResultString(0, 12)), "");
     EXPECT_EQ(std::string(GetResultString(0, 14)), "");

@@ -1,0 +1,314 @@
+// trovik.dll through its exports, as a host calls it: a copy of the built
+// library in a scratch folder, the search dialog and the progress window
+// operated through their controls from the driver's thread.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "resources/resource.h"
+#include "tests/fs/scratch_dir.h"
+#include "tests/host/trovik_exports.h"
+#include "tests/ui/dialog_driver.h"
+
+namespace {
+
+std::vector<std::string> ExportedNames(HMODULE module) {
+    const char* base = reinterpret_cast<const char*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
+    auto names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    std::vector<std::string> result;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        result.push_back(base + names[i]);
+    return result;
+}
+
+// Two scratch folders: the library's own, and the files it searches.
+class EntryPoints : public ::testing::Test {
+protected:
+    std::string Write(const std::string& relative, const std::string& bytes) {
+        const std::string path = data / relative;
+        for (size_t slash = relative.find('\\'); slash != std::string::npos;
+             slash = relative.find('\\', slash + 1)) {
+            CreateDirectoryA((data / relative.substr(0, slash)).c_str(), nullptr);
+        }
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    // Command 3 with the dialog confirmed with `entries`; `shown` gets the
+    // text the dialog showed first.
+    int SearchWithDialog(TrovikExports& trovik, const char* text, int showDialog,
+                         const DialogEntries& entries, std::string* shown = nullptr) {
+        std::string first;
+        int result;
+        {
+            DialogDriver driver([&] { first = ConfirmSearchDialog(entries); });
+            result = trovik.DoTrovik(3, text, showDialog);
+        }
+        if (shown) *shown = first;
+        return result;
+    }
+
+    // Command 3 that must not show the dialog: one that appears is cancelled
+    // and fails the test.
+    int SearchWithoutDialog(TrovikExports& trovik, const char* text) {
+        std::atomic<bool> done(false);
+        bool dialogShown = false;
+        int result;
+        {
+            DialogDriver driver([&] {
+                while (!done) {
+                    if (HWND dialog = WaitForDialog(IDC_DIR_LIST, 0)) {
+                        dialogShown = true;
+                        ClickLater(dialog, IDCANCEL);
+                    }
+                    Sleep(20);
+                }
+            });
+            result = trovik.DoTrovik(3, text, 0);
+            done = true;
+        }
+        EXPECT_FALSE(dialogShown);
+        return result;
+    }
+
+    ScratchDir home; // the library's folder
+    ScratchDir data; // the searched files
+};
+
+// The names a host asks for, undecorated and alone: no second spelling such
+// as DoTrovik or _DoTrovik@12 beside them.
+TEST_F(EntryPoints, TheExportTableHoldsTheThreeNamesExactly) {
+    TrovikExports trovik(home.Path());
+    ASSERT_TRUE(trovik.Loaded());
+    std::set<std::string> found;
+    for (const std::string& name : ExportedNames(GetModuleHandleA("trovik.dll"))) {
+        if (name.find("DoTrovik") != std::string::npos ||
+            name.find("GetValue") != std::string::npos ||
+            name.find("GetString") != std::string::npos) {
+            found.insert(name);
+        }
+    }
+    EXPECT_EQ(found, (std::set<std::string>{"_DoTrovik", "_GetString", "_GetValue"}));
+}
+
+TEST_F(EntryPoints, TheFirstSearchShowsTheDialogAndLaterOnesReuseItsFileSet) {
+    const std::string a = Write("a.c", "int needle;\n");
+    const std::string b = Write("sub\\b.h", "x\n\t  needle here\n");
+    Write("c.txt", "needle here\n");
+    TrovikExports trovik(home.Path());
+    ASSERT_TRUE(trovik.Loaded());
+
+    std::string shown;
+    const std::string hundred(100, 'q');
+    EXPECT_EQ(
+        SearchWithDialog(trovik, hundred.c_str(), 0, {"needle", data.Path(), "*.c;*.h"}, &shown),
+        2);
+    EXPECT_EQ(shown, hundred.substr(0, 60));
+    EXPECT_EQ(trovik.Hits(), a + "(1): int needle;\n" + b + "(2): needle here\n");
+
+    // Neither a text nor the dialog: nothing changes.
+    EXPECT_EQ(trovik.DoTrovik(3, nullptr, 0), 1);
+    EXPECT_EQ(trovik.DoTrovik(3, "", 0), 1);
+    EXPECT_EQ(trovik.GetValue(0, 7), 2);
+
+    // A text without the dialog: the last file set and switches again.
+    EXPECT_EQ(SearchWithoutDialog(trovik, "here"), 2);
+    EXPECT_EQ(trovik.Hits(), b + "(2): needle here\n");
+
+    // Cancel in the dialog: the hits are gone all the same.
+    {
+        DialogDriver driver(CancelSearchDialog);
+        EXPECT_EQ(trovik.DoTrovik(3, nullptr, 1), 1);
+    }
+    EXPECT_EQ(trovik.GetValue(0, 7), 0);
+}
+
+TEST_F(EntryPoints, NoMatchAndABlankTextGiveHitsReadyButNone) {
+    Write("a.c", "int needle;\n");
+    TrovikExports trovik(home.Path());
+    EXPECT_EQ(SearchWithDialog(trovik, "absent", 0, {"", data.Path(), "*.*"}), 2);
+    EXPECT_EQ(trovik.GetValue(0, 7), 0);
+    EXPECT_EQ(SearchWithoutDialog(trovik, " \t  \t"), 2);
+    EXPECT_EQ(trovik.GetValue(0, 7), 0);
+    EXPECT_EQ(trovik.GetString(0, 10), "Number of files: 0");
+}
+
+TEST_F(EntryPoints, StatisticsLinesSurviveTheRelease) {
+    Write("a.txt", "abcd\r\n");
+    Write("b.txt", "ef g\n\nh");
+    Write("c.txt", "i j");
+    TrovikExports trovik(home.Path());
+    EXPECT_EQ(SearchWithDialog(trovik, "x", 1, {"", data.Path(), "*.txt", 1}), 9);
+    const std::string lines[] = {
+        "Number of files: 3",
+        "Number of \"real\" characters: 10 (for a total of 16)",
+        "(average is 3 \"real\" characters per file)",
+        "Number of \"real\" lines: 4 (for a total of 4)",
+        "(average is 1 \"real\" lines per file)",
+    };
+    for (int what = 10; what <= 14; ++what)
+        EXPECT_EQ(trovik.GetString(0, what), lines[what - 10]);
+
+    EXPECT_EQ(trovik.DoTrovik(8, nullptr, 0), 1);
+    EXPECT_EQ(trovik.GetValue(0, 7), 0);
+    EXPECT_EQ(trovik.GetString(0, 10), lines[0]);
+
+    // Unknown selectors.
+    EXPECT_EQ(trovik.GetString(0, 3), "");
+    EXPECT_EQ(trovik.GetValue(0, 8), 0);
+
+    // No file counted: the averages are empty.
+    CreateDirectoryA((data / "empty").c_str(), nullptr);
+    EXPECT_EQ(SearchWithDialog(trovik, nullptr, 1, {"x", data / "empty", ""}), 9);
+    EXPECT_EQ(trovik.GetString(0, 10), "Number of files: 0");
+    EXPECT_EQ(trovik.GetString(0, 12), "");
+    EXPECT_EQ(trovik.GetString(0, 14), "");
+}
+
+// A file held open exclusively by another program costs only that file; the
+// host learns of it through selector 16.
+TEST_F(EntryPoints, ALockedFileIsSkippedAndCounted) {
+    std::string locked;
+    for (char c = 'a'; c <= 'e'; ++c) {
+        std::string path = Write(std::string(1, c) + ".c", "needle\n");
+        if (c == 'c') locked = path;
+    }
+    HANDLE lock = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    TrovikExports trovik(home.Path());
+    EXPECT_EQ(SearchWithDialog(trovik, "needle", 1, {"needle", data.Path(), "*.c"}), 2);
+    CloseHandle(lock);
+    EXPECT_EQ(trovik.GetValue(0, 7), 4);
+    EXPECT_EQ(trovik.GetValue(0, 16), 1);
+    EXPECT_EQ(trovik.GetString(0, 16), "Files that could not be read: 1");
+}
+
+TEST_F(EntryPoints, ALibraryUnderAnotherNameFindsItsTemplatesAndItsSettingsFile) {
+    Write("a.c", "needle\n");
+    TrovikExports trovik(home.Path(), "finder.dll");
+    ASSERT_TRUE(trovik.Loaded());
+    EXPECT_EQ(SearchWithDialog(trovik, "needle", 1, {"", data.Path(), "*.c"}), 2);
+    EXPECT_EQ(trovik.GetValue(0, 7), 1);
+    EXPECT_TRUE(PathExists(home / "TROVIK.INI"));
+}
+
+// ---- The progress window during a long run
+
+// What the driver saw of the progress window and of the host's own window.
+struct Observed {
+    std::string hitsLine, filesLine, lastHitLine;
+    int hostCalls = -1; // the results of the host's calls during the run, see HostProcedure
+};
+
+TrovikExports* running;
+Observed observed;
+
+// The host's window: while the run dispatches messages it may call in again.
+// Commands are refused with 1; reading works.
+LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_APP) return DefWindowProcA(window, message, wParam, lParam);
+    const int count = running->GetValue(0, 7);
+    const bool refused =
+        running->DoTrovik(3, "other", 1) == 1 && running->DoTrovik(8, nullptr, 0) == 1;
+    const bool readable = count > 0 && !running->GetString(count - 1, 4).empty();
+    observed.hostCalls = refused && readable && running->GetValue(0, 7) >= count;
+    return 0;
+}
+
+class LongRun : public EntryPoints {
+protected:
+    void SetUp() override {
+        // One directory of many files, listed many times over: a run that
+        // takes seconds unless it is stopped.
+        for (int i = 0; i < 40; ++i)
+            Write("d\\f" + std::to_string(i) + ".c", "x\nneedle\n");
+        for (int i = 0; i < 200; ++i)
+            dirList += data / "d" + "\r\n";
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = HostProcedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "TrovikTestHost";
+        RegisterClassA(&windowClass);
+        host = CreateWindowA("TrovikTestHost", "host", 0, 0, 0, 10, 10, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+        observed = Observed();
+    }
+    void TearDown() override { DestroyWindow(host); }
+
+    // On the driver's thread: waits for the progress window to show hits,
+    // reads it, lets the host call in, then presses `button`.
+    void WatchAndPress(int button) {
+        HWND progress = WaitForDialog(IDC_PROGRESS_STOP);
+        if (!progress) return;
+        // A file with hits, or in statistics mode a shown count of files.
+        for (int i = 0; i < 500 && TextOf(progress, IDC_PROGRESS_LAST_HIT).empty() &&
+                        TextOf(progress, IDC_PROGRESS_FILES).find("Processed") == std::string::npos;
+             ++i) {
+            Sleep(10);
+        }
+        PostMessageA(host, WM_APP, 0, 0);
+        for (int i = 0; i < 500 && observed.hostCalls < 0; ++i)
+            Sleep(10);
+        observed.hitsLine = TextOf(progress, IDC_PROGRESS_HITS);
+        observed.filesLine = TextOf(progress, IDC_PROGRESS_FILES);
+        observed.lastHitLine = TextOf(progress, IDC_PROGRESS_LAST_HIT);
+        ClickLater(progress, button);
+    }
+
+    int Run(TrovikExports& trovik, int button, int statistics) {
+        running = &trovik;
+        DialogDriver driver([&] {
+            ConfirmSearchDialog({"needle", dirList, "*.c", statistics});
+            WatchAndPress(button);
+        });
+        return trovik.DoTrovik(3, nullptr, 1);
+    }
+
+    std::string dirList;
+    HWND host = nullptr;
+};
+
+TEST_F(LongRun, StopKeepsTheHitsAndTheHostMayReadMeanwhile) {
+    TrovikExports trovik(home.Path());
+    EXPECT_EQ(Run(trovik, IDC_PROGRESS_STOP, 0), 2);
+    const int count = trovik.GetValue(0, 7);
+    EXPECT_GT(count, 0);
+    EXPECT_LT(count, 40 * 200);
+    EXPECT_EQ(trovik.GetString(count - 1, 5), "needle");
+    EXPECT_EQ(observed.hostCalls, 1);
+    EXPECT_TRUE(std::regex_match(observed.hitsLine,
+                                 std::regex("Hits: 0|[01] Hit|\\d+ Hits in \\d+ files?")))
+        << observed.hitsLine;
+    EXPECT_TRUE(
+        std::regex_match(observed.filesLine, std::regex("Searched files: |Processed files: \\d+")))
+        << observed.filesLine;
+    EXPECT_TRUE(observed.lastHitLine.empty() ||
+                observed.lastHitLine.rfind("Last hit(s) found in: " + data.Path(), 0) == 0)
+        << observed.lastHitLine;
+}
+
+TEST_F(LongRun, CancelGivesNothingToShowButKeepsWhatWasFound) {
+    TrovikExports trovik(home.Path());
+    EXPECT_EQ(Run(trovik, IDCANCEL, 0), 1);
+    EXPECT_GT(trovik.GetValue(0, 7), 0);
+}
+
+TEST_F(LongRun, StatisticsLeaveTheHitsLineEmpty) {
+    TrovikExports trovik(home.Path());
+    EXPECT_EQ(Run(trovik, IDC_PROGRESS_STOP, 1), 9);
+    EXPECT_EQ(observed.hitsLine, "");
+    EXPECT_EQ(trovik.GetValue(0, 7), 0);
+}
+
+} // namespace

@@ -1,0 +1,124 @@
+// The progress window on the test's own thread, from the templates of the
+// built library: its texts, its buttons and the failure message.
+#include "host/progress_window.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "host/millisecond_clock.h"
+#include "host/run_state.h"
+#include "host/trovik_file_scanner.h"
+#include "resources/resource.h"
+#include "search/search_params.h"
+#include "tests/fs/scratch_dir.h"
+#include "tests/host/trovik_exports.h"
+#include "tests/ui/built_library.h"
+
+namespace {
+
+uint32_t fakeNow;
+uint32_t FakeClock() {
+    return fakeNow;
+}
+
+// The window's clock stands still unless a test moves it.
+class ProgressWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseUnmanagedWineWindows();
+        fakeNow = 0xFFFFFFF0u; // wraps during the tests
+        walkClock = FakeClock;
+    }
+    void TearDown() override { walkClock = MillisecondClock; }
+};
+
+std::string Text(HWND window, int id) {
+    char text[600] = "";
+    GetDlgItemTextA(window, id, text, sizeof text);
+    return text;
+}
+
+// The lines change at most every 50 ms, from the latest values.
+TEST_F(ProgressWindowTest, ShowsTheRunAsItGoes) {
+    RunCounters = RunCounterSet();
+    statMode = 0;
+    HWND window;
+    {
+        ProgressWindow progress(BuiltLibrary());
+        ASSERT_EQ(progress.Open(), 1);
+        window = progress.Window();
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
+        EXPECT_EQ(Text(window, IDC_PROGRESS_HITS), "Hits: 0");
+        progress.DirectoryEntered(FileName("C:\\src"));
+        progress.DirectoryEntered(FileName("C:\\src\\sub"));
+        progress.KeepAlive();
+        EXPECT_EQ(Text(window, IDC_PROGRESS_DIRECTORY), "C:\\src\\sub");
+        EXPECT_EQ(Text(window, IDC_PROGRESS_HITS), "0 Hit");
+        progress.FileProcessed(17); // limited by the walk
+        EXPECT_EQ(Text(window, IDC_PROGRESS_FILES), "Processed files: 17");
+        RunCounters.hitCount = 5;
+        RunCounters.filesWithHits = 3;
+        progress.HitsChanged(FileName("C:\\src\\a.c"));
+        fakeNow += 49;
+        progress.KeepAlive();
+        EXPECT_EQ(Text(window, IDC_PROGRESS_HITS), "0 Hit");
+        fakeNow += 1;
+        progress.KeepAlive();
+        EXPECT_EQ(Text(window, IDC_PROGRESS_HITS), "5 Hits in 3 files");
+        EXPECT_EQ(Text(window, IDC_PROGRESS_LAST_HIT), "Last hit(s) found in: C:\\src\\a.c");
+    }
+    EXPECT_FALSE(IsWindow(window));
+    RunCounters = RunCounterSet();
+}
+
+TEST_F(ProgressWindowTest, InStatisticsModeTheHitsLineStaysEmpty) {
+    statMode = 1;
+    ProgressWindow progress(BuiltLibrary());
+    ASSERT_EQ(progress.Open(), 1);
+    progress.DirectoryEntered(FileName("C:\\src"));
+    progress.HitsChanged(FileName("C:\\src\\a.c"));
+    progress.KeepAlive();
+    EXPECT_EQ(Text(progress.Window(), IDC_PROGRESS_HITS), "");
+    statMode = 0;
+}
+
+// The buttons are seen when the walk dispatches the thread's messages: at
+// the start of a file, at most every 10 ms.
+TEST_F(ProgressWindowTest, StopAndCancelAreSeenWhenMessagesAreDispatched) {
+    ProgressWindow progress(BuiltLibrary());
+    ASSERT_EQ(progress.Open(), 1);
+    progress.KeepAlive();
+    for (int button : {IDC_PROGRESS_STOP, IDCANCEL}) {
+        RunState.stopRequest = stopNone;
+        PostMessageA(GetDlgItem(progress.Window(), button), BM_CLICK, 0, 0);
+        fakeNow += 9;
+        progress.KeepAlive();
+        EXPECT_EQ(progress.StopRequest(), stopNone);
+        fakeNow += 1;
+        progress.KeepAlive();
+        EXPECT_EQ(progress.StopRequest(), button == IDCANCEL ? stopCancel : stopKeep);
+    }
+    RunState.stopRequest = stopNone;
+}
+
+TEST_F(ProgressWindowTest, AFailureIsShownAndCancelsTheRun) {
+    MessageBoxScript boxes({IDOK});
+    ProgressWindow progress(BuiltLibrary());
+    ASSERT_EQ(progress.Open(), 1);
+    progress.ReportFailure();
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Error detected. Operation aborted.");
+    EXPECT_EQ(boxes.Shown()[0].caption, "Trovik");
+    EXPECT_EQ(boxes.Shown()[0].style, static_cast<uint32_t>(MB_OK));
+    EXPECT_EQ(RunState.stopRequest, stopCancel);
+    RunState.stopRequest = stopNone;
+}
+
+TEST_F(ProgressWindowTest, WithoutItsTemplateItCannotOpen) {
+    ProgressWindow progress(reinterpret_cast<ModuleHandle>(GetModuleHandleA("kernel32.dll")));
+    EXPECT_EQ(progress.Open(), 0);
+}
+
+} // namespace
