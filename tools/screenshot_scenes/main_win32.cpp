@@ -9,7 +9,10 @@
 // "x y width height" to HANDSHAKE\<scene>.rect, waits until the script has
 // created HANDSHAKE\<scene>.done, then closes the window. Scenes:
 // search-dialog, quick-reference,
-// directory-picker, file-picker.
+// directory-picker, file-picker; progress (the progress window during a run
+// of the library, held still between two files while it is photographed)
+// and trovhost (the host stand-in, trovhost.exe beside DLL, with the hits of
+// a search).
 #include <windows.h>
 
 #include <cstdio>
@@ -140,6 +143,139 @@ int QuickReferenceScene(ModuleHandle library, const std::string& handshake, cons
                     });
 }
 
+// ---- The host interface's scenes: the library as a host loads and calls it
+
+struct DialogQuery {
+    int controlId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
+    DialogQuery* query = reinterpret_cast<DialogQuery*>(param);
+    if (!IsWindowVisible(window) || !GetDlgItem(window, query->controlId)) return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+// A visible dialog of `thread` that has control `controlId` (the search dialog,
+// the progress window and the message boxes share the caption "Trovik").
+HWND WaitForDialogWith(DWORD thread, int controlId) {
+    for (DWORD waited = 0; waited < waitMs; waited += pollMs) {
+        DialogQuery query = {controlId, nullptr};
+        EnumThreadWindows(thread, MatchDialog, reinterpret_cast<LPARAM>(&query));
+        if (query.found) return query.found;
+        Sleep(pollMs);
+    }
+    return nullptr;
+}
+
+std::string ItemText(HWND window, int id) {
+    char text[512] = "";
+    GetDlgItemTextA(window, id, text, sizeof text);
+    return text;
+}
+
+// Waits until `ready` holds (at most the usual wait).
+bool WaitUntil(const std::function<bool()>& ready) {
+    for (DWORD waited = 0; waited < waitMs; waited += pollMs) {
+        if (ready()) return true;
+        Sleep(pollMs);
+    }
+    return false;
+}
+
+// The run dispatches this thread's messages once per file, as it does a
+// host's. A message to this window holds the run there, between two files,
+// while the progress window is photographed: its controls still repaint.
+HANDLE runHeld, runGoesOn;
+
+LRESULT CALLBACK HolderProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_APP) return DefWindowProcA(window, message, wParam, lParam);
+    SetEvent(runHeld);
+    while (WaitForSingleObject(runGoesOn, pollMs) == WAIT_TIMEOUT) {
+        MSG paint;
+        while (PeekMessageA(&paint, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            DispatchMessageA(&paint);
+    }
+    return 0;
+}
+
+int ProgressScene(const char* dll, const std::string& handshake, const char* scene) {
+    HMODULE library = LoadLibraryA(dll);
+    auto doTrovik = reinterpret_cast<int (*)(int, const char*, int)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "_DoTrovik")));
+    if (!doTrovik) return 0;
+    WNDCLASSA holderClass = {};
+    holderClass.lpfnWndProc = HolderProcedure;
+    holderClass.lpszClassName = "SceneHolder";
+    RegisterClassA(&holderClass);
+    HWND holder =
+        CreateWindowA("SceneHolder", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    runHeld = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    runGoesOn = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const DWORD thread = GetCurrentThreadId();
+    int taken = 0;
+    std::thread shutter([&] {
+        HWND dialog = WaitForDialogWith(thread, IDC_DIR_LIST);
+        if (!dialog) return;
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0); // the last search's set, as shown
+        HWND progress = WaitForDialogWith(thread, IDC_PROGRESS_STOP);
+        if (!progress) return;
+        // A few files with hits first, so that every line has its text.
+        WaitUntil([&] {
+            return ItemText(progress, IDC_PROGRESS_HITS).find(" in ") != std::string::npos;
+        });
+        PostMessageA(holder, WM_APP, 0, 0);
+        WaitForSingleObject(runHeld, waitMs);
+        taken = Photograph(progress, handshake, scene);
+        SetEvent(runGoesOn);
+        PostMessageA(GetDlgItem(progress, IDC_PROGRESS_STOP), BM_CLICK, 0, 0);
+    });
+    doTrovik(3, "String", 0);
+    shutter.join();
+    DestroyWindow(holder);
+    CloseHandle(runHeld);
+    CloseHandle(runGoesOn);
+    FreeLibrary(library);
+    return taken;
+}
+
+// trovhost, started as a user would, runs Find in Files with the text in its
+// field; the picture shows its message list with the hits.
+int TrovhostScene(const char* dll, const std::string& handshake, const char* scene) {
+    std::string program = dll;
+    program = program.substr(0, program.rfind('\\') + 1) + "trovhost.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return 0;
+    }
+    WaitForInputIdle(process.hProcess, waitMs);
+    HWND host = nullptr, list = nullptr;
+    int taken = 0;
+    if (WaitUntil([&] { return (host = FindWindowA("TrovhostWindow", nullptr)) != nullptr; })) {
+        enum { idFindInFiles = 100, idText = 200, idMessages = 201 };
+        SetDlgItemTextA(host, idText, "TrimBlanks");
+        list = GetDlgItem(host, idMessages);
+        PostMessageA(host, WM_COMMAND, idFindInFiles, 0);
+        if (HWND dialog = WaitForDialogWith(process.dwThreadId, IDC_DIR_LIST)) {
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            WaitUntil([&] {
+                return SendMessageA(list, LB_GETCOUNT, 0, 0) > 0 && !FindWindowA(nullptr, "Trovik");
+            });
+            taken = Photograph(host, handshake, scene);
+        }
+        PostMessageA(host, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process.hProcess, waitMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return taken;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -176,6 +312,10 @@ int main(int argc, char** argv) {
             taken = RunScene(
                 [&] { PickFile(nullptr, picked, title); },
                 [&](DWORD thread) { return ShootWindow(thread, title, handshake, scene); });
+        } else if (strcmp(scene, "progress") == 0) {
+            taken = ProgressScene(argv[1], handshake, scene);
+        } else if (strcmp(scene, "trovhost") == 0) {
+            taken = TrovhostScene(argv[1], handshake, scene);
         } else {
             fprintf(stderr, "screenshot_scenes: no scene %s\n", scene);
         }
