@@ -140,6 +140,28 @@ TEST_F(FileSetWalk, SearchesEveryMaskAndDescendsWhenAsked) {
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b}));
 }
 
+// The directory picker gives "C:" for a drive's root: the walk searches the
+// root, not the drive's current directory (here the test's own folder).
+TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
+    const std::string rootFile = "C:\\trovik_walk_root_probe.txt";
+    HANDLE h = CreateFileA(rootFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(h, "needle\n", 7, &written, nullptr);
+    CloseHandle(h);
+    Write("here.txt", "needle\n");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    SetCurrentDirectoryA(_root.c_str());
+    SearchSettings.fileTypes = "trovik_walk_root_probe.txt;here.txt";
+    SearchSettings.SubDir = 0;
+    SearchSettings.dirList = "C:";
+    Walk();
+    SetCurrentDirectoryA(previous);
+    DeleteFileA(rootFile.c_str());
+    EXPECT_EQ(HitFiles(), std::vector<std::string>{rootFile});
+}
+
 TEST_F(FileSetWalk, AFileFittingTwoMasksIsSearchedTwice) {
     std::string x = Write("x.c", "needle\n");
     SearchSettings.fileTypes = "*.c;*.*";
