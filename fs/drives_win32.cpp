@@ -80,12 +80,13 @@ FileName File::ReadVolumeLabel(const FileName& name) {
     char label[99] = "";
     if (!GetVolumeInformationA(RootOf(name).c_str(), label, sizeof label, nullptr, nullptr, nullptr,
                                nullptr, 0))
-        Raise(18014, GetLastError());
+        Raise(msgVolumeInaccessible, GetLastError());
     return FileName(label);
 }
 
 int File::WriteVolumeLabel(const FileName& name, const String& label) {
-    if (!SetVolumeLabelA(RootOf(name).c_str(), label.c_str())) Raise(18015, GetLastError());
+    if (!SetVolumeLabelA(RootOf(name).c_str(), label.c_str()))
+        Raise(msgLabelFailed, GetLastError());
     return 1;
 }
 

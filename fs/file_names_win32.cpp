@@ -17,7 +17,7 @@ int File::Exists(const FileName& name) {
 uint32_t File::SizeOf(const FileName& name) {
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA(name.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) Raise(18000, GetLastError());
+    if (search == INVALID_HANDLE_VALUE) Raise(msgOpenFailed, GetLastError());
     FindClose(search);
     return found.nFileSizeLow;
 }
@@ -34,7 +34,7 @@ int32_t File::GetAttributesOf(const FileName& name) {
 
 int File::SetAttributesOf(const FileName& name, int32_t attributes, int raise) {
     if (SetFileAttributesA(name.c_str(), AttributesToPlatform(attributes))) return 1;
-    if (raise) Raise(18017, GetLastError());
+    if (raise) Raise(msgAttributesFailed, GetLastError());
     return 0;
 }
 
@@ -59,7 +59,7 @@ void* File::ReadWholeFile(const FileName& name, uint32_t* size, void* buffer) {
     File file(name, readWholeOpenMode);
     // A size that does not fit the 32-bit count would read a part of the
     // file and pass it off as the whole.
-    if (file.GetSize64() >> 32) Raise(18002, ERROR_FILE_TOO_LARGE);
+    if (file.GetSize64() >> 32) Raise(msgReadFailed, ERROR_FILE_TOO_LARGE);
     struct Release {
         void operator()(void* memory) const { ::operator delete(memory); }
     };
@@ -87,10 +87,10 @@ int File::Remove(const FileName& name, int raise, int clearReadOnly) {
             error = GetLastError();
         }
     }
-    if (raise) Raise(18001, error);
+    if (raise) Raise(msgDeleteFailed, error);
     return 0;
 }
 
 void File::Rename(const FileName& oldName, const FileName& newName) {
-    if (!MoveFileA(oldName.c_str(), newName.c_str())) Raise(18013, GetLastError());
+    if (!MoveFileA(oldName.c_str(), newName.c_str())) Raise(msgRenameFailed, GetLastError());
 }

@@ -49,7 +49,7 @@ void File::Open(const FileName& name, uint32_t mode) {
     if (_handle != invalidHandle) return;
     const DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION) RaiseInUse(_name);
-    Raise(18000, error);
+    Raise(msgOpenFailed, error);
 }
 
 void File::Close() {
@@ -80,7 +80,7 @@ int File::Read(void* buffer, uint32_t count, int raise) {
     const DWORD error = GetLastError();
     _lastCount = ok ? static_cast<int32_t>(transferred) : -1;
     if (ok && transferred == count) return 1;
-    if (raise) Raise(18002, ok ? ERROR_HANDLE_EOF : error);
+    if (raise) Raise(msgReadFailed, ok ? ERROR_HANDLE_EOF : error);
     return 0;
 }
 
@@ -92,16 +92,16 @@ void File::Write(const void* buffer, uint32_t count) {
     // A write that stops short without an error has run out of room.
     DWORD error = GetLastError();
     if (error == NO_ERROR) error = ERROR_HANDLE_DISK_FULL;
-    RaiseWriteFailure(_name, error, 18003);
+    RaiseWriteFailure(_name, error, msgWriteFailed);
 }
 
 uint32_t File::Seek(int32_t offset, int origin) {
     const DWORD methods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
-    if (origin < 0 || origin > 2) Raise(18004, ERROR_INVALID_PARAMETER);
+    if (origin < 0 || origin > 2) Raise(msgSeekFailed, ERROR_INVALID_PARAMETER);
     SetLastError(NO_ERROR);
     const DWORD position = SetFilePointer(_handle, offset, nullptr, methods[origin]);
     if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
-        Raise(18004, GetLastError());
+        Raise(msgSeekFailed, GetLastError());
     return position;
 }
 
@@ -117,7 +117,7 @@ void File::SetSize(uint32_t size) {
     else if (!SetEndOfFile(_handle))
         error = GetLastError();
     if (GetSize64() == size) return;
-    RaiseWriteFailure(_name, error, 18005);
+    RaiseWriteFailure(_name, error, msgResizeFailed);
 }
 
 void File::WriteString(const String& text, int withNul) {

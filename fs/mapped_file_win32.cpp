@@ -14,7 +14,7 @@ namespace {
 
 // A mapping or view that could not be made: lack of memory has its own message.
 [[noreturn]] void RaiseMappingFailure(DWORD error) {
-    Raise(error == ERROR_NOT_ENOUGH_MEMORY ? 18026 : 18021, error);
+    Raise(error == ERROR_NOT_ENOUGH_MEMORY ? msgVirtualMemory : msgMappingFailed, error);
 }
 
 // The code carried when the first byte of a new view cannot be read.
@@ -41,7 +41,7 @@ void MappedFile::View::Map(uint32_t offset, uint32_t size) {
     uint8_t first;
     if (_size && !ProbeByte(_base, &first)) {
         Unmap();
-        Raise(18000, firstByteUnreadable);
+        Raise(msgOpenFailed, firstByteUnreadable);
     }
 }
 
@@ -81,7 +81,7 @@ MappedFile::~MappedFile() {
 }
 
 void MappedFile::Map(int mapNow, uint32_t maxSize) {
-    if (!_file->IsOpen()) Raise(18000, GetLastError());
+    if (!_file->IsOpen()) Raise(msgOpenFailed, GetLastError());
     if (_file->GetMode() & openReadWrite) {
         _protection = PAGE_READWRITE;
         _viewAccess = FILE_MAP_READ | FILE_MAP_WRITE;
@@ -104,7 +104,7 @@ void MappedFile::OpenMapping(uint32_t maxSize) {
     if (!_mapping) {
         const DWORD error = GetLastError();
         if (error == ERROR_NOT_ENOUGH_MEMORY) RaiseMappingFailure(error);
-        RaiseWriteFailure(_file->GetName(), error, 18021);
+        RaiseWriteFailure(_file->GetName(), error, msgMappingFailed);
     }
     if (maxSize) {
         _mappingSize = maxSize;
@@ -173,7 +173,7 @@ char* MappedFile::Resize(uint32_t newSize, int zeroFill) {
         const uint32_t tailSize = newSize - oldSize;
         auto fill = [tail, tailSize] { std::memset(tail, 0, tailSize); };
         if (!RunGuarded(tail, tailSize, fill))
-            RaiseWriteFailure(_file->GetName(), ERROR_HANDLE_DISK_FULL, 18021);
+            RaiseWriteFailure(_file->GetName(), ERROR_HANDLE_DISK_FULL, msgMappingFailed);
     }
     return first->GetBase();
 }
