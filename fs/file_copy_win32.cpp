@@ -6,10 +6,11 @@
 #include "base/exception.h"
 #include "base/text_utils.h"
 #include "fs/file.h"
+#include "fs/file_calls_win32.h"
 #include "fs/file_errors.h"
 
 void File::Copy(const FileName& destination, const FileName& source) {
-    if (!CopyFileA(source.c_str(), destination.c_str(), FALSE))
+    if (!fileCalls.CopyFileA(source.c_str(), destination.c_str(), FALSE))
         RaiseWriteFailure(destination, GetLastError(), msgCopyFailed);
 }
 
@@ -21,7 +22,7 @@ void File::CopyWithDirectories(const FileName& destination, const FileName& sour
 void File::Move(const FileName& destination, const FileName& source) {
     if (Exists(destination)) Remove(destination, 0, 1);
     // Copying is allowed so that a move to another drive works as well.
-    if (!MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_COPY_ALLOWED))
+    if (!fileCalls.MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_COPY_ALLOWED))
         RaiseWriteFailure(destination, GetLastError(), msgMoveFailed);
 }
 
@@ -36,9 +37,9 @@ void File::CreateDirectories(const FileName& path) {
     for (part = parts.GetNext(part); part; part = parts.GetNext(part)) {
         growing += "\\";
         growing += *part;
-        const DWORD attributes = GetFileAttributesA(growing.c_str());
+        const DWORD attributes = fileCalls.GetFileAttributesA(growing.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            if (!CreateDirectoryA(growing.c_str(), nullptr))
+            if (!fileCalls.CreateDirectoryA(growing.c_str(), nullptr))
                 Raise(msgDirectoryFailed, GetLastError());
         } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             Raise(msgDirectoryFailed, ERROR_DIRECTORY);
