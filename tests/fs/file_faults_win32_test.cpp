@@ -23,6 +23,12 @@ FileName Name(const std::string& path) {
     return FileName(path.c_str());
 }
 
+// Makes the first call of `entry` fail with `error`.
+template <class Function>
+std::function<void(FileCallFaults&)> FailFirst(Function FileCalls::*entry, uint32_t error) {
+    return [entry, error](FileCallFaults& faults) { faults.Fail(entry, 1, error); };
+}
+
 // The free-space question of a volume that has no room left.
 BOOL WINAPI NoRoomLeft(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER, PULARGE_INTEGER) {
     available->QuadPart = 0;
@@ -44,84 +50,69 @@ TEST(FileFaults, EachFailedCallRaisesItsMessageWithTheCodeAndHoldsNothing) {
         String text;
         int32_t code;
     } cases[] = {
-        {"open", [](FileCallFaults& f) { f.Fail(&FileCalls::CreateFileA, 1, ERROR_ACCESS_DENIED); },
+        {"open", FailFirst(&FileCalls::CreateFileA, ERROR_ACCESS_DENIED),
          [&] { File(Name(file), openRead); }, GetMessageText(msgOpenFailed), ERROR_ACCESS_DENIED},
-        {"open in use",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::CreateFileA, 1, ERROR_SHARING_VIOLATION); },
+        {"open in use", FailFirst(&FileCalls::CreateFileA, ERROR_SHARING_VIOLATION),
          [&] { File(Name(file), openRead); }, FileMessageWith(msgInUse, file.c_str()), 0},
-        {"read", [](FileCallFaults& f) { f.Fail(&FileCalls::ReadFile, 1, ERROR_CRC); },
+        {"read", FailFirst(&FileCalls::ReadFile, ERROR_CRC),
          [&] {
              char buffer[4];
              File(Name(file), openRead).Read(buffer, 4, 1);
          },
          GetMessageText(msgReadFailed), ERROR_CRC},
-        {"write", [](FileCallFaults& f) { f.Fail(&FileCalls::WriteFile, 1, ERROR_WRITE_FAULT); },
+        {"write", FailFirst(&FileCalls::WriteFile, ERROR_WRITE_FAULT),
          [&] { File(Name(file), openReadWrite).Write("x", 1); }, GetMessageText(msgWriteFailed),
          ERROR_WRITE_FAULT},
-        {"write, disk full",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::WriteFile, 1, errorDiskFull); },
+        {"write, disk full", FailFirst(&FileCalls::WriteFile, errorDiskFull),
          [&] { File(Name(file), openReadWrite).Write("x", 1); },
          FileMessageWith(msgDiskFull, drive), errorDiskFull},
-        {"seek", [](FileCallFaults& f) { f.Fail(&FileCalls::SetFilePointer, 1, ERROR_SEEK); },
+        {"seek", FailFirst(&FileCalls::SetFilePointer, ERROR_SEEK),
          [&] { File(Name(file), openRead).Seek(2, 0); }, GetMessageText(msgSeekFailed), ERROR_SEEK},
-        {"resize",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::SetEndOfFile, 1, ERROR_ACCESS_DENIED); },
+        {"resize", FailFirst(&FileCalls::SetEndOfFile, ERROR_ACCESS_DENIED),
          [&] { File(Name(file), openReadWrite).SetSize(100); }, GetMessageText(msgResizeFailed),
          ERROR_ACCESS_DENIED},
-        {"size of a name",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::FindFirstFileA, 1, ERROR_NOT_READY); },
+        {"size of a name", FailFirst(&FileCalls::FindFirstFileA, ERROR_NOT_READY),
          [&] { File::SizeOf(Name(file)); }, GetMessageText(msgOpenFailed), ERROR_NOT_READY},
-        {"attributes",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::SetFileAttributesA, 1, ERROR_ACCESS_DENIED); },
+        {"attributes", FailFirst(&FileCalls::SetFileAttributesA, ERROR_ACCESS_DENIED),
          [&] { File::SetAttributesOf(Name(file), attributeReadOnly, 1); },
          GetMessageText(msgAttributesFailed), ERROR_ACCESS_DENIED},
-        {"delete",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::DeleteFileA, 1, ERROR_ACCESS_DENIED); },
+        {"delete", FailFirst(&FileCalls::DeleteFileA, ERROR_ACCESS_DENIED),
          [&] { File::Remove(Name(file), 1, 0); }, GetMessageText(msgDeleteFailed),
          ERROR_ACCESS_DENIED},
-        {"rename", [](FileCallFaults& f) { f.Fail(&FileCalls::MoveFileA, 1, ERROR_WRITE_PROTECT); },
+        {"rename", FailFirst(&FileCalls::MoveFileA, ERROR_WRITE_PROTECT),
          [&] { File::Rename(Name(file), Name(copy)); }, GetMessageText(msgRenameFailed),
          ERROR_WRITE_PROTECT},
-        {"copy", [](FileCallFaults& f) { f.Fail(&FileCalls::CopyFileA, 1, ERROR_NOT_READY); },
+        {"copy", FailFirst(&FileCalls::CopyFileA, ERROR_NOT_READY),
          [&] { File::Copy(Name(copy), Name(file)); }, GetMessageText(msgCopyFailed),
          ERROR_NOT_READY},
-        {"copy, disk full",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::CopyFileA, 1, errorHandleDiskFull); },
+        {"copy, disk full", FailFirst(&FileCalls::CopyFileA, errorHandleDiskFull),
          [&] { File::Copy(Name(copy), Name(file)); }, FileMessageWith(msgDiskFull, drive),
          errorHandleDiskFull},
-        {"move", [](FileCallFaults& f) { f.Fail(&FileCalls::MoveFileExA, 1, ERROR_NOT_READY); },
+        {"move", FailFirst(&FileCalls::MoveFileExA, ERROR_NOT_READY),
          [&] { File::Move(Name(copy), Name(file)); }, GetMessageText(msgMoveFailed),
          ERROR_NOT_READY},
-        {"directory",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::CreateDirectoryA, 1, ERROR_ACCESS_DENIED); },
+        {"directory", FailFirst(&FileCalls::CreateDirectoryA, ERROR_ACCESS_DENIED),
          [&] { File::CreateDirectories(Name(dir / "a\\b")); }, GetMessageText(msgDirectoryFailed),
          ERROR_ACCESS_DENIED},
-        {"volume label",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::GetVolumeInformationA, 1, ERROR_NOT_READY); },
+        {"volume label", FailFirst(&FileCalls::GetVolumeInformationA, ERROR_NOT_READY),
          [&] { File::ReadVolumeLabel(Name(file)); }, GetMessageText(msgVolumeInaccessible),
          ERROR_NOT_READY},
-        {"writing a label",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::SetVolumeLabelA, 1, ERROR_WRITE_PROTECT); },
+        {"writing a label", FailFirst(&FileCalls::SetVolumeLabelA, ERROR_WRITE_PROTECT),
          [&] { File::WriteVolumeLabel(Name(file), "LABEL"); }, GetMessageText(msgLabelFailed),
          ERROR_WRITE_PROTECT},
-        {"mapping",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::CreateFileMappingA, 1, ERROR_ACCESS_DENIED); },
+        {"mapping", FailFirst(&FileCalls::CreateFileMappingA, ERROR_ACCESS_DENIED),
          [&] { MappedFile(Name(file), searchOpenMode); }, GetMessageText(msgMappingFailed),
          ERROR_ACCESS_DENIED},
-        {"mapping, no memory",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::CreateFileMappingA, 1, errorNotEnoughMemory); },
+        {"mapping, no memory", FailFirst(&FileCalls::CreateFileMappingA, errorNotEnoughMemory),
          [&] { MappedFile(Name(file), searchOpenMode); }, GetMessageText(msgVirtualMemory),
          errorNotEnoughMemory},
-        {"mapping, disk full",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::CreateFileMappingA, 1, errorDiskFull); },
+        {"mapping, disk full", FailFirst(&FileCalls::CreateFileMappingA, errorDiskFull),
          [&] { MappedFile(Name(file), openReadWrite, 1, 1 << 20); },
          FileMessageWith(msgDiskFull, drive), errorDiskFull},
-        {"view",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::MapViewOfFile, 1, ERROR_ACCESS_DENIED); },
+        {"view", FailFirst(&FileCalls::MapViewOfFile, ERROR_ACCESS_DENIED),
          [&] { MappedFile(Name(file), searchOpenMode); }, GetMessageText(msgMappingFailed),
          ERROR_ACCESS_DENIED},
-        {"view, no memory",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::MapViewOfFile, 1, errorNotEnoughMemory); },
+        {"view, no memory", FailFirst(&FileCalls::MapViewOfFile, errorNotEnoughMemory),
          [&] { MappedFile(Name(file), searchOpenMode); }, GetMessageText(msgVirtualMemory),
          errorNotEnoughMemory},
         {"view whose first byte cannot be read",
@@ -169,10 +160,8 @@ TEST_F(BackupFaults, AFailedBackupLeavesTheFileAndNoBackup) {
         std::function<void(FileCallFaults&)> fail;
         int inUse;
     } cases[] = {
-        {"rename", [](FileCallFaults& f) { f.Fail(&FileCalls::MoveFileA, 1, ERROR_ACCESS_DENIED); },
-         0},
-        {"copy of a file in use",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::CopyFileA, 1, errorDiskFull); }, 1},
+        {"rename", FailFirst(&FileCalls::MoveFileA, ERROR_ACCESS_DENIED), 0},
+        {"copy of a file in use", FailFirst(&FileCalls::CopyFileA, errorDiskFull), 1},
     };
     for (const Case& c : cases) {
         // Another handle that shares nothing makes the file be in use.
@@ -218,8 +207,7 @@ TEST(FileFaults, AFaultWhileZeroFillingTellsAFullDiskFromAFailedWrite) {
         // The volume answers and has room: the write failed of itself.
         {"room left", [](FileCallFaults&) {}, GetMessageText(msgWriteFailed), ERROR_WRITE_FAULT},
         // The volume cannot be asked: the medium went away.
-        {"medium gone",
-         [](FileCallFaults& f) { f.Fail(&FileCalls::GetDiskFreeSpaceExA, 1, ERROR_NOT_READY); },
+        {"medium gone", FailFirst(&FileCalls::GetDiskFreeSpaceExA, ERROR_NOT_READY),
          GetMessageText(msgWriteFailed), ERROR_NOT_READY},
         {"disk full", [](FileCallFaults&) { fileCalls.GetDiskFreeSpaceExA = NoRoomLeft; },
          FileMessageWith(msgDiskFull, drive), errorHandleDiskFull},
