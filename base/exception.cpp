@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "fs/file_messages.h"
+#include "base/file_messages.h"
 
 namespace {
 

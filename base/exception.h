@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 
+#include "base/file_messages.h"
 #include "base/string.h"
 
 class Exception : public std::exception {

@@ -5,8 +5,9 @@
 // gives them) or one exact name. Hidden and system files are never delivered;
 // directories always are, hidden and system ones included.
 //
-// Nothing here raises or reports an error: a directory that is missing or
-// cannot be listed simply yields no entry. The find handle is released by the
+// Nothing here raises: a directory that is missing or cannot be listed
+// simply yields no entry, and an enumeration that fails part-way ends there.
+// Failed tells the two kinds of end apart. The find handle is released by the
 // destructor on every path.
 #pragma once
 
@@ -32,8 +33,13 @@ public:
     // at the end (and on every call after it).
     int Next(FindData* entry);
 
+    // 1 when the enumeration ended on a failure (a listing refused or broken
+    // off) rather than at the end of the entries or for want of any.
+    int Failed() const { return _failed; }
+
 private:
     const char* _path; // enumeration path, kept by the caller
     void* _handle;     // the platform's enumeration handle, null before the first entry
     int _finished;     // nonzero once the enumeration has ended
+    int _failed = 0;   // it ended on a failure
 };

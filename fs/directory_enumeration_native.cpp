@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -97,12 +98,16 @@ int DirectoryEnumeration::Next(FindData* entry) {
         _handle = opendir(directory.c_str());
         if (_handle == nullptr) {
             _finished = 1;
+            _failed = errno != ENOENT && errno != ENOTDIR;
             return 0;
         }
     }
+    errno = 0;
     while (const dirent* found = readdir(static_cast<DIR*>(_handle))) {
         if (Describe(directory, found->d_name, entry) && IsEnumerated(entry->_attributes)) return 1;
+        errno = 0;
     }
     _finished = 1;
+    _failed = errno != 0; // readdir gives null with errno kept at its end
     return 0;
 }

@@ -4,8 +4,16 @@
 #include <cstring>
 
 #include "fs/directory_enumeration.h"
+#include "fs/file_calls_win32.h"
 
 namespace {
+
+// The errors with which an enumeration ends normally: no entry at all (a
+// missing directory, nothing that fits the pattern) or none left.
+bool IsNormalEnd(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+           error == ERROR_NO_MORE_FILES;
+}
 
 void ToFindData(const WIN32_FIND_DATAA& found, FindData* entry) {
     entry->_reserved = 0;
@@ -32,21 +40,23 @@ DirectoryEnumeration::DirectoryEnumeration(const char* path)
     : _path(path), _handle(nullptr), _finished(0) {}
 
 DirectoryEnumeration::~DirectoryEnumeration() {
-    if (_handle != nullptr) FindClose(_handle);
+    if (_handle != nullptr) fileCalls.FindClose(_handle);
 }
 
 int DirectoryEnumeration::Next(FindData* entry) {
     WIN32_FIND_DATAA found;
     while (!_finished) {
         if (_handle == nullptr) {
-            HANDLE handle = FindFirstFileA(_path, &found);
+            HANDLE handle = fileCalls.FindFirstFileA(_path, &found);
             if (handle == INVALID_HANDLE_VALUE) {
                 _finished = 1;
+                _failed = !IsNormalEnd(GetLastError());
                 break;
             }
             _handle = handle;
-        } else if (!FindNextFileA(_handle, &found)) {
+        } else if (!fileCalls.FindNextFileA(_handle, &found)) {
             _finished = 1;
+            _failed = !IsNormalEnd(GetLastError());
             break;
         }
         if (IsEnumerated(found.dwFileAttributes)) {

@@ -4,6 +4,7 @@
 
 #include "base/exception.h"
 #include "fs/file.h"
+#include "fs/file_calls_win32.h"
 #include "fs/file_platform.h"
 
 namespace {
@@ -22,11 +23,11 @@ uint32_t Saturated(uint64_t value) {
 
 int File::DriveExists(const FileName& name) {
     const int index = name.GetDriveIndex();
-    return (GetLogicalDrives() >> (index < 0 ? 31 : index)) & 1;
+    return (fileCalls.GetLogicalDrives() >> (index < 0 ? 31 : index)) & 1;
 }
 
 int File::GetDriveKind(const FileName& name) {
-    switch (GetDriveTypeA(RootOf(name).c_str())) {
+    switch (fileCalls.GetDriveTypeA(RootOf(name).c_str())) {
     case DRIVE_NO_ROOT_DIR:
         return -1;
     case DRIVE_REMOVABLE: {
@@ -48,14 +49,14 @@ int File::GetDriveKind(const FileName& name) {
 
 int File::IsFloppyDrive(const FileName& name) {
     const String device = "\\\\.\\" + name.GetDrive() + ":";
-    const HANDLE handle =
-        CreateFileA(device.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE handle = fileCalls.CreateFileA(device.c_str(), 0, FILE_SHARE_READ, nullptr,
+                                                OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return 0;
     DISK_GEOMETRY media[20];
     DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(handle, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, media,
-                                    sizeof media, &returned, nullptr);
-    CloseHandle(handle);
+    const BOOL ok = fileCalls.DeviceIoControl(handle, IOCTL_DISK_GET_MEDIA_TYPES, nullptr, 0, media,
+                                              sizeof media, &returned, nullptr);
+    fileCalls.CloseHandle(handle);
     if (!ok) return 0;
     for (DWORD i = 0; i < returned / sizeof media[0]; ++i)
         // The ten floppy formats are the media types 1 to 10.
@@ -65,8 +66,8 @@ int File::IsFloppyDrive(const FileName& name) {
 
 int File::IsCompressedVolume(const FileName& name) {
     DWORD flags = 0;
-    if (!GetVolumeInformationA(RootOf(name).c_str(), nullptr, 0, nullptr, nullptr, &flags, nullptr,
-                               0))
+    if (!fileCalls.GetVolumeInformationA(RootOf(name).c_str(), nullptr, 0, nullptr, nullptr, &flags,
+                                         nullptr, 0))
         return 0;
     return flags & FILE_VOLUME_IS_COMPRESSED ? 1 : 0;
 }
@@ -78,14 +79,15 @@ int File::IsDiskDrive(const FileName& name) {
 
 FileName File::ReadVolumeLabel(const FileName& name) {
     char label[99] = "";
-    if (!GetVolumeInformationA(RootOf(name).c_str(), label, sizeof label, nullptr, nullptr, nullptr,
-                               nullptr, 0))
-        Raise(18014, GetLastError());
+    if (!fileCalls.GetVolumeInformationA(RootOf(name).c_str(), label, sizeof label, nullptr,
+                                         nullptr, nullptr, nullptr, 0))
+        Raise(msgVolumeInaccessible, GetLastError());
     return FileName(label);
 }
 
 int File::WriteVolumeLabel(const FileName& name, const String& label) {
-    if (!SetVolumeLabelA(RootOf(name).c_str(), label.c_str())) Raise(18015, GetLastError());
+    if (!fileCalls.SetVolumeLabelA(RootOf(name).c_str(), label.c_str()))
+        Raise(msgLabelFailed, GetLastError());
     return 1;
 }
 
@@ -93,8 +95,8 @@ uint32_t File::GetFreeSpace(int driveIndex, uint32_t* total) {
     const char root[] = {static_cast<char>('A' + driveIndex), ':', '\\', '\0'};
     DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
     if (total) *total = 0;
-    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
-                           &totalClusters))
+    if (!fileCalls.GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                                     &totalClusters))
         return 0;
     const uint64_t clusterBytes = uint64_t(sectorsPerCluster) * bytesPerSector;
     if (total) *total = Saturated(clusterBytes * totalClusters);

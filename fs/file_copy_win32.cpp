@@ -6,11 +6,12 @@
 #include "base/exception.h"
 #include "base/text_utils.h"
 #include "fs/file.h"
+#include "fs/file_calls_win32.h"
 #include "fs/file_errors.h"
 
 void File::Copy(const FileName& destination, const FileName& source) {
-    if (!CopyFileA(source.c_str(), destination.c_str(), FALSE))
-        RaiseWriteFailure(destination, GetLastError(), 18006);
+    if (!fileCalls.CopyFileA(source.c_str(), destination.c_str(), FALSE))
+        RaiseWriteFailure(destination, GetLastError(), msgCopyFailed);
 }
 
 void File::CopyWithDirectories(const FileName& destination, const FileName& source) {
@@ -21,8 +22,8 @@ void File::CopyWithDirectories(const FileName& destination, const FileName& sour
 void File::Move(const FileName& destination, const FileName& source) {
     if (Exists(destination)) Remove(destination, 0, 1);
     // Copying is allowed so that a move to another drive works as well.
-    if (!MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_COPY_ALLOWED))
-        RaiseWriteFailure(destination, GetLastError(), 18007);
+    if (!fileCalls.MoveFileExA(source.c_str(), destination.c_str(), MOVEFILE_COPY_ALLOWED))
+        RaiseWriteFailure(destination, GetLastError(), msgMoveFailed);
 }
 
 void File::CreateDirectories(const FileName& path) {
@@ -31,16 +32,17 @@ void File::CreateDirectories(const FileName& path) {
     const StringItem<ListElement>* part = parts.GetHead();
     const FileName drive(part ? static_cast<const String&>(*part) : String());
     if (!part || drive.size() != 2 || !drive.HasDrive() || !DriveExists(drive))
-        Raise(18018, ERROR_INVALID_DRIVE);
+        Raise(msgDirectoryFailed, ERROR_INVALID_DRIVE);
     String growing = drive;
     for (part = parts.GetNext(part); part; part = parts.GetNext(part)) {
         growing += "\\";
         growing += *part;
-        const DWORD attributes = GetFileAttributesA(growing.c_str());
+        const DWORD attributes = fileCalls.GetFileAttributesA(growing.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            if (!CreateDirectoryA(growing.c_str(), nullptr)) Raise(18018, GetLastError());
+            if (!fileCalls.CreateDirectoryA(growing.c_str(), nullptr))
+                Raise(msgDirectoryFailed, GetLastError());
         } else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            Raise(18018, ERROR_DIRECTORY);
+            Raise(msgDirectoryFailed, ERROR_DIRECTORY);
         }
     }
 }
@@ -112,13 +114,15 @@ DWORD ExpansionError(DWORD platformError, LONG lzError) {
 void File::CopyExpanded(const FileName& destination, const FileName& source) {
     CreateDirectories(destination.GetDirectory());
     const LzFunctions* lz = Lz();
-    if (!lz) Raise(18020, ERROR_PROC_NOT_FOUND);
+    if (!lz) Raise(msgExpandFailed, ERROR_PROC_NOT_FOUND);
     LzHandle from(lz, source, OF_READ);
     if (!from.IsOpen())
-        RaiseWriteFailure(destination, ExpansionError(from.Error(), from.Get()), 18020);
+        RaiseWriteFailure(destination, ExpansionError(from.Error(), from.Get()), msgExpandFailed);
     LzHandle to(lz, destination, OF_CREATE);
-    if (!to.IsOpen()) RaiseWriteFailure(destination, ExpansionError(to.Error(), to.Get()), 18020);
+    if (!to.IsOpen())
+        RaiseWriteFailure(destination, ExpansionError(to.Error(), to.Get()), msgExpandFailed);
     SetLastError(NO_ERROR);
     const LONG copied = lz->copy(from.Get(), to.Get());
-    if (copied < 0) RaiseWriteFailure(destination, ExpansionError(GetLastError(), copied), 18020);
+    if (copied < 0)
+        RaiseWriteFailure(destination, ExpansionError(GetLastError(), copied), msgExpandFailed);
 }

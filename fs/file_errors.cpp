@@ -17,11 +17,11 @@ void RaiseWriteFailure(const FileName& name, int32_t code, int32_t message) {
     if (!IsDiskFullError(code)) Raise(message, code);
     int driveIndex = -1;
     const String drive = name.GetDrive(&driveIndex);
-    Exception diskFull(FileMessageWith(18019, drive), code);
+    Exception diskFull(FileMessageWith(msgDiskFull, drive), code);
     diskFull.SetExtra(driveIndex);
     Raise(diskFull);
 }
 
 void RaiseInUse(const FileName& name) {
-    Raise(FileMessageWith(18025, name));
+    Raise(FileMessageWith(msgInUse, name));
 }

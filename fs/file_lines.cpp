@@ -9,7 +9,7 @@
 
 void File::ReadLines(const FileName& name, StringList& lines, int trim, int skipEmpty) {
     std::ifstream input(name.c_str(), std::ios::binary);
-    if (!input) Raise(18000);
+    if (!input) Raise(msgOpenFailed);
     std::string read;
     while (std::getline(input, read)) {
         if (!read.empty() && read.back() == '\r') read.pop_back();
@@ -23,10 +23,10 @@ void File::ReadLines(const FileName& name, StringList& lines, int trim, int skip
 
 void File::WriteLines(const FileName& name, const StringList& lines) {
     std::ofstream output(name.c_str(), std::ios::binary | std::ios::trunc);
-    if (!output) Raise(18016);
+    if (!output) Raise(msgCreateFailed);
     for (const StringItem<ListElement>* line = lines.GetHead(); line; line = lines.GetNext(line))
         output << static_cast<const String&>(*line) << "\r\n";
     // A write that failed (a full disk) would otherwise pass unnoticed.
     output.flush();
-    if (!output) Raise(18016);
+    if (!output) Raise(msgCreateFailed);
 }

@@ -7,18 +7,19 @@
 #include "base/exception.h"
 #include "fs/file.h"
 #include "fs/file_attributes.h"
+#include "fs/file_calls_win32.h"
 #include "fs/file_errors.h"
 
 int File::Exists(const FileName& name) {
-    if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) return 1;
+    if (fileCalls.GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) return 1;
     return GetLastError() == ERROR_ACCESS_DENIED ? 1 : 0;
 }
 
 uint32_t File::SizeOf(const FileName& name) {
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(name.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) Raise(18000, GetLastError());
-    FindClose(search);
+    const HANDLE search = fileCalls.FindFirstFileA(name.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) Raise(msgOpenFailed, GetLastError());
+    fileCalls.FindClose(search);
     return found.nFileSizeLow;
 }
 
@@ -28,13 +29,13 @@ int File::IsReadOnly(const FileName& name) {
 }
 
 int32_t File::GetAttributesOf(const FileName& name) {
-    const DWORD attributes = GetFileAttributesA(name.c_str());
+    const DWORD attributes = fileCalls.GetFileAttributesA(name.c_str());
     return attributes == INVALID_FILE_ATTRIBUTES ? -1 : AttributesFromPlatform(attributes);
 }
 
 int File::SetAttributesOf(const FileName& name, int32_t attributes, int raise) {
-    if (SetFileAttributesA(name.c_str(), AttributesToPlatform(attributes))) return 1;
-    if (raise) Raise(18017, GetLastError());
+    if (fileCalls.SetFileAttributesA(name.c_str(), AttributesToPlatform(attributes))) return 1;
+    if (raise) Raise(msgAttributesFailed, GetLastError());
     return 0;
 }
 
@@ -59,7 +60,7 @@ void* File::ReadWholeFile(const FileName& name, uint32_t* size, void* buffer) {
     File file(name, readWholeOpenMode);
     // A size that does not fit the 32-bit count would read a part of the
     // file and pass it off as the whole.
-    if (file.GetSize64() >> 32) Raise(18002, ERROR_FILE_TOO_LARGE);
+    if (file.GetSize64() >> 32) Raise(msgReadFailed, ERROR_FILE_TOO_LARGE);
     struct Release {
         void operator()(void* memory) const { ::operator delete(memory); }
     };
@@ -79,18 +80,19 @@ void File::WriteWholeFile(const FileName& name, const void* data, uint32_t count
 
 int File::Remove(const FileName& name, int raise, int clearReadOnly) {
     if (!Exists(name)) return 1;
-    if (DeleteFileA(name.c_str())) return 1;
+    if (fileCalls.DeleteFileA(name.c_str())) return 1;
     DWORD error = GetLastError();
     if (clearReadOnly && IsReadOnly(name)) {
         if (SetAttributesOf(name, GetAttributesOf(name) & ~attributeReadOnly, raise)) {
-            if (DeleteFileA(name.c_str())) return 1;
+            if (fileCalls.DeleteFileA(name.c_str())) return 1;
             error = GetLastError();
         }
     }
-    if (raise) Raise(18001, error);
+    if (raise) Raise(msgDeleteFailed, error);
     return 0;
 }
 
 void File::Rename(const FileName& oldName, const FileName& newName) {
-    if (!MoveFileA(oldName.c_str(), newName.c_str())) Raise(18013, GetLastError());
+    if (!fileCalls.MoveFileA(oldName.c_str(), newName.c_str()))
+        Raise(msgRenameFailed, GetLastError());
 }

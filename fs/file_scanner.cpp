@@ -38,15 +38,15 @@ FoundFile::~FoundFile() {}
 // ---- Construction and set-up
 
 FileScanner::FileScanner(const FileName& directory, const String* mask, int collect, int recursive)
-    : _totalSize(0), _fileCount(0), _nameSink(nullptr), _nextIndex(0), _collect(0), _masks(1),
-      _found(1), _directories(1), _foundCursor(nullptr), _recursive(0) {
+    : _totalSize(0), _fileCount(0), _unreadListings(0), _nameSink(nullptr), _nextIndex(0),
+      _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr), _recursive(0) {
     Reset(directory, mask, collect, recursive);
 }
 
 FileScanner::FileScanner(const List<FileName>& directories, const String* mask, int collect,
                          int recursive)
-    : _totalSize(0), _fileCount(0), _nameSink(nullptr), _nextIndex(0), _collect(0), _masks(1),
-      _found(1), _directories(1), _foundCursor(nullptr), _recursive(0) {
+    : _totalSize(0), _fileCount(0), _unreadListings(0), _nameSink(nullptr), _nextIndex(0),
+      _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr), _recursive(0) {
     Reset(directories, mask, collect, recursive);
 }
 
@@ -70,6 +70,7 @@ void FileScanner::ResetState(const String* mask, int collect, int recursive) {
     _foundCursor = nullptr;
     _totalSize = 0;
     _fileCount = 0;
+    _unreadListings = 0;
     _nextIndex = 0;
     _found.DeleteAll();
     _masks.DeleteAll();
@@ -181,6 +182,7 @@ int FileScanner::ScanDirectory(const char* directory, const char* pattern) {
             }
             if (ShouldStop()) return 0;
         }
+        if (entries.Failed()) ++_unreadListings;
     }
     if (!hasSubdirectories || !_recursive) return 1;
 
@@ -193,6 +195,7 @@ int FileScanner::ScanDirectory(const char* directory, const char* pattern) {
             !ScanDirectory(entryPath, pattern))
             return 0;
     }
+    if (entries.Failed()) ++_unreadListings;
     return 1;
 }
 

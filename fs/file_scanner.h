@@ -18,10 +18,11 @@
 // scanPathSize bytes with its NUL; an entry or subdirectory whose path would
 // not fit is skipped silently (neither accepted nor entered).
 //
-// Failures: the scanner raises nothing of its own and reports no error; a
-// missing or unreadable directory still gets OnDirectory and then yields
-// nothing. Exceptions raised by the virtual operations (or exhausted memory)
-// pass through Scan; the scanner stays consistent and can be Reset.
+// Failures: the scanner raises nothing of its own; a missing or unreadable
+// directory still gets OnDirectory and then yields nothing, and a listing
+// that breaks off part-way ends that directory's pass. Listings that failed
+// (rather than ended) are counted in _unreadListings. Exceptions raised by the virtual operations
+// (or exhausted memory) pass through Scan; the scanner stays consistent and can be Reset.
 // Everything runs on the calling thread.
 #pragma once
 
@@ -128,6 +129,10 @@ public:
     // ---- Read by the owner after a scan.
     uint32_t _totalSize; // sizes of all accepted files added up (wraps at 2^32)
     uint32_t _fileCount; // number of accepted files
+    // Listings of a directory that failed at their start or part-way (a find
+    // handle that died, a medium gone): the directory's remaining entries
+    // were skipped and the walk went on.
+    uint32_t _unreadListings;
 
 protected:
     List<FileName>* _nameSink; // set only during ScanInto: accepted names go there

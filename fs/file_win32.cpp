@@ -5,6 +5,7 @@
 
 #include "base/exception.h"
 #include "fs/file_attributes.h"
+#include "fs/file_calls_win32.h"
 #include "fs/file_errors.h"
 
 static_assert(win32_open::genericRead == GENERIC_READ &&
@@ -44,17 +45,17 @@ void File::Open(const FileName& name, uint32_t mode) {
         SetAttributesOf(_name, GetAttributesOf(_name) & ~attributeReadOnly, 1);
 
     const OpenParameters open = TranslateOpenMode(_mode);
-    _handle = CreateFileA(_name.c_str(), open.access, open.share, nullptr, open.creation,
-                          open.flags, nullptr);
+    _handle = fileCalls.CreateFileA(_name.c_str(), open.access, open.share, nullptr, open.creation,
+                                    open.flags, nullptr);
     if (_handle != invalidHandle) return;
     const DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION) RaiseInUse(_name);
-    Raise(18000, error);
+    Raise(msgOpenFailed, error);
 }
 
 void File::Close() {
     if (!IsOpen()) return;
-    CloseHandle(_handle);
+    fileCalls.CloseHandle(_handle);
     _handle = invalidHandle;
     if ((_mode & openClearReadOnly) && Exists(_name))
         SetAttributesOf(_name, GetAttributesOf(_name) | attributeReadOnly, 0);
@@ -64,7 +65,7 @@ void File::Close() {
 
 uint64_t File::GetSize64() const {
     DWORD high = 0;
-    const DWORD low = GetFileSize(_handle, &high);
+    const DWORD low = fileCalls.GetFileSize(_handle, &high);
     if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return 0;
     return (uint64_t(high) << 32) | low;
 }
@@ -76,11 +77,11 @@ uint32_t File::GetSize() const {
 int File::Read(void* buffer, uint32_t count, int raise) {
     if (count == 0) return 1;
     DWORD transferred = 0;
-    const BOOL ok = ReadFile(_handle, buffer, count, &transferred, nullptr);
+    const BOOL ok = fileCalls.ReadFile(_handle, buffer, count, &transferred, nullptr);
     const DWORD error = GetLastError();
     _lastCount = ok ? static_cast<int32_t>(transferred) : -1;
     if (ok && transferred == count) return 1;
-    if (raise) Raise(18002, ok ? ERROR_HANDLE_EOF : error);
+    if (raise) Raise(msgReadFailed, ok ? ERROR_HANDLE_EOF : error);
     return 0;
 }
 
@@ -88,20 +89,21 @@ void File::Write(const void* buffer, uint32_t count) {
     if (count == 0) return;
     DWORD transferred = 0;
     SetLastError(NO_ERROR);
-    if (WriteFile(_handle, buffer, count, &transferred, nullptr) && transferred == count) return;
+    if (fileCalls.WriteFile(_handle, buffer, count, &transferred, nullptr) && transferred == count)
+        return;
     // A write that stops short without an error has run out of room.
     DWORD error = GetLastError();
     if (error == NO_ERROR) error = ERROR_HANDLE_DISK_FULL;
-    RaiseWriteFailure(_name, error, 18003);
+    RaiseWriteFailure(_name, error, msgWriteFailed);
 }
 
 uint32_t File::Seek(int32_t offset, int origin) {
     const DWORD methods[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
-    if (origin < 0 || origin > 2) Raise(18004, ERROR_INVALID_PARAMETER);
+    if (origin < 0 || origin > 2) Raise(msgSeekFailed, ERROR_INVALID_PARAMETER);
     SetLastError(NO_ERROR);
-    const DWORD position = SetFilePointer(_handle, offset, nullptr, methods[origin]);
+    const DWORD position = fileCalls.SetFilePointer(_handle, offset, nullptr, methods[origin]);
     if (position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR)
-        Raise(18004, GetLastError());
+        Raise(msgSeekFailed, GetLastError());
     return position;
 }
 
@@ -110,14 +112,14 @@ void File::SetSize(uint32_t size) {
     LONG high = 0;
     SetLastError(NO_ERROR);
     DWORD error = NO_ERROR;
-    if (SetFilePointer(_handle, static_cast<LONG>(size), &high, FILE_BEGIN) ==
+    if (fileCalls.SetFilePointer(_handle, static_cast<LONG>(size), &high, FILE_BEGIN) ==
             INVALID_SET_FILE_POINTER &&
         GetLastError() != NO_ERROR)
         error = GetLastError();
-    else if (!SetEndOfFile(_handle))
+    else if (!fileCalls.SetEndOfFile(_handle))
         error = GetLastError();
     if (GetSize64() == size) return;
-    RaiseWriteFailure(_name, error, 18005);
+    RaiseWriteFailure(_name, error, msgResizeFailed);
 }
 
 void File::WriteString(const String& text, int withNul) {
@@ -133,7 +135,10 @@ void File::WriteLine(const String& text, char first, int second) {
 
 String File::ReadLine() {
     String line;
-    const uint32_t left = GetSize() - Seek(0, 1);
+    // A position at or past the end (Seek allows one) leaves nothing to read.
+    const uint32_t size = GetSize();
+    const uint32_t position = Seek(0, 1);
+    const uint32_t left = position < size ? size - position : 0;
     for (uint32_t i = 0; i < left; ++i) {
         char c;
         if (!Read(&c, 1, 0)) continue;
@@ -150,7 +155,7 @@ String File::ReadLine() {
 }
 
 int File::Flush() {
-    return FlushFileBuffers(_handle) ? 1 : 0;
+    return fileCalls.FlushFileBuffers(_handle) ? 1 : 0;
 }
 
 // ---- Times and attributes
@@ -158,7 +163,7 @@ int File::Flush() {
 void File::GetDateTime(uint16_t* date, uint16_t* time) const {
     FILETIME lastWrite;
     WORD dosDate = 0, dosTime = 0;
-    if (!GetFileTime(_handle, nullptr, nullptr, &lastWrite) ||
+    if (!fileCalls.GetFileTime(_handle, nullptr, nullptr, &lastWrite) ||
         !FileTimeToDosDateTime(&lastWrite, &dosDate, &dosTime))
         dosDate = dosTime = 0;
     if (date) *date = dosDate;
@@ -168,26 +173,26 @@ void File::GetDateTime(uint16_t* date, uint16_t* time) const {
 int File::GetTimes(FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite) const {
     for (FILETIME* time : {creation, lastAccess, lastWrite})
         if (time) *time = FILETIME{0, 0};
-    return GetFileTime(_handle, creation, lastAccess, lastWrite) ? 1 : 0;
+    return fileCalls.GetFileTime(_handle, creation, lastAccess, lastWrite) ? 1 : 0;
 }
 
 int File::SetTimes(const FILETIME* creation, const FILETIME* lastAccess,
                    const FILETIME* lastWrite) {
-    return SetFileTime(_handle, creation, lastAccess, lastWrite) ? 1 : 0;
+    return fileCalls.SetFileTime(_handle, creation, lastAccess, lastWrite) ? 1 : 0;
 }
 
 int32_t File::GetAttributes() const {
     BY_HANDLE_FILE_INFORMATION information;
-    if (!GetFileInformationByHandle(_handle, &information)) return -1;
+    if (!fileCalls.GetFileInformationByHandle(_handle, &information)) return -1;
     return AttributesFromPlatform(information.dwFileAttributes);
 }
 
 // ---- Locks
 
 int File::Lock(uint32_t offset, uint32_t length) {
-    return LockFile(_handle, offset, 0, length, 0) ? 1 : 0;
+    return fileCalls.LockFile(_handle, offset, 0, length, 0) ? 1 : 0;
 }
 
 int File::Unlock(uint32_t offset, uint32_t length) {
-    return UnlockFile(_handle, offset, 0, length, 0) ? 1 : 0;
+    return fileCalls.UnlockFile(_handle, offset, 0, length, 0) ? 1 : 0;
 }

@@ -74,11 +74,13 @@ public:
     // Makes a writable mapping `newSize` bytes long (a larger size extends
     // the file; a smaller one maps less and leaves the file as it is). Every
     // view but the first is deleted and the first maps the whole new
-    // mapping. With `zeroFill`, bytes past the old end are written as 0 (a
-    // write that faults for want of disk space raises 18019). Returns the
-    // first view's new base; null, changing nothing, when `newSize` is the
-    // file's size or there is no mapping. When the new mapping cannot be
-    // made, no mapping and no view are left and the failure is raised.
+    // mapping. With `zeroFill`, bytes past the old end are written as 0; a
+    // write there that faults raises 18019 when the volume has no room left
+    // for them, else 18003 (with the volume's error when it cannot be asked,
+    // a medium gone, or ERROR_WRITE_FAULT). Returns the first view's new
+    // base; null, changing nothing, when `newSize` is the file's size or
+    // there is no mapping. When the new mapping cannot be made, no mapping
+    // and no view are left and the failure is raised.
     char* Resize(uint32_t newSize, int zeroFill);
     // Resize to the file's size plus `delta`.
     char* GrowBy(uint32_t delta, int zeroFill);

@@ -8,17 +8,32 @@
 
 #include "base/exception.h"
 #include "fs/fault_guard.h"
+#include "fs/file_calls_win32.h"
 #include "fs/file_errors.h"
 
 namespace {
 
 // A mapping or view that could not be made: lack of memory has its own message.
 [[noreturn]] void RaiseMappingFailure(DWORD error) {
-    Raise(error == ERROR_NOT_ENOUGH_MEMORY ? 18026 : 18021, error);
+    Raise(error == ERROR_NOT_ENOUGH_MEMORY ? msgVirtualMemory : msgMappingFailed, error);
 }
 
 // The code carried when the first byte of a new view cannot be read.
 constexpr int32_t firstByteUnreadable = 4;
+
+// A write into the new tail of a grown mapping faulted: the disk had no room
+// left for the new pages, or the medium went away. The volume tells which: a
+// volume that cannot be asked is gone; one with less room than the tail
+// needs is full; otherwise the write failed for a reason of its own.
+[[noreturn]] void RaiseFillFailure(const FileName& name, uint32_t tailSize) {
+    const String directory = name.GetDirectory() + "\\";
+    ULARGE_INTEGER available;
+    if (!fileCalls.GetDiskFreeSpaceExA(directory.c_str(), &available, nullptr, nullptr))
+        Raise(msgWriteFailed, GetLastError());
+    if (available.QuadPart < tailSize)
+        RaiseWriteFailure(name, ERROR_HANDLE_DISK_FULL, msgWriteFailed);
+    Raise(msgWriteFailed, ERROR_WRITE_FAULT);
+}
 
 } // namespace
 
@@ -34,20 +49,20 @@ void MappedFile::View::Map(uint32_t offset, uint32_t size) {
     const uint64_t viewSize = size ? size : (offset < mappingSize ? mappingSize - offset : 0);
     // A view of 4 GiB or more cannot be counted in 32 bits (nor fit in memory).
     if (viewSize >> 32) RaiseMappingFailure(ERROR_FILE_TOO_LARGE);
-    void* base = MapViewOfFile(_owner->_mapping, _owner->_viewAccess, 0, offset, size);
+    void* base = fileCalls.MapViewOfFile(_owner->_mapping, _owner->_viewAccess, 0, offset, size);
     if (!base) RaiseMappingFailure(GetLastError());
     _base = static_cast<char*>(base);
     _size = static_cast<uint32_t>(viewSize);
     uint8_t first;
     if (_size && !ProbeByte(_base, &first)) {
         Unmap();
-        Raise(18000, firstByteUnreadable);
+        Raise(msgOpenFailed, firstByteUnreadable);
     }
 }
 
 void MappedFile::View::Unmap() {
     if (!_base) return;
-    UnmapViewOfFile(_base);
+    fileCalls.UnmapViewOfFile(_base);
     _base = nullptr;
 }
 
@@ -81,7 +96,7 @@ MappedFile::~MappedFile() {
 }
 
 void MappedFile::Map(int mapNow, uint32_t maxSize) {
-    if (!_file->IsOpen()) Raise(18000, GetLastError());
+    if (!_file->IsOpen()) Raise(msgOpenFailed, GetLastError());
     if (_file->GetMode() & openReadWrite) {
         _protection = PAGE_READWRITE;
         _viewAccess = FILE_MAP_READ | FILE_MAP_WRITE;
@@ -100,24 +115,25 @@ void MappedFile::Map(int mapNow, uint32_t maxSize) {
 }
 
 void MappedFile::OpenMapping(uint32_t maxSize) {
-    _mapping = CreateFileMappingA(_file->GetHandle(), nullptr, _protection, 0, maxSize, nullptr);
+    _mapping =
+        fileCalls.CreateFileMappingA(_file->GetHandle(), nullptr, _protection, 0, maxSize, nullptr);
     if (!_mapping) {
         const DWORD error = GetLastError();
         if (error == ERROR_NOT_ENOUGH_MEMORY) RaiseMappingFailure(error);
-        RaiseWriteFailure(_file->GetName(), error, 18021);
+        RaiseWriteFailure(_file->GetName(), error, msgMappingFailed);
     }
     if (maxSize) {
         _mappingSize = maxSize;
         return;
     }
     DWORD high = 0;
-    const DWORD low = GetFileSize(_file->GetHandle(), &high);
+    const DWORD low = fileCalls.GetFileSize(_file->GetHandle(), &high);
     _mappingSize = (uint64_t(high) << 32) | low;
 }
 
 void MappedFile::CloseMapping() {
     if (!_mapping) return;
-    CloseHandle(_mapping);
+    fileCalls.CloseHandle(_mapping);
     _mapping = nullptr;
 }
 
@@ -172,8 +188,7 @@ char* MappedFile::Resize(uint32_t newSize, int zeroFill) {
         char* tail = first->GetBase() + oldSize;
         const uint32_t tailSize = newSize - oldSize;
         auto fill = [tail, tailSize] { std::memset(tail, 0, tailSize); };
-        if (!RunGuarded(tail, tailSize, fill))
-            RaiseWriteFailure(_file->GetName(), ERROR_HANDLE_DISK_FULL, 18021);
+        if (!RunGuarded(tail, tailSize, fill)) RaiseFillFailure(_file->GetName(), tailSize);
     }
     return first->GetBase();
 }

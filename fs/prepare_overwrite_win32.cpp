@@ -45,14 +45,14 @@ int File::PrepareOverwrite(void* window, const FileName& name, int warnInUse, in
     if (!Exists(name)) return 1;
     const int inUse = !IsFree(name);
     if (inUse && warnInUse) {
-        ShowNotice(18009);
+        ShowNotice(msgInUseNoOverwrite);
         return 0;
     }
     if (!extension || ask == 0) return 1;
     if (ask == 1) {
         char caption[501] = "";
         if (window) GetWindowTextA(static_cast<HWND>(window), caption, sizeof caption);
-        const int answer = ShowMessageBox(nullptr, GetMessageText(18010).c_str(), caption,
+        const int answer = ShowMessageBox(nullptr, GetMessageText(msgAskBackup).c_str(), caption,
                                           MB_YESNOCANCEL | MB_TASKMODAL | MB_SETFOREGROUND);
         if (answer == IDNO) return 1;
         // Cancel, and a box that could not be shown, abandon the saving.
@@ -61,7 +61,7 @@ int File::PrepareOverwrite(void* window, const FileName& name, int warnInUse, in
     try {
         MakeBackup(name, BackupName(name, extension), inUse);
     } catch (const std::exception&) {
-        ShowNotice(18011);
+        ShowNotice(msgBackupFailed);
         return 0;
     }
     return 1;

@@ -7,7 +7,7 @@
 
 FileName File::MakeTempName(const String& directory) {
     const FileName stripped = WithoutTrailingBackslashes(directory);
-    if (!Exists(stripped)) Raise(18008);
+    if (!Exists(stripped)) Raise(msgInvalidDirectory);
     for (int n = 0;; ++n) {
         FileName candidate = TempNameCandidate(stripped, n);
         if (!Exists(candidate)) return candidate;

@@ -8,6 +8,25 @@ inline bool IsLineEnd(char c) {
 
 } // namespace
 
+void FileSetEntries::ReadEntry(String& entry) {
+    const String& list = _settings.dirList;
+    entry.clear();
+    while (_position < list.size()) {
+        char c = list[_position];
+        if (c == ';') {
+            ++_position;
+            return;
+        }
+        if (IsLineEnd(c)) {
+            while (_position < list.size() && IsLineEnd(list[_position]))
+                ++_position;
+            return;
+        }
+        entry += c;
+        ++_position;
+    }
+}
+
 void FileSetEntries::Reset() {
     _position = 0;
     _started = false;
@@ -22,23 +41,12 @@ int FileSetEntries::NextFileSetEntry(String& entry, int& recursive) {
         if (_settings.maskCount == 0) _ended = true;
     }
     if (_ended) return 0;
-    const String& list = _settings.dirList;
-    entry.clear();
-    while (_position < list.size()) {
-        char c = list[_position];
-        if (c == ';') {
-            ++_position;
-            break;
-        }
-        if (IsLineEnd(c)) {
-            while (_position < list.size() && IsLineEnd(list[_position]))
-                ++_position;
-            break;
-        }
-        if (entry.size() == maxFileSetEntryLength) break; // the rest is the next entry
-        entry += c;
-        ++_position;
-    }
+    // An over-long entry is passed over whole: a part of it would be a name
+    // the user never gave (its tail a relative path, resolved against the
+    // current directory).
+    do {
+        ReadEntry(entry);
+    } while (entry.size() > maxFileSetEntryLength);
     if (entry.size() < 2) {
         _ended = true;
         return 0;

@@ -1,7 +1,7 @@
 // The entries of a run's file set: the run form of the directory list in
 // SearchSettings, read entry by entry. Entries end at ';', or at a CR or LF
-// together with every CR and LF right after it; an entry is at most 257
-// characters long (a 258th character starts the next entry). The list ends at
+// together with every CR and LF right after it. An entry longer than 257
+// characters is skipped whole, up to its separator. The list ends at
 // its end or at the first entry shorter than 2 characters, so an empty entry
 // (two separators in a row) ends it even when more entries follow.
 #pragma once
@@ -29,6 +29,9 @@ public:
     int NextFileSetEntry(String& entry, int& recursive);
 
 private:
+    // Reads the characters up to the next separator (consumed) or the end.
+    void ReadEntry(String& entry);
+
     SearchSettingsRecord& _settings;
     size_t _position = 0;  // next character of the directory list to read
     bool _started = false; // the masks were cut since the last reset

@@ -40,20 +40,34 @@ LinePass::LinePass(const unsigned char* data, uint32_t size, const int32_t* offs
     : _data(data), _size(size), _offsets(offsets), _count(count), _firstOnly(firstOnly),
       _delimiter(LineDelimiterOf(data, size)) {}
 
+int LinePass::EndsLastLine(uint32_t pos) const {
+    return _delimiter == '\r' && pos + 1 == _size && pos == _lineStart && pos > 0 &&
+           _data[pos] == '\n';
+}
+
 int LinePass::Continue(HitLineSink& sink, int32_t maxLines) {
     int32_t lines = 0;
     while (_next < _count && lines < maxLines) {
         uint32_t pos = static_cast<uint32_t>(_offsets[_next++]);
-        for (; _scanned <= pos; ++_scanned) {
+        // Only the delimiters before the match count: one at `pos` ends the
+        // match's own line.
+        for (; _scanned < pos; ++_scanned) {
             if (_data[_scanned] == _delimiter) {
                 ++_lineNumber;
+                _previousLineStart = _lineStart;
                 _lineStart = _scanned + 1;
             }
         }
         ++_result.offsetsHandled;
-        if (_lineNumber == _lastRecordedLine) continue;
-        _lastRecordedLine = _lineNumber;
-        sink.AddHitLine(LineTextAt(_data, _size, _lineStart, _delimiter, _lineNumber));
+        int32_t lineNumber = _lineNumber;
+        uint32_t lineStart = _lineStart;
+        if (EndsLastLine(pos)) {
+            --lineNumber;
+            lineStart = _previousLineStart;
+        }
+        if (lineNumber == _lastRecordedLine) continue;
+        _lastRecordedLine = lineNumber;
+        sink.AddHitLine(LineTextAt(_data, _size, lineStart, _delimiter, lineNumber));
         ++_result.records;
         ++lines;
         if (_firstOnly) _next = _count;

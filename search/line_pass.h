@@ -3,12 +3,15 @@
 // place, in one forward pass that ends near the last offset.
 //
 // Lines end at the delimiter: CR when a CR lies among the first 160 bytes of
-// the file, else LF. A match belongs to the line of its first byte; a match
-// that starts on a delimiter belongs to the line after it. The text of a line
-// begins at its first byte that is a tab or from 0x20 up (control bytes, such
-// as the LF of a CR LF pair, never start a text), then spaces and tabs are
-// skipped; it runs to the delimiter, at most 160 bytes. A line without such a
-// byte has an empty text.
+// the file, else LF. A match belongs to the line of its first byte, and a
+// delimiter belongs to the line it ends: a match that starts on a delimiter
+// (a pattern meeting a line end) is on that line, so no hit line lies past
+// the file's last line. In a CR LF file read by CR the LF starts the next
+// line, except the LF of a CR LF pair that ends the file, which closes the
+// last line. The text of a line begins at its first byte that is a tab or
+// from 0x20 up (control bytes, such as the LF of a CR LF pair, never start a
+// text), then spaces and tabs are skipped; it runs to the delimiter, at most
+// 160 bytes. A line without such a byte has an empty text.
 #pragma once
 
 #include <cstdint>
@@ -53,17 +56,22 @@ public:
     const LinePassResult& Result() const { return _result; }
 
 private:
+    // 1 when the match at `pos` stands on the LF of a CR LF pair that ends
+    // the file: that LF closes the last line instead of starting one.
+    int EndsLastLine(uint32_t pos) const;
+
     const unsigned char* _data;
     uint32_t _size;
     const int32_t* _offsets;
     int32_t _count;
     int _firstOnly;
     unsigned char _delimiter;
-    int32_t _next = 0;             // index of the next offset
-    int32_t _lineNumber = 1;       // line that holds the byte before _scanned
-    uint32_t _lineStart = 0;       // first byte of line _lineNumber
-    uint32_t _scanned = 0;         // bytes before this were counted for delimiters
-    int32_t _lastRecordedLine = 0; // line of the last hit line, 0 before the first
+    int32_t _next = 0;               // index of the next offset
+    int32_t _lineNumber = 1;         // line that holds the byte at _scanned
+    uint32_t _lineStart = 0;         // first byte of line _lineNumber
+    uint32_t _previousLineStart = 0; // first byte of line _lineNumber - 1
+    uint32_t _scanned = 0;           // bytes before this were counted for delimiters
+    int32_t _lastRecordedLine = 0;   // line of the last hit line, 0 before the first
     LinePassResult _result = {0, 0};
 };
 

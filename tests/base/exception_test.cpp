@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "base/exception.h"
-#include "fs/file_messages.h"
+#include "base/file_messages.h"
 
 namespace {
 

@@ -46,7 +46,7 @@ TEST(FileNames, ExistsSizeOfAndAttributes) {
     EXPECT_EQ(0, File::Exists(Name(dir / "missing")));
     EXPECT_EQ(5u, File::SizeOf(Name(dir / "f.txt")));
     const Exception e = RaisedBy([&] { File::SizeOf(Name(dir / "missing")); });
-    EXPECT_EQ(Message(18000), TextOf(e));
+    EXPECT_EQ(Message(msgOpenFailed), TextOf(e));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.GetCode());
 
     EXPECT_EQ(attributeDirectory, File::GetAttributesOf(Name(dir.Path())) & attributeDirectory);
@@ -63,7 +63,7 @@ TEST(FileNames, ExistsSizeOfAndAttributes) {
 
     EXPECT_EQ(0, File::SetAttributesOf(Name(dir / "missing"), attributeReadOnly, 0));
     const Exception set = RaisedBy([&] { File::SetAttributesOf(Name(dir / "missing"), 0, 1); });
-    EXPECT_EQ(Message(18017), TextOf(set));
+    EXPECT_EQ(Message(msgAttributesFailed), TextOf(set));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, set.GetCode());
 }
 
@@ -83,7 +83,7 @@ TEST(FileNames, WholeFilesIntoANewOrAGivenBuffer) {
     EXPECT_EQ(std::string("whole\0file", 10), std::string(given, 10));
 
     const Exception e = RaisedBy([&] { File::ReadWholeFile(Name(dir / "no"), &size, nullptr); });
-    EXPECT_EQ(Message(18000), TextOf(e));
+    EXPECT_EQ(Message(msgOpenFailed), TextOf(e));
 }
 
 TEST(FileNames, AWholeFileOf4GiBOrMoreIsRefused) {
@@ -98,7 +98,7 @@ TEST(FileNames, AWholeFileOf4GiBOrMoreIsRefused) {
     if (!extended) GTEST_SKIP() << "the file system cannot hold a file of 4 GiB";
     EXPECT_EQ(3u, File::SizeOf(Name(name))); // the low 32 bits, as the lookup gives them
     const Exception e = RaisedBy([&] { File::ReadWholeFile(Name(name), nullptr, nullptr); });
-    EXPECT_EQ(Message(18002), TextOf(e));
+    EXPECT_EQ(Message(msgReadFailed), TextOf(e));
     EXPECT_EQ(ERROR_FILE_TOO_LARGE, e.GetCode());
 }
 
@@ -116,7 +116,7 @@ TEST(FileNames, RemoveOfMissingPlainAndReadOnlyFiles) {
     MakeReadOnly(ro);
     EXPECT_EQ(0, File::Remove(Name(ro), 0, 0));
     const Exception e = RaisedBy([&] { File::Remove(Name(ro), 1, 0); });
-    EXPECT_EQ(Message(18001), TextOf(e));
+    EXPECT_EQ(Message(msgDeleteFailed), TextOf(e));
     EXPECT_EQ(ERROR_ACCESS_DENIED, e.GetCode());
     EXPECT_TRUE(PathExists(ro));
     EXPECT_EQ(1, File::Remove(Name(ro), 1, 1));
@@ -130,7 +130,7 @@ TEST(FileNames, Rename) {
     File::Rename(Name(dir / "old"), Name(dir / "new"));
     EXPECT_EQ("o", ReadBytes(dir / "new"));
     const Exception e = RaisedBy([&] { File::Rename(Name(dir / "new"), Name(dir / "taken")); });
-    EXPECT_EQ(Message(18013), TextOf(e));
+    EXPECT_EQ(Message(msgRenameFailed), TextOf(e));
     EXPECT_NE(0, e.GetCode());
 }
 
@@ -143,13 +143,13 @@ TEST(FileNames, CopyReplacesAndCopyWithDirectoriesCreatesThem) {
     File::Copy(Name(dir / "dst"), Name(dir / "src"));
     EXPECT_EQ("source", ReadBytes(dir / "dst"));
     Exception e = RaisedBy([&] { File::Copy(Name(dir / "x"), Name(dir / "missing")); });
-    EXPECT_EQ(Message(18006), TextOf(e));
+    EXPECT_EQ(Message(msgCopyFailed), TextOf(e));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.GetCode());
 
     File::CopyWithDirectories(Name(dir / "a\\b\\c\\copy"), Name(dir / "src"));
     EXPECT_EQ("source", ReadBytes(dir / "a\\b\\c\\copy"));
     e = RaisedBy([&] { File::CopyWithDirectories(Name(dir / "d\\e\\x"), Name(dir / "missing")); });
-    EXPECT_EQ(Message(18006), TextOf(e));
+    EXPECT_EQ(Message(msgCopyFailed), TextOf(e));
     EXPECT_TRUE(PathExists(dir / "d\\e")); // directories made are kept
 }
 
@@ -162,7 +162,7 @@ TEST(FileNames, MoveReplacesEvenAReadOnlyDestination) {
     EXPECT_EQ("moved", ReadBytes(dir / "dst"));
     EXPECT_FALSE(PathExists(dir / "src"));
     const Exception e = RaisedBy([&] { File::Move(Name(dir / "x"), Name(dir / "missing")); });
-    EXPECT_EQ(Message(18007), TextOf(e));
+    EXPECT_EQ(Message(msgMoveFailed), TextOf(e));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.GetCode());
 }
 
@@ -199,7 +199,7 @@ TEST(FileNames, CopyExpandedExpandsACompressedFileAndCopiesAPlainOne) {
 
     const Exception e =
         RaisedBy([&] { File::CopyExpanded(Name(dir / "out\\x"), Name(dir / "missing")); });
-    EXPECT_EQ(Message(18020), TextOf(e));
+    EXPECT_EQ(Message(msgExpandFailed), TextOf(e));
     EXPECT_NE(0, e.GetCode());
 }
 
@@ -213,16 +213,16 @@ TEST(FileNames, CreateDirectories) {
 
     WriteBytes(dir / "file", "f");
     Exception e = RaisedBy([&] { File::CreateDirectories(Name(dir / "file\\sub")); });
-    EXPECT_EQ(Message(18018), TextOf(e));
+    EXPECT_EQ(Message(msgDirectoryFailed), TextOf(e));
     EXPECT_EQ(ERROR_DIRECTORY, e.GetCode());
     EXPECT_FALSE(PathExists(dir / "file\\sub"));
 
     e = RaisedBy([&] { File::CreateDirectories(Name("relative\\path")); });
-    EXPECT_EQ(Message(18018), TextOf(e));
+    EXPECT_EQ(Message(msgDirectoryFailed), TextOf(e));
     EXPECT_FALSE(PathExists("relative"));
     if (const char missing = MissingDrive()) {
         e = RaisedBy([&] { File::CreateDirectories(Name(std::string(1, missing) + ":\\x")); });
-        EXPECT_EQ(Message(18018), TextOf(e));
+        EXPECT_EQ(Message(msgDirectoryFailed), TextOf(e));
         EXPECT_EQ(ERROR_INVALID_DRIVE, e.GetCode());
     }
 }
@@ -237,7 +237,7 @@ TEST(FileNames, MakeTempNameTakesTheFirstFreeNumber) {
     EXPECT_EQ(dir / "XX3.$$$", File::MakeTempName(dir.Path()));
 
     const Exception e = RaisedBy([&] { File::MakeTempName(dir / "missing"); });
-    EXPECT_EQ(Message(18008), TextOf(e));
+    EXPECT_EQ(Message(msgInvalidDirectory), TextOf(e));
     EXPECT_EQ(0, e.GetCode());
 }
 
@@ -285,7 +285,7 @@ TEST_F(PrepareOverwrite, TheAnswersToTheBackupQuestion) {
         MessageBoxScript boxes({c.answer});
         EXPECT_EQ(c.result, Prepare(1, 1, "~")) << c.answer;
         ASSERT_EQ(1u, boxes.Shown().size());
-        EXPECT_EQ(Message(18010), boxes.Shown()[0].text);
+        EXPECT_EQ(Message(msgAskBackup), boxes.Shown()[0].text);
         EXPECT_EQ(static_cast<uint32_t>(MB_YESNOCANCEL | MB_TASKMODAL | MB_SETFOREGROUND),
                   boxes.Shown()[0].style);
         EXPECT_EQ(c.backedUp, PathExists(_backup)) << c.answer;
@@ -330,7 +330,7 @@ TEST_F(PrepareOverwrite, AFileInUse) {
         MessageBoxScript boxes({IDOK});
         EXPECT_EQ(0, Prepare(1, 2, "~"));
         ASSERT_EQ(1u, boxes.Shown().size());
-        EXPECT_EQ(Message(18009), boxes.Shown()[0].text);
+        EXPECT_EQ(Message(msgInUseNoOverwrite), boxes.Shown()[0].text);
         EXPECT_EQ("<null>", boxes.Shown()[0].caption);
         EXPECT_EQ(static_cast<uint32_t>(MB_OK | MB_TASKMODAL | MB_SETFOREGROUND),
                   boxes.Shown()[0].style);
@@ -352,7 +352,7 @@ TEST_F(PrepareOverwrite, AFailedBackupIsAnnouncedAndAbandonsTheSaving) {
     MessageBoxScript boxes({IDOK});
     EXPECT_EQ(0, Prepare(1, 2, "~"));
     ASSERT_EQ(1u, boxes.Shown().size());
-    EXPECT_EQ(Message(18011), boxes.Shown()[0].text);
+    EXPECT_EQ(Message(msgBackupFailed), boxes.Shown()[0].text);
     EXPECT_EQ("<null>", boxes.Shown()[0].caption);
     EXPECT_EQ("version 1", ReadBytes(_file));
 }
@@ -382,9 +382,9 @@ TEST(FileDrives, QueriesOnTheSystemDriveAndOnAMissingOne) {
     EXPECT_EQ(-1, File::GetDriveKind(missingDrive));
     EXPECT_EQ(0, File::IsDiskDrive(missingDrive));
     Exception e = RaisedBy([&] { File::ReadVolumeLabel(missingDrive); });
-    EXPECT_EQ(Message(18014), TextOf(e));
+    EXPECT_EQ(Message(msgVolumeInaccessible), TextOf(e));
     e = RaisedBy([&] { File::WriteVolumeLabel(missingDrive, "LABEL"); });
-    EXPECT_EQ(Message(18015), TextOf(e));
+    EXPECT_EQ(Message(msgLabelFailed), TextOf(e));
     total = 1;
     EXPECT_EQ(0u, File::GetFreeSpace(missing - 'A', &total));
     EXPECT_EQ(0u, total);
@@ -417,7 +417,7 @@ protected:
         if (_mounted) RunUnixCommand("umount -l '" + _mountPoint + "'");
     }
     void ExpectDiskFull(const Exception& e) {
-        EXPECT_EQ(FileMessageWith(18019, Name(_mount).GetDrive()), TextOf(e));
+        EXPECT_EQ(FileMessageWith(msgDiskFull, Name(_mount).GetDrive()), TextOf(e));
         EXPECT_TRUE(IsDiskFullError(e.GetCode())) << e.GetCode();
         EXPECT_EQ(Name(_mount).GetDriveIndex(), e.GetExtra());
     }

@@ -106,9 +106,10 @@ TEST(FileAttributes, UnplacedPlatformBitsAreDroppedAndAnEmptyWordIsNormal) {
 // ---- Messages and the disk-full rule
 
 TEST(FileErrors, MessagesWithANamePutItInPlaceOfTheFormat) {
-    EXPECT_EQ("There is not enough disk space on partition C.", FileMessageWith(18019, "C"));
-    EXPECT_EQ("An error occurred. The file could not be opened.", FileMessageWith(18000, "x"));
-    const String inUse = FileMessageWith(18025, "C:\\a b\\%s.txt");
+    EXPECT_EQ("There is not enough disk space on partition C.", FileMessageWith(msgDiskFull, "C"));
+    EXPECT_EQ("An error occurred. The file could not be opened.",
+              FileMessageWith(msgOpenFailed, "x"));
+    const String inUse = FileMessageWith(msgInUse, "C:\\a b\\%s.txt");
     EXPECT_EQ(0u, inUse.find("The file C:\\a b\\%s.txt could not be accessed."));
 }
 
@@ -121,11 +122,11 @@ TEST(FileErrors, DiskFullCodesRaiseTheDriveMessageWithCodeAndDriveIndex) {
     } cases[] = {{"c:\\dir\\x.dat", 112, "C", 2}, {"Z:\\x", 39, "Z", 25}, {"x.dat", 112, "", -1}};
     for (const auto& c : cases) {
         try {
-            RaiseWriteFailure(FileName(c.name), c.code, 18003);
+            RaiseWriteFailure(FileName(c.name), c.code, msgWriteFailed);
             FAIL() << "did not raise";
         } catch (const Exception& e) {
             ASSERT_NE(nullptr, e.GetText());
-            EXPECT_EQ(FileMessageWith(18019, c.drive), *e.GetText()) << c.name;
+            EXPECT_EQ(FileMessageWith(msgDiskFull, c.drive), *e.GetText()) << c.name;
             EXPECT_EQ(c.code, e.GetCode());
             EXPECT_EQ(c.index, e.GetExtra());
         }
@@ -135,10 +136,10 @@ TEST(FileErrors, DiskFullCodesRaiseTheDriveMessageWithCodeAndDriveIndex) {
 TEST(FileErrors, OtherCodesRaiseTheOperationsOwnMessage) {
     for (int32_t code : {0, 5, 32, 38, 111, 113}) {
         try {
-            RaiseWriteFailure(FileName("C:\\x"), code, 18006);
+            RaiseWriteFailure(FileName("C:\\x"), code, msgCopyFailed);
             FAIL() << "did not raise";
         } catch (const Exception& e) {
-            EXPECT_EQ(GetMessageText(18006), *e.GetText());
+            EXPECT_EQ(GetMessageText(msgCopyFailed), *e.GetText());
             EXPECT_EQ(code, e.GetCode());
             EXPECT_EQ(0, e.GetExtra());
         }
@@ -150,7 +151,7 @@ TEST(FileErrors, InUseCarriesTheNameAndNoCode) {
         RaiseInUse(FileName("C:\\work\\busy.txt"));
         FAIL() << "did not raise";
     } catch (const Exception& e) {
-        EXPECT_EQ(FileMessageWith(18025, "C:\\work\\busy.txt"), *e.GetText());
+        EXPECT_EQ(FileMessageWith(msgInUse, "C:\\work\\busy.txt"), *e.GetText());
         EXPECT_EQ(0, e.GetCode());
     }
 }
@@ -247,14 +248,14 @@ TEST(FileLines, FilesThatCannotBeOpenedRaiseWithoutCode) {
         File::ReadLines(FileName("no_such_dir/no_such_file.txt"), lines, 0, 0);
         FAIL() << "did not raise";
     } catch (const Exception& e) {
-        EXPECT_EQ(GetMessageText(18000), *e.GetText());
+        EXPECT_EQ(GetMessageText(msgOpenFailed), *e.GetText());
         EXPECT_EQ(0, e.GetCode());
     }
     try {
         File::WriteLines(FileName("no_such_dir/no_such_file.txt"), lines);
         FAIL() << "did not raise";
     } catch (const Exception& e) {
-        EXPECT_EQ(GetMessageText(18016), *e.GetText());
+        EXPECT_EQ(GetMessageText(msgCreateFailed), *e.GetText());
         EXPECT_EQ(0, e.GetCode());
     }
 }

@@ -43,13 +43,13 @@ TEST(FileOpen, FailuresRaiseTheirMessageAndCode) {
     const std::string busy = dir / "busy.txt";
     WriteBytes(busy, "busy");
     Exception e = RaisedBy([&] { File(Name(dir / "missing.txt"), searchOpenMode); });
-    EXPECT_EQ(Message(18000), TextOf(e));
+    EXPECT_EQ(Message(msgOpenFailed), TextOf(e));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, e.GetCode());
 
     const HANDLE other =
         CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     e = RaisedBy([&] { File(Name(busy), searchOpenMode); });
-    EXPECT_EQ(FileMessageWith(18025, busy.c_str()), TextOf(e));
+    EXPECT_EQ(FileMessageWith(msgInUse, busy.c_str()), TextOf(e));
     EXPECT_EQ(0, e.GetCode());
     CloseHandle(other);
     EXPECT_TRUE(File(Name(busy), searchOpenMode).IsOpen());
@@ -108,7 +108,7 @@ TEST(FileData, ReadReportsWhatCameAndRaisesOnAShortReadWhenAsked) {
     EXPECT_EQ(0, file.Read(buffer, 10, 0));
     EXPECT_EQ(6, file.GetLastCount());
     const Exception e = RaisedBy([&] { file.Read(buffer, 1, 1); });
-    EXPECT_EQ(Message(18002), TextOf(e));
+    EXPECT_EQ(Message(msgReadFailed), TextOf(e));
     EXPECT_EQ(0, file.GetLastCount());
 
     File writeOnly(Name(dir / "r.txt"), openWrite | openShareReadWrite);
@@ -142,13 +142,13 @@ TEST(FileData, FailuresOfWriteSeekAndSetSizeRaiseTheirMessages) {
     WriteBytes(dir / "ro.txt", "data");
     File file(Name(dir / "ro.txt"), openRead);
     Exception e = RaisedBy([&] { file.Write("x", 1); });
-    EXPECT_EQ(Message(18003), TextOf(e));
+    EXPECT_EQ(Message(msgWriteFailed), TextOf(e));
     EXPECT_EQ(ERROR_ACCESS_DENIED, e.GetCode());
     e = RaisedBy([&] { file.Seek(-10, 0); });
-    EXPECT_EQ(Message(18004), TextOf(e));
+    EXPECT_EQ(Message(msgSeekFailed), TextOf(e));
     EXPECT_NE(0, e.GetCode());
     e = RaisedBy([&] { file.SetSize(2); });
-    EXPECT_EQ(Message(18005), TextOf(e));
+    EXPECT_EQ(Message(msgResizeFailed), TextOf(e));
     EXPECT_NE(0, e.GetCode());
     EXPECT_EQ(4u, file.GetSize());
 }
@@ -194,7 +194,7 @@ TEST(FileData, ACarriageReturnAsTheLastByteRaises) {
     WriteBytes(dir / "cr.txt", "last\r");
     File file(Name(dir / "cr.txt"), openRead);
     const Exception e = RaisedBy([&] { file.ReadLine(); });
-    EXPECT_EQ(Message(18002), TextOf(e));
+    EXPECT_EQ(Message(msgReadFailed), TextOf(e));
 }
 
 // ---- Times, attributes, locks

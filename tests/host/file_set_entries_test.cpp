@@ -42,7 +42,11 @@ TEST(NextFileSetEntry, Cases) {
         {"empty list", "", {}},
         {"257 characters, then a separator", p257 + ";C:\\b", {p257, "C:\\b"}},
         {"257 characters, then a line end", p257 + "\r\nC:\\b", {p257, "C:\\b"}},
-        {"a longer entry is cut after 257", p257 + "xyz;C:\\b", {p257, "xyz", "C:\\b"}},
+        {"a longer entry is skipped whole", "C:\\a;" + p257 + "xyz;C:\\b", {"C:\\a", "C:\\b"}},
+        {"258 characters between two good ones, line ends",
+         "C:\\a\r\n" + p257 + "x\r\nC:\\b",
+         {"C:\\a", "C:\\b"}},
+        {"an over-long last entry", "C:\\a;" + p257 + "x", {"C:\\a"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EntriesOf(c.dirList), c.expected) << c.name;

@@ -144,6 +144,31 @@ TEST_F(FileTextSearch, PatternMatchesMayOverlapAndHonourWholeWords) {
     EXPECT_EQ(RunCounters.hitCount, 3u);
 }
 
+// A pattern that matches line ends finds them on the lines they end: no
+// record for a line after the last one, none with the wrong number.
+TEST_F(FileTextSearch, PatternMatchingLineEndsKeepsThemOnTheirLines) {
+    const char* f = "C:\\D\\F.C";
+    struct Case {
+        const char* name;
+        std::string data;
+        std::vector<Record> expected;
+    } cases[] = {
+        {"CR only", "ab\rcd\r", {{f, 1, "ab"}, {f, 2, "cd"}}},
+        {"CR only, no final end", "ab\rcd", {{f, 1, "ab"}}},
+        {"LF only", "ab\ncd\n", {{f, 1, "ab"}, {f, 2, "cd"}}},
+        {"LF only, no final end", "ab\ncd", {{f, 1, "ab"}}},
+        {"CR LF", "ab\r\ncd\r\n", {{f, 1, "ab"}, {f, 2, "cd"}}},
+        {"CR LF, no final end", "ab\r\ncd", {{f, 1, "ab"}, {f, 2, "cd"}}},
+    };
+    useRegEx = 1;
+    Find("[^a-z]");
+    for (const Case& c : cases) {
+        hitList.DeleteAll();
+        EXPECT_EQ(Search(c.data), static_cast<int>(c.expected.size())) << c.name;
+        EXPECT_EQ(Records(), c.expected) << c.name;
+    }
+}
+
 TEST_F(FileTextSearch, PatternAtTheVeryEndNeverReachesPastTheText) {
     useRegEx = 1;
     Find("c$");

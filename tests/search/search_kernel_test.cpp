@@ -255,10 +255,17 @@ TEST(LinePass, Cases) {
         {"line of control bytes only: empty text", "a\n\x01\x02\x03\nb", "\x02", {{2, ""}}},
         {"text ends at the end of the file", "abc", "abc", {{1, "abc"}}},
         {"blanks up to the end of the file", "x\n\x01  ", "\x01", {{2, ""}}},
-        {"match starting on the delimiter belongs to the next line",
-         "ab\ncd\n",
-         "\ncd",
+        // A delimiter belongs to the line it ends; no record lies past the last line.
+        {"match starting on a LF", "ab\ncd\n", "\ncd", {{1, "ab"}}},
+        {"LF file, every line end", "ab\ncd\n", "\n", {{1, "ab"}, {2, "cd"}}},
+        {"LF file, last line without end", "ab\ncd", "\n", {{1, "ab"}}},
+        {"CR file, every line end", "ab\rcd\r", "\r", {{1, "ab"}, {2, "cd"}}},
+        {"CR LF file, the CRs", "ab\r\ncd\r\n", "\r", {{1, "ab"}, {2, "cd"}}},
+        {"CR LF file, the LFs: the last one closes the last line",
+         "ab\r\ncd\r\n",
+         "\n",
          {{2, "cd"}}},
+        {"CR LF file, last line without end", "ab\r\ncd", "\n", {{2, "cd"}}},
     };
     for (const LineCase& c : cases) {
         EXPECT_EQ(Lines(c.data, OffsetsOf(c.data, c.text)).lines, c.expected) << c.name;
@@ -286,18 +293,28 @@ TEST(LinePass, CountsEveryOffset) {
     EXPECT_EQ(Lines(data, OffsetsOf(data, "x")).offsetsHandled, 3u);
 }
 
-// The oracle finds each offset's line on its own, from the start of the data.
+// The oracle cuts the data into lines first (each with the delimiter that
+// ends it, and a CR LF at the very end as one line end) and then looks up the
+// line of each offset.
 std::vector<RecordedLine> NaiveLines(const std::string& data, const std::vector<int32_t>& offsets) {
     bool crFirst = data.substr(0, 160).find('\r') != std::string::npos;
     char delimiter = crFirst ? '\r' : '\n';
+    std::vector<size_t> ends; // one past the last byte of each line, delimiter included
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (data[i] == delimiter) ends.push_back(i + 1);
+    }
+    if (ends.empty() || ends.back() != data.size()) ends.push_back(data.size());
+    if (crFirst && ends.size() > 1 && data.size() - ends[ends.size() - 2] == 1 &&
+        data.back() == '\n')
+        ends.erase(ends.end() - 2);
     std::vector<RecordedLine> lines;
     for (int32_t pos : offsets) {
-        int32_t number = 1;
-        size_t start = 0;
-        for (size_t i = 0; i <= static_cast<size_t>(pos); ++i) {
-            if (data[i] == delimiter) ++number, start = i + 1;
-        }
+        size_t index = 0;
+        while (ends[index] <= static_cast<size_t>(pos))
+            ++index;
+        const int32_t number = static_cast<int32_t>(index) + 1;
         if (!lines.empty() && lines.back().lineNumber == number) continue;
+        const size_t start = index == 0 ? 0 : ends[index - 1];
         size_t end = data.find(delimiter, start);
         std::string line = data.substr(start, end == std::string::npos ? end : end - start);
         size_t text = 0;

@@ -45,7 +45,14 @@ TEST(TrovfindOptions, StatisticsTakeNoTextAndDashesEndOptions) {
 TEST(TrovfindOptions, UsageErrorsAndHelp) {
     const std::string longText(61, 'a');
     const std::vector<std::vector<const char*>> errors = {
-        {}, {"text"}, {"-x", "t", "d"}, {"-t"}, {"-s"}, {longText.c_str(), "d"},
+        {},
+        {"text"},
+        {"-x", "t", "d"},
+        {"-t"},
+        {"-s"},
+        {longText.c_str(), "d"},
+        {"t", "C:\\dir;x\\file.c"},
+        {"-s", "a", "b;"},
     };
     for (const auto& args : errors) {
         TrovfindOptions o;
@@ -55,6 +62,8 @@ TEST(TrovfindOptions, UsageErrorsAndHelp) {
     }
     TrovfindOptions o;
     std::string error;
+    Parse({"t", "C:\\dir;x\\file.c"}, o, error);
+    EXPECT_NE(error.find("holds a ';'"), std::string::npos) << error;
     EXPECT_EQ(Parse({"-i", "--help", "x"}, o, error), parsedHelp);
 }
 

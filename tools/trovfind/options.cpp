@@ -81,6 +81,12 @@ ParseResult ParseTrovfindOptions(int argc, const char* const* argv, TrovfindOpti
             error = "not a directory or file name: \"" + entry + "\"";
             return parsedUsageError;
         }
+        // The run's directory list separates its entries by ';': one inside
+        // an entry would silently make two other entries of it.
+        if (entry.find(';') != std::string::npos) {
+            error = "\"" + entry + "\" holds a ';', which separates the entries of a search";
+            return parsedUsageError;
+        }
         options.entries.push_back(entry);
     }
     return parsedRun;

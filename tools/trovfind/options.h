@@ -1,7 +1,8 @@
 // The command line of trovfind:
 //     trovfind [options] TEXT ENTRY...
 // Options come before TEXT; "--" ends them. Parsing is pure: entries are
-// only given backslashes here, the program makes them absolute.
+// only given backslashes here, the program makes them absolute. An entry may
+// not hold ';' (the separator of the run's directory list) nor a line end.
 #pragma once
 
 #include <string>
