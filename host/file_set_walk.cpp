@@ -44,6 +44,9 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
     // Without a mask the scanner looks the one named file up directly.
     if (!SetSearchParameters(textToFind)) return 0;
     scanner.Scan();
+    // A directory whose listing broke off counts once: how many of its files
+    // went unread is not known.
+    filesNotRead += scanner._unreadListings;
     return 1;
 }
 

@@ -30,8 +30,9 @@ struct RunStateRecord {
 extern RunStateRecord RunState;
 
 // Files that could not be opened, mapped or read during the run (locked by
-// another program, no access, vanished, too large, cut short while read).
-// They are skipped and the scan goes on. Reset at the start of every walk.
+// another program, no access, vanished, too large, cut short while read),
+// plus one for every directory whose listing broke off. They are skipped and
+// the scan goes on. Reset at the start of every walk.
 extern uint32_t filesNotRead;
 
 // The hit list as the host reads it, record by record.

@@ -1,6 +1,7 @@
 // The walk of a search run over a real directory tree: masks, single-file
 // entries, recursion, the end of the directory list, blank texts, stopping,
 // unreadable files and the rate of the processed-files count.
+#include "fs/file_call_faults_win32.h"
 #include "fs/file_name.h"
 #include "host/file_set_walk.h"
 #include "host/millisecond_clock.h"
@@ -160,6 +161,17 @@ TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
     SetCurrentDirectoryA(previous);
     DeleteFileA(rootFile.c_str());
     EXPECT_EQ(HitFiles(), std::vector<std::string>{rootFile});
+}
+
+TEST_F(FileSetWalk, ABrokenListingCountsAsNotRead) {
+    Write("a.c", "needle\n");
+    Write("b.c", "needle\n");
+    SearchSettings.fileTypes = "*.c";
+    SearchSettings.dirList = _root.c_str();
+    FileCallFaults faults;
+    faults.Fail(&FileCalls::FindNextFileA, 1, ERROR_NETNAME_DELETED);
+    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(filesNotRead, 1u);
 }
 
 TEST_F(FileSetWalk, AFileFittingTwoMasksIsSearchedTwice) {
