@@ -226,6 +226,14 @@ LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     return 0;
 }
 
+// A line of the progress window, which the run may rewrite meanwhile: read
+// at once into room for any of its texts.
+std::string Line(HWND progress, int id) {
+    char text[600] = "";
+    GetDlgItemTextA(progress, id, text, sizeof text);
+    return text;
+}
+
 class LongRun : public EntryPoints {
 protected:
     void SetUp() override {
@@ -252,17 +260,17 @@ protected:
         HWND progress = WaitForDialog(IDC_PROGRESS_STOP);
         if (!progress) return;
         // A file with hits, or in statistics mode a shown count of files.
-        for (int i = 0; i < 500 && TextOf(progress, IDC_PROGRESS_LAST_HIT).empty() &&
-                        TextOf(progress, IDC_PROGRESS_FILES).find("Processed") == std::string::npos;
+        for (int i = 0; i < 500 && Line(progress, IDC_PROGRESS_LAST_HIT).empty() &&
+                        Line(progress, IDC_PROGRESS_FILES).find("Processed") == std::string::npos;
              ++i) {
             Sleep(10);
         }
         PostMessageA(host, WM_APP, 0, 0);
         for (int i = 0; i < 500 && observed.hostCalls < 0; ++i)
             Sleep(10);
-        observed.hitsLine = TextOf(progress, IDC_PROGRESS_HITS);
-        observed.filesLine = TextOf(progress, IDC_PROGRESS_FILES);
-        observed.lastHitLine = TextOf(progress, IDC_PROGRESS_LAST_HIT);
+        observed.hitsLine = Line(progress, IDC_PROGRESS_HITS);
+        observed.filesLine = Line(progress, IDC_PROGRESS_FILES);
+        observed.lastHitLine = Line(progress, IDC_PROGRESS_LAST_HIT);
         ClickLater(progress, button);
     }
 
