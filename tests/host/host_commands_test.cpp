@@ -57,19 +57,6 @@ protected:
     void TearDown() override { ReleaseHits(); }
 };
 
-TEST_F(HostCommands, NoTextAndNoDialogChangesNothing) {
-    fake.hits = 3;
-    ASSERT_EQ(DoTrovikCommand(commandSearch, "x", 0, calls), resultHits);
-    RunCounters.filesProcessed = 5;
-    for (const char* text : {static_cast<const char*>(nullptr), ""}) {
-        EXPECT_EQ(DoTrovikCommand(commandSearch, text, 0, calls), resultNothing);
-    }
-    EXPECT_EQ(fake.calls, 1);
-    EXPECT_EQ(GetResultValue(0, selectHitCount), 3);
-    EXPECT_EQ(RunCounters.filesProcessed, 5u);
-    EXPECT_EQ(std::string(SearchSettings.hostText), "x");
-}
-
 TEST_F(HostCommands, TheHostTextIsCutTo60AndBecomesTheTextToFindWithoutTheDialog) {
     const std::string hundred(100, 'h');
     DoTrovikCommand(commandSearch, hundred.c_str(), 0, calls);
@@ -161,16 +148,6 @@ TEST_F(HostCommands, SelectorsOutsideTheTablesGiveZeroOrTheEmptyText) {
     for (int what : {-1, 0, 4, 5, 8, 9, 10, 14, 17}) {
         EXPECT_EQ(GetResultValue(0, what), 0) << what;
     }
-}
-
-TEST_F(HostCommands, StatisticsLinesAndTheirAveragesWithoutFiles) {
-    RunCounters.filesProcessed = 3;
-    RunCounters.realChars = 10;
-    EXPECT_EQ(std::string(GetResultString(0, 10)), "Number of files: 3");
-    EXPECT_EQ(std::string(GetResultString(0, 12)), "(average is 3 \"real\" characters per file)");
-    RunCounters.filesProcessed = 0;
-    EXPECT_EQ(std::string(GetResultString(0, 12)), "");
-    EXPECT_EQ(std::string(GetResultString(0, 14)), "");
 }
 
 TEST(ProgressTexts, TheHitsLineHasThreeForms) {
