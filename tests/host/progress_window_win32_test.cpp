@@ -26,7 +26,6 @@ uint32_t FakeClock() {
 class ProgressWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        UseUnmanagedWineWindows();
         fakeNow = 0xFFFFFFF0u; // wraps during the tests
         walkClock = FakeClock;
     }

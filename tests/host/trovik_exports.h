@@ -36,14 +36,6 @@ private:
     const char* (*_getString)(int, int);
 };
 
-// Under Wine without a window manager (Xvfb), hiding a window that Wine lets
-// a window manager manage waits two seconds for an answer that never comes,
-// so every dialog and progress window would cost four. Makes the prefix's
-// windows unmanaged; it takes effect when called before the process's first
-// window (Wine's display driver reads the setting then), else in the next
-// process. Nothing outside Wine.
-void UseUnmanagedWineWindows();
-
 // What the driver enters in the search dialog before OK. Empty texts are
 // left as the dialog shows them.
 struct DialogEntries {

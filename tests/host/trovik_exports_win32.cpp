@@ -15,19 +15,7 @@ Function Export(HMODULE module, const char* name) {
 
 } // namespace
 
-void UseUnmanagedWineWindows() {
-    if (!GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) return;
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        return;
-    }
-    RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-    RegCloseKey(key);
-}
-
 TrovikExports::TrovikExports(const std::string& folder, const std::string& fileName) {
-    UseUnmanagedWineWindows();
     const std::string path = folder + "\\" + fileName;
     CopyFileA(BuiltLibraryPath().c_str(), path.c_str(), FALSE);
     _module = LoadLibraryA(path.c_str());

@@ -69,10 +69,14 @@ HWND FindMessageBox() {
     return found;
 }
 
+// The text may change between asking its length and reading it (a run
+// rewrites the progress window's lines): read again into more room until
+// the text fits with room to spare.
 std::string WindowText(HWND window) {
-    int length = GetWindowTextLengthA(window);
-    std::vector<char> text(length + 2);
-    GetWindowTextA(window, text.data(), length + 1);
+    std::vector<char> text(GetWindowTextLengthA(window) + 16);
+    while (GetWindowTextA(window, text.data(), static_cast<int>(text.size())) >=
+           static_cast<int>(text.size()) - 1)
+        text.resize(text.size() * 2);
     return std::string(text.data());
 }
 
