@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""Times shell commands in alternating rounds, for scripts/bench-search.
+"""Times shell commands in alternating rounds, for scripts/bench-search and bench-host.
 
     bench_rounds.py ROUNDS SERVER_PID NAME COMMAND [NAME COMMAND]...
 
 Runs every command once per round, after one warm-up round, and prints each
 command's wall time and processor time, and their ratios to the second
-command's (the floor). The processor time is the command's own (all its
+command's (the reference: the floor, or trovfind). The processor time is the command's own (all its
 processes) plus what the wineserver SERVER_PID spent meanwhile, where Wine's
 file calls are served; it counts no wait for a processor, so it is the
 steadier figure while others use the machine. A command that fails stops the
@@ -26,7 +26,7 @@ def server_seconds(pid):
         with open(f"/proc/{pid}/stat") as stat:
             fields = stat.read().rsplit(")", 1)[1].split()
     except OSError:
-        sys.exit(f"bench-search: the wineserver {pid} is no longer running")
+        sys.exit(f"bench: the wineserver {pid} is no longer running")
     return (int(fields[11]) + int(fields[12])) / TICK  # utime, stime
 
 
@@ -46,7 +46,7 @@ def measure(rounds, server_pid, pairs):
             elapsed = time.perf_counter() - start
             used = children_seconds() + server_seconds(server_pid) - cpu_before
             if done.returncode != 0:
-                sys.exit(f"bench-search: {name} failed (exit {done.returncode}): {command}")
+                sys.exit(f"bench: {name} failed (exit {done.returncode}): {command}")
             if round:
                 wall[name].append(elapsed)
                 cpu[name].append(used)
