@@ -1,14 +1,12 @@
 #include "host/progress_texts.h"
 
-#include <cstdio>
+#include "base/text_utils.h"
 
 namespace {
 
+// Every number as a signed decimal, as the platform's wsprintfA writes %d.
 String Format(const char* format, uint32_t first, uint32_t second = 0) {
-    char text[64];
-    snprintf(text, sizeof text, format, static_cast<int>(static_cast<int32_t>(first)),
-             static_cast<int>(static_cast<int32_t>(second)));
-    return String(text);
+    return FormatText(format, static_cast<int32_t>(first), static_cast<int32_t>(second));
 }
 
 } // namespace

@@ -1,15 +1,12 @@
 #include "search/statistics_text.h"
 
-#include <cstdio>
+#include "base/text_utils.h"
 
 namespace {
 
-// Formats like the platform's wsprintfA with %d: each value as signed.
+// Every number as a signed decimal, as the platform's wsprintfA writes %d.
 String Format(const char* format, uint32_t first, uint32_t second = 0) {
-    char line[128];
-    snprintf(line, sizeof line, format, static_cast<int>(static_cast<int32_t>(first)),
-             static_cast<int>(static_cast<int32_t>(second)));
-    return String(line);
+    return FormatText(format, static_cast<int32_t>(first), static_cast<int32_t>(second));
 }
 
 } // namespace
