@@ -118,6 +118,28 @@ function(trovik_folder_tests)
     endforeach()
 endfunction()
 
+# trovik_program(<target> SOURCES ... [LIBS ...] [GUI] [PLATFORM_HEAP])
+# A Windows program built on the libraries (tools/): a window program with
+# GUI, on the platform's own heap with PLATFORM_HEAP (the benchmarks'
+# measures of the platform), else on the project's memory manager like the
+# product. Nothing in the native configuration.
+function(trovik_program target)
+    cmake_parse_arguments(ARG "GUI;PLATFORM_HEAP" "" "SOURCES;LIBS" ${ARGN})
+    if(NOT WIN32)
+        return()
+    endif()
+    if(ARG_GUI)
+        add_executable(${target} WIN32 ${ARG_SOURCES})
+    else()
+        add_executable(${target} ${ARG_SOURCES})
+    endif()
+    trovik_target_defaults(${target})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS})
+    if(NOT ARG_PLATFORM_HEAP AND COMMAND trovik_use_memory_manager)
+        trovik_use_memory_manager(${target})
+    endif()
+endfunction()
+
 # trovik_benchmark(<target> SOURCES ... [LIBS ...] [WINDOWS_ONLY])
 # A Google Benchmark program, built only with TROVIK_BENCHMARKS (scripts/bench).
 function(trovik_benchmark target)
