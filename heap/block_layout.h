@@ -23,6 +23,7 @@ enum : uint32_t {
     kBigBlockOverhead = 12,            // leading tag, page set, trailing tag
     kSmallestBigBlock = 1100,          // also the smallest remainder worth splitting off
     kSmallestBigReservation = 1048576, // big page sets reserve at least 1 MB
+    kLargestBigSpare = 4194304,        // spare room reserved after a big page set
     kKeptBigPageSetCommit = 65536,     // an empty newest big page set this small stays
     kSmallFree = 2,                    // small block status: free (0: in use)
     kBigFreeBit = 1
@@ -43,7 +44,7 @@ struct NH_SmallBlock {
 struct NH_BigPageSet {
     NH_BigPageSet* _next; // older big page set
     NH_BigPageSet* _prev;
-    uint32_t _zero;
+    uint32_t _spare; // offset of its spare reservation from the start; 0: none
     char* _committedEnd;
     char* _reservedEnd;
     uint32_t _inUse;         // big blocks handed out

@@ -129,7 +129,12 @@ public:
     static void operator delete(void* block, NH_Heap* heap);
     static void operator delete[](void* block, NH_Heap* heap);
 
-    void Lock(); // takes the heap's lock when it is in use (recursive)
+    // The only way for a caller to lock a heap, for example to keep other
+    // threads out while ForEach or FindFirstThat walks it: Lock takes the
+    // heap's lock when the heap uses one (flags bit 0), recursively, and
+    // Unlock leaves it once per Lock. The heap's own operations take the same
+    // lock, so a thread holding it may go on using the heap.
+    void Lock();
     void Unlock();
 
     NH_PageSet* _pageSets; // current (newest) page set first
@@ -137,7 +142,11 @@ public:
     uint32_t _flags;       // NH_* bits
     int32_t _initialised;
     int32_t _lockInUse;      // equals flags bit 0 after Init
-    NH_HeapLock _lock;       // where a critical section would be, and no larger
+    // The heap's lock: this manager's own recursive lock (heap/heap_lock.h),
+    // which takes the size and place of a CRITICAL_SECTION in the layout but
+    // is not one. Never pass it to EnterCriticalSection or any other system
+    // call; lock a heap through Lock and Unlock only.
+    NH_HeapLock _lock;
     int (*_fpOutOfMemory)(); // nonzero result: retry; null after Init
 
     static void (*_fpEmergencyCallback)(); // called when the reserve is used
@@ -151,8 +160,10 @@ protected:
     // Unlinks a page set from _pageSets and gives its region back.
     void ReleasePageSet(NH_PageSet* pageSet);
     // Commits more of a page set that is not fully committed: as many pages
-    // as are committed already (1, 2, 4, 8... pages), up to its end. 1 or 0.
-    static int GrowPageSet(NH_PageSet* pageSet);
+    // as are committed already (1, 2, 4, 8... pages), up to its end, or when
+    // the system refuses that, the pages that make its uncarved top hold
+    // needed bytes (needed > _uncarved). 1 or 0.
+    static int GrowPageSet(NH_PageSet* pageSet, uint32_t needed);
 };
 
 enum { NH_SIZE_CLASS_COUNT = 67 };
@@ -219,6 +230,13 @@ private:
     void UnlinkFreeBlocksOf(NH_PageSet* pageSet);
     void ReleaseBigPageSet(NH_BigPageSet* pageSet);
     int GrowBigPageSets(uint32_t need);
+    // Gives back the spare reservations of big page sets that have not
+    // committed into them; the number given back.
+    int ReleaseSpareReservations();
+    // Out of memory while holding the lock: gives back what the heap keeps
+    // spare and retries (1) when there was some; otherwise the out-of-memory
+    // handling of HandleOutOfMemoryMT, with its result and lock rules.
+    int RetryAfterOutOfMemory();
     void SplitBigBlock(NH_BigBlock* block, uint32_t keep);
 };
 

@@ -77,7 +77,7 @@ void* NH_HeapOneSize::CarveBlock() {
         }
         bool gotMemory;
         if (pageSet && pageSet->_committedEnd < pageSet->_reservedEnd) {
-            gotMemory = GrowPageSet(pageSet) != 0;
+            gotMemory = GrowPageSet(pageSet, _blockSize) != 0;
         } else {
             NH_OneSizePageSet* fresh =
                 reinterpret_cast<NH_OneSizePageSet*>(AllocPageSet(sizeof(NH_OneSizePageSet)));

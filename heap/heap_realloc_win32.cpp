@@ -25,7 +25,7 @@ void* NH_Heap::AllocBig(uint32_t size) {
     Lock();
     NH_BigBlock* block;
     while (!(block = AllocBigBlock(altSize))) {
-        if (!HandleOutOfMemoryMT()) return nullptr; // the lock has been left
+        if (!RetryAfterOutOfMemory()) return nullptr; // the lock has been left
     }
     NH_AltBlock* header = AltHeaderOf(block);
     InitAltBlock(header, size, 0);
@@ -96,7 +96,7 @@ void* NH_Heap::ReAllocAlt(NH_AltBlock* header, uint32_t size, int zero) {
         owner->Lock();
         NH_BigBlock* block;
         while (!(block = owner->ReAllocBigBlock(BigBlockOf(header), altSize))) {
-            if (!owner->HandleOutOfMemoryMT()) return nullptr; // the lock has been left
+            if (!owner->RetryAfterOutOfMemory()) return nullptr; // the lock has been left
         }
         NH_AltBlock* moved = AltHeaderOf(block);
         if (moved != header) {

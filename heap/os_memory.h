@@ -14,12 +14,18 @@ struct NH_OsSystemInfo {
 
 NH_OsSystemInfo NH_OsGetSystemInfo();
 
-// Fault injection for tests: when set and returning nonzero, the next
-// reservation or commit fails as if the system had no memory left.
-extern int (*NH_fpFailMemoryRequest)();
+enum NH_OsRequest { NH_OS_RESERVE, NH_OS_COMMIT };
+
+// Fault injection for tests: called before every reservation and commit with
+// its kind and size; nonzero makes that request fail as if the system had no
+// memory (or address space) left.
+extern int (*NH_fpFailMemoryRequest)(NH_OsRequest request, uint32_t size);
 
 // Reserves size bytes at a granularity boundary; null on failure.
 void* NH_OsReserve(uint32_t size);
+// Reserves size bytes exactly at address (a granularity boundary); null when
+// that range is not free.
+void* NH_OsReserveAt(void* address, uint32_t size);
 // Commits [address, address + size) of a reserved region; 1 or 0.
 int NH_OsCommit(void* address, uint32_t size);
 void NH_OsDecommit(void* address, uint32_t size);

@@ -21,15 +21,29 @@ NH_OsSystemInfo NH_OsGetSystemInfo() {
     return {info.dwPageSize, info.dwAllocationGranularity};
 }
 
-int (*NH_fpFailMemoryRequest)();
+int (*NH_fpFailMemoryRequest)(NH_OsRequest request, uint32_t size);
+
+static bool RequestFails(NH_OsRequest request, uint32_t size) {
+    return NH_fpFailMemoryRequest && NH_fpFailMemoryRequest(request, size);
+}
 
 void* NH_OsReserve(uint32_t size) {
-    if (NH_fpFailMemoryRequest && NH_fpFailMemoryRequest()) return nullptr;
+    if (RequestFails(NH_OS_RESERVE, size)) return nullptr;
     return VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_READWRITE);
 }
 
+void* NH_OsReserveAt(void* address, uint32_t size) {
+    if (RequestFails(NH_OS_RESERVE, size)) return nullptr;
+    void* base = VirtualAlloc(address, size, MEM_RESERVE, PAGE_READWRITE);
+    if (base && base != address) { // cannot happen for a granularity boundary
+        VirtualFree(base, 0, MEM_RELEASE);
+        return nullptr;
+    }
+    return base;
+}
+
 int NH_OsCommit(void* address, uint32_t size) {
-    if (NH_fpFailMemoryRequest && NH_fpFailMemoryRequest()) return 0;
+    if (RequestFails(NH_OS_COMMIT, size)) return 0;
     return VirtualAlloc(address, size, MEM_COMMIT, PAGE_READWRITE) != nullptr;
 }
 

@@ -87,6 +87,11 @@ int NH_AHeap::HandleOutOfMemoryMT() {
     return 1;
 }
 
+int NH_Heap::RetryAfterOutOfMemory() {
+    if (ReleaseSpareReservations()) return 1;
+    return HandleOutOfMemoryMT();
+}
+
 void BypassFreeing(NH_AHeap* heap) {
     if (heap)
         heap->_bypassFree = 1;

@@ -41,13 +41,18 @@ NH_PageSet* NH_AHeap::AllocPageSet(int32_t headerSize) {
 
 // Doubling keeps the system calls per page set at five instead of sixteen
 // (each costs microseconds) while never committing more than twice what was
-// carved.
-int NH_AHeap::GrowPageSet(NH_PageSet* pageSet) {
+// carved. Near the commit limit the doubled step may be refused where the
+// pages actually needed are not: those are tried before giving up.
+int NH_AHeap::GrowPageSet(NH_PageSet* pageSet, uint32_t needed) {
     char* base = reinterpret_cast<char*>(pageSet);
     uint32_t step = static_cast<uint32_t>(pageSet->_committedEnd - base);
     const uint32_t left = static_cast<uint32_t>(pageSet->_reservedEnd - pageSet->_committedEnd);
     if (step > left) step = left;
-    if (!NH_OsCommit(pageSet->_committedEnd, step)) return 0;
+    if (!NH_OsCommit(pageSet->_committedEnd, step)) {
+        const uint32_t exact = RoundUp(needed - pageSet->_uncarved, NH_constants.pageSize);
+        if (exact >= step || !NH_OsCommit(pageSet->_committedEnd, exact)) return 0;
+        step = exact;
+    }
     pageSet->_committedEnd += step;
     pageSet->_uncarved += step;
     return 1;

@@ -42,6 +42,9 @@ public:
 // Reserves size bytes (rounded up to the granularity) and marks the regions
 // in the dynamic-memory map; null on failure. Takes the global critical section.
 void* NH_ReserveRegion(uint32_t size);
+// Reserves size bytes (a multiple of the granularity) exactly at address and
+// marks them; null when that range is not free.
+void* NH_ReserveRegionAt(void* address, uint32_t size);
 // Releases a region reserved by NH_ReserveRegion (of that size) and unmarks it.
 void NH_ReleaseRegion(void* base, uint32_t size);
 // Nonzero when the 64 KB region of the address is reserved by this manager.

@@ -77,6 +77,13 @@ void* NH_ReserveRegion(uint32_t size) {
     return base;
 }
 
+void* NH_ReserveRegionAt(void* address, uint32_t size) {
+    NH_GlobalLock lock;
+    void* base = NH_OsReserveAt(address, size);
+    if (base) dynamicMemoryMap.Mark(reinterpret_cast<uintptr_t>(base), size, true);
+    return base;
+}
+
 void NH_ReleaseRegion(void* base, uint32_t size) {
     NH_GlobalLock lock;
     NH_OsRelease(base);

@@ -79,7 +79,7 @@ NH_SmallBlock* NH_Heap::CarveSmall(uint32_t classIndex) {
         if (!pageSet) {
             gotMemory = AllocPageSet(kPageSetHeaderSize) != nullptr;
         } else if (pageSet->_committedEnd < pageSet->_reservedEnd) {
-            gotMemory = GrowPageSet(pageSet) != 0;
+            gotMemory = GrowPageSet(pageSet, blockSize) != 0;
         } else if (pageSet->_inUse) {
             CutRemainder(pageSet);
             gotMemory = AllocPageSet(kPageSetHeaderSize) != nullptr;
@@ -89,7 +89,7 @@ NH_SmallBlock* NH_Heap::CarveSmall(uint32_t classIndex) {
             pageSet->_uncarved =
                 static_cast<uint32_t>(pageSet->_committedEnd - FirstSmallBlock(pageSet));
         }
-        if (!gotMemory && !HandleOutOfMemoryMT()) return nullptr;
+        if (!gotMemory && !RetryAfterOutOfMemory()) return nullptr;
     }
 }
 

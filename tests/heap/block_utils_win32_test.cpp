@@ -51,7 +51,7 @@ const EditCase kEditCases[] = {
     {"remove past the end", Op::Remove, 4, 3, nullptr, nullptr, 0},
     {"trim", Op::Trim, 1, 3, nullptr, "bcd", 3},
     {"trim keeps the start", Op::Trim, 0, 2, nullptr, "ab", 2},
-    {"trim past the end", Op::Trim, 5, 2, nullptr, nullptr, 0},
+    {"trim skipping past the end", Op::Trim, 7, 1, nullptr, nullptr, 0},
     {"expand by", Op::ExpandBy, 0, 3, nullptr, "abcdef\0\0\0", 9},
 };
 
@@ -110,6 +110,31 @@ TEST(BlockUtilities, EditingCasesOnEveryKindOfBlock) {
                 }
                 EXPECT_TRUE(CheckHeap(heap));
             }
+        }
+    }
+}
+
+// Keeping more bytes than follow the skipped ones grows the block; a skip of
+// 0 keeps the contents, the bytes that follow a skip move to the start.
+TEST(BlockUtilities, TrimKeepingMoreThanTheBlockHoldsGrowsIt) {
+    const struct {
+        uint32_t size, skip, keep;
+    } cases[] = {{6, 0, 9}, {6, 4, 9}, {6, 6, 2}, {1000, 0, 1500}, {3000, 10, 70000}};
+    for (bool isVirtual : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(c.size) + " skip " + std::to_string(c.skip) + " keep " +
+                         std::to_string(c.keep) + (isVirtual ? " virtual" : ""));
+            NH_Heap heap(0, "trim");
+            char* block = static_cast<char*>(isVirtual ? heap.AllocWithReserve(100000, c.size, 0)
+                                                       : heap.AllocMem(c.size));
+            for (uint32_t i = 0; i < c.size; ++i)
+                block[i] = static_cast<char>('a' + i % 26);
+            char* trimmed = static_cast<char*>(heap.Trim(block, c.skip, c.keep));
+            ASSERT_NE(nullptr, trimmed);
+            EXPECT_EQ(c.keep, NH_Heap::GetBlockSize(trimmed));
+            for (uint32_t i = 0; i < c.size - c.skip; ++i)
+                ASSERT_EQ(static_cast<char>('a' + (i + c.skip) % 26), trimmed[i]) << i;
+            EXPECT_TRUE(CheckHeap(heap));
         }
     }
 }

@@ -156,10 +156,15 @@ private:
                 return Fail("big page-set list does not end", pageSet);
             char* base = reinterpret_cast<char*>(pageSet);
             if (pageSet->_prev != previous) return Fail("big page set: wrong back link", pageSet);
-            if (pageSet->_zero != 0 || pageSet->_noPredecessor != 0)
-                return Fail("big page set: header words that must be 0 are not", pageSet);
+            if (pageSet->_noPredecessor != 0)
+                return Fail("big page set: the tag before the first block is not 0", pageSet);
             uint32_t reserved = static_cast<uint32_t>(pageSet->_reservedEnd - base);
             uint32_t committed = static_cast<uint32_t>(pageSet->_committedEnd - base);
+            const uint32_t spare = pageSet->_spare;
+            if (spare && (spare < kSmallestBigReservation || spare >= reserved ||
+                          spare % NH_constants.granularity != 0 ||
+                          reserved - spare > spare || reserved - spare > kLargestBigSpare))
+                return Fail("big page set: spare reservation out of bounds", pageSet);
             if (reserved < kSmallestBigReservation || reserved % NH_constants.granularity != 0 ||
                 committed > reserved || committed % NH_constants.pageSize != 0)
                 return Fail("big page set: bad committed or reserved end", pageSet);

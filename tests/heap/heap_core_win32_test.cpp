@@ -11,6 +11,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/heap_one_size.h"
 #include "heap/process_state.h"
 #include "tests/heap/heap_checker.h"
 
@@ -365,8 +366,9 @@ TEST(HeapBigBlocks, AnEmptiedBigPageSetGoesBackUnlessNewestAndSmall) {
     }
 }
 
-// Big page sets for requests of 1 MB or more reserve twice the room, and
-// growing sets commit ahead: a buffer grown in small steps rarely moves.
+// Big page sets for requests of 1 MB or more reserve twice the room (up to
+// 4 MB more), and growing sets commit ahead: a buffer grown in small steps
+// rarely moves.
 TEST(HeapBigBlocks, ABufferGrownInSmallStepsMovesOnlyAFewTimes) {
     NH_Heap heap(0, "test");
     void* large = heap.AllocMem(1 << 20);
@@ -546,7 +548,7 @@ TEST(HeapVirtualBlocks, ResizeInPlaceUpToTheReserveAndGoBackWhenFreedOrCleared) 
 int requestsLeft = -1;
 int outOfMemoryCalls;
 
-int FailWhenNoneLeft() {
+int FailWhenNoneLeft(NH_OsRequest, uint32_t) {
     if (requestsLeft < 0) return 0;
     if (requestsLeft == 0) return 1;
     --requestsLeft;
@@ -684,6 +686,66 @@ TEST(HeapOutOfMemory, ANewPageSetFallsBackOnTheEmergencyReserve) {
     }
     NH_AHeap::SetEmergencyReserve(0, nullptr);
     EXPECT_TRUE(CheckHeap(heap));
+}
+
+// Near the commit limit the doubled commit of a page set is refused while
+// one more page is not: both kinds of heap grow by what they need instead of
+// falling into the out-of-memory handling.
+int FailCommitsAboveAPage(NH_OsRequest request, uint32_t size) {
+    return request == NH_OS_COMMIT && size > NH_constants.pageSize;
+}
+
+TEST(HeapOutOfMemory, NearTheCommitLimitPageSetsGrowByThePagesTheyNeed) {
+    NH_Heap heap(NH_NO_NEW_HANDLER, "limit");
+    NH_HeapOneSize oneSize(1000, NH_NO_NEW_HANDLER, "limit");
+    heap._fpOutOfMemory = GiveUp;
+    oneSize._fpOutOfMemory = GiveUp;
+    outOfMemoryCalls = 0;
+    NH_fpFailMemoryRequest = FailCommitsAboveAPage;
+    uint32_t served = 0;
+    for (int i = 0; i < 3 * static_cast<int>(kBlocksPerPageSet); ++i)
+        served += (heap.AllocMem(kLargestSmall) != nullptr) + (oneSize.AllocMem(1000) != nullptr);
+    NH_fpFailMemoryRequest = nullptr;
+    EXPECT_EQ(6 * kBlocksPerPageSet, served);
+    EXPECT_EQ(0, outOfMemoryCalls);
+    EXPECT_TRUE(CheckHeap(heap));
+}
+
+// A big page set keeps at most 4 MB of spare room after itself, and gives it
+// back when memory runs out before the emergency reserve is touched.
+const char* spareStart;
+int FailWhileTheSpareIsReserved(NH_OsRequest request, uint32_t) {
+    return request == NH_OS_RESERVE && NH_IsInDynamicMemoryMap(spareStart);
+}
+
+TEST(HeapOutOfMemory, SpareRoomIsBoundedAndGoesBackBeforeTheEmergencyReserve) {
+    NH_Heap heap(NH_NO_NEW_HANDLER, "spare");
+    heap._fpOutOfMemory = GiveUp;
+    outOfMemoryCalls = 0;
+    emergencyCalls = 0;
+    ASSERT_EQ(1, NH_AHeap::SetEmergencyReserve(8192, [] { ++emergencyCalls; }));
+    const uint32_t size = 40u << 20;
+    void* large = heap.AllocMem(size);
+    ASSERT_NE(nullptr, large);
+    NH_BigPageSet* pageSet = heap._bigPageSets;
+    char* base = reinterpret_cast<char*>(pageSet);
+    const uint32_t own = RoundUp(size + kAltHeaderSize + kBigBlockOverhead + kBigPageSetHeaderSize,
+                                 NH_constants.granularity);
+    ASSERT_EQ(own, pageSet->_spare) << "the spare room could not be reserved";
+    EXPECT_EQ(own + kLargestBigSpare, static_cast<uint32_t>(pageSet->_reservedEnd - base));
+    EXPECT_TRUE(CheckHeap(heap));
+
+    spareStart = base + own;
+    NH_fpFailMemoryRequest = FailWhileTheSpareIsReserved;
+    void* next = heap.AllocMem(8u << 20); // more than the spare room holds
+    NH_fpFailMemoryRequest = nullptr;
+    EXPECT_NE(nullptr, next);
+    EXPECT_EQ(0, emergencyCalls);
+    EXPECT_EQ(0, outOfMemoryCalls);
+    EXPECT_EQ(0u, pageSet->_spare);
+    EXPECT_EQ(base + own, pageSet->_reservedEnd);
+    EXPECT_TRUE(CheckHeap(heap));
+    NH_AHeap::SetEmergencyReserve(0, nullptr);
 }
 
 // ---- Initialisation ----
