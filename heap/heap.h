@@ -4,19 +4,23 @@
 // Windows): fields stay in the order given here.
 //
 // Where things live:
-//   heap/size_classes.*            the 67 small-block sizes and their lookup table (pure)
-//   heap/dynamic_memory_map.*      one bit per 64 KB region reserved by this manager (pure)
-//   heap/os_memory.h, *_win32.cpp  thin wrappers over VirtualAlloc, critical sections...
-//   heap/heap_lock.h, *_win32.cpp  the recursive lock of a thread-safe heap
-//   heap/process_state_win32.cpp   global critical section, system constants, region
-//                                  reservation with the map, InitNewHeap settings
-//   heap/heap_init_win32.cpp       Init, InitHeap, constructors, destructors, Clear,
-//                                  InitNewHeap, EnsureNewHeap, "HeapForHeaps", "DefaultHeap"
-//   heap/page_sets_win32.cpp       AllocPageSet, NH_AHeap::Clear, page-set release
-//   heap/small_blocks_win32.cpp    AllocMem, FreeMem (small path and dispatch)
-//   heap/big_blocks_win32.cpp      big page sets and boundary-tagged big blocks
-//   heap/heap_realloc_win32.cpp    ReAlloc, InitAltBlock, the big path of AllocMem and FreeMem
-//   heap/block_layout.h            block headers and tags inside the regions (internal)
+//   heap/size_classes.*           the 67 small-block sizes and their lookup table
+//   heap/dynamic_memory_map.*     one bit per 64 KB region reserved by this manager
+//   heap/os_memory.h              the system calls: os_memory_win32.cpp over the
+//                                 Windows API, os_memory_native.cpp over POSIX
+//   heap/heap_lock.h              the recursive lock of a thread-safe heap; its slow
+//                                 paths in heap_lock_win32.cpp / heap_lock_native.cpp
+//   heap/process_state.*          global critical section, system constants, region
+//                                 reservation with the map, InitNewHeap settings
+//   heap/heap_init.cpp            Init, InitHeap, constructors, destructors, Clear,
+//                                 InitNewHeap, EnsureNewHeap, "HeapForHeaps", "DefaultHeap"
+//   heap/page_sets.cpp            AllocPageSet, NH_AHeap::Clear, page-set release
+//   heap/small_blocks.cpp         AllocMem, FreeMem (small path and dispatch)
+//   heap/big_blocks.cpp           big page sets and boundary-tagged big blocks
+//   heap/heap_realloc.cpp         ReAlloc, InitAltBlock, the big path of AllocMem and FreeMem
+//   heap/block_layout.h           block headers and tags inside the regions (internal)
+// Only the *_win32.cpp and *_native.cpp files call the system; the rest is
+// plain C++ built in both configurations.
 // Heap services (per-thread default heap, out-of-memory handling, emergency
 // reserve, bypass, block utilities, virtual blocks, memory tests, NH_HeapOneSize,
 // the replaced global allocation) are declared below or in heap_services.h /
@@ -46,18 +50,6 @@ enum : uint32_t {
     NH_BYPASS_FREE = 0x4,        // freeing does nothing (also sets _bypassFree)
     NH_NO_NEW_HANDLER = 0x10,    // out of memory: do not call the global new-handler
     NH_STATIC_HEAP = 0x80000000u // object lies neither on a stack nor in this manager's memory
-};
-
-// Storage of a Windows CRITICAL_SECTION (the global critical section), so
-// that this header needs no <windows.h>; os_memory_win32.cpp checks that
-// size and layout agree.
-struct NH_OsCriticalSection {
-    void* debugInfo;
-    int32_t lockCount;
-    int32_t recursionCount;
-    void* owningThread;
-    void* lockSemaphore;
-    uintptr_t spinCount;
 };
 
 class NH_AHeap;

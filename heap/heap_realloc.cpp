@@ -78,7 +78,7 @@ void* NH_Heap::ReAllocSmall(void* block, uint32_t size, int zero) {
 }
 
 // Big blocks are resized by their owner under its lock; virtual blocks need
-// no lock. Both keep their user pointer at header + 24.
+// no lock. Both keep their user pointer right after the header.
 void* NH_Heap::ReAllocAlt(NH_AltBlock* header, uint32_t size, int zero) {
     if (size > kLargestRequest) return nullptr;
     const uint32_t oldSize = header->_size;
