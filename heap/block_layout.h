@@ -77,6 +77,7 @@ enum : uint32_t {
     kSmallestBigReservation = 1048576, // big page sets reserve at least 1 MB
     kLargestBigSpare = 4194304,        // spare room reserved after a big page set
     kKeptBigPageSetCommit = 65536,     // an empty newest big page set this small stays
+    kKeptPageSets = 1024,              // emptied small-block page sets a heap keeps
     kSmallFree = 2,                    // small block status: free (0: in use)
     kBigFreeBit = 1
 };

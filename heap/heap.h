@@ -220,13 +220,25 @@ private:
     NH_SmallBlock* CarveSmall(uint32_t classIndex);
     void CutRemainder(NH_PageSet* pageSet);
     void UnlinkFreeBlocksOf(NH_PageSet* pageSet);
+    // Emptied page sets kept for reuse (a bounded number, see page_sets.cpp)
+    // lie right after the current page set, with nothing carved. Keeps an
+    // emptied page set that is not the current one (its blocks already off
+    // the free lists); false when enough are kept already.
+    bool KeepPageSet(NH_PageSet* pageSet);
+    // Makes a kept page set the current one, the old current one following
+    // the kept ones; false when none is kept.
+    bool ReuseKeptPageSet();
+    // Gives every kept page set back; the number given back.
+    int ReleaseKeptPageSets();
     void ReleaseBigPageSet(NH_BigPageSet* pageSet);
     int GrowBigPageSets(uint32_t need);
     // Gives back the spare reservations of big page sets that have not
     // committed into them; the number given back.
     int ReleaseSpareReservations();
+    // Gives back the kept page sets and spare reservations; the number.
+    int ReleaseSpareMemory();
     // Out of memory while holding the lock: gives back what the heap keeps
-    // spare and retries (1) when there was some; otherwise the out-of-memory
+    // spare (ReleaseSpareMemory) and retries (1) when there was some; otherwise the out-of-memory
     // handling of HandleOutOfMemoryMT, with its result and lock rules.
     int RetryAfterOutOfMemory();
     void SplitBigBlock(NH_BigBlock* block, uint32_t keep);

@@ -87,8 +87,12 @@ int NH_AHeap::HandleOutOfMemoryMT() {
     return 1;
 }
 
+int NH_Heap::ReleaseSpareMemory() {
+    return ReleaseKeptPageSets() + ReleaseSpareReservations();
+}
+
 int NH_Heap::RetryAfterOutOfMemory() {
-    if (ReleaseSpareReservations()) return 1;
+    if (ReleaseSpareMemory()) return 1;
     return HandleOutOfMemoryMT();
 }
 

@@ -68,6 +68,79 @@ void NH_AHeap::ReleasePageSet(NH_PageSet* pageSet) {
         pageSet, static_cast<uint32_t>(pageSet->_reservedEnd - reinterpret_cast<char*>(pageSet)));
 }
 
+// ---- Emptied page sets kept for reuse ----
+// Reserving, committing and releasing a page set cost several system calls;
+// a heap whose use swings by many blocks would pay them over and over. Kept
+// page sets join and leave at the front of their run, right after the
+// current page set; each holds, where its first block would be carved, the
+// length of the run from itself on and the run's last page set, so that
+// keeping and reusing cost no walk.
+
+namespace {
+
+struct KeptRun {
+    uint32_t count;    // kept page sets from this one to the end of the run
+    NH_PageSet* last;  // the run's last page set
+};
+
+KeptRun* RunOf(NH_PageSet* pageSet) {
+    return reinterpret_cast<KeptRun*>(FirstSmallBlock(pageSet));
+}
+
+// Behind the current page set, only a kept one has no block carved.
+bool IsKept(NH_PageSet* pageSet) {
+    return pageSet && pageSet->_inUse == 0 && CarveTop(pageSet) == FirstSmallBlock(pageSet);
+}
+
+void Unlink(NH_PageSet*& head, NH_PageSet* pageSet) {
+    if (pageSet->_prev)
+        pageSet->_prev->_next = pageSet->_next;
+    else
+        head = pageSet->_next;
+    if (pageSet->_next) pageSet->_next->_prev = pageSet->_prev;
+}
+
+void LinkAfter(NH_PageSet* before, NH_PageSet* pageSet) {
+    pageSet->_prev = before;
+    pageSet->_next = before->_next;
+    if (before->_next) before->_next->_prev = pageSet;
+    before->_next = pageSet;
+}
+
+} // namespace
+
+bool NH_Heap::KeepPageSet(NH_PageSet* pageSet) {
+    NH_PageSet* front = _pageSets->_next;
+    KeptRun run = IsKept(front) ? *RunOf(front) : KeptRun{0, pageSet};
+    if (run.count >= kKeptPageSets) return false;
+    Unlink(_pageSets, pageSet);
+    LinkAfter(_pageSets, pageSet);
+    pageSet->_uncarved = static_cast<uint32_t>(pageSet->_committedEnd - FirstSmallBlock(pageSet));
+    *RunOf(pageSet) = {run.count + 1, run.last};
+    NH_MarkRegionKept(pageSet, NH_constants.granularity, true);
+    return true;
+}
+
+bool NH_Heap::ReuseKeptPageSet() {
+    NH_PageSet* current = _pageSets;
+    NH_PageSet* reused = current ? current->_next : nullptr;
+    if (!IsKept(reused)) return false;
+    NH_PageSet* last = RunOf(reused)->last;
+    Unlink(_pageSets, current);
+    LinkAfter(last, current); // behind the rest of the run
+    NH_MarkRegionKept(reused, NH_constants.granularity, false);
+    return true;
+}
+
+int NH_Heap::ReleaseKeptPageSets() {
+    int released = 0;
+    while (_pageSets && IsKept(_pageSets->_next)) {
+        ReleasePageSet(_pageSets->_next);
+        ++released;
+    }
+    return released;
+}
+
 void NH_AHeap::Clear() {
     Lock();
     while (_pageSets)

@@ -20,6 +20,7 @@ int32_t globalState = kNotCreated;
 NH_OsCriticalSection globalSection;
 int32_t sizeClassesBuilt;
 DynamicMemoryMap dynamicMemoryMap;
+DynamicMemoryMap keptRegionMap; // page sets kept empty for reuse
 
 } // namespace
 
@@ -90,6 +91,19 @@ void NH_ReleaseRegion(void* base, uint32_t size) {
     NH_GlobalLock lock;
     NH_OsRelease(base, size);
     dynamicMemoryMap.Mark(reinterpret_cast<uintptr_t>(base), size, false);
+    keptRegionMap.Mark(reinterpret_cast<uintptr_t>(base), size, false);
+}
+
+void NH_MarkRegionKept(void* base, uint32_t size, bool kept) {
+    NH_GlobalLock lock;
+    dynamicMemoryMap.Mark(reinterpret_cast<uintptr_t>(base), size, !kept);
+    keptRegionMap.Mark(reinterpret_cast<uintptr_t>(base), size, kept);
+}
+
+int NH_IsRegionReserved(const void* address) {
+    NH_GlobalLock lock;
+    const uintptr_t at = reinterpret_cast<uintptr_t>(address);
+    return dynamicMemoryMap.Contains(at) || keptRegionMap.Contains(at);
 }
 
 int NH_IsBlockInDynamicMemory(const void* address) {

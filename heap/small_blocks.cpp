@@ -82,7 +82,7 @@ NH_SmallBlock* NH_Heap::CarveSmall(uint32_t classIndex) {
             gotMemory = GrowPageSet(pageSet, blockSize) != 0;
         } else if (pageSet->_inUse) {
             CutRemainder(pageSet);
-            gotMemory = AllocPageSet(kPageSetHeaderSize) != nullptr;
+            gotMemory = ReuseKeptPageSet() || AllocPageSet(kPageSetHeaderSize) != nullptr;
         } else {
             // Full, and every block of it is free: carve it again from the start.
             UnlinkFreeBlocksOf(pageSet);
@@ -136,7 +136,7 @@ void NH_Heap::FreeSmall(NH_SmallBlock* block) {
     _freeLists[classIndex] = block;
     if (--pageSet->_inUse == 0 && pageSet != _pageSets) {
         UnlinkFreeBlocksOf(pageSet);
-        ReleasePageSet(pageSet);
+        if (!KeepPageSet(pageSet)) ReleasePageSet(pageSet);
     }
     Unlock();
 }

@@ -82,8 +82,9 @@ private:
         const uint32_t granularity = NH_constants.granularity;
         const uint32_t page = NH_constants.pageSize;
         const NH_PageSet* previous = nullptr;
+        uint32_t listed = 0;
         for (NH_PageSet* pageSet = _heap._pageSets; pageSet; pageSet = pageSet->_next) {
-            if (++_census.pageSets > kListLimit) return Fail("page-set list does not end", pageSet);
+            if (++listed > kListLimit) return Fail("page-set list does not end", pageSet);
             char* base = reinterpret_cast<char*>(pageSet);
             if (reinterpret_cast<uintptr_t>(base) % granularity != 0)
                 return Fail("page set not at a granularity boundary", pageSet);
@@ -98,11 +99,46 @@ private:
             if (pageSet->_uncarved >
                 static_cast<uint32_t>(pageSet->_committedEnd - FirstSmallBlock(pageSet)))
                 return Fail("page set: uncarved space exceeds the committed part", pageSet);
-            if (pageSet->_inUse == 0 && previous != nullptr)
-                return Fail("page set without blocks in use kept though not current", pageSet);
+            const bool nothingCarved = CarveTop(pageSet) == FirstSmallBlock(pageSet);
+            if (pageSet->_inUse == 0 && previous != nullptr) {
+                if (!nothingCarved)
+                    return Fail("emptied page set neither given back nor reset", pageSet);
+                if (!CheckKept(pageSet, listed)) return false;
+            } else {
+                ++_census.pageSets;
+            }
             if (!WalkSmallBlocks(pageSet)) return false;
             previous = pageSet;
         }
+        if (_census.keptPageSets != _keptRunLength)
+            return Fail("kept run shorter than recorded", _keptRunLast);
+        return true;
+    }
+
+    // Kept page sets form one run right after the current page set; each
+    // records, where its first block would be, the run's length from it on
+    // and the run's last page set. They count as given back to callers.
+    bool CheckKept(NH_PageSet* pageSet, uint32_t position) {
+        struct Run {
+            uint32_t count;
+            NH_PageSet* last;
+        };
+        const Run* run = reinterpret_cast<const Run*>(FirstSmallBlock(pageSet));
+        if (position != _census.keptPageSets + 2)
+            return Fail("kept page set not in the run after the current one", pageSet);
+        if (_census.keptPageSets == 0) {
+            _keptRunLength = run->count;
+            _keptRunLast = run->last;
+            if (run->count == 0 || run->count > kKeptPageSets)
+                return Fail("kept run: bad length", pageSet);
+        }
+        if (run->count != _keptRunLength - _census.keptPageSets || run->last != _keptRunLast)
+            return Fail("kept page set: run record wrong", pageSet);
+        if (run->count == 1 && run->last != pageSet)
+            return Fail("kept run: wrong last page set", pageSet);
+        if (NH_IsInDynamicMemoryMap(pageSet) || !NH_IsRegionReserved(pageSet))
+            return Fail("kept page set: wrong in the dynamic-memory map", pageSet);
+        ++_census.keptPageSets;
         return true;
     }
 
@@ -273,6 +309,8 @@ private:
     const char* _what = nullptr;
     const void* _where = nullptr;
     HeapCensus _census;
+    uint32_t _keptRunLength = 0; // as recorded by the first kept page set
+    NH_PageSet* _keptRunLast = nullptr;
     PointerSet _freeSmall;
     PointerSet _freeBig;
     PointerSet _usedBig;

@@ -164,22 +164,59 @@ TEST(HeapSmallBlocks, AFullPageSetLeavesItsTopAsFreeBlocksOfTheLargestClassesTha
     EXPECT_EQ(PageSetOf(heap.AllocMem(950)), first);
 }
 
-TEST(HeapSmallBlocks, AnEmptiedPageSetGoesBackUnlessItIsTheCurrentOne) {
+// Emptied page sets are kept for reuse, a bounded number of them, and count
+// as given back: they leave the dynamic-memory map until reused.
+TEST(HeapSmallBlocks, EmptiedPageSetsAreKeptForReuseUpToABound) {
     NH_Heap heap(0, "test");
-    std::vector<void*> blocks = FillPageSet(heap);
-    NH_PageSet* first = heap._pageSets;
-    void* inSecond = heap.AllocMem(kLargestSmall);
-    NH_PageSet* second = heap._pageSets;
-    ASSERT_NE(first, second);
-    for (void* block : blocks)
-        heap.FreeMem(block);
-    EXPECT_EQ(1u, TakeCensus(heap).pageSets);
+    std::vector<void*> blocks;
+    for (uint32_t i = 0; i < 3 * kBlocksPerPageSet; ++i)
+        blocks.push_back(heap.AllocMem(kLargestSmall));
+    NH_PageSet* first = PageSetOf(blocks.front());
+    NH_PageSet* second = PageSetOf(blocks[kBlocksPerPageSet]);
+    void* last = heap.AllocMem(kLargestSmall); // in a fourth, current page set
+    for (uint32_t i = 0; i < 2 * kBlocksPerPageSet; ++i)
+        heap.FreeMem(blocks[i]);
+    HeapCensus census = TakeCensus(heap);
+    EXPECT_EQ(2u, census.pageSets);
+    EXPECT_EQ(2u, census.keptPageSets);
     EXPECT_EQ(0, NH_IsInDynamicMemoryMap(first));
+    EXPECT_EQ(0, NH_IsInDynamicMemoryMap(second));
     EXPECT_TRUE(CheckHeap(heap)); // the remainder blocks left the free lists too
 
-    heap.FreeMem(inSecond);
-    EXPECT_EQ(second, heap._pageSets);
-    EXPECT_EQ(0u, second->_inUse);
+    // The next page sets needed are the kept ones, the last kept first.
+    std::vector<void*> again;
+    NH_PageSet* current = heap._pageSets;
+    while (heap._pageSets == current)
+        again.push_back(heap.AllocMem(kLargestSmall));
+    EXPECT_EQ(second, PageSetOf(again.back()));
+    while (heap._pageSets == second)
+        again.push_back(heap.AllocMem(kLargestSmall));
+    EXPECT_EQ(first, PageSetOf(again.back()));
+    EXPECT_NE(0, NH_IsInDynamicMemoryMap(first));
+    census = TakeCensus(heap);
+    EXPECT_EQ(4u, census.pageSets);
+    EXPECT_EQ(0u, census.keptPageSets);
+    EXPECT_TRUE(CheckHeap(heap));
+
+    // The current page set stays whatever it holds; Clear gives kept ones back.
+    for (void* block : again)
+        heap.FreeMem(block);
+    heap.FreeMem(last);
+    heap.Clear();
+    EXPECT_EQ(0, NH_IsRegionReserved(first));
+    EXPECT_EQ(0, NH_IsRegionReserved(second));
+}
+
+TEST(HeapSmallBlocks, NoMoreEmptiedPageSetsAreKeptThanTheBound) {
+    NH_Heap heap(0, "test");
+    std::vector<void*> blocks;
+    for (uint32_t i = 0; i < (kKeptPageSets + 2) * kBlocksPerPageSet; ++i)
+        blocks.push_back(heap.AllocMem(kLargestSmall));
+    for (void* block : blocks)
+        heap.FreeMem(block);
+    HeapCensus census = TakeCensus(heap);
+    EXPECT_EQ(1u, census.pageSets);
+    EXPECT_EQ(static_cast<uint32_t>(kKeptPageSets), census.keptPageSets);
     EXPECT_TRUE(CheckHeap(heap));
 }
 
@@ -710,6 +747,27 @@ TEST(HeapOutOfMemory, NearTheCommitLimitPageSetsGrowByThePagesTheyNeed) {
     NH_fpFailMemoryRequest = nullptr;
     EXPECT_EQ(6 * kBlocksPerPageSet, served);
     EXPECT_EQ(0, outOfMemoryCalls);
+    EXPECT_TRUE(CheckHeap(heap));
+}
+
+// Kept page sets go back first thing when memory runs out.
+TEST(HeapOutOfMemory, KeptPageSetsGoBackFirst) {
+    NH_Heap heap(NH_NO_NEW_HANDLER, "kept");
+    heap._fpOutOfMemory = GiveUp;
+    std::vector<void*> blocks;
+    for (uint32_t i = 0; i < 2 * kBlocksPerPageSet; ++i)
+        blocks.push_back(heap.AllocMem(kLargestSmall));
+    NH_PageSet* first = PageSetOf(blocks.front());
+    for (uint32_t i = 0; i < kBlocksPerPageSet; ++i)
+        heap.FreeMem(blocks[i]);
+    ASSERT_EQ(1u, TakeCensus(heap).keptPageSets);
+    {
+        MemoryFaults faults(0);
+        EXPECT_EQ(nullptr, heap.AllocMem(5000)); // needs a new big page set
+    }
+    EXPECT_EQ(1, outOfMemoryCalls); // after the kept page set went back
+    EXPECT_EQ(0u, TakeCensus(heap).keptPageSets);
+    EXPECT_EQ(0, NH_IsRegionReserved(first));
     EXPECT_TRUE(CheckHeap(heap));
 }
 
