@@ -35,8 +35,15 @@ inline uint32_t NH_CurrentThreadId() {
     __asm__("movl %%fs:0x24, %0" : "=r"(id));
     return id;
 }
-#else
+#elif defined(_WIN32)
 uint32_t NH_CurrentThreadId();
+#else
+// The kernel's thread id, asked once per thread (heap_lock_native.cpp).
+extern __thread uint32_t NH_threadId;
+uint32_t NH_AskThreadId();
+inline uint32_t NH_CurrentThreadId() {
+    return NH_threadId ? NH_threadId : NH_AskThreadId();
+}
 #endif
 
 inline void NH_HeapLockEnter(NH_HeapLock* lock) {

@@ -30,11 +30,12 @@ void Futex(uint32_t* word, int operation, uint32_t value) {
 
 } // namespace
 
-// The kernel's thread id: never 0, unique among running threads. Asked once
-// per thread.
-uint32_t NH_CurrentThreadId() {
-    static thread_local uint32_t id = static_cast<uint32_t>(syscall(SYS_gettid));
-    return id;
+// The kernel's thread id: never 0, unique among running threads.
+__thread uint32_t NH_threadId;
+
+uint32_t NH_AskThreadId() {
+    NH_threadId = static_cast<uint32_t>(syscall(SYS_gettid));
+    return NH_threadId;
 }
 
 void NH_HeapLockInit(NH_HeapLock* lock) {

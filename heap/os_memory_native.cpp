@@ -5,6 +5,8 @@
 
 #include "heap/os_memory.h"
 
+#include "heap/poison.h"
+
 #include <pthread.h>
 #include <sched.h>
 #include <sys/mman.h>
@@ -97,11 +99,13 @@ int NH_OsCommit(void* address, uint32_t size) {
 
 // MADV_DONTNEED drops the pages: they read as zero when committed again.
 void NH_OsDecommit(void* address, uint32_t size) {
+    NH_Unpoison(address, size); // the next user of these pages starts clean
     madvise(address, size, MADV_DONTNEED);
     mprotect(address, size, PROT_NONE);
 }
 
 void NH_OsRelease(void* base, uint32_t size) {
+    NH_Unpoison(base, size); // the next mapping here starts clean
     munmap(base, size);
 }
 

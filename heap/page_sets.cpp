@@ -3,6 +3,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/poison.h"
 #include "heap/process_state.h"
 
 NH_PageSet* NH_AHeap::AllocPageSet(int32_t headerSize) {
@@ -116,6 +117,7 @@ bool NH_Heap::KeepPageSet(NH_PageSet* pageSet) {
     Unlink(_pageSets, pageSet);
     LinkAfter(_pageSets, pageSet);
     pageSet->_uncarved = static_cast<uint32_t>(pageSet->_committedEnd - FirstSmallBlock(pageSet));
+    NH_Unpoison(FirstSmallBlock(pageSet), pageSet->_uncarved); // its free blocks are gone
     *RunOf(pageSet) = {run.count + 1, run.last};
     NH_MarkRegionKept(pageSet, NH_constants.granularity, true);
     return true;

@@ -12,6 +12,7 @@
 #include "heap/block_layout.h"
 #include "heap/heap.h"
 #include "heap/heap_one_size.h"
+#include "heap/poison.h"
 #include "heap/process_state.h"
 #include "tests/heap/heap_checker.h"
 
@@ -234,6 +235,19 @@ TEST(HeapSmallBlocks, AFullCurrentPageSetWithNothingInUseIsCarvedAgainFromItsSta
     EXPECT_EQ(0u, TakeCensus(heap).smallFree);
     EXPECT_TRUE(CheckHeap(heap));
 }
+
+#if defined(NH_ADDRESS_SANITIZER)
+// Under AddressSanitizer a freed small block is poisoned past its links.
+TEST(HeapSmallBlocksDeathTest, ReadingAFreedBlockIsReported) {
+    NH_Heap heap(0, "test");
+    volatile char* block = static_cast<char*>(heap.AllocMem(100));
+    block[50] = 1;
+    heap.FreeMem(const_cast<char*>(block));
+    EXPECT_DEATH(block[50] = block[50] + 1, "use-after-poison");
+    EXPECT_EQ(block, heap.AllocMem(100)); // handed out again, usable
+    block[50] = 2;
+}
+#endif
 
 // ---- Resizing small blocks ----
 
