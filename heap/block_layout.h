@@ -36,7 +36,7 @@ private:
 struct NH_SmallBlock {
     uint16_t _size; // requested size
     uint8_t _classIndex;
-    uint8_t _status;         // 0 in use, kSmallFree free; bit 0 always clear
+    uint8_t _status;        // 0 in use, kSmallFree free; bit 0 always clear
     NH_SmallLink _nextFree; // only while free
     NH_SmallLink _prevFree;
 };

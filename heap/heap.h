@@ -133,7 +133,7 @@ public:
     int32_t _bypassFree;   // set: freeing a block of this heap does nothing
     uint32_t _flags;       // NH_* bits
     int32_t _initialised;
-    int32_t _lockInUse;      // equals flags bit 0 after Init
+    int32_t _lockInUse; // equals flags bit 0 after Init
     // The heap's lock: this manager's own recursive lock (heap/heap_lock.h),
     // which takes the size and place of a CRITICAL_SECTION in the layout but
     // is not one. Never pass it to EnterCriticalSection or any other system

@@ -80,8 +80,8 @@ void NH_AHeap::ReleasePageSet(NH_PageSet* pageSet) {
 namespace {
 
 struct KeptRun {
-    uint32_t count;    // kept page sets from this one to the end of the run
-    NH_PageSet* last;  // the run's last page set
+    uint32_t count;   // kept page sets from this one to the end of the run
+    NH_PageSet* last; // the run's last page set
 };
 
 KeptRun* RunOf(NH_PageSet* pageSet) {

@@ -256,9 +256,11 @@ TEST(VirtualBlocks, ReserveUpFrontCommitAsTheyGrowNeverMove) {
     EXPECT_TRUE(IsMemoryFilledWith(block + 10, 50000 - 10, 0)); // cleared from the old size on
     std::memset(block, 'x', 50000);
 
-    EXPECT_EQ(nullptr, ResizeVirtual(block, 131072 - kVirtualHeaderSize + 1, 0)); // beyond the reservation
+    EXPECT_EQ(nullptr,
+              ResizeVirtual(block, 131072 - kVirtualHeaderSize + 1, 0)); // beyond the reservation
     EXPECT_EQ(50000u, HeaderOf(block).size);
-    EXPECT_EQ(block, ResizeVirtual(block, 131072 - kVirtualHeaderSize, 0)); // exactly the reservation
+    EXPECT_EQ(block,
+              ResizeVirtual(block, 131072 - kVirtualHeaderSize, 0)); // exactly the reservation
 
     EXPECT_EQ(block, ResizeVirtual(block, 20, 0));
     EXPECT_EQ(4096u, HeaderOf(block).committed);

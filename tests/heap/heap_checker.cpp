@@ -206,8 +206,8 @@ private:
             uint32_t committed = static_cast<uint32_t>(pageSet->_committedEnd - base);
             const uint32_t spare = pageSet->_spare;
             if (spare && (spare < kSmallestBigReservation || spare >= reserved ||
-                          spare % NH_constants.granularity != 0 ||
-                          reserved - spare > spare || reserved - spare > kLargestBigSpare))
+                          spare % NH_constants.granularity != 0 || reserved - spare > spare ||
+                          reserved - spare > kLargestBigSpare))
                 return Fail("big page set: spare reservation out of bounds", pageSet);
             if (reserved < kSmallestBigReservation || reserved % NH_constants.granularity != 0 ||
                 committed > reserved || committed % NH_constants.pageSize != 0)

@@ -851,7 +851,7 @@ TEST(HeapInit, TheLibraryHeapsAreStaticAndThreadSafe) {
 
 TEST(HeapInit, AHeapInDynamicMemoryIsNotStaticWhateverItsStorageHeld) {
     NH_Heap outer(0, "outer");
-    void* storage = outer.AllocMem(2000); // a big block: aligned for a heap in every build
+    void* storage = outer.AllocMem(2000);        // a big block: aligned for a heap in every build
     std::memset(storage, 0xFF, sizeof(NH_Heap)); // looks initialised
     NH_Heap* heap = ::new (storage) NH_Heap(NH_THREAD_SAFE, "inner");
     EXPECT_EQ(static_cast<uint32_t>(NH_THREAD_SAFE), heap->_flags);

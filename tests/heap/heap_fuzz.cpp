@@ -39,10 +39,14 @@ public:
         uint8_t kind = Byte();
         uint32_t word = Word();
         switch (kind % 4) {
-        case 0: return word % 64;
-        case 1: return 1000 + word % 48;
-        case 2: return word;
-        default: return word << 5;
+        case 0:
+            return word % 64;
+        case 1:
+            return 1000 + word % 48;
+        case 2:
+            return word;
+        default:
+            return word << 5;
         }
     }
 
@@ -155,9 +159,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 0:
         case 1: {
             const uint32_t bytes = input.Size();
-            char* block = static_cast<char*>(operation % 8 ? heap.AllocMem(bytes)
-                                                           : heap.AllocWithReserve(
-                                                                 bytes + input.Size(), bytes, 0));
+            char* block = static_cast<char*>(
+                operation % 8 ? heap.AllocMem(bytes)
+                              : heap.AllocWithReserve(bytes + input.Size(), bytes, 0));
             if (block) {
                 live.push_back({block, std::string(bytes, '\0')});
                 Fill(live.back(), static_cast<char>(step));
