@@ -4,19 +4,23 @@
 // Windows): fields stay in the order given here.
 //
 // Where things live:
-//   heap/size_classes.*            the 67 small-block sizes and their lookup table (pure)
-//   heap/dynamic_memory_map.*      one bit per 64 KB region reserved by this manager (pure)
-//   heap/os_memory.h, *_win32.cpp  thin wrappers over VirtualAlloc, critical sections...
-//   heap/heap_lock.h, *_win32.cpp  the recursive lock of a thread-safe heap
-//   heap/process_state_win32.cpp   global critical section, system constants, region
-//                                  reservation with the map, InitNewHeap settings
-//   heap/heap_init_win32.cpp       Init, InitHeap, constructors, destructors, Clear,
-//                                  InitNewHeap, EnsureNewHeap, "HeapForHeaps", "DefaultHeap"
-//   heap/page_sets_win32.cpp       AllocPageSet, NH_AHeap::Clear, page-set release
-//   heap/small_blocks_win32.cpp    AllocMem, FreeMem (small path and dispatch)
-//   heap/big_blocks_win32.cpp      big page sets and boundary-tagged big blocks
-//   heap/heap_realloc_win32.cpp    ReAlloc, InitAltBlock, the big path of AllocMem and FreeMem
-//   heap/block_layout.h            block headers and tags inside the regions (internal)
+//   heap/size_classes.*           the 67 small-block sizes and their lookup table
+//   heap/dynamic_memory_map.*     one bit per 64 KB region reserved by this manager
+//   heap/os_memory.h              the system calls: os_memory_win32.cpp over the
+//                                 Windows API, os_memory_native.cpp over POSIX
+//   heap/heap_lock.h              the recursive lock of a thread-safe heap; its slow
+//                                 paths in heap_lock_win32.cpp / heap_lock_native.cpp
+//   heap/process_state.*          global critical section, system constants, region
+//                                 reservation with the map, InitNewHeap settings
+//   heap/heap_init.cpp            Init, InitHeap, constructors, destructors, Clear,
+//                                 InitNewHeap, EnsureNewHeap, "HeapForHeaps", "DefaultHeap"
+//   heap/page_sets.cpp            AllocPageSet, NH_AHeap::Clear, page-set release
+//   heap/small_blocks.cpp         AllocMem, FreeMem (small path and dispatch)
+//   heap/big_blocks.cpp           big page sets and boundary-tagged big blocks
+//   heap/heap_realloc.cpp         ReAlloc, InitAltBlock, the big path of AllocMem and FreeMem
+//   heap/block_layout.h           block headers and tags inside the regions (internal)
+// Only the *_win32.cpp and *_native.cpp files call the system; the rest is
+// plain C++ built in both configurations.
 // Heap services (per-thread default heap, out-of-memory handling, emergency
 // reserve, bypass, block utilities, virtual blocks, memory tests, NH_HeapOneSize,
 // the replaced global allocation) are declared below or in heap_services.h /
@@ -46,18 +50,6 @@ enum : uint32_t {
     NH_BYPASS_FREE = 0x4,        // freeing does nothing (also sets _bypassFree)
     NH_NO_NEW_HANDLER = 0x10,    // out of memory: do not call the global new-handler
     NH_STATIC_HEAP = 0x80000000u // object lies neither on a stack nor in this manager's memory
-};
-
-// Storage of a Windows CRITICAL_SECTION (the global critical section), so
-// that this header needs no <windows.h>; os_memory_win32.cpp checks that
-// size and layout agree.
-struct NH_OsCriticalSection {
-    void* debugInfo;
-    int32_t lockCount;
-    int32_t recursionCount;
-    void* owningThread;
-    void* lockSemaphore;
-    uintptr_t spinCount;
 };
 
 class NH_AHeap;
@@ -129,15 +121,24 @@ public:
     static void operator delete(void* block, NH_Heap* heap);
     static void operator delete[](void* block, NH_Heap* heap);
 
-    void Lock(); // takes the heap's lock when it is in use (recursive)
+    // The only way for a caller to lock a heap, for example to keep other
+    // threads out while ForEach or FindFirstThat walks it: Lock takes the
+    // heap's lock when the heap uses one (flags bit 0), recursively, and
+    // Unlock leaves it once per Lock. The heap's own operations take the same
+    // lock, so a thread holding it may go on using the heap.
+    void Lock();
     void Unlock();
 
     NH_PageSet* _pageSets; // current (newest) page set first
     int32_t _bypassFree;   // set: freeing a block of this heap does nothing
     uint32_t _flags;       // NH_* bits
     int32_t _initialised;
-    int32_t _lockInUse;      // equals flags bit 0 after Init
-    NH_HeapLock _lock;       // where a critical section would be, and no larger
+    int32_t _lockInUse; // equals flags bit 0 after Init
+    // The heap's lock: this manager's own recursive lock (heap/heap_lock.h),
+    // which takes the size and place of a CRITICAL_SECTION in the layout but
+    // is not one. Never pass it to EnterCriticalSection or any other system
+    // call; lock a heap through Lock and Unlock only.
+    NH_HeapLock _lock;
     int (*_fpOutOfMemory)(); // nonzero result: retry; null after Init
 
     static void (*_fpEmergencyCallback)(); // called when the reserve is used
@@ -151,8 +152,10 @@ protected:
     // Unlinks a page set from _pageSets and gives its region back.
     void ReleasePageSet(NH_PageSet* pageSet);
     // Commits more of a page set that is not fully committed: as many pages
-    // as are committed already (1, 2, 4, 8... pages), up to its end. 1 or 0.
-    static int GrowPageSet(NH_PageSet* pageSet);
+    // as are committed already (1, 2, 4, 8... pages), up to its end, or when
+    // the system refuses that, the pages that make its uncarved top hold
+    // needed bytes (needed > _uncarved). 1 or 0.
+    static int GrowPageSet(NH_PageSet* pageSet, uint32_t needed);
 };
 
 enum { NH_SIZE_CLASS_COUNT = 67 };
@@ -217,8 +220,27 @@ private:
     NH_SmallBlock* CarveSmall(uint32_t classIndex);
     void CutRemainder(NH_PageSet* pageSet);
     void UnlinkFreeBlocksOf(NH_PageSet* pageSet);
+    // Emptied page sets kept for reuse (a bounded number, see page_sets.cpp)
+    // lie right after the current page set, with nothing carved. Keeps an
+    // emptied page set that is not the current one (its blocks already off
+    // the free lists); false when enough are kept already.
+    bool KeepPageSet(NH_PageSet* pageSet);
+    // Makes a kept page set the current one, the old current one following
+    // the kept ones; false when none is kept.
+    bool ReuseKeptPageSet();
+    // Gives every kept page set back; the number given back.
+    int ReleaseKeptPageSets();
     void ReleaseBigPageSet(NH_BigPageSet* pageSet);
     int GrowBigPageSets(uint32_t need);
+    // Gives back the spare reservations of big page sets that have not
+    // committed into them; the number given back.
+    int ReleaseSpareReservations();
+    // Gives back the kept page sets and spare reservations; the number.
+    int ReleaseSpareMemory();
+    // Out of memory while holding the lock: gives back what the heap keeps
+    // spare (ReleaseSpareMemory) and retries (1) when there was some; otherwise the out-of-memory
+    // handling of HandleOutOfMemoryMT, with its result and lock rules.
+    int RetryAfterOutOfMemory();
     void SplitBigBlock(NH_BigBlock* block, uint32_t keep);
 };
 

@@ -5,7 +5,8 @@
 // taking a free lock is one compare-exchange on the owner's thread id,
 // leaving it one exchange. A thread that finds the lock taken spins
 // briefly (several processors only), yields its time slice a few times, and
-// then sleeps on an event that the leaving thread signals.
+// then sleeps on an event that the leaving thread signals (natively: waits
+// on a futex word that the leaving thread bumps).
 //
 // Not to be copied or moved while in use; Init before use, Delete at the end.
 
@@ -15,8 +16,9 @@ struct NH_HeapLock {
     uint32_t owningThread;  // thread id of the holder; 0 when free
     int32_t recursionCount; // entries of the holder not yet left
     int32_t waiters;        // threads asleep (or about to sleep) on the event
-    void* event;            // auto-reset event, made on first contention
-    uint32_t unused[2];     // keeps the size of a CRITICAL_SECTION
+    void* event;            // Windows: auto-reset event, made on first contention
+    uint32_t wakeups;       // native: futex word, bumped by every wake
+    uint32_t unused;        // keeps the size of a CRITICAL_SECTION
 };
 
 void NH_HeapLockInit(NH_HeapLock* lock);
@@ -33,8 +35,15 @@ inline uint32_t NH_CurrentThreadId() {
     __asm__("movl %%fs:0x24, %0" : "=r"(id));
     return id;
 }
-#else
+#elif defined(_WIN32)
 uint32_t NH_CurrentThreadId();
+#else
+// The kernel's thread id, asked once per thread (heap_lock_native.cpp).
+extern __thread uint32_t NH_threadId;
+uint32_t NH_AskThreadId();
+inline uint32_t NH_CurrentThreadId() {
+    return NH_threadId ? NH_threadId : NH_AskThreadId();
+}
 #endif
 
 inline void NH_HeapLockEnter(NH_HeapLock* lock) {

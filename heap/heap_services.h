@@ -6,14 +6,14 @@
 // heap/heap_one_size.h.
 //
 // Where things live:
-//   heap/default_heap_win32.cpp      thread-local default heap, NH_HeapSwitcher
-//   heap/out_of_memory_win32.cpp     HandleOutOfMemory(MT), emergency reserve, BypassFreeing
-//   heap/heap_operators_win32.cpp    class operators new/delete of NH_AHeap
-//   heap/block_utils_win32.cpp       Alloc, StoreData, Insert, ... (blocks as byte buffers)
-//   heap/block_walk_win32.cpp        ForEach, FindFirstThat
-//   heap/virtual_blocks_win32.cpp    AllocVirtual, ResizeVirtual, FreeVirtual, AllocWithReserve
-//   heap/memory_queries_win32.cpp    IsStackMemory, IsDynamicMemory
-//   heap/memory_fill.cpp             IsMemoryFilledWith (pure)
+//   heap/default_heap.cpp            thread-local default heap, NH_HeapSwitcher
+//   heap/out_of_memory.cpp           HandleOutOfMemory(MT), emergency reserve, BypassFreeing
+//   heap/heap_operators.cpp          class operators new/delete of NH_AHeap
+//   heap/block_utils.cpp             Alloc, StoreData, Insert, ... (blocks as byte buffers)
+//   heap/block_walk.cpp              ForEach, FindFirstThat
+//   heap/virtual_blocks.cpp          AllocVirtual, ResizeVirtual, FreeVirtual, AllocWithReserve
+//   heap/memory_queries.cpp          IsStackMemory, IsDynamicMemory
+//   heap/memory_fill.cpp             IsMemoryFilledWith
 //   heap/global_allocation_win32.cpp malloc/free/new/delete (linked into programs,
 //                                    not part of the trovik_heap library)
 //   heap/release_all_win32.cpp       gives everything back when the library unloads

@@ -4,8 +4,6 @@
 
 #include <cstddef>
 
-#include "heap/heap.h"
-
 static_assert(sizeof(NH_OsCriticalSection) == sizeof(CRITICAL_SECTION),
               "NH_OsCriticalSection must hold a CRITICAL_SECTION");
 static_assert(alignof(NH_OsCriticalSection) >= alignof(CRITICAL_SECTION),
@@ -21,15 +19,29 @@ NH_OsSystemInfo NH_OsGetSystemInfo() {
     return {info.dwPageSize, info.dwAllocationGranularity};
 }
 
-int (*NH_fpFailMemoryRequest)();
+int (*NH_fpFailMemoryRequest)(NH_OsRequest request, uint32_t size);
+
+static bool RequestFails(NH_OsRequest request, uint32_t size) {
+    return NH_fpFailMemoryRequest && NH_fpFailMemoryRequest(request, size);
+}
 
 void* NH_OsReserve(uint32_t size) {
-    if (NH_fpFailMemoryRequest && NH_fpFailMemoryRequest()) return nullptr;
+    if (RequestFails(NH_OS_RESERVE, size)) return nullptr;
     return VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_READWRITE);
 }
 
+void* NH_OsReserveAt(void* address, uint32_t size) {
+    if (RequestFails(NH_OS_RESERVE, size)) return nullptr;
+    void* base = VirtualAlloc(address, size, MEM_RESERVE, PAGE_READWRITE);
+    if (base && base != address) { // cannot happen for a granularity boundary
+        VirtualFree(base, 0, MEM_RELEASE);
+        return nullptr;
+    }
+    return base;
+}
+
 int NH_OsCommit(void* address, uint32_t size) {
-    if (NH_fpFailMemoryRequest && NH_fpFailMemoryRequest()) return 0;
+    if (RequestFails(NH_OS_COMMIT, size)) return 0;
     return VirtualAlloc(address, size, MEM_COMMIT, PAGE_READWRITE) != nullptr;
 }
 
@@ -37,7 +49,7 @@ void NH_OsDecommit(void* address, uint32_t size) {
     VirtualFree(address, size, MEM_DECOMMIT);
 }
 
-void NH_OsRelease(void* base) {
+void NH_OsRelease(void* base, uint32_t /*size*/) {
     VirtualFree(base, 0, MEM_RELEASE);
 }
 
@@ -55,6 +67,33 @@ void NH_OsEnterCriticalSection(NH_OsCriticalSection* section) {
 
 void NH_OsLeaveCriticalSection(NH_OsCriticalSection* section) {
     LeaveCriticalSection(AsCriticalSection(section));
+}
+
+void NH_OsYield() {
+    Sleep(0);
+}
+
+// TLS indexes start at 0: the slot is the index plus 1.
+uintptr_t NH_OsTlsAlloc() {
+    DWORD index = TlsAlloc();
+    return index == TLS_OUT_OF_INDEXES ? 0 : index + 1;
+}
+
+void NH_OsTlsFree(uintptr_t slot) {
+    TlsFree(static_cast<DWORD>(slot - 1));
+}
+
+// TlsGetValue clears the thread's last error; every malloc comes here, and
+// callers read GetLastError after building their error objects.
+void* NH_OsTlsGet(uintptr_t slot) {
+    DWORD error = GetLastError();
+    void* value = TlsGetValue(static_cast<DWORD>(slot - 1));
+    SetLastError(error);
+    return value;
+}
+
+void NH_OsTlsSet(uintptr_t slot, void* value) {
+    TlsSetValue(static_cast<DWORD>(slot - 1), value);
 }
 
 static const void* AllocationBaseOf(const void* address) {

@@ -42,10 +42,20 @@ public:
 // Reserves size bytes (rounded up to the granularity) and marks the regions
 // in the dynamic-memory map; null on failure. Takes the global critical section.
 void* NH_ReserveRegion(uint32_t size);
+// Reserves size bytes (a multiple of the granularity) exactly at address and
+// marks them; null when that range is not free.
+void* NH_ReserveRegionAt(void* address, uint32_t size);
 // Releases a region reserved by NH_ReserveRegion (of that size) and unmarks it.
 void NH_ReleaseRegion(void* base, uint32_t size);
-// Nonzero when the 64 KB region of the address is reserved by this manager.
+// A page set kept empty for reuse is reserved still but counts as given
+// back: its region leaves the dynamic-memory map for a map of kept regions
+// (which only the release at unload reads) and comes back when reused.
+void NH_MarkRegionKept(void* base, uint32_t size, bool kept);
+// Nonzero when the 64 KB region of the address is reserved by this manager
+// (and not kept empty).
 int NH_IsInDynamicMemoryMap(const void* address);
+// Nonzero when the region of the address is reserved by this manager, kept or not.
+int NH_IsRegionReserved(const void* address);
 // The same without the global critical section, for the replaced free: exact
 // for an address inside a live block (its region cannot change meanwhile, and
 // a byte of the map is read whole).

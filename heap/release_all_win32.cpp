@@ -10,8 +10,8 @@
 #include "heap/heap_services.h"
 #include "heap/process_state.h"
 
-void NH_ReleaseEmergencyReserve(); // out_of_memory_win32.cpp
-void NH_ReleaseDefaultHeapSlot();  // default_heap_win32.cpp
+void NH_ReleaseEmergencyReserve(); // out_of_memory.cpp
+void NH_ReleaseDefaultHeapSlot();  // default_heap.cpp
 
 namespace {
 
@@ -39,7 +39,7 @@ void NH_ReleaseEverything() {
     NH_ReleaseEmergencyReserve();
     for (uintptr_t region = 0; region < kRegionCount; ++region) {
         uintptr_t address = region * kRegionSize;
-        if (!NH_IsInDynamicMemoryMap(reinterpret_cast<void*>(address))) continue;
+        if (!NH_IsRegionReserved(reinterpret_cast<void*>(address))) continue;
         char* base;
         uint32_t size;
         if (FindReservation(address, &base, &size))

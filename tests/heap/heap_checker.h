@@ -11,7 +11,8 @@
 #include "heap/heap.h"
 
 struct HeapCensus {
-    uint32_t pageSets = 0; // small-block page sets
+    uint32_t pageSets = 0;     // small-block page sets, kept ones excluded
+    uint32_t keptPageSets = 0; // emptied ones kept for reuse
     uint32_t smallInUse = 0;
     uint32_t smallFree = 0;
     uint32_t bigPageSets = 0;

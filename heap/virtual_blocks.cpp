@@ -1,6 +1,8 @@
 // Virtual blocks: a region of their own, reserved up front and committed as
-// they grow, so that they never move. A 12-byte header before the returned
-// address records the requested, reserved and committed sizes. Regions go
+// they grow, so that they never move. A header before the returned address
+// records the requested, reserved and committed sizes (12 bytes; padded to
+// 16 where pointers are 64-bit, so that a heap's NH_AltBlock header that
+// follows it is aligned). Regions go
 // through the dynamic-memory map like every other region of this manager.
 
 #include <cstring>
@@ -16,16 +18,17 @@ struct VirtualHeader {
     uint32_t reserved;  // bytes of the region, header included
     uint32_t committed; // bytes committed from the region's start
 };
-static_assert(sizeof(VirtualHeader) == 12, "the header is part of the block layout");
+static_assert(RoundUp(sizeof(VirtualHeader), alignof(void*)) == kVirtualHeaderSize,
+              "the header is part of the block layout");
 
 VirtualHeader* HeaderOf(void* block) {
-    return reinterpret_cast<VirtualHeader*>(static_cast<char*>(block) - sizeof(VirtualHeader));
+    return reinterpret_cast<VirtualHeader*>(static_cast<char*>(block) - kVirtualHeaderSize);
 }
 
 // size + header rounded up to unit; 0 when that overflows.
 uint32_t WithHeader(uint32_t size, uint32_t unit) {
-    if (size > UINT32_MAX - sizeof(VirtualHeader) - (unit - 1)) return 0;
-    return RoundUp(size + sizeof(VirtualHeader), unit);
+    if (size > UINT32_MAX - kVirtualHeaderSize - (unit - 1)) return 0;
+    return RoundUp(size + kVirtualHeaderSize, unit);
 }
 
 } // namespace
@@ -46,7 +49,7 @@ void* AllocVirtual(uint32_t reserve, uint32_t size, int /*zero*/) {
     header->size = size;
     header->reserved = reserved;
     header->committed = committed;
-    return base + sizeof(VirtualHeader);
+    return base + kVirtualHeaderSize;
 }
 
 void* ResizeVirtual(void* block, uint32_t size, int zero) {

@@ -87,6 +87,15 @@ int NH_AHeap::HandleOutOfMemoryMT() {
     return 1;
 }
 
+int NH_Heap::ReleaseSpareMemory() {
+    return ReleaseKeptPageSets() + ReleaseSpareReservations();
+}
+
+int NH_Heap::RetryAfterOutOfMemory() {
+    if (ReleaseSpareMemory()) return 1;
+    return HandleOutOfMemoryMT();
+}
+
 void BypassFreeing(NH_AHeap* heap) {
     if (heap)
         heap->_bypassFree = 1;

@@ -32,11 +32,22 @@ void UnlinkFree(NH_BigBlock*& head, NH_BigBlock* block) {
     if (block->_nextFree) block->_nextFree->_prevFree = block->_prevFree;
 }
 
-// Doubling larger reservations would exceed half of the address space.
-const uint32_t kLargestDoubledReservation = 0x40000000u;
-
 uint32_t UncommittedOf(const NH_BigPageSet* pageSet) {
     return static_cast<uint32_t>(pageSet->_reservedEnd - pageSet->_committedEnd);
+}
+
+// Commits [from, from + size) of a big page set. A spare reservation is a
+// reservation of its own, and the system commits within one reservation per
+// call: a range across the border is committed in two parts.
+bool CommitBigRange(NH_BigPageSet* pageSet, char* from, uint32_t size) {
+    char* border = reinterpret_cast<char*>(pageSet) + pageSet->_spare;
+    if (!pageSet->_spare || from >= border || from + size <= border)
+        return NH_OsCommit(from, size) != 0;
+    const uint32_t before = static_cast<uint32_t>(border - from);
+    if (!NH_OsCommit(from, before)) return false;
+    if (NH_OsCommit(border, size - before)) return true;
+    NH_OsDecommit(from, before);
+    return false;
 }
 
 // Commits at least missing more bytes (whole pages) at the committed end;
@@ -52,9 +63,9 @@ uint32_t CommitAtEnd(NH_BigPageSet* pageSet, uint32_t missing) {
         static_cast<uint32_t>(pageSet->_committedEnd - reinterpret_cast<char*>(pageSet));
     const uint32_t ahead = std::min(RoundUp(committed / 4, NH_constants.pageSize), uncommitted);
     uint32_t grow = exact;
-    if (ahead > exact && NH_OsCommit(pageSet->_committedEnd, ahead))
+    if (ahead > exact && CommitBigRange(pageSet, pageSet->_committedEnd, ahead))
         grow = ahead;
-    else if (!NH_OsCommit(pageSet->_committedEnd, exact))
+    else if (!CommitBigRange(pageSet, pageSet->_committedEnd, exact))
         return 0;
     pageSet->_committedEnd += grow;
     return grow;
@@ -66,30 +77,35 @@ bool IsFreeBlockAt(NH_BigPageSet* pageSet, NH_BigBlock* block) {
 
 } // namespace
 
+// A set for a request of 1 MB or more also reserves spare room right after
+// itself when the address space there is free, as much as the set but at
+// most 4 MB, so that a block that keeps growing finds room in place for a
+// while. The bound matters in a 32-bit process: the search maps whole files
+// into the same address space. The spare room is a reservation of its own,
+// so that it can be given back alone (ReleaseSpareReservations).
 NH_BigPageSet* NH_Heap::AllocBigPageSet(uint32_t size) {
     uint32_t commit = RoundUp(size + kBigPageSetHeaderSize, NH_constants.pageSize);
     uint32_t reserve = RoundUp(commit, NH_constants.granularity);
     if (commit < size || reserve < commit) return nullptr;
-    // A set for a request of 1 MB or more reserves twice as much when it can,
-    // so that a block that keeps growing finds room in place for a while.
-    char* base = nullptr;
-    if (reserve >= kSmallestBigReservation && reserve <= kLargestDoubledReservation) {
-        base = static_cast<char*>(NH_ReserveRegion(reserve * 2));
-        if (base) reserve *= 2;
-    }
+    const bool wantsSpare = reserve >= kSmallestBigReservation;
     if (reserve < kSmallestBigReservation) reserve = kSmallestBigReservation;
-    if (!base) base = static_cast<char*>(NH_ReserveRegion(reserve));
+    char* base = static_cast<char*>(NH_ReserveRegion(reserve));
     if (!base) return nullptr;
     if (!NH_OsCommit(base, commit)) {
         NH_ReleaseRegion(base, reserve);
         return nullptr;
     }
+    uint32_t spare = 0;
+    if (wantsSpare) {
+        spare = std::min(reserve, static_cast<uint32_t>(kLargestBigSpare));
+        if (reserve + spare < reserve || !NH_ReserveRegionAt(base + reserve, spare)) spare = 0;
+    }
     NH_BigPageSet* pageSet = reinterpret_cast<NH_BigPageSet*>(base);
     pageSet->_next = _bigPageSets;
     pageSet->_prev = nullptr;
-    pageSet->_zero = 0;
+    pageSet->_spare = spare ? reserve : 0;
     pageSet->_committedEnd = base + commit;
-    pageSet->_reservedEnd = base + reserve;
+    pageSet->_reservedEnd = base + reserve + spare;
     pageSet->_inUse = 0;
     pageSet->_noPredecessor = 0;
     if (_bigPageSets) _bigPageSets->_prev = pageSet;
@@ -108,8 +124,27 @@ void NH_Heap::ReleaseBigPageSet(NH_BigPageSet* pageSet) {
     else
         _bigPageSets = pageSet->_next;
     if (pageSet->_next) pageSet->_next->_prev = pageSet->_prev;
-    NH_ReleaseRegion(
-        pageSet, static_cast<uint32_t>(pageSet->_reservedEnd - reinterpret_cast<char*>(pageSet)));
+    char* base = reinterpret_cast<char*>(pageSet);
+    const uint32_t reserved = static_cast<uint32_t>(pageSet->_reservedEnd - base);
+    if (pageSet->_spare) {
+        NH_ReleaseRegion(base + pageSet->_spare, reserved - pageSet->_spare);
+        NH_ReleaseRegion(base, pageSet->_spare);
+    } else {
+        NH_ReleaseRegion(base, reserved);
+    }
+}
+
+int NH_Heap::ReleaseSpareReservations() {
+    int released = 0;
+    for (NH_BigPageSet* pageSet = _bigPageSets; pageSet; pageSet = pageSet->_next) {
+        char* border = reinterpret_cast<char*>(pageSet) + pageSet->_spare;
+        if (!pageSet->_spare || pageSet->_committedEnd > border) continue;
+        NH_ReleaseRegion(border, static_cast<uint32_t>(pageSet->_reservedEnd - border));
+        pageSet->_reservedEnd = border;
+        pageSet->_spare = 0;
+        ++released;
+    }
+    return released;
 }
 
 // Marks the block in use with keep bytes; the rest becomes a free block,

@@ -1,7 +1,5 @@
 #include "heap/process_state.h"
 
-#include <windows.h>
-
 #include "heap/dynamic_memory_map.h"
 #include "heap/heap.h"
 #include "heap/os_memory.h"
@@ -16,28 +14,31 @@ void (*NH_fpShowError)(const char* text, const char* caption) = NH_OsShowError;
 
 namespace {
 
-enum : LONG { kNotCreated, kCreating, kReady };
+enum : int32_t { kNotCreated, kCreating, kReady };
 
-volatile LONG globalState = kNotCreated;
+int32_t globalState = kNotCreated;
 NH_OsCriticalSection globalSection;
-volatile LONG sizeClassesBuilt;
+int32_t sizeClassesBuilt;
 DynamicMemoryMap dynamicMemoryMap;
+DynamicMemoryMap keptRegionMap; // page sets kept empty for reuse
 
 } // namespace
 
 void NH_EnsureProcessState() {
-    if (globalState == kReady) return;
-    if (InterlockedCompareExchange(&globalState, kCreating, kNotCreated) == kNotCreated) {
+    if (__atomic_load_n(&globalState, __ATOMIC_ACQUIRE) == kReady) return;
+    int32_t expected = kNotCreated;
+    if (__atomic_compare_exchange_n(&globalState, &expected, kCreating, false, __ATOMIC_ACQ_REL,
+                                    __ATOMIC_ACQUIRE)) {
         NH_OsSystemInfo info = NH_OsGetSystemInfo();
         NH_constants.pageSize = info.pageSize;
         NH_constants.granularity = info.granularity;
         NH_constants.granularityMask = ~static_cast<uintptr_t>(info.granularity - 1);
         NH_OsInitCriticalSection(&globalSection);
-        InterlockedExchange(&globalState, kReady);
+        __atomic_store_n(&globalState, kReady, __ATOMIC_RELEASE);
         return;
     }
-    while (globalState != kReady)
-        Sleep(0);
+    while (__atomic_load_n(&globalState, __ATOMIC_ACQUIRE) != kReady)
+        NH_OsYield();
 }
 
 NH_OsCriticalSection* NH_GlobalCriticalSection() {
@@ -46,7 +47,9 @@ NH_OsCriticalSection* NH_GlobalCriticalSection() {
 }
 
 void NH_DeleteGlobalCriticalSection() {
-    if (InterlockedCompareExchange(&globalState, kNotCreated, kReady) == kReady)
+    int32_t expected = kReady;
+    if (__atomic_compare_exchange_n(&globalState, &expected, kNotCreated, false, __ATOMIC_ACQ_REL,
+                                    __ATOMIC_ACQUIRE))
         NH_OsDeleteCriticalSection(&globalSection);
 }
 
@@ -59,11 +62,11 @@ NH_GlobalLock::~NH_GlobalLock() {
 }
 
 void NH_EnsureSizeClasses() {
-    if (sizeClassesBuilt) return;
+    if (__atomic_load_n(&sizeClassesBuilt, __ATOMIC_ACQUIRE)) return;
     NH_GlobalLock lock;
     if (!sizeClassesBuilt) {
         BuildSizeClasses(NH_sizeClasses);
-        InterlockedExchange(&sizeClassesBuilt, 1);
+        __atomic_store_n(&sizeClassesBuilt, 1, __ATOMIC_RELEASE);
     }
 }
 
@@ -77,10 +80,30 @@ void* NH_ReserveRegion(uint32_t size) {
     return base;
 }
 
+void* NH_ReserveRegionAt(void* address, uint32_t size) {
+    NH_GlobalLock lock;
+    void* base = NH_OsReserveAt(address, size);
+    if (base) dynamicMemoryMap.Mark(reinterpret_cast<uintptr_t>(base), size, true);
+    return base;
+}
+
 void NH_ReleaseRegion(void* base, uint32_t size) {
     NH_GlobalLock lock;
-    NH_OsRelease(base);
+    NH_OsRelease(base, size);
     dynamicMemoryMap.Mark(reinterpret_cast<uintptr_t>(base), size, false);
+    keptRegionMap.Mark(reinterpret_cast<uintptr_t>(base), size, false);
+}
+
+void NH_MarkRegionKept(void* base, uint32_t size, bool kept) {
+    NH_GlobalLock lock;
+    dynamicMemoryMap.Mark(reinterpret_cast<uintptr_t>(base), size, !kept);
+    keptRegionMap.Mark(reinterpret_cast<uintptr_t>(base), size, kept);
+}
+
+int NH_IsRegionReserved(const void* address) {
+    NH_GlobalLock lock;
+    const uintptr_t at = reinterpret_cast<uintptr_t>(address);
+    return dynamicMemoryMap.Contains(at) || keptRegionMap.Contains(at);
 }
 
 int NH_IsBlockInDynamicMemory(const void* address) {

@@ -6,7 +6,8 @@
 #include "heap/heap_one_size.h"
 #include "heap/process_state.h"
 
-static_assert(sizeof(NH_OneSizePageSet) == 40, "the page-set header is part of the layout");
+static_assert(sizeof(void*) != 4 || sizeof(NH_OneSizePageSet) == 40,
+              "the page-set header is part of the layout");
 
 namespace {
 
@@ -77,7 +78,7 @@ void* NH_HeapOneSize::CarveBlock() {
         }
         bool gotMemory;
         if (pageSet && pageSet->_committedEnd < pageSet->_reservedEnd) {
-            gotMemory = GrowPageSet(pageSet) != 0;
+            gotMemory = GrowPageSet(pageSet, _blockSize) != 0;
         } else {
             NH_OneSizePageSet* fresh =
                 reinterpret_cast<NH_OneSizePageSet*>(AllocPageSet(sizeof(NH_OneSizePageSet)));

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <cstring>
 #include <new>
 #include <string>
@@ -16,6 +14,7 @@
 #include "heap/heap.h"
 #include "heap/heap_services.h"
 #include "heap/process_state.h"
+#include "tests/heap/committed_pages.h"
 #include "tests/heap/heap_checker.h"
 
 namespace {
@@ -51,7 +50,7 @@ const EditCase kEditCases[] = {
     {"remove past the end", Op::Remove, 4, 3, nullptr, nullptr, 0},
     {"trim", Op::Trim, 1, 3, nullptr, "bcd", 3},
     {"trim keeps the start", Op::Trim, 0, 2, nullptr, "ab", 2},
-    {"trim past the end", Op::Trim, 5, 2, nullptr, nullptr, 0},
+    {"trim skipping past the end", Op::Trim, 7, 1, nullptr, nullptr, 0},
     {"expand by", Op::ExpandBy, 0, 3, nullptr, "abcdef\0\0\0", 9},
 };
 
@@ -110,6 +109,31 @@ TEST(BlockUtilities, EditingCasesOnEveryKindOfBlock) {
                 }
                 EXPECT_TRUE(CheckHeap(heap));
             }
+        }
+    }
+}
+
+// Keeping more bytes than follow the skipped ones grows the block; a skip of
+// 0 keeps the contents, the bytes that follow a skip move to the start.
+TEST(BlockUtilities, TrimKeepingMoreThanTheBlockHoldsGrowsIt) {
+    const struct {
+        uint32_t size, skip, keep;
+    } cases[] = {{6, 0, 9}, {6, 4, 9}, {6, 6, 2}, {1000, 0, 1500}, {3000, 10, 70000}};
+    for (bool isVirtual : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(c.size) + " skip " + std::to_string(c.skip) + " keep " +
+                         std::to_string(c.keep) + (isVirtual ? " virtual" : ""));
+            NH_Heap heap(0, "trim");
+            char* block = static_cast<char*>(isVirtual ? heap.AllocWithReserve(100000, c.size, 0)
+                                                       : heap.AllocMem(c.size));
+            for (uint32_t i = 0; i < c.size; ++i)
+                block[i] = static_cast<char>('a' + i % 26);
+            char* trimmed = static_cast<char*>(heap.Trim(block, c.skip, c.keep));
+            ASSERT_NE(nullptr, trimmed);
+            EXPECT_EQ(c.keep, NH_Heap::GetBlockSize(trimmed));
+            for (uint32_t i = 0; i < c.size - c.skip; ++i)
+                ASSERT_EQ(static_cast<char>('a' + (i + c.skip) % 26), trimmed[i]) << i;
+            EXPECT_TRUE(CheckHeap(heap));
         }
     }
 }
@@ -211,34 +235,32 @@ struct VirtualHeader {
 };
 
 const VirtualHeader& HeaderOf(const void* block) {
-    return static_cast<const VirtualHeader*>(block)[-1];
-}
-
-bool IsCommitted(const void* address) {
-    MEMORY_BASIC_INFORMATION info;
-    return VirtualQuery(address, &info, sizeof info) && info.State == MEM_COMMIT;
+    return *reinterpret_cast<const VirtualHeader*>(static_cast<const char*>(block) -
+                                                   kVirtualHeaderSize);
 }
 
 TEST(VirtualBlocks, ReserveUpFrontCommitAsTheyGrowNeverMove) {
     char* block = static_cast<char*>(AllocVirtual(100000, 10, 1));
     ASSERT_NE(nullptr, block);
-    EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(block - 12) % 65536);
+    EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(block - kVirtualHeaderSize) % 65536);
     EXPECT_EQ(10u, HeaderOf(block).size);
-    EXPECT_EQ(131072u, HeaderOf(block).reserved); // 100012 rounded up to 64 KB
+    EXPECT_EQ(131072u, HeaderOf(block).reserved); // 100000 and the header, in 64 KB units
     EXPECT_EQ(4096u, HeaderOf(block).committed);
     EXPECT_TRUE(IsMemoryFilledWith(block, 10, 0));
     EXPECT_NE(0, IsDynamicMemory(block));
 
-    std::memset(block, 'x', 4084); // the whole first page
+    std::memset(block, 'x', 4096 - kVirtualHeaderSize); // the whole first page
     EXPECT_EQ(block, ResizeVirtual(block, 50000, 1));
-    EXPECT_EQ(53248u, HeaderOf(block).committed); // 50012 rounded up to a page
+    EXPECT_EQ(53248u, HeaderOf(block).committed); // 50000 and the header, in pages
     EXPECT_TRUE(IsMemoryFilledWith(block, 10, 'x'));
     EXPECT_TRUE(IsMemoryFilledWith(block + 10, 50000 - 10, 0)); // cleared from the old size on
     std::memset(block, 'x', 50000);
 
-    EXPECT_EQ(nullptr, ResizeVirtual(block, 131072 - 11, 0)); // beyond the reservation
+    EXPECT_EQ(nullptr,
+              ResizeVirtual(block, 131072 - kVirtualHeaderSize + 1, 0)); // beyond the reservation
     EXPECT_EQ(50000u, HeaderOf(block).size);
-    EXPECT_EQ(block, ResizeVirtual(block, 131072 - 12, 0)); // exactly the reservation
+    EXPECT_EQ(block,
+              ResizeVirtual(block, 131072 - kVirtualHeaderSize, 0)); // exactly the reservation
 
     EXPECT_EQ(block, ResizeVirtual(block, 20, 0));
     EXPECT_EQ(4096u, HeaderOf(block).committed);
@@ -268,7 +290,7 @@ TEST(VirtualBlocks, AHeapsVirtualBlockGrowsInPlaceUpToItsReserve) {
     EXPECT_EQ(header, heap._altBlocks);
     EXPECT_EQ(1, heap._virtualCount);
     EXPECT_EQ(1000u, NH_Heap::GetBlockSize(block));
-    EXPECT_EQ(1024u, HeaderOf(header).size); // the virtual header counts the 24-byte header
+    EXPECT_EQ(1000 + kAltHeaderSize, HeaderOf(header).size); // counting the heap's header
 
     std::memset(block, 'v', 1000);
     EXPECT_EQ(block, heap.ReAlloc(block, 150000, 1));

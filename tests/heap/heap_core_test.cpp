@@ -11,6 +11,8 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/heap_one_size.h"
+#include "heap/poison.h"
 #include "heap/process_state.h"
 #include "tests/heap/heap_checker.h"
 
@@ -146,38 +148,76 @@ TEST(HeapSmallBlocks, AFullPageSetLeavesItsTopAsFreeBlocksOfTheLargestClassesTha
     NH_Heap heap(0, "test");
     std::vector<void*> blocks = FillPageSet(heap);
     NH_PageSet* first = heap._pageSets;
-    EXPECT_EQ(996u, first->_uncarved);
+    const uint32_t left = (65536 - kPageSetHeaderSize) % 1024; // 996 with a 28-byte header
+    EXPECT_EQ(left, first->_uncarved);
     void* next = heap.AllocMem(kLargestSmall);
     EXPECT_NE(first, PageSetOf(next));
     EXPECT_EQ(0u, first->_uncarved);
-    // 996 bytes: a block of 956 and one of 40.
+    // 996 bytes: a block of 956 and one of 40 (968: 956 and 12).
     HeapCensus census = TakeCensus(heap);
     EXPECT_EQ(2u, census.pageSets);
     EXPECT_EQ(2u, census.smallFree);
     ASSERT_NE(nullptr, heap._freeLists[64]);
     EXPECT_EQ(956u, NH_sizeClasses.sizes[64]);
-    EXPECT_NE(nullptr, heap._freeLists[7]); // 40 bytes
+    EXPECT_NE(nullptr, heap._freeLists[NH_sizeClasses.classOfTotal[left - 956]]);
     EXPECT_TRUE(CheckHeap(heap));
     // The 956-byte block serves the next request of its class.
     EXPECT_EQ(PageSetOf(heap.AllocMem(950)), first);
 }
 
-TEST(HeapSmallBlocks, AnEmptiedPageSetGoesBackUnlessItIsTheCurrentOne) {
+// Emptied page sets are kept for reuse, a bounded number of them, and count
+// as given back: they leave the dynamic-memory map until reused.
+TEST(HeapSmallBlocks, EmptiedPageSetsAreKeptForReuseUpToABound) {
     NH_Heap heap(0, "test");
-    std::vector<void*> blocks = FillPageSet(heap);
-    NH_PageSet* first = heap._pageSets;
-    void* inSecond = heap.AllocMem(kLargestSmall);
-    NH_PageSet* second = heap._pageSets;
-    ASSERT_NE(first, second);
-    for (void* block : blocks)
-        heap.FreeMem(block);
-    EXPECT_EQ(1u, TakeCensus(heap).pageSets);
+    std::vector<void*> blocks;
+    for (uint32_t i = 0; i < 3 * kBlocksPerPageSet; ++i)
+        blocks.push_back(heap.AllocMem(kLargestSmall));
+    NH_PageSet* first = PageSetOf(blocks.front());
+    NH_PageSet* second = PageSetOf(blocks[kBlocksPerPageSet]);
+    void* last = heap.AllocMem(kLargestSmall); // in a fourth, current page set
+    for (uint32_t i = 0; i < 2 * kBlocksPerPageSet; ++i)
+        heap.FreeMem(blocks[i]);
+    HeapCensus census = TakeCensus(heap);
+    EXPECT_EQ(2u, census.pageSets);
+    EXPECT_EQ(2u, census.keptPageSets);
     EXPECT_EQ(0, NH_IsInDynamicMemoryMap(first));
+    EXPECT_EQ(0, NH_IsInDynamicMemoryMap(second));
     EXPECT_TRUE(CheckHeap(heap)); // the remainder blocks left the free lists too
 
-    heap.FreeMem(inSecond);
-    EXPECT_EQ(second, heap._pageSets);
-    EXPECT_EQ(0u, second->_inUse);
+    // The next page sets needed are the kept ones, the last kept first.
+    std::vector<void*> again;
+    NH_PageSet* current = heap._pageSets;
+    while (heap._pageSets == current)
+        again.push_back(heap.AllocMem(kLargestSmall));
+    EXPECT_EQ(second, PageSetOf(again.back()));
+    while (heap._pageSets == second)
+        again.push_back(heap.AllocMem(kLargestSmall));
+    EXPECT_EQ(first, PageSetOf(again.back()));
+    EXPECT_NE(0, NH_IsInDynamicMemoryMap(first));
+    census = TakeCensus(heap);
+    EXPECT_EQ(4u, census.pageSets);
+    EXPECT_EQ(0u, census.keptPageSets);
+    EXPECT_TRUE(CheckHeap(heap));
+
+    // The current page set stays whatever it holds; Clear gives kept ones back.
+    for (void* block : again)
+        heap.FreeMem(block);
+    heap.FreeMem(last);
+    heap.Clear();
+    EXPECT_EQ(0, NH_IsRegionReserved(first));
+    EXPECT_EQ(0, NH_IsRegionReserved(second));
+}
+
+TEST(HeapSmallBlocks, NoMoreEmptiedPageSetsAreKeptThanTheBound) {
+    NH_Heap heap(0, "test");
+    std::vector<void*> blocks;
+    for (uint32_t i = 0; i < (kKeptPageSets + 2) * kBlocksPerPageSet; ++i)
+        blocks.push_back(heap.AllocMem(kLargestSmall));
+    for (void* block : blocks)
+        heap.FreeMem(block);
+    HeapCensus census = TakeCensus(heap);
+    EXPECT_EQ(1u, census.pageSets);
+    EXPECT_EQ(static_cast<uint32_t>(kKeptPageSets), census.keptPageSets);
     EXPECT_TRUE(CheckHeap(heap));
 }
 
@@ -195,6 +235,19 @@ TEST(HeapSmallBlocks, AFullCurrentPageSetWithNothingInUseIsCarvedAgainFromItsSta
     EXPECT_EQ(0u, TakeCensus(heap).smallFree);
     EXPECT_TRUE(CheckHeap(heap));
 }
+
+#if defined(NH_ADDRESS_SANITIZER)
+// Under AddressSanitizer a freed small block is poisoned past its links.
+TEST(HeapSmallBlocksDeathTest, ReadingAFreedBlockIsReported) {
+    NH_Heap heap(0, "test");
+    volatile char* block = static_cast<char*>(heap.AllocMem(100));
+    block[50] = 1;
+    heap.FreeMem(const_cast<char*>(block));
+    EXPECT_DEATH(block[50] = block[50] + 1, "use-after-poison");
+    EXPECT_EQ(block, heap.AllocMem(100)); // handed out again, usable
+    block[50] = 2;
+}
+#endif
 
 // ---- Resizing small blocks ----
 
@@ -263,8 +316,9 @@ TEST(HeapBigBlocks, TagsAtBothEndsAndTheUserPointerAfterTheHeaders) {
     NH_BigBlock* big = BigBlockOf(AltHeaderOf(block));
     EXPECT_EQ(reinterpret_cast<char*>(pageSet) + kBigPageSetHeaderSize,
               reinterpret_cast<char*>(big));
-    EXPECT_EQ(reinterpret_cast<char*>(big) + 8 + kAltHeaderSize, block);
-    EXPECT_EQ(2036u, big->_tag); // 2000 + 24 + 12, in use
+    EXPECT_EQ(reinterpret_cast<char*>(AltHeaderOf(big)) + kAltHeaderSize, block);
+    EXPECT_EQ(RoundUp(2000 + kAltHeaderSize + kBigBlockOverhead, kBigBlockUnit),
+              big->_tag); // 2036 on 32-bit, in use
     EXPECT_EQ(big->_tag, *TrailingTagOf(big));
     EXPECT_EQ(pageSet, big->_pageSet);
     EXPECT_EQ(1u, pageSet->_inUse);
@@ -365,8 +419,9 @@ TEST(HeapBigBlocks, AnEmptiedBigPageSetGoesBackUnlessNewestAndSmall) {
     }
 }
 
-// Big page sets for requests of 1 MB or more reserve twice the room, and
-// growing sets commit ahead: a buffer grown in small steps rarely moves.
+// Big page sets for requests of 1 MB or more reserve twice the room (up to
+// 4 MB more), and growing sets commit ahead: a buffer grown in small steps
+// rarely moves.
 TEST(HeapBigBlocks, ABufferGrownInSmallStepsMovesOnlyAFewTimes) {
     NH_Heap heap(0, "test");
     void* large = heap.AllocMem(1 << 20);
@@ -546,7 +601,7 @@ TEST(HeapVirtualBlocks, ResizeInPlaceUpToTheReserveAndGoBackWhenFreedOrCleared) 
 int requestsLeft = -1;
 int outOfMemoryCalls;
 
-int FailWhenNoneLeft() {
+int FailWhenNoneLeft(NH_OsRequest, uint32_t) {
     if (requestsLeft < 0) return 0;
     if (requestsLeft == 0) return 1;
     --requestsLeft;
@@ -686,6 +741,87 @@ TEST(HeapOutOfMemory, ANewPageSetFallsBackOnTheEmergencyReserve) {
     EXPECT_TRUE(CheckHeap(heap));
 }
 
+// Near the commit limit the doubled commit of a page set is refused while
+// one more page is not: both kinds of heap grow by what they need instead of
+// falling into the out-of-memory handling.
+int FailCommitsAboveAPage(NH_OsRequest request, uint32_t size) {
+    return request == NH_OS_COMMIT && size > NH_constants.pageSize;
+}
+
+TEST(HeapOutOfMemory, NearTheCommitLimitPageSetsGrowByThePagesTheyNeed) {
+    NH_Heap heap(NH_NO_NEW_HANDLER, "limit");
+    NH_HeapOneSize oneSize(1000, NH_NO_NEW_HANDLER, "limit");
+    heap._fpOutOfMemory = GiveUp;
+    oneSize._fpOutOfMemory = GiveUp;
+    outOfMemoryCalls = 0;
+    NH_fpFailMemoryRequest = FailCommitsAboveAPage;
+    uint32_t served = 0;
+    for (int i = 0; i < 3 * static_cast<int>(kBlocksPerPageSet); ++i)
+        served += (heap.AllocMem(kLargestSmall) != nullptr) + (oneSize.AllocMem(1000) != nullptr);
+    NH_fpFailMemoryRequest = nullptr;
+    EXPECT_EQ(6 * kBlocksPerPageSet, served);
+    EXPECT_EQ(0, outOfMemoryCalls);
+    EXPECT_TRUE(CheckHeap(heap));
+}
+
+// Kept page sets go back first thing when memory runs out.
+TEST(HeapOutOfMemory, KeptPageSetsGoBackFirst) {
+    NH_Heap heap(NH_NO_NEW_HANDLER, "kept");
+    heap._fpOutOfMemory = GiveUp;
+    std::vector<void*> blocks;
+    for (uint32_t i = 0; i < 2 * kBlocksPerPageSet; ++i)
+        blocks.push_back(heap.AllocMem(kLargestSmall));
+    NH_PageSet* first = PageSetOf(blocks.front());
+    for (uint32_t i = 0; i < kBlocksPerPageSet; ++i)
+        heap.FreeMem(blocks[i]);
+    ASSERT_EQ(1u, TakeCensus(heap).keptPageSets);
+    {
+        MemoryFaults faults(0);
+        EXPECT_EQ(nullptr, heap.AllocMem(5000)); // needs a new big page set
+    }
+    EXPECT_EQ(1, outOfMemoryCalls); // after the kept page set went back
+    EXPECT_EQ(0u, TakeCensus(heap).keptPageSets);
+    EXPECT_EQ(0, NH_IsRegionReserved(first));
+    EXPECT_TRUE(CheckHeap(heap));
+}
+
+// A big page set keeps at most 4 MB of spare room after itself, and gives it
+// back when memory runs out before the emergency reserve is touched.
+const char* spareStart;
+int FailWhileTheSpareIsReserved(NH_OsRequest request, uint32_t) {
+    return request == NH_OS_RESERVE && NH_IsInDynamicMemoryMap(spareStart);
+}
+
+TEST(HeapOutOfMemory, SpareRoomIsBoundedAndGoesBackBeforeTheEmergencyReserve) {
+    NH_Heap heap(NH_NO_NEW_HANDLER, "spare");
+    heap._fpOutOfMemory = GiveUp;
+    outOfMemoryCalls = 0;
+    emergencyCalls = 0;
+    ASSERT_EQ(1, NH_AHeap::SetEmergencyReserve(8192, [] { ++emergencyCalls; }));
+    const uint32_t size = 40u << 20;
+    void* large = heap.AllocMem(size);
+    ASSERT_NE(nullptr, large);
+    NH_BigPageSet* pageSet = heap._bigPageSets;
+    char* base = reinterpret_cast<char*>(pageSet);
+    const uint32_t own = RoundUp(size + kAltHeaderSize + kBigBlockOverhead + kBigPageSetHeaderSize,
+                                 NH_constants.granularity);
+    ASSERT_EQ(own, pageSet->_spare) << "the spare room could not be reserved";
+    EXPECT_EQ(own + kLargestBigSpare, static_cast<uint32_t>(pageSet->_reservedEnd - base));
+    EXPECT_TRUE(CheckHeap(heap));
+
+    spareStart = base + own;
+    NH_fpFailMemoryRequest = FailWhileTheSpareIsReserved;
+    void* next = heap.AllocMem(8u << 20); // more than the spare room holds
+    NH_fpFailMemoryRequest = nullptr;
+    EXPECT_NE(nullptr, next);
+    EXPECT_EQ(0, emergencyCalls);
+    EXPECT_EQ(0, outOfMemoryCalls);
+    EXPECT_EQ(0u, pageSet->_spare);
+    EXPECT_EQ(base + own, pageSet->_reservedEnd);
+    EXPECT_TRUE(CheckHeap(heap));
+    NH_AHeap::SetEmergencyReserve(0, nullptr);
+}
+
 // ---- Initialisation ----
 
 TEST(HeapInit, FlagsOfAHeapOnTheStack) {
@@ -715,7 +851,7 @@ TEST(HeapInit, TheLibraryHeapsAreStaticAndThreadSafe) {
 
 TEST(HeapInit, AHeapInDynamicMemoryIsNotStaticWhateverItsStorageHeld) {
     NH_Heap outer(0, "outer");
-    void* storage = outer.AllocMem(sizeof(NH_Heap));
+    void* storage = outer.AllocMem(2000);        // a big block: aligned for a heap in every build
     std::memset(storage, 0xFF, sizeof(NH_Heap)); // looks initialised
     NH_Heap* heap = ::new (storage) NH_Heap(NH_THREAD_SAFE, "inner");
     EXPECT_EQ(static_cast<uint32_t>(NH_THREAD_SAFE), heap->_flags);
@@ -731,9 +867,15 @@ TEST(HeapInit, AHeapInDynamicMemoryIsNotStaticWhateverItsStorageHeld) {
 // Static storage that no constructor has touched yet.
 alignas(NH_Heap) unsigned char lateHeapStorage[sizeof(NH_Heap)];
 
+// A static heap used by a static constructor that runs before the heap's own
+// is no object yet: the sanitizer's check of the dynamic type is left out.
+__attribute__((no_sanitize("vptr"))) void* AllocBeforeConstruction(NH_Heap* heap, uint32_t size) {
+    return heap->AllocMem(size);
+}
+
 TEST(HeapInit, AStaticHeapUsedBeforeItsConstructorKeepsItsBlocks) {
     NH_Heap* heap = reinterpret_cast<NH_Heap*>(lateHeapStorage);
-    char* block = static_cast<char*>(heap->AllocMem(100)); // lazy initialisation
+    char* block = static_cast<char*>(AllocBeforeConstruction(heap, 100)); // lazy initialisation
     ASSERT_NE(nullptr, block);
     EXPECT_EQ(NH_STATIC_HEAP | NH_THREAD_SAFE | NH_ZERO_FILL, heap->_flags);
     EXPECT_TRUE(IsZero(block, 100));

@@ -22,12 +22,20 @@ struct ScratchAllocator {
     explicit ScratchAllocator(NH_Heap& heap) : scratch(&heap) {}
     template <class U>
     ScratchAllocator(const ScratchAllocator<U>& other) : scratch(other.scratch) {}
+    // Heap blocks are aligned to 4 bytes only: the objects start at the next
+    // boundary of their alignment, and the byte before them says how far.
     T* allocate(size_t count) {
-        void* block = scratch->AllocMem(static_cast<uint32_t>(count * sizeof(T)));
+        char* block = static_cast<char*>(
+            scratch->AllocMem(static_cast<uint32_t>(count * sizeof(T) + alignof(T))));
         if (!block) throw std::bad_alloc();
-        return static_cast<T*>(block);
+        const size_t shift = alignof(T) - reinterpret_cast<uintptr_t>(block) % alignof(T);
+        block[shift - 1] = static_cast<char>(shift);
+        return reinterpret_cast<T*>(block + shift);
     }
-    void deallocate(T* block, size_t) { scratch->FreeMem(block); }
+    void deallocate(T* objects, size_t) {
+        char* start = reinterpret_cast<char*>(objects);
+        scratch->FreeMem(start - start[-1]);
+    }
     template <class U>
     bool operator==(const ScratchAllocator<U>& other) const {
         return scratch == other.scratch;
@@ -74,8 +82,9 @@ private:
         const uint32_t granularity = NH_constants.granularity;
         const uint32_t page = NH_constants.pageSize;
         const NH_PageSet* previous = nullptr;
+        uint32_t listed = 0;
         for (NH_PageSet* pageSet = _heap._pageSets; pageSet; pageSet = pageSet->_next) {
-            if (++_census.pageSets > kListLimit) return Fail("page-set list does not end", pageSet);
+            if (++listed > kListLimit) return Fail("page-set list does not end", pageSet);
             char* base = reinterpret_cast<char*>(pageSet);
             if (reinterpret_cast<uintptr_t>(base) % granularity != 0)
                 return Fail("page set not at a granularity boundary", pageSet);
@@ -90,11 +99,46 @@ private:
             if (pageSet->_uncarved >
                 static_cast<uint32_t>(pageSet->_committedEnd - FirstSmallBlock(pageSet)))
                 return Fail("page set: uncarved space exceeds the committed part", pageSet);
-            if (pageSet->_inUse == 0 && previous != nullptr)
-                return Fail("page set without blocks in use kept though not current", pageSet);
+            const bool nothingCarved = CarveTop(pageSet) == FirstSmallBlock(pageSet);
+            if (pageSet->_inUse == 0 && previous != nullptr) {
+                if (!nothingCarved)
+                    return Fail("emptied page set neither given back nor reset", pageSet);
+                if (!CheckKept(pageSet, listed)) return false;
+            } else {
+                ++_census.pageSets;
+            }
             if (!WalkSmallBlocks(pageSet)) return false;
             previous = pageSet;
         }
+        if (_census.keptPageSets != _keptRunLength)
+            return Fail("kept run shorter than recorded", _keptRunLast);
+        return true;
+    }
+
+    // Kept page sets form one run right after the current page set; each
+    // records, where its first block would be, the run's length from it on
+    // and the run's last page set. They count as given back to callers.
+    bool CheckKept(NH_PageSet* pageSet, uint32_t position) {
+        struct Run {
+            uint32_t count;
+            NH_PageSet* last;
+        };
+        const Run* run = reinterpret_cast<const Run*>(FirstSmallBlock(pageSet));
+        if (position != _census.keptPageSets + 2)
+            return Fail("kept page set not in the run after the current one", pageSet);
+        if (_census.keptPageSets == 0) {
+            _keptRunLength = run->count;
+            _keptRunLast = run->last;
+            if (run->count == 0 || run->count > kKeptPageSets)
+                return Fail("kept run: bad length", pageSet);
+        }
+        if (run->count != _keptRunLength - _census.keptPageSets || run->last != _keptRunLast)
+            return Fail("kept page set: run record wrong", pageSet);
+        if (run->count == 1 && run->last != pageSet)
+            return Fail("kept run: wrong last page set", pageSet);
+        if (NH_IsInDynamicMemoryMap(pageSet) || !NH_IsRegionReserved(pageSet))
+            return Fail("kept page set: wrong in the dynamic-memory map", pageSet);
+        ++_census.keptPageSets;
         return true;
     }
 
@@ -156,10 +200,15 @@ private:
                 return Fail("big page-set list does not end", pageSet);
             char* base = reinterpret_cast<char*>(pageSet);
             if (pageSet->_prev != previous) return Fail("big page set: wrong back link", pageSet);
-            if (pageSet->_zero != 0 || pageSet->_noPredecessor != 0)
-                return Fail("big page set: header words that must be 0 are not", pageSet);
+            if (pageSet->_noPredecessor != 0)
+                return Fail("big page set: the tag before the first block is not 0", pageSet);
             uint32_t reserved = static_cast<uint32_t>(pageSet->_reservedEnd - base);
             uint32_t committed = static_cast<uint32_t>(pageSet->_committedEnd - base);
+            const uint32_t spare = pageSet->_spare;
+            if (spare && (spare < kSmallestBigReservation || spare >= reserved ||
+                          spare % NH_constants.granularity != 0 || reserved - spare > spare ||
+                          reserved - spare > kLargestBigSpare))
+                return Fail("big page set: spare reservation out of bounds", pageSet);
             if (reserved < kSmallestBigReservation || reserved % NH_constants.granularity != 0 ||
                 committed > reserved || committed % NH_constants.pageSize != 0)
                 return Fail("big page set: bad committed or reserved end", pageSet);
@@ -260,6 +309,8 @@ private:
     const char* _what = nullptr;
     const void* _where = nullptr;
     HeapCensus _census;
+    uint32_t _keptRunLength = 0; // as recorded by the first kept page set
+    NH_PageSet* _keptRunLast = nullptr;
     PointerSet _freeSmall;
     PointerSet _freeBig;
     PointerSet _usedBig;

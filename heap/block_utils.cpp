@@ -98,9 +98,12 @@ void* NH_Heap::RemoveSubBlock(void* block, uint32_t offset, uint32_t count) {
     return ReAlloc(block, size - count, 0);
 }
 
+// Keeping more bytes than follow the skipped ones grows the block: only the
+// bytes that exist are moved, the grown part is left as ReAlloc makes it.
 void* NH_Heap::Trim(void* block, uint32_t skip, uint32_t keep) {
     const uint32_t size = GetBlockSize(block);
-    if (skip > size || keep > size - skip) return nullptr;
-    if (skip) std::memmove(block, static_cast<char*>(block) + skip, keep);
+    if (skip > size) return nullptr;
+    const uint32_t moved = keep < size - skip ? keep : size - skip;
+    if (skip) std::memmove(block, static_cast<char*>(block) + skip, moved);
     return ReAlloc(block, keep, 0);
 }

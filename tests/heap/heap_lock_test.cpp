@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -17,10 +17,10 @@ TEST(HeapLock, IsRecursiveAndFreeAfterTheLastLeave) {
     NH_HeapLockInit(&lock);
     NH_HeapLockEnter(&lock);
     NH_HeapLockEnter(&lock);
-    EXPECT_EQ(GetCurrentThreadId(), lock.owningThread);
+    EXPECT_EQ(NH_CurrentThreadId(), lock.owningThread);
     EXPECT_EQ(2, lock.recursionCount);
     NH_HeapLockLeave(&lock);
-    EXPECT_EQ(GetCurrentThreadId(), lock.owningThread);
+    EXPECT_EQ(NH_CurrentThreadId(), lock.owningThread);
     NH_HeapLockLeave(&lock);
     EXPECT_EQ(0u, lock.owningThread);
     EXPECT_EQ(0, lock.recursionCount);
@@ -31,13 +31,14 @@ TEST(HeapLock, ExcludesOtherThreadsUntilReleased) {
     NH_HeapLock lock;
     NH_HeapLockInit(&lock);
     NH_HeapLockEnter(&lock);
-    volatile LONG entered = 0;
+    std::atomic<int> entered{0};
     std::thread other([&] {
         NH_HeapLockEnter(&lock);
-        InterlockedExchange(&entered, 1);
+        entered = 1;
         NH_HeapLockLeave(&lock);
     });
-    Sleep(50); // long enough for the other thread to fall asleep on the event
+    // Long enough for the other thread to fall asleep.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(0, entered);
     NH_HeapLockLeave(&lock);
     other.join();
@@ -59,7 +60,7 @@ TEST(HeapLock, CountsUnderContentionAreExact) {
                 heap.Lock();
                 heap.Lock(); // recursive, as Clear freeing virtual blocks does
                 counter = counter + 1;
-                if (round % 1000 == 0) Sleep(1);
+                if (round % 1000 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 heap.Unlock();
                 heap.Unlock();
             }

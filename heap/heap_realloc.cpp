@@ -25,7 +25,7 @@ void* NH_Heap::AllocBig(uint32_t size) {
     Lock();
     NH_BigBlock* block;
     while (!(block = AllocBigBlock(altSize))) {
-        if (!HandleOutOfMemoryMT()) return nullptr; // the lock has been left
+        if (!RetryAfterOutOfMemory()) return nullptr; // the lock has been left
     }
     NH_AltBlock* header = AltHeaderOf(block);
     InitAltBlock(header, size, 0);
@@ -78,7 +78,7 @@ void* NH_Heap::ReAllocSmall(void* block, uint32_t size, int zero) {
 }
 
 // Big blocks are resized by their owner under its lock; virtual blocks need
-// no lock. Both keep their user pointer at header + 24.
+// no lock. Both keep their user pointer right after the header.
 void* NH_Heap::ReAllocAlt(NH_AltBlock* header, uint32_t size, int zero) {
     if (size > kLargestRequest) return nullptr;
     const uint32_t oldSize = header->_size;
@@ -96,7 +96,7 @@ void* NH_Heap::ReAllocAlt(NH_AltBlock* header, uint32_t size, int zero) {
         owner->Lock();
         NH_BigBlock* block;
         while (!(block = owner->ReAllocBigBlock(BigBlockOf(header), altSize))) {
-            if (!owner->HandleOutOfMemoryMT()) return nullptr; // the lock has been left
+            if (!owner->RetryAfterOutOfMemory()) return nullptr; // the lock has been left
         }
         NH_AltBlock* moved = AltHeaderOf(block);
         if (moved != header) {

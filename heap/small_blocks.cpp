@@ -6,6 +6,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/poison.h"
 #include "heap/process_state.h"
 
 namespace {
@@ -53,6 +54,7 @@ void* NH_Heap::AllocSmall(uint32_t size) {
         block = CarveSmall(classIndex);
         if (!block) return nullptr; // the out-of-memory handling has left the lock
     }
+    NH_Unpoison(block, NH_sizeClasses.sizes[classIndex]);
     block->_size = static_cast<uint16_t>(size);
     block->_status = 0;
     ++PageSetOf(block)->_inUse;
@@ -79,17 +81,17 @@ NH_SmallBlock* NH_Heap::CarveSmall(uint32_t classIndex) {
         if (!pageSet) {
             gotMemory = AllocPageSet(kPageSetHeaderSize) != nullptr;
         } else if (pageSet->_committedEnd < pageSet->_reservedEnd) {
-            gotMemory = GrowPageSet(pageSet) != 0;
+            gotMemory = GrowPageSet(pageSet, blockSize) != 0;
         } else if (pageSet->_inUse) {
             CutRemainder(pageSet);
-            gotMemory = AllocPageSet(kPageSetHeaderSize) != nullptr;
+            gotMemory = ReuseKeptPageSet() || AllocPageSet(kPageSetHeaderSize) != nullptr;
         } else {
             // Full, and every block of it is free: carve it again from the start.
             UnlinkFreeBlocksOf(pageSet);
             pageSet->_uncarved =
                 static_cast<uint32_t>(pageSet->_committedEnd - FirstSmallBlock(pageSet));
         }
-        if (!gotMemory && !HandleOutOfMemoryMT()) return nullptr;
+        if (!gotMemory && !RetryAfterOutOfMemory()) return nullptr;
     }
 }
 
@@ -134,9 +136,11 @@ void NH_Heap::FreeSmall(NH_SmallBlock* block) {
     block->_nextFree = _freeLists[classIndex];
     if (block->_nextFree) block->_nextFree->_prevFree = block;
     _freeLists[classIndex] = block;
+    NH_Poison(reinterpret_cast<char*>(block) + sizeof(NH_SmallBlock),
+              NH_sizeClasses.sizes[classIndex] - sizeof(NH_SmallBlock));
     if (--pageSet->_inUse == 0 && pageSet != _pageSets) {
         UnlinkFreeBlocksOf(pageSet);
-        ReleasePageSet(pageSet);
+        if (!KeepPageSet(pageSet)) ReleasePageSet(pageSet);
     }
     Unlock();
 }
