@@ -49,9 +49,9 @@ void MappedFile::View::Map(uint64_t offset, uint32_t size) {
     const uint64_t viewSize = size ? size : (offset < mappingSize ? mappingSize - offset : 0);
     // A view of 4 GiB or more cannot be counted in 32 bits (nor fit in memory).
     if (viewSize >> 32) RaiseMappingFailure(ERROR_FILE_TOO_LARGE);
-    void* base = fileCalls.MapViewOfFile(_owner->_mapping, _owner->_viewAccess,
-                                         static_cast<DWORD>(offset >> 32),
-                                         static_cast<DWORD>(offset), size);
+    void* base =
+        fileCalls.MapViewOfFile(_owner->_mapping, _owner->_viewAccess,
+                                static_cast<DWORD>(offset >> 32), static_cast<DWORD>(offset), size);
     if (!base) RaiseMappingFailure(GetLastError());
     _base = static_cast<char*>(base);
     _size = static_cast<uint32_t>(viewSize);
@@ -154,7 +154,8 @@ MappedFile::View* MappedFile::AddView(uint64_t offset, uint32_t size) {
 }
 
 int MappedFile::IsViewTooLarge(const Exception& failure) {
-    return failure.GetCode() == ERROR_NOT_ENOUGH_MEMORY || failure.GetCode() == ERROR_FILE_TOO_LARGE;
+    return failure.GetCode() == ERROR_NOT_ENOUGH_MEMORY ||
+           failure.GetCode() == ERROR_FILE_TOO_LARGE;
 }
 
 void MappedFile::RemoveView(View* view) {

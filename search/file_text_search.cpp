@@ -131,9 +131,9 @@ int32_t FindPattern(WindowSource& source, uint32_t reach) {
         const bool last = window.start + length == size || strnlen(text.get(), length) < length;
         const uint32_t decided = last ? length : length - reach;
         int unmatched = 0;
-        const int32_t found = FindPatternMatches(text.get(), length, pattern, wholeWords,
-                                                 windowPositions, maxMatchPositions - count,
-                                                 window.Local(from), decided, &unmatched);
+        const int32_t found =
+            FindPatternMatches(text.get(), length, pattern, wholeWords, windowPositions,
+                               maxMatchPositions - count, window.Local(from), decided, &unmatched);
         for (int32_t i = 0; i < found; ++i)
             matchPositions[count++] = window.start + windowPositions[i];
         if (last || (anchored && unmatched)) break;
@@ -151,7 +151,8 @@ int DelimiterOf(WindowSource& source, unsigned char& delimiter) {
         const FileWindow window = source.WindowAt(at);
         const uint64_t end = window.End() < head ? window.End() : head;
         auto look = [&] {
-            delimiter = LineDelimiterOf(window.data + window.Local(at), static_cast<uint32_t>(end - at));
+            delimiter =
+                LineDelimiterOf(window.data + window.Local(at), static_cast<uint32_t>(end - at));
         };
         if (!ReadWindow(window, look)) return 0;
         at = end;

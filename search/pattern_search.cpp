@@ -6,8 +6,8 @@
 #include <cstring>
 
 int32_t FindPatternMatches(const char* text, uint32_t size, const TRegexp& pattern, int wholeWords,
-                           uint32_t* positions, int32_t maxPositions, uint32_t from,
-                           uint32_t limit, int* unmatched) {
+                           uint32_t* positions, int32_t maxPositions, uint32_t from, uint32_t limit,
+                           int* unmatched) {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
     const uint32_t textLength = static_cast<uint32_t>(strnlen(text, size));
     const uint32_t end = textLength < limit ? textLength : limit;

@@ -20,9 +20,9 @@ struct PlainQuery {
 // behind the match, so accepted matches never overlap. Any other position
 // resumes at the next byte. Writes the offsets of the accepted matches, in
 // increasing order, to `positions` and stops when `maxPositions` of them have
-// been written. Positions are offsets in `data`. Returns their count. `*stoppedAt` (if not null) receives the
-// offset where the walk ended: `size`, or the byte behind the last accepted
-// match when the limit ended it.
+// been written. Positions are offsets in `data`. Returns their count. `*stoppedAt` (if not null)
+// receives the offset where the walk ended: `size`, or the byte behind the last accepted match when
+// the limit ended it.
 int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQuery& query,
                          uint32_t* positions, int32_t maxPositions, uint32_t* stoppedAt = nullptr,
                          uint32_t from = 0);

@@ -22,7 +22,7 @@ const unsigned char* Bytes(const std::string& s) {
 }
 
 std::vector<uint32_t> Plain(const std::string& data, const std::string& text, int caseInsensitive,
-                           int wholeWords, int32_t limit = 10000) {
+                            int wholeWords, int32_t limit = 10000) {
     // The data is copied to an exact-size heap block so that the sanitizers
     // catch any read behind its end.
     std::vector<unsigned char> exact(data.begin(), data.end());
@@ -37,7 +37,7 @@ std::vector<uint32_t> Plain(const std::string& data, const std::string& text, in
 
 // The plain search as the rules state it, one position at a time.
 std::vector<uint32_t> NaivePlain(const std::string& data, const std::string& text,
-                                int caseInsensitive, int wholeWords, int32_t limit = 10000) {
+                                 int caseInsensitive, int wholeWords, int32_t limit = 10000) {
     std::vector<uint32_t> found;
     size_t p = 0;
     auto fold = [&](unsigned char c) { return caseInsensitive ? FoldToUpper(c) : c; };
