@@ -36,6 +36,15 @@ function(trovik_library target)
     target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
 endfunction()
 
+# A 32-bit Windows program may use the address space above 2 GiB (up to 4 GiB
+# on a 64-bit system), where big files find room to be mapped. A library takes
+# what its host program was linked with.
+function(trovik_large_address_aware target)
+    if(WIN32)
+        target_link_options(${target} PRIVATE -Wl,--large-address-aware)
+    endif()
+endfunction()
+
 # One executable is one ctest entry; under Windows ctest starts it through Wine,
 # and it runs on the project's memory manager like the product.
 function(trovik_test target)
@@ -43,6 +52,7 @@ function(trovik_test target)
     add_executable(${target} ${ARG_SOURCES})
     trovik_target_defaults(${target})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} gtest_main)
+    trovik_large_address_aware(${target})
     if(WIN32 AND COMMAND trovik_use_memory_manager)
         trovik_use_memory_manager(${target})
     endif()
@@ -119,10 +129,10 @@ function(trovik_folder_tests)
 endfunction()
 
 # trovik_program(<target> SOURCES ... [LIBS ...] [GUI] [PLATFORM_HEAP])
-# A Windows program built on the libraries (tools/): a window program with
-# GUI, on the platform's own heap with PLATFORM_HEAP (the benchmarks'
-# measures of the platform), else on the project's memory manager like the
-# product. Nothing in the native configuration.
+# A Windows program built on the libraries (tools/), large-address-aware: a
+# window program with GUI, on the platform's own heap with PLATFORM_HEAP (the
+# benchmarks' measures of the platform), else on the project's memory manager
+# like the product. Nothing in the native configuration.
 function(trovik_program target)
     cmake_parse_arguments(ARG "GUI;PLATFORM_HEAP" "" "SOURCES;LIBS" ${ARGN})
     if(NOT WIN32)
@@ -135,6 +145,7 @@ function(trovik_program target)
     endif()
     trovik_target_defaults(${target})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS})
+    trovik_large_address_aware(${target})
     if(NOT ARG_PLATFORM_HEAP AND COMMAND trovik_use_memory_manager)
         trovik_use_memory_manager(${target})
     endif()

@@ -22,6 +22,8 @@
 #include "base/list.h"
 #include "fs/file.h"
 
+class Exception;
+
 class MappedFile {
 public:
     // A mapped window on the owner's mapping. It unmaps itself when deleted.
@@ -37,12 +39,14 @@ public:
 
         // Maps `size` bytes from `offset` (0: to the end of the mapping) with
         // the owner's access and reads the first byte; raises as described
-        // above, leaving the view unmapped.
-        void Map(uint32_t offset, uint32_t size);
+        // above, leaving the view unmapped. The offset may lie past 4 GiB; it
+        // must be a multiple of the platform's allocation granularity
+        // (viewGranularity). A view of 4 GiB or more cannot be made.
+        void Map(uint64_t offset, uint32_t size);
         void Unmap();
         // Maps a mapped view again at the new window; returns the new base,
         // or null (doing nothing) when the view was not mapped.
-        char* Remap(uint32_t offset, uint32_t size);
+        char* Remap(uint64_t offset, uint32_t size);
 
     private:
         MappedFile* _owner;    // whose mapping this view shows
@@ -63,13 +67,23 @@ public:
     MappedFile& operator=(const MappedFile&) = delete;
 
     // Maps a new view (see View::Map) and appends it to the views.
-    View* AddView(uint32_t offset, uint32_t size);
+    View* AddView(uint64_t offset, uint32_t size);
+
+    // Views start at multiples of this many bytes of the file.
+    static constexpr uint32_t viewGranularity = 65536;
+    // 1 when `failure`, raised by AddView, says that the view could not be
+    // made for its size alone: no room left for it in the address space, or
+    // 4 GiB and more. Smaller views of the same mapping may still be made.
+    static int IsViewTooLarge(const Exception& failure);
     // Takes `view` out of the views and deletes it.
     void RemoveView(View* view);
 
     char* GetData() const;    // the first view's bytes, or null without a view
     uint32_t GetSize() const; // the first view's size, or 0 without a view
     File* GetFile() const { return _file; }
+    // Bytes the mapping covers (the file's size for a maxSize of 0), past
+    // 4 GiB as well.
+    uint64_t GetMappingSize() const { return _mappingSize; }
 
     // Makes a writable mapping `newSize` bytes long (a larger size extends
     // the file; a smaller one maps less and leaves the file as it is). Every

@@ -43,13 +43,15 @@ MappedFile::View::~View() {
     Unmap();
 }
 
-void MappedFile::View::Map(uint32_t offset, uint32_t size) {
+void MappedFile::View::Map(uint64_t offset, uint32_t size) {
     const uint64_t mappingSize = _owner->_mappingSize;
     // An offset at or past the end is left for the platform to refuse.
     const uint64_t viewSize = size ? size : (offset < mappingSize ? mappingSize - offset : 0);
     // A view of 4 GiB or more cannot be counted in 32 bits (nor fit in memory).
     if (viewSize >> 32) RaiseMappingFailure(ERROR_FILE_TOO_LARGE);
-    void* base = fileCalls.MapViewOfFile(_owner->_mapping, _owner->_viewAccess, 0, offset, size);
+    void* base =
+        fileCalls.MapViewOfFile(_owner->_mapping, _owner->_viewAccess,
+                                static_cast<DWORD>(offset >> 32), static_cast<DWORD>(offset), size);
     if (!base) RaiseMappingFailure(GetLastError());
     _base = static_cast<char*>(base);
     _size = static_cast<uint32_t>(viewSize);
@@ -66,7 +68,7 @@ void MappedFile::View::Unmap() {
     _base = nullptr;
 }
 
-char* MappedFile::View::Remap(uint32_t offset, uint32_t size) {
+char* MappedFile::View::Remap(uint64_t offset, uint32_t size) {
     if (!_base) return nullptr;
     Unmap();
     Map(offset, size);
@@ -145,10 +147,15 @@ void MappedFile::DeleteViews(View* keep) {
     }
 }
 
-MappedFile::View* MappedFile::AddView(uint32_t offset, uint32_t size) {
+MappedFile::View* MappedFile::AddView(uint64_t offset, uint32_t size) {
     std::unique_ptr<View> view(new View(this));
     view->Map(offset, size);
     return _views.AddTail(view.release());
+}
+
+int MappedFile::IsViewTooLarge(const Exception& failure) {
+    return failure.GetCode() == ERROR_NOT_ENOUGH_MEMORY ||
+           failure.GetCode() == ERROR_FILE_TOO_LARGE;
 }
 
 void MappedFile::RemoveView(View* view) {

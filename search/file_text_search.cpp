@@ -12,43 +12,38 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
 // The offsets of the accepted matches of the file being searched, in
-// increasing order; dead after each file.
-int32_t matchPositions[maxMatchPositions];
+// increasing order, and the offsets found in one window; dead after each file.
+uint64_t matchPositions[maxMatchPositions];
+uint32_t windowPositions[maxMatchPositions];
+// The hit lines of the file being searched.
+HitLine hitLines[maxMatchPositions];
 
-// Hit lines with their texts copied out of the file's bytes, so that the
-// records can be made outside the fault guard.
-class CopiedLines : public HitLineSink {
-public:
-    enum { capacity = 64 };
+// The pattern matcher counts offsets in an int, and a copy of a file that
+// cannot be made whole is made a window of this size at a time.
+constexpr uint32_t maxPatternCopy = INT32_MAX - 1;
+constexpr uint32_t patternCopyWindow = 32u << 20;
 
-    explicit CopiedLines(const unsigned char* data) : _data(data) {}
-    void AddHitLine(const HitLine& line) override {
-        Line& copy = lines[count++];
-        copy.lineNumber = line.lineNumber;
-        copy.length = line.textLength;
-        memcpy(copy.text, _data + line.textStart, line.textLength);
+// Runs body over `window` under the fault guard; 0 when its bytes faulted.
+template <class Body>
+int ReadWindow(const FileWindow& window, Body& body) {
+    return ReadGuarded(window.data, window.length, body);
+}
+
+int CountStatistics(WindowSource& source) {
+    TextStatistics counts = {0, 0, 0, 0, 0};
+    for (uint64_t at = 0; at < source.FileSize();) {
+        const FileWindow window = source.WindowAt(at);
+        const uint32_t from = window.Local(at);
+        auto count = [&] { CountTextStatistics(window.data + from, window.length - from, counts); };
+        if (!ReadWindow(window, count)) return -1;
+        at = window.End();
     }
-
-    struct Line {
-        int32_t lineNumber;
-        uint32_t length;
-        char text[maxLineText];
-    };
-    Line lines[capacity];
-    int32_t count = 0;
-
-private:
-    const unsigned char* _data;
-};
-
-int CountStatistics(const unsigned char* data, uint32_t size) {
-    TextStatistics counts = {0, 0, 0, 0};
-    auto count = [&] { CountTextStatistics(data, size, counts); };
-    if (!ReadGuarded(data, size, count)) return -1;
+    // Past 4 GiB the 32-bit counters wrap, as they do over a run's files.
     RunCounters.realChars += counts.realChars;
     RunCounters.totalChars += counts.totalChars;
     RunCounters.realLines += counts.realLines;
@@ -65,51 +60,132 @@ bool IsPatternText(const char* text) {
     return false;
 }
 
+// Each window starts one byte before the next position to try, so that the
+// whole-word test sees the byte in front of a match.
+FileWindow WindowFrom(WindowSource& source, uint64_t from) {
+    return source.WindowAt(from > 0 ? from - 1 : 0);
+}
+
 // -1 when the bytes could not be read.
-int32_t FindPlain(const unsigned char* data, uint32_t size) {
-    PlainQuery query = {reinterpret_cast<const unsigned char*>(searchText),
-                        static_cast<uint32_t>(strlen(searchText)), caseInsensitive, wholeWords};
+int32_t FindPlain(WindowSource& source) {
+    const PlainQuery query = {reinterpret_cast<const unsigned char*>(searchText),
+                              static_cast<uint32_t>(strlen(searchText)), caseInsensitive,
+                              wholeWords};
+    const uint64_t size = source.FileSize();
+    // A match is decided in a window when it and, for whole words, the byte
+    // behind it lie inside; the positions after the last decided one are
+    // tried again in the next window, so windows overlap by about the text.
+    const uint32_t behind = query.length + (wholeWords ? 1 : 0);
     int32_t count = 0;
-    auto find = [&] {
-        count = FindPlainMatches(data, size, query, matchPositions, maxMatchPositions);
-    };
-    return ReadGuarded(data, size, find) ? count : -1;
+    for (uint64_t from = 0; count < maxMatchPositions && query.length <= size - from;) {
+        const FileWindow window = WindowFrom(source, from);
+        const bool last = window.End() == size;
+        int32_t found = 0;
+        auto find = [&] {
+            found = FindPlainMatches(window.data, window.length, query, windowPositions,
+                                     maxMatchPositions - count, nullptr, window.Local(from));
+        };
+        if (!ReadWindow(window, find)) return -1;
+        const uint32_t decided = last ? window.length : window.length - behind + 1;
+        from = window.start + decided;
+        for (int32_t i = 0; i < found && windowPositions[i] < decided; ++i) {
+            matchPositions[count] = window.start + windowPositions[i];
+            if (matchPositions[count] + query.length > from)
+                from = matchPositions[count] + query.length;
+            ++count;
+        }
+        if (last) break;
+    }
+    return count;
 }
 
 // The matcher reads a zero-terminated text, so it searches a copy of the
-// bytes; the search is case-sensitive whatever caseInsensitive says. -1 when
-// the bytes could not be read; raises bad_alloc when the copy cannot be made.
-int32_t FindPattern(const unsigned char* data, uint32_t size) {
+// bytes, the whole file at once when memory allows; the search is
+// case-sensitive whatever caseInsensitive says. -1 when the bytes could not
+// be read; raises bad_alloc when no copy can be made.
+int32_t FindPattern(WindowSource& source, uint32_t reach) {
     String::SetCaseSensitive(caseInsensitive ? 0 : 1);
-    std::unique_ptr<char[]> text(new char[static_cast<size_t>(size) + 1]);
-    auto copy = [&] { memcpy(text.get(), data, size); };
-    if (!ReadGuarded(data, size, copy)) return -1;
-    text[size] = 0;
+    uint32_t copySize = source.MaxWindow() < maxPatternCopy ? source.MaxWindow() : maxPatternCopy;
+    std::unique_ptr<char[]> text(new (std::nothrow) char[static_cast<size_t>(copySize) + 1]);
+    if (!text && copySize > patternCopyWindow) {
+        copySize = patternCopyWindow;
+        text.reset(new char[copySize + 1]);
+    }
+    if (!text) throw std::bad_alloc();
     TRegexp pattern(searchText);
-    return FindPatternMatches(text.get(), size, pattern, wholeWords, matchPositions,
-                              maxMatchPositions);
+    // A pattern anchored at the search start matches only where the matcher
+    // starts, so the first start without a match ends the search, as it
+    // does in a file read whole.
+    const int anchored = pattern.GetPattern() && pattern.GetPattern()[0] == TRegexp::kStartAnchor;
+    const uint64_t size = source.FileSize();
+    int32_t count = 0;
+    for (uint64_t from = 0; count < maxMatchPositions && from < size;) {
+        const FileWindow window = WindowFrom(source, from);
+        const uint32_t length = window.length < copySize ? window.length : copySize;
+        auto copy = [&] { memcpy(text.get(), window.data, length); };
+        if (!ReadWindow(window, copy)) return -1;
+        text[length] = 0;
+        // The text ends in this window at the file's end or its first zero
+        // byte; otherwise only matches that start `reach` before the copy's
+        // end are kept, and the next window starts there.
+        const bool last = window.start + length == size || strnlen(text.get(), length) < length;
+        const uint32_t decided = last ? length : length - reach;
+        int unmatched = 0;
+        const int32_t found =
+            FindPatternMatches(text.get(), length, pattern, wholeWords, windowPositions,
+                               maxMatchPositions - count, window.Local(from), decided, &unmatched);
+        for (int32_t i = 0; i < found; ++i)
+            matchPositions[count++] = window.start + windowPositions[i];
+        if (last || (anchored && unmatched)) break;
+        from = window.start + decided;
+    }
+    return count;
+}
+
+// The delimiter rule over the first bytes of the file, in as many windows as
+// they take. 0 when the bytes could not be read.
+int DelimiterOf(WindowSource& source, unsigned char& delimiter) {
+    const uint64_t head = source.FileSize() < maxLineText ? source.FileSize() : maxLineText;
+    delimiter = '\n';
+    for (uint64_t at = 0; at < head && delimiter == '\n';) {
+        const FileWindow window = source.WindowAt(at);
+        const uint64_t end = window.End() < head ? window.End() : head;
+        auto look = [&] {
+            delimiter =
+                LineDelimiterOf(window.data + window.Local(at), static_cast<uint32_t>(end - at));
+        };
+        if (!ReadWindow(window, look)) return 0;
+        at = end;
+    }
+    return 1;
 }
 
 // Runs the line pass over `count` offsets and appends the records to
 // hitList, all of them or, when the bytes fault, none.
-int MakeRecords(const String& path, const unsigned char* data, uint32_t size, int32_t count) {
-    LinePass pass(data, size, matchPositions, count, onlyFileNames);
-    std::unique_ptr<CopiedLines> batch(new CopiedLines(data));
+int MakeRecords(const String& path, WindowSource& source, int32_t count) {
+    unsigned char delimiter;
+    if (!DelimiterOf(source, delimiter)) return -1;
+    const uint64_t size = source.FileSize();
+    LinePass pass(matchPositions, count, size, delimiter, onlyFileNames, hitLines);
+    for (int more = 1; more;) {
+        const FileWindow window = source.WindowAt(pass.Scanned());
+        auto step = [&] { more = pass.Continue(window); };
+        if (!ReadWindow(window, step)) return -1;
+    }
     List<GrepInfo> records; // owning: dropped whole on a failure
-    int more = 1;
-    while (more) {
-        batch->count = 0;
-        auto step = [&] { more = pass.Continue(*batch, CopiedLines::capacity); };
-        if (!ReadGuarded(data, size, step)) return -1;
-        for (int32_t i = 0; i < batch->count; ++i) {
-            const CopiedLines::Line& line = batch->lines[i];
-            if (onlyFileNames) {
-                records.AddTail(new GrepInfo(path, String(), 1));
-            } else {
-                records.AddTail(new GrepInfo(path, String(std::string(line.text, line.length)),
-                                             line.lineNumber));
-            }
+    for (int32_t i = 0; i < pass.Result().records; ++i) {
+        if (onlyFileNames) {
+            records.AddTail(new GrepInfo(path, String(), 1));
+            continue;
         }
+        LineTextReader text(hitLines[i].lineStart, size, delimiter);
+        while (!text.Done()) {
+            const FileWindow window = source.WindowAt(text.Position());
+            auto read = [&] { text.Read(window); };
+            if (!ReadWindow(window, read)) return -1;
+        }
+        records.AddTail(new GrepInfo(path, String(std::string(text.Text(), text.Length())),
+                                     hitLines[i].lineNumber));
     }
     RunCounters.hitCount += pass.Result().offsetsHandled;
     while (GrepInfo* record = records.GetHead()) {
@@ -121,14 +197,19 @@ int MakeRecords(const String& path, const unsigned char* data, uint32_t size, in
 
 } // namespace
 
-int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size) {
+int SearchFileWindows(const String& path, WindowSource& source, uint32_t reach) {
     try {
-        if (statMode) return CountStatistics(data, size);
-        int32_t count = (useRegEx && IsPatternText(searchText)) ? FindPattern(data, size)
-                                                                : FindPlain(data, size);
+        if (statMode) return CountStatistics(source);
+        int32_t count = (useRegEx && IsPatternText(searchText)) ? FindPattern(source, reach)
+                                                                : FindPlain(source);
         if (count <= 0) return count;
-        return MakeRecords(path, data, size, count);
+        return MakeRecords(path, source, count);
     } catch (...) {
         return -1;
     }
+}
+
+int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size) {
+    MemoryWindows whole(data, size);
+    return SearchFileWindows(path, whole);
 }

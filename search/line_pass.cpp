@@ -1,83 +1,103 @@
 #include "search/line_pass.h"
 
+#include <cstring>
+
 namespace {
 
 inline bool StartsText(unsigned char c) {
     return c == '\t' || c >= 0x20;
 }
 
-// The text of the line that starts at `lineStart`: from its first text byte,
-// spaces and tabs skipped, to the delimiter, at most maxLineText bytes.
-HitLine LineTextAt(const unsigned char* data, uint32_t size, uint32_t lineStart,
-                   unsigned char delimiter, int32_t lineNumber) {
-    uint32_t p = lineStart;
-    while (p < size && data[p] != delimiter && !StartsText(data[p]))
-        ++p;
-    while (p < size && (data[p] == ' ' || data[p] == '\t'))
-        ++p;
-    uint32_t end = p;
-    while (end < size && end - p < maxLineText && data[end] != delimiter)
-        ++end;
-    HitLine line;
-    line.lineNumber = lineNumber;
-    line.textStart = p;
-    line.textLength = end - p;
-    return line;
-}
-
 } // namespace
 
 unsigned char LineDelimiterOf(const unsigned char* data, uint32_t size) {
     uint32_t head = size < maxLineText ? size : maxLineText;
-    for (uint32_t i = 0; i < head; ++i) {
-        if (data[i] == '\r') return '\r';
-    }
-    return '\n';
+    return memchr(data, '\r', head) ? '\r' : '\n';
 }
 
-LinePass::LinePass(const unsigned char* data, uint32_t size, const int32_t* offsets, int32_t count,
-                   int firstOnly)
-    : _data(data), _size(size), _offsets(offsets), _count(count), _firstOnly(firstOnly),
-      _delimiter(LineDelimiterOf(data, size)) {}
+LinePass::LinePass(const uint64_t* offsets, int32_t count, uint64_t fileSize,
+                   unsigned char delimiter, int firstOnly, HitLine* lines)
+    : _offsets(offsets), _count(count), _fileSize(fileSize), _delimiter(delimiter),
+      _firstOnly(firstOnly), _lines(lines) {}
 
-int LinePass::EndsLastLine(uint32_t pos) const {
-    return _delimiter == '\r' && pos + 1 == _size && pos == _lineStart && pos > 0 &&
-           _data[pos] == '\n';
-}
-
-int LinePass::Continue(HitLineSink& sink, int32_t maxLines) {
-    int32_t lines = 0;
-    while (_next < _count && lines < maxLines) {
-        uint32_t pos = static_cast<uint32_t>(_offsets[_next++]);
+int LinePass::Continue(const FileWindow& window) {
+    while (_next < _count) {
+        const uint64_t pos = _offsets[_next];
         // Only the delimiters before the match count: one at `pos` ends the
         // match's own line.
-        for (; _scanned < pos; ++_scanned) {
-            if (_data[_scanned] == _delimiter) {
-                ++_lineNumber;
-                _previousLineStart = _lineStart;
-                _lineStart = _scanned + 1;
-            }
+        const uint64_t until = pos < window.End() ? pos : window.End();
+        uint32_t i = window.Local(_scanned);
+        const uint32_t stop = window.Local(until);
+        while (i < stop) {
+            const void* found = memchr(window.data + i, _delimiter, stop - i);
+            if (!found) break;
+            i = static_cast<uint32_t>(static_cast<const unsigned char*>(found) - window.data) + 1;
+            ++_lineNumber;
+            _previousLineStart = _lineStart;
+            _lineStart = window.start + i;
         }
+        _scanned = until;
+        if (pos >= window.End()) return 1;
+
+        ++_next;
         ++_result.offsetsHandled;
-        int32_t lineNumber = _lineNumber;
-        uint32_t lineStart = _lineStart;
-        if (EndsLastLine(pos)) {
+        uint64_t lineNumber = _lineNumber;
+        uint64_t lineStart = _lineStart;
+        // A match on the LF of a CR LF pair that ends the file: that LF
+        // closes the last line instead of starting one.
+        if (_delimiter == '\r' && pos + 1 == _fileSize && pos == _lineStart && pos > 0 &&
+            window.data[window.Local(pos)] == '\n') {
             --lineNumber;
             lineStart = _previousLineStart;
         }
         if (lineNumber == _lastRecordedLine) continue;
         _lastRecordedLine = lineNumber;
-        sink.AddHitLine(LineTextAt(_data, _size, lineStart, _delimiter, lineNumber));
-        ++_result.records;
-        ++lines;
+        HitLine& line = _lines[_result.records++];
+        line.lineNumber = lineNumber < INT32_MAX ? static_cast<int32_t>(lineNumber) : INT32_MAX;
+        line.lineStart = lineStart;
         if (_firstOnly) _next = _count;
     }
-    return _next < _count;
+    return 0;
 }
 
-LinePassResult RunLinePass(const unsigned char* data, uint32_t size, const int32_t* offsets,
-                           int32_t count, int firstOnly, HitLineSink& sink) {
-    LinePass pass(data, size, offsets, count, firstOnly);
-    pass.Continue(sink, count);
-    return pass.Result();
+LineTextReader::LineTextReader(uint64_t lineStart, uint64_t fileSize, unsigned char delimiter)
+    : _position(lineStart), _fileSize(fileSize), _delimiter(delimiter),
+      _step(lineStart < fileSize ? toText : done) {}
+
+int LineTextReader::Read(const FileWindow& window) {
+    uint32_t i = window.Local(_position);
+    while (i < window.length && _step != done) {
+        const unsigned char c = window.data[i];
+        switch (_step) {
+        case toText: // a delimiter first leaves the text empty
+            if (c == _delimiter) {
+                _step = done;
+            } else if (StartsText(c)) {
+                _step = overBlanks;
+            } else {
+                ++i;
+            }
+            break;
+        case overBlanks:
+            if (c == ' ' || c == '\t') {
+                ++i;
+            } else {
+                _step = inText;
+            }
+            break;
+        case inText:
+            if (c == _delimiter || _length == maxLineText) {
+                _step = done;
+            } else {
+                _text[_length++] = static_cast<char>(c);
+                ++i;
+            }
+            break;
+        case done:
+            break;
+        }
+    }
+    _position = window.start + i;
+    if (_position >= _fileSize) _step = done;
+    return _step == done;
 }

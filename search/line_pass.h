@@ -1,6 +1,10 @@
 // The line pass: turns the sorted offsets of the accepted matches of one file
-// into one hit line per line that holds a match. Pure: reads the bytes in
-// place, in one forward pass that ends near the last offset.
+// into one hit line per line that holds a match, and reads the text of a hit
+// line. Pure: both read the file's bytes in place, a window at a time
+// (search/file_windows.h), carrying their state from one window to the next,
+// so a file read through sliding windows gives exactly the lines and texts
+// of the same file read whole. The pass is one forward scan that ends at the
+// last offset.
 //
 // Lines end at the delimiter: CR when a CR lies among the first 160 bytes of
 // the file, else LF. A match belongs to the line of its first byte, and a
@@ -16,65 +20,79 @@
 
 #include <cstdint>
 
+#include "search/file_windows.h"
+
 constexpr uint32_t maxLineText = 160; // bytes of a line kept in its hit record
 
 struct HitLine {
-    int32_t lineNumber;  // 1-based
-    uint32_t textStart;  // offset of the line text in the data
-    uint32_t textLength; // at most maxLineText; 0 for an empty text
-};
-
-// Receives the hit lines in file order.
-class HitLineSink {
-public:
-    virtual ~HitLineSink() {}
-    virtual void AddHitLine(const HitLine& line) = 0;
+    int32_t lineNumber; // 1-based; a line past 2^31 - 1 carries 2^31 - 1
+    uint64_t lineStart; // offset of the line's first byte in the file
 };
 
 struct LinePassResult {
-    int32_t records;         // hit lines handed to the sink
+    int32_t records;         // hit lines written
     uint32_t offsetsHandled; // offsets gone through (all of them, unless firstOnly ended early)
 };
 
-// The delimiter of the file's lines, as above.
+// The delimiter of lines whose file begins with the `size` bytes at `data`
+// (only the first 160 of them are looked at), as above.
 unsigned char LineDelimiterOf(const unsigned char* data, uint32_t size);
 
-// One pass over `count` offsets, each below `size` and in increasing order:
-// every line that holds one or more of them gives the sink one hit line. With
-// `firstOnly` the pass ends after the first hit line. The pass can be run in
-// steps (Continue), so that a caller can take the hit lines out of a region of
-// memory that may fault between two steps.
+// One pass over `count` offsets, each below `fileSize` and in increasing
+// order: every line that holds one or more of them gives one hit line,
+// written to `lines` (room for `count`). With `firstOnly` the pass ends after
+// the first hit line.
 class LinePass {
 public:
-    LinePass(const unsigned char* data, uint32_t size, const int32_t* offsets, int32_t count,
-             int firstOnly);
+    LinePass(const uint64_t* offsets, int32_t count, uint64_t fileSize, unsigned char delimiter,
+             int firstOnly, HitLine* lines);
 
-    // Goes on until `maxLines` more hit lines went to the sink or the pass is
-    // done. Returns 1 while offsets remain, 0 when the pass is done.
-    int Continue(HitLineSink& sink, int32_t maxLines);
+    // Goes through the offsets that lie in `window`, which holds the byte at
+    // Scanned(). Returns 1 while offsets remain: the pass goes on in a window
+    // that holds Scanned(). Returns 0 when the pass is done.
+    int Continue(const FileWindow& window);
 
+    uint64_t Scanned() const { return _scanned; }
     const LinePassResult& Result() const { return _result; }
 
 private:
-    // 1 when the match at `pos` stands on the LF of a CR LF pair that ends
-    // the file: that LF closes the last line instead of starting one.
-    int EndsLastLine(uint32_t pos) const;
-
-    const unsigned char* _data;
-    uint32_t _size;
-    const int32_t* _offsets;
+    const uint64_t* _offsets;
     int32_t _count;
-    int _firstOnly;
+    uint64_t _fileSize;
     unsigned char _delimiter;
+    int _firstOnly;
+    HitLine* _lines;
     int32_t _next = 0;               // index of the next offset
-    int32_t _lineNumber = 1;         // line that holds the byte at _scanned
-    uint32_t _lineStart = 0;         // first byte of line _lineNumber
-    uint32_t _previousLineStart = 0; // first byte of line _lineNumber - 1
-    uint32_t _scanned = 0;           // bytes before this were counted for delimiters
-    int32_t _lastRecordedLine = 0;   // line of the last hit line, 0 before the first
+    uint64_t _lineNumber = 1;        // line that holds the byte at _scanned
+    uint64_t _lineStart = 0;         // first byte of line _lineNumber
+    uint64_t _previousLineStart = 0; // first byte of line _lineNumber - 1
+    uint64_t _scanned = 0;           // bytes before this were counted for delimiters
+    uint64_t _lastRecordedLine = 0;  // line of the last hit line, 0 before the first
     LinePassResult _result = {0, 0};
 };
 
-// The whole pass in one step.
-LinePassResult RunLinePass(const unsigned char* data, uint32_t size, const int32_t* offsets,
-                           int32_t count, int firstOnly, HitLineSink& sink);
+// The text of the line that starts at `lineStart`, read window by window.
+class LineTextReader {
+public:
+    LineTextReader(uint64_t lineStart, uint64_t fileSize, unsigned char delimiter);
+
+    // Reads on in `window`, which holds the byte at Position(). Returns 1
+    // when the text is complete.
+    int Read(const FileWindow& window);
+    // The next byte to read; 1 from Done() once the text is complete.
+    uint64_t Position() const { return _position; }
+    int Done() const { return _step == done; }
+
+    const char* Text() const { return _text; }
+    uint32_t Length() const { return _length; }
+
+private:
+    enum Step { toText, overBlanks, inText, done };
+
+    uint64_t _position;
+    uint64_t _fileSize;
+    unsigned char _delimiter;
+    Step _step;
+    uint32_t _length = 0;
+    char _text[maxLineText];
+};

@@ -67,7 +67,7 @@ inline bool TextAt(const unsigned char* data, uint32_t size, uint32_t p, const P
 class MatchCollector {
 public:
     MatchCollector(const unsigned char* data, uint32_t size, const PlainQuery& query,
-                   int32_t* positions, int32_t maxPositions)
+                   uint32_t* positions, int32_t maxPositions)
         : _data(data), _size(size), _query(query), _positions(positions),
           _maxPositions(maxPositions) {
         Prepare(query, _text);
@@ -84,7 +84,7 @@ public:
         }
         if (!TextAt(_data, _size, p, _text, _query.caseInsensitive)) return p + 1;
         if (_query.wholeWords && !IsBoundedByNonWords(_data, _size, p, length)) return p + 1;
-        _positions[_count++] = static_cast<int32_t>(p);
+        _positions[_count++] = p;
         return p + length;
     }
 
@@ -107,7 +107,7 @@ private:
     const unsigned char* _data;
     uint32_t _size;
     const PlainQuery& _query;
-    int32_t* _positions;
+    uint32_t* _positions;
     int32_t _maxPositions;
     int32_t _count = 0;
     PreparedText _text;
@@ -196,19 +196,20 @@ uint32_t ScanWindows(const unsigned char* data, uint32_t size, uint32_t p, const
 } // namespace
 
 int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQuery& query,
-                         int32_t* positions, int32_t maxPositions, uint32_t* stoppedAt) {
+                         uint32_t* positions, int32_t maxPositions, uint32_t* stoppedAt,
+                         uint32_t from) {
     const uint32_t length = query.length;
-    if (length == 0 || maxPositions <= 0 || length > size) {
+    if (length == 0 || maxPositions <= 0 || length > size || from > size - length) {
         if (stoppedAt) *stoppedAt = size;
         return 0;
     }
     MatchCollector collector(data, size, query, positions, maxPositions);
     const uint32_t lastCandidate = size - length; // the text must fit behind p
-    uint32_t p = 0;
+    uint32_t p = from;
 
     // With whole words the window scan reads the byte before each position,
     // so position 0 is tried by itself.
-    if (query.wholeWords) p = collector.Try(0, true);
+    if (query.wholeWords && p == 0) p = collector.Try(0, true);
     if (!collector.Full()) {
         EndBytes ends;
         ends.foldFirst = _mm_set1_epi8(static_cast<char>(collector.FoldFirst()));

@@ -13,14 +13,16 @@ struct PlainQuery {
     int wholeWords;            // nonzero: keep only matches between word boundaries
 };
 
-// Walks the positions of `data` from the start. A match is accepted when the
+// Walks the positions of `data` from `from` (the bytes before it are still
+// read as the neighbours of a match there). A match is accepted when the
 // text equals the bytes there (after folding, if asked) and, with wholeWords,
 // no word character stands right before or after it; the walk then resumes
 // behind the match, so accepted matches never overlap. Any other position
 // resumes at the next byte. Writes the offsets of the accepted matches, in
 // increasing order, to `positions` and stops when `maxPositions` of them have
-// been written. Returns their count. `*stoppedAt` (if not null) receives the
-// offset where the walk ended: `size`, or the byte behind the last accepted
-// match when the limit ended it.
+// been written. Positions are offsets in `data`. Returns their count. `*stoppedAt` (if not null)
+// receives the offset where the walk ended: `size`, or the byte behind the last accepted match when
+// the limit ended it.
 int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQuery& query,
-                         int32_t* positions, int32_t maxPositions, uint32_t* stoppedAt = nullptr);
+                         uint32_t* positions, int32_t maxPositions, uint32_t* stoppedAt = nullptr,
+                         uint32_t from = 0);

@@ -2,7 +2,7 @@
 
 void CountTextStatistics(const unsigned char* data, uint32_t size, TextStatistics& counts) {
     uint32_t realChars = 0, realLines = 0, lineBreaks = 0;
-    bool lineStart = true;
+    bool lineStart = !counts.inRealLine;
     for (uint32_t i = 0; i < size; ++i) {
         unsigned char c = data[i];
         if (c >= 0x21 && c <= 0x7F) {
@@ -20,4 +20,5 @@ void CountTextStatistics(const unsigned char* data, uint32_t size, TextStatistic
     counts.realChars += realChars;
     counts.realLines += realLines;
     counts.lineBreaks += lineBreaks;
+    counts.inRealLine = lineStart ? 0 : 1;
 }

@@ -3,12 +3,14 @@
 // offset limit and statistics.
 #include "base/string.h"
 #include "search/file_text_search.h"
+#include "search/file_windows.h"
 #include "search/grep_info.h"
 #include "search/search_params.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -210,6 +212,67 @@ TEST_F(FileTextSearch, StatisticsCountTheElevenByteExample) {
     EXPECT_EQ(RunCounters.realLines, 2u);
     EXPECT_EQ(RunCounters.lineBreaks, 4u);
     EXPECT_EQ(hitList._count, 0);
+}
+
+// The same file searched whole and through windows of a few bytes: the
+// same records, counters and results in every mode, the offset limit
+// included. Pattern matches here are shorter than the reach.
+TEST_F(FileTextSearch, SlidingWindowsGiveTheResultsOfTheWholeFile) {
+    struct Outcome {
+        int result;
+        std::vector<Record> records;
+        RunCounterSet counters;
+    };
+    auto searchWith = [&](const std::string& data, uint32_t window) {
+        hitList.DeleteAll();
+        RunCounters = RunCounterSet();
+        std::vector<unsigned char> exact(data.begin(), data.end());
+        MemoryWindows source(exact.data(), exact.size(), window);
+        Outcome outcome;
+        outcome.result = SearchFileWindows(String("C:\\F.C"), source, 5);
+        outcome.records = Records();
+        outcome.counters = RunCounters;
+        return outcome;
+    };
+    auto agree = [&](const std::string& data, uint32_t window, const std::string& what) {
+        Outcome whole = searchWith(data, 0), windowed = searchWith(data, window);
+        ASSERT_EQ(whole.result, windowed.result) << what;
+        ASSERT_EQ(whole.records, windowed.records) << what;
+        ASSERT_EQ(0, memcmp(&whole.counters, &windowed.counters, sizeof(RunCounterSet))) << what;
+    };
+
+    std::string many;
+    for (int i = 0; i < 6000; ++i)
+        many += "x;x\n";
+    Find("x");
+    agree(many, 64, "12000 plain matches");
+    useRegEx = 1;
+    Find("x;?");
+    agree(many, 64, "12000 pattern matches");
+
+    std::mt19937 random(5);
+    const std::string alphabet = std::string("ab_ \t\r\n\x01\xC1", 9) + std::string(1, '\0');
+    const char* patterns[] = {"a.b", "[ab]_", "^a", "b$", "a\\.", "ab?a", "[^ab]a", " a"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string data(1 + random() % 200, ' ');
+        for (char& c : data) // zero bytes rarely, so that patterns see text
+            c = alphabet[random() % (random() % 20 ? alphabet.size() - 1 : alphabet.size())];
+        statMode = random() % 8 == 0;
+        useRegEx = random() % 2;
+        caseInsensitive = random() % 2;
+        wholeWords = random() % 2;
+        onlyFileNames = random() % 4 == 0;
+        if (useRegEx) {
+            Find(patterns[random() % 8]);
+        } else {
+            std::string text(1 + random() % 4, ' ');
+            for (char& c : text)
+                c = "abAB_"[random() % 5];
+            Find(text.c_str());
+        }
+        const uint32_t window = 8 + random() % 16;
+        agree(data, window, "round " + std::to_string(round) + " window " + std::to_string(window));
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SearchFile on real files: mapping, the failures that cost only the file
-// (held open exclusively, a locked region, missing) and a fault while the
-// bytes are read.
+// (held open exclusively, a locked region, missing), a fault while the bytes
+// are read, and the sliding view taken when the file cannot be mapped whole.
+#include "fs/file_call_faults_win32.h"
 #include "fs/file_name.h"
 #include "search/file_text_search.h"
 #include "search/grep_info.h"
@@ -13,6 +14,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -118,6 +120,82 @@ TEST_F(SearchFileTest, AFaultWhileReadingTheBytesCostsOnlyThatFile) {
     }
     EXPECT_EQ(RunCounters.totalChars, 0u);
     VirtualFree(block, 0, MEM_RELEASE);
+}
+
+// A file of about 600 KB with hits on both sides of, and across, the
+// boundaries of 128 KiB windows, searched whole and then with the whole view
+// refused for want of address space: the same records and counters in every
+// mode, several views, nothing left held.
+TEST_F(SearchFileTest, AFileThatCannotBeMappedWholeIsSearchedThroughASlidingView) {
+    std::string data = "head needle\r\n";
+    for (int line = 0; data.size() < 600000; ++line)
+        data += "  line " + std::to_string(line) + (line % 997 ? " text\r\n" : " needle\r\n");
+    for (size_t boundary = 65536; boundary < data.size(); boundary += 65536)
+        data.replace(boundary - 3, 6, "needle");
+    data += "needle at the end";
+    Write(data);
+
+    struct Mode {
+        const char* name;
+        int stat, regEx, onlyFile;
+        const char* text;
+    } modes[] = {{"plain", 0, 0, 0, "needle"},
+                 {"pattern", 0, 1, 0, "ne+dle"},
+                 {"file names only", 0, 0, 1, "needle"},
+                 {"statistics", 1, 0, 0, "needle"}};
+    for (const Mode& mode : modes) {
+        statMode = mode.stat;
+        useRegEx = mode.regEx;
+        onlyFileNames = mode.onlyFile;
+        strcpy(searchText, mode.text);
+        struct Outcome {
+            int result;
+            std::vector<std::string> records;
+            RunCounterSet counters;
+        } outcomes[2];
+        for (int sliding = 0; sliding < 2; ++sliding) {
+            hitList.DeleteAll();
+            RunCounters = RunCounterSet();
+            FileCallFaults faults;
+            if (sliding) faults.Fail(&FileCalls::MapViewOfFile, 1, ERROR_NOT_ENOUGH_MEMORY);
+            FileName name(_path.c_str());
+            outcomes[sliding].result = SearchFile(name, 2 * 65536, 4096);
+            for (GrepInfo* g = hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
+                outcomes[sliding].records.push_back(std::to_string(g->_lineNumber) + ":" +
+                                                    std::string(g->_lineText));
+            outcomes[sliding].counters = RunCounters;
+            EXPECT_TRUE(faults.NothingHeld()) << mode.name;
+            if (sliding && !mode.onlyFile) {
+                EXPECT_GT(faults.Calls(&FileCalls::MapViewOfFile), 5u) << mode.name;
+            }
+        }
+        EXPECT_EQ(outcomes[0].result, outcomes[1].result) << mode.name;
+        EXPECT_EQ(outcomes[0].records, outcomes[1].records) << mode.name;
+        EXPECT_EQ(0, memcmp(&outcomes[0].counters, &outcomes[1].counters, sizeof(RunCounterSet)))
+            << mode.name;
+    }
+    EXPECT_EQ(RunCounters.totalChars, data.size());
+}
+
+// A fault in any view of the sliding search costs the file, as in a view of
+// the whole file.
+TEST_F(SearchFileTest, AFaultInASlidingViewCostsOnlyThatFile) {
+    Write(std::string(400000, 'x') + "needle\n");
+    for (int mode = 0; mode < 3; ++mode) { // plain, pattern, statistics
+        useRegEx = mode == 1;
+        strcpy(searchText, mode == 1 ? "ne.dle" : "needle");
+        statMode = mode == 2;
+        for (uint32_t view = 2; view <= 4; ++view) {
+            FileCallFaults faults;
+            faults.Fail(&FileCalls::MapViewOfFile, 1, ERROR_NOT_ENOUGH_MEMORY);
+            faults.SpoilView(view, 4096, PAGE_NOACCESS);
+            FileName name(_path.c_str());
+            EXPECT_EQ(SearchFile(name, 2 * 65536, 4096), -1) << mode << " view " << view;
+            EXPECT_EQ(hitList._count, 0) << mode;
+            EXPECT_TRUE(faults.NothingHeld()) << mode;
+        }
+    }
+    EXPECT_EQ(RunCounters.totalChars, 0u);
 }
 
 } // namespace

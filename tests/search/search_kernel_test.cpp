@@ -2,6 +2,7 @@
 // buffers, checked on the cases that matter and against naive oracles on
 // generated inputs, with padding so that matches straddle every 16-byte
 // block boundary of the candidate scan.
+#include "search/file_windows.h"
 #include "search/line_pass.h"
 #include "search/plain_search.h"
 #include "search/text_statistics.h"
@@ -20,14 +21,14 @@ const unsigned char* Bytes(const std::string& s) {
     return reinterpret_cast<const unsigned char*>(s.data());
 }
 
-std::vector<int32_t> Plain(const std::string& data, const std::string& text, int caseInsensitive,
-                           int wholeWords, int32_t limit = 10000) {
+std::vector<uint32_t> Plain(const std::string& data, const std::string& text, int caseInsensitive,
+                            int wholeWords, int32_t limit = 10000) {
     // The data is copied to an exact-size heap block so that the sanitizers
     // catch any read behind its end.
     std::vector<unsigned char> exact(data.begin(), data.end());
     PlainQuery query = {Bytes(text), static_cast<uint32_t>(text.size()), caseInsensitive,
                         wholeWords};
-    std::vector<int32_t> positions(static_cast<size_t>(limit));
+    std::vector<uint32_t> positions(static_cast<size_t>(limit));
     int32_t n = FindPlainMatches(exact.data(), static_cast<uint32_t>(exact.size()), query,
                                  positions.data(), limit);
     positions.resize(static_cast<size_t>(n));
@@ -35,9 +36,9 @@ std::vector<int32_t> Plain(const std::string& data, const std::string& text, int
 }
 
 // The plain search as the rules state it, one position at a time.
-std::vector<int32_t> NaivePlain(const std::string& data, const std::string& text,
-                                int caseInsensitive, int wholeWords, int32_t limit = 10000) {
-    std::vector<int32_t> found;
+std::vector<uint32_t> NaivePlain(const std::string& data, const std::string& text,
+                                 int caseInsensitive, int wholeWords, int32_t limit = 10000) {
+    std::vector<uint32_t> found;
     size_t p = 0;
     auto fold = [&](unsigned char c) { return caseInsensitive ? FoldToUpper(c) : c; };
     while (p < data.size()) {
@@ -55,7 +56,7 @@ std::vector<int32_t> NaivePlain(const std::string& data, const std::string& text
                             (p + text.size() == data.size() ||
                              !wordChars[static_cast<unsigned char>(data[p + text.size()])]));
         if (equal && bounded) {
-            found.push_back(static_cast<int32_t>(p));
+            found.push_back(static_cast<uint32_t>(p));
             if (static_cast<int32_t>(found.size()) == limit) break;
             p += text.size();
         } else {
@@ -73,7 +74,7 @@ struct PlainCase {
     std::string text;
     int caseInsensitive;
     int wholeWords;
-    std::vector<int32_t> expected;
+    std::vector<uint32_t> expected;
 };
 
 TEST(PlainSearch, Cases) {
@@ -114,12 +115,12 @@ TEST(PlainSearch, KeepsAtMostTheLimitAndSaysWhereItStopped) {
         data += "x;";
     const std::string text = "x";
     PlainQuery query = {Bytes(text), 1, 0, 0};
-    std::vector<int32_t> positions(10000);
+    std::vector<uint32_t> positions(10000);
     uint32_t stoppedAt = 0;
     int32_t n = FindPlainMatches(Bytes(data), static_cast<uint32_t>(data.size()), query,
                                  positions.data(), 10000, &stoppedAt);
     ASSERT_EQ(n, 10000);
-    EXPECT_EQ(positions[9999], 19998);
+    EXPECT_EQ(positions[9999], 19998u);
     EXPECT_EQ(stoppedAt, 19999u);
 }
 
@@ -183,36 +184,37 @@ std::ostream& operator<<(std::ostream& out, const RecordedLine& line) {
     return out << line.lineNumber << ":\"" << line.text << "\"";
 }
 
-class RecordingSink : public HitLineSink {
-public:
-    explicit RecordingSink(const std::string& data) : _data(data) {}
-    void AddHitLine(const HitLine& line) override {
-        lines.push_back({line.lineNumber, _data.substr(line.textStart, line.textLength)});
-    }
-    std::vector<RecordedLine> lines;
-
-private:
-    const std::string& _data;
-};
-
 struct LinePassOutcome {
     std::vector<RecordedLine> lines;
     uint32_t offsetsHandled;
 };
 
-LinePassOutcome Lines(const std::string& data, const std::vector<int32_t>& offsets,
-                      int firstOnly = 0) {
+// The pass and the texts of its lines, read through windows of `window`
+// bytes (0: the data whole), as the per-file search runs them.
+LinePassOutcome Lines(const std::string& data, const std::vector<uint64_t>& offsets,
+                      int firstOnly = 0, uint32_t window = 0) {
     std::vector<unsigned char> exact(data.begin(), data.end());
-    RecordingSink sink(data);
-    LinePassResult result =
-        RunLinePass(exact.data(), static_cast<uint32_t>(exact.size()), offsets.data(),
-                    static_cast<int32_t>(offsets.size()), firstOnly, sink);
-    EXPECT_EQ(result.records, static_cast<int32_t>(sink.lines.size()));
-    return {sink.lines, result.offsetsHandled};
+    MemoryWindows source(exact.data(), exact.size(), window);
+    unsigned char delimiter = LineDelimiterOf(exact.data(), static_cast<uint32_t>(exact.size()));
+    std::vector<HitLine> hits(offsets.size());
+    LinePass pass(offsets.data(), static_cast<int32_t>(offsets.size()), exact.size(), delimiter,
+                  firstOnly, hits.data());
+    while (pass.Continue(source.WindowAt(pass.Scanned()))) {
+    }
+    LinePassOutcome outcome;
+    for (int32_t i = 0; i < pass.Result().records; ++i) {
+        LineTextReader text(hits[i].lineStart, exact.size(), delimiter);
+        while (!text.Done())
+            text.Read(source.WindowAt(text.Position()));
+        outcome.lines.push_back({hits[i].lineNumber, std::string(text.Text(), text.Length())});
+    }
+    outcome.offsetsHandled = pass.Result().offsetsHandled;
+    return outcome;
 }
 
-std::vector<int32_t> OffsetsOf(const std::string& data, const std::string& text) {
-    return NaivePlain(data, text, 0, 0);
+std::vector<uint64_t> OffsetsOf(const std::string& data, const std::string& text) {
+    std::vector<uint32_t> found = NaivePlain(data, text, 0, 0);
+    return std::vector<uint64_t>(found.begin(), found.end());
 }
 
 struct LineCase {
@@ -276,7 +278,7 @@ TEST(LinePass, ControlBytesBeforeAMatchNeverLendTheTextOfAnotherLine) {
     // Line 2 starts with control bytes and its match stands on them; line 3 is
     // plain. Each record carries its own line's number and text.
     std::string data = "head\n\x01\x01 tail2\nline3 \x01\n";
-    std::vector<int32_t> offsets = {5, 14};
+    std::vector<uint64_t> offsets = {5, 14};
     EXPECT_EQ(Lines(data, offsets).lines,
               (std::vector<RecordedLine>{{2, "tail2"}, {3, "line3 \x01"}}));
 }
@@ -296,7 +298,8 @@ TEST(LinePass, CountsEveryOffset) {
 // The oracle cuts the data into lines first (each with the delimiter that
 // ends it, and a CR LF at the very end as one line end) and then looks up the
 // line of each offset.
-std::vector<RecordedLine> NaiveLines(const std::string& data, const std::vector<int32_t>& offsets) {
+std::vector<RecordedLine> NaiveLines(const std::string& data,
+                                     const std::vector<uint64_t>& offsets) {
     bool crFirst = data.substr(0, 160).find('\r') != std::string::npos;
     char delimiter = crFirst ? '\r' : '\n';
     std::vector<size_t> ends; // one past the last byte of each line, delimiter included
@@ -308,7 +311,7 @@ std::vector<RecordedLine> NaiveLines(const std::string& data, const std::vector<
         data.back() == '\n')
         ends.erase(ends.end() - 2);
     std::vector<RecordedLine> lines;
-    for (int32_t pos : offsets) {
+    for (uint64_t pos : offsets) {
         size_t index = 0;
         while (ends[index] <= static_cast<size_t>(pos))
             ++index;
@@ -329,26 +332,24 @@ std::vector<RecordedLine> NaiveLines(const std::string& data, const std::vector<
     return lines;
 }
 
-TEST(LinePass, AgreesWithTheOracleOnRandomData) {
+// Windows of 1 to 7 bytes carry the line count, the line starts and the
+// texts across every kind of boundary.
+TEST(LinePass, AgreesWithTheOracleOnRandomDataWholeAndInWindows) {
     std::mt19937 random(11);
     const std::string alphabet = "ab \t\r\n\x01\xDC";
     for (int round = 0; round < 500; ++round) {
         std::string data(1 + random() % 400, ' ');
         for (char& c : data)
             c = alphabet[random() % alphabet.size()];
-        std::vector<int32_t> offsets;
+        std::vector<uint64_t> offsets;
         for (size_t i = 0; i < data.size(); ++i) {
-            if (random() % 9 == 0) offsets.push_back(static_cast<int32_t>(i));
+            if (random() % 9 == 0) offsets.push_back(i);
         }
-        ASSERT_EQ(Lines(data, offsets).lines, NaiveLines(data, offsets)) << "round " << round;
-        // The same pass taken in steps of one to three lines.
-        RecordingSink sink(data);
-        LinePass pass(reinterpret_cast<const unsigned char*>(data.data()),
-                      static_cast<uint32_t>(data.size()), offsets.data(),
-                      static_cast<int32_t>(offsets.size()), 0);
-        while (pass.Continue(sink, 1 + static_cast<int32_t>(random() % 3))) {
-        }
-        ASSERT_EQ(sink.lines, NaiveLines(data, offsets)) << "round " << round << " in steps";
+        const std::vector<RecordedLine> expected = NaiveLines(data, offsets);
+        ASSERT_EQ(Lines(data, offsets).lines, expected) << "round " << round;
+        const uint32_t window = 1 + random() % 7;
+        ASSERT_EQ(Lines(data, offsets, 0, window).lines, expected)
+            << "round " << round << " window " << window;
     }
 }
 
@@ -359,14 +360,14 @@ TEST(TextStatistics, CountsCharactersLinesAndBreaks) {
         std::string data;
         TextStatistics expected; // realChars, totalChars, realLines, lineBreaks
     } cases[] = {
-        {std::string("ab c\r\n\r\n  d", 11), {4, 11, 2, 4}},
-        {"x", {1, 1, 1, 0}},
-        {" \t\x01\xFF\n", {0, 5, 0, 1}},
-        {"\x7F\x21\x20\x80", {2, 4, 1, 0}},
-        {"a\rb\nc", {3, 5, 3, 2}},
+        {std::string("ab c\r\n\r\n  d", 11), {4, 11, 2, 4, 0}},
+        {"x", {1, 1, 1, 0, 0}},
+        {" \t\x01\xFF\n", {0, 5, 0, 1, 0}},
+        {"\x7F\x21\x20\x80", {2, 4, 1, 0, 0}},
+        {"a\rb\nc", {3, 5, 3, 2, 0}},
     };
     for (const Case& c : cases) {
-        TextStatistics counts = {1, 2, 3, 4}; // counts add to what is there
+        TextStatistics counts = {1, 2, 3, 4, 0}; // counts add to what is there
         CountTextStatistics(Bytes(c.data), static_cast<uint32_t>(c.data.size()), counts);
         EXPECT_EQ(counts.realChars, c.expected.realChars + 1) << c.data;
         EXPECT_EQ(counts.totalChars, c.expected.totalChars + 2) << c.data;

@@ -56,7 +56,7 @@ private:
 
 // The offsets the scan hands back per call; the search keeps as many per file.
 enum { positionsPerCall = 10000 };
-int32_t positions[positionsPerCall];
+uint32_t positions[positionsPerCall];
 
 // Every non-overlapping occurrence, the scan resumed where a full buffer of
 // positions stopped it.

@@ -46,7 +46,7 @@ void PlainSearch(benchmark::State& state, const char* literal, int caseInsensiti
     const std::string& text = SourceText();
     const unsigned char* data = reinterpret_cast<const unsigned char*>(text.data());
     const uint32_t size = static_cast<uint32_t>(text.size());
-    std::vector<int32_t> positions(maxMatchPositions);
+    std::vector<uint32_t> positions(maxMatchPositions);
     PlainQuery query = {reinterpret_cast<const unsigned char*>(literal),
                         static_cast<uint32_t>(std::char_traits<char>::length(literal)),
                         caseInsensitive, wholeWords};

@@ -1,0 +1,14 @@
+#include "search/file_windows.h"
+
+MemoryWindows::MemoryWindows(const unsigned char* data, uint64_t size, uint32_t window)
+    : _data(data), _size(size),
+      _window(window ? window : static_cast<uint32_t>(size < UINT32_MAX ? size : UINT32_MAX)) {}
+
+FileWindow MemoryWindows::WindowAt(uint64_t offset) {
+    const uint64_t left = _size - offset;
+    FileWindow window;
+    window.data = _data + offset;
+    window.start = offset;
+    window.length = static_cast<uint32_t>(left < _window ? left : _window);
+    return window;
+}

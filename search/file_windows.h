@@ -1,0 +1,54 @@
+// A file's bytes a window at a time. The search reads a file that fits in
+// the address space through one window that holds all of it; a file that
+// does not (too little room left, or 4 GiB and more) through windows that
+// slide over it. Offsets in the file are 64-bit everywhere.
+#pragma once
+
+#include <cstdint>
+
+// `length` bytes of the file from byte `start`, in memory at `data`.
+struct FileWindow {
+    const unsigned char* data;
+    uint64_t start;
+    uint32_t length;
+
+    uint64_t End() const { return start + length; }
+    // The offset of file byte `offset` inside the window; the caller knows
+    // that the window holds it.
+    uint32_t Local(uint64_t offset) const { return static_cast<uint32_t>(offset - start); }
+};
+
+// Where the windows come from. A window stays valid until the next call of
+// WindowAt; its bytes may still vanish while they are read (a mapped file cut
+// short), so readers scan them under a fault guard.
+class WindowSource {
+public:
+    virtual ~WindowSource() {}
+    virtual uint64_t FileSize() const = 0;
+    // The longest window the source shows; a window is shorter only where
+    // the file ends.
+    virtual uint32_t MaxWindow() const = 0;
+    // A window that holds the byte at `offset` (below FileSize()) and goes on
+    // from it for at least Reach() bytes or up to the end of the file.
+    // Raises when the bytes cannot be shown.
+    virtual FileWindow WindowAt(uint64_t offset) = 0;
+    // How far every window reaches past the offset it was asked for.
+    virtual uint32_t Reach() const = 0;
+};
+
+// A block of memory holding the whole file, shown in windows of `window`
+// bytes (0: the whole block at once) that start exactly where asked.
+class MemoryWindows : public WindowSource {
+public:
+    MemoryWindows(const unsigned char* data, uint64_t size, uint32_t window = 0);
+
+    uint64_t FileSize() const override { return _size; }
+    uint32_t MaxWindow() const override { return _window; }
+    FileWindow WindowAt(uint64_t offset) override;
+    uint32_t Reach() const override { return _window; }
+
+private:
+    const unsigned char* _data;
+    uint64_t _size;
+    uint32_t _window;
+};
