@@ -120,7 +120,7 @@ def run(trovfind, args):
 
 def main():
     directory, trovfind = sys.argv[1], sys.argv[2]
-    failures = 0
+    failures = checks_run = 0
     cases = [("sparse-2.5g.bin", sparse, 2 * GiB + GiB // 2 + 12345, False),
              ("sparse-5g.bin", sparse, 5 * GiB + 12345, False),
              ("text-4.2g.txt", text, 4 * GiB + GiB // 5, True),
@@ -139,6 +139,7 @@ def main():
                    for line in out.splitlines() if not line.startswith("#")]
             ok = got == f.hits
             failures += not ok
+            checks_run += 1
             print("%s %s %s: %d records, %.1f s" % ("ok  " if ok else "FAIL", name, mode,
                                                    len(got), seconds))
             if not ok:
@@ -150,10 +151,12 @@ def main():
                     % (signed(f.lines), signed(f.breaks))]
         ok = all(line in out.splitlines() for line in expected)
         failures += not ok
+        checks_run += 1
         print("%s %s statistics, %.1f s" % ("ok  " if ok else "FAIL", name, seconds))
         if not ok:
             print("  expected %s\n  got      %s" % (expected, out.splitlines()))
         os.remove(path)
+    print("large-files: %d passed, %d failed" % (checks_run - failures, failures))
     sys.exit(1 if failures else 0)
 
 
