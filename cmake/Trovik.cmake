@@ -128,6 +128,22 @@ function(trovik_folder_tests)
     endforeach()
 endfunction()
 
+# trovik_folder_tests_need(<target>)
+# Every test executable of the current tests folder is built after <target>
+# (the end-to-end tests load the built trovik.dll); nothing when <target>
+# does not exist in this configuration.
+function(trovik_folder_tests_need target)
+    if(NOT TARGET ${target})
+        return()
+    endif()
+    get_property(tests DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(test ${tests})
+        if(test MATCHES "_test$")
+            add_dependencies(${test} ${target})
+        endif()
+    endforeach()
+endfunction()
+
 # trovik_program(<target> SOURCES ... [LIBS ...] [GUI] [PLATFORM_HEAP])
 # A Windows program built on the libraries (tools/), large-address-aware: a
 # window program with GUI, on the platform's own heap with PLATFORM_HEAP (the

@@ -11,6 +11,8 @@
 #include <set>
 #include <string>
 
+#include "tests/heap/process_memory.h"
+
 namespace {
 
 // The library's own memory manager, reached through its exports. Members are
@@ -24,33 +26,6 @@ using SetEmergencyReserveFunction = int (*)(uint32_t size, void (*callback)());
 template <typename Function>
 Function Export(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-// Bytes of the address space that are reserved or committed.
-uint64_t AddressSpaceInUse() {
-    uint64_t inUse = 0;
-    MEMORY_BASIC_INFORMATION info;
-    for (uintptr_t address = 0x10000;
-         VirtualQuery(reinterpret_cast<void*>(address), &info, sizeof info);) {
-        if (info.State != MEM_FREE) inUse += info.RegionSize;
-        uintptr_t next = reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize;
-        if (next <= address) break;
-        address = next;
-    }
-    return inUse;
-}
-
-// Bytes in use in the process heap, where the system keeps the bookkeeping
-// of critical sections among other things.
-uint64_t ProcessHeapInUse() {
-    HANDLE heap = GetProcessHeap();
-    uint64_t inUse = 0;
-    PROCESS_HEAP_ENTRY entry = {};
-    HeapLock(heap);
-    while (HeapWalk(heap, &entry))
-        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) inUse += entry.cbData;
-    HeapUnlock(heap);
-    return inUse;
 }
 
 std::set<std::string> ImportedDlls(HMODULE module) {
