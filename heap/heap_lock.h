@@ -46,6 +46,18 @@ inline uint32_t NH_CurrentThreadId() {
 }
 #endif
 
+// Takes the lock for `thread` if it is free (the slow paths' retries): a
+// plain look first, so that waiting threads do not fight over the line.
+inline bool NH_HeapLockTryTake(NH_HeapLock* lock, uint32_t thread) {
+    uint32_t expected = 0;
+    if (__atomic_load_n(&lock->owningThread, __ATOMIC_RELAXED) != 0) return false;
+    if (!__atomic_compare_exchange_n(&lock->owningThread, &expected, thread, false,
+                                     __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
+        return false;
+    lock->recursionCount = 1;
+    return true;
+}
+
 inline void NH_HeapLockEnter(NH_HeapLock* lock) {
     const uint32_t self = NH_CurrentThreadId();
     if (__atomic_load_n(&lock->owningThread, __ATOMIC_RELAXED) == self) {

@@ -14,16 +14,6 @@ namespace {
 const int kSpins = 256;
 const int kYields = 8;
 
-bool TryTake(NH_HeapLock* lock, uint32_t thread) {
-    uint32_t expected = 0;
-    if (__atomic_load_n(&lock->owningThread, __ATOMIC_RELAXED) != 0) return false;
-    if (!__atomic_compare_exchange_n(&lock->owningThread, &expected, thread, false,
-                                     __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
-        return false;
-    lock->recursionCount = 1;
-    return true;
-}
-
 void Futex(uint32_t* word, int operation, uint32_t value) {
     syscall(SYS_futex, word, operation | FUTEX_PRIVATE_FLAG, value, nullptr, nullptr, 0);
 }
@@ -48,13 +38,13 @@ void NH_HeapLockDelete(NH_HeapLock* lock) {
 
 void NH_HeapLockEnterContended(NH_HeapLock* lock, uint32_t thread) {
     for (int spin = 0; spin < kSpins; ++spin) {
-        if (TryTake(lock, thread)) return;
+        if (NH_HeapLockTryTake(lock, thread)) return;
 #if defined(__x86_64__) || defined(__i386__)
         __builtin_ia32_pause();
 #endif
     }
     for (int yield = 0; yield < kYields; ++yield) {
-        if (TryTake(lock, thread)) return;
+        if (NH_HeapLockTryTake(lock, thread)) return;
         sched_yield();
     }
     // Counted as a sleeper before the last look: a leaving thread either is
@@ -62,7 +52,7 @@ void NH_HeapLockEnterContended(NH_HeapLock* lock, uint32_t thread) {
     __atomic_add_fetch(&lock->waiters, 1, __ATOMIC_SEQ_CST);
     for (;;) {
         const uint32_t seen = __atomic_load_n(&lock->wakeups, __ATOMIC_SEQ_CST);
-        if (TryTake(lock, thread)) break;
+        if (NH_HeapLockTryTake(lock, thread)) break;
         Futex(&lock->wakeups, FUTEX_WAIT, seen); // returns at once if bumped since
     }
     __atomic_sub_fetch(&lock->waiters, 1, __ATOMIC_SEQ_CST);

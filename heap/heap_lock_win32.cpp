@@ -24,16 +24,6 @@ bool SeveralProcessors() {
     return several;
 }
 
-bool TryTake(NH_HeapLock* lock, uint32_t thread) {
-    uint32_t expected = 0;
-    if (__atomic_load_n(&lock->owningThread, __ATOMIC_RELAXED) != 0) return false;
-    if (!__atomic_compare_exchange_n(&lock->owningThread, &expected, thread, false,
-                                     __ATOMIC_ACQUIRE, __ATOMIC_RELAXED))
-        return false;
-    lock->recursionCount = 1;
-    return true;
-}
-
 HANDLE EventOf(NH_HeapLock* lock) {
     void* event = __atomic_load_n(&lock->event, __ATOMIC_ACQUIRE);
     if (event) return event;
@@ -67,19 +57,19 @@ void NH_HeapLockDelete(NH_HeapLock* lock) {
 void NH_HeapLockEnterContended(NH_HeapLock* lock, uint32_t thread) {
     if (SeveralProcessors()) {
         for (int spin = 0; spin < kSpins; ++spin) {
-            if (TryTake(lock, thread)) return;
+            if (NH_HeapLockTryTake(lock, thread)) return;
             __builtin_ia32_pause();
         }
     }
     for (int yield = 0; yield < kYields; ++yield) {
-        if (TryTake(lock, thread)) return;
+        if (NH_HeapLockTryTake(lock, thread)) return;
         SwitchToThread();
     }
     // The event exists before the thread counts as a sleeper, so a leaving
     // thread that sees the count also finds the event to signal.
     HANDLE event = EventOf(lock);
     __atomic_add_fetch(&lock->waiters, 1, __ATOMIC_SEQ_CST);
-    while (!TryTake(lock, thread)) {
+    while (!NH_HeapLockTryTake(lock, thread)) {
         if (event)
             WaitForSingleObject(event, INFINITE);
         else
