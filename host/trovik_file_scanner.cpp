@@ -1,5 +1,6 @@
 #include "host/trovik_file_scanner.h"
 
+#include "fs/file.h"
 #include "host/millisecond_clock.h"
 #include "host/walk_progress.h"
 #include "search/search_file.h"
@@ -33,7 +34,9 @@ int TrovikFileScanner::ShouldStop() {
 
 int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
     _progress.KeepAlive();
-    if (entry->_size == 0) return 1; // empty files are neither counted nor searched
+    // Empty files are neither counted nor searched. The entry holds the low
+    // 32 bits of the size: a file of a whole multiple of 4 GiB is asked again.
+    if (entry->_size == 0 && File::FullSizeOf(fileName) == 0) return 1;
     ++RunCounters.filesProcessed;
     uint32_t now = walkClock();
     if (ProgressUpdateDue(now)) {

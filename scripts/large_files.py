@@ -78,6 +78,7 @@ def sparse(path, size):
     f.gap(size - 40 - f.size)
     f.text(b"\n")
     f.marker("at the end")
+    f.gap(size - f.size)  # exactly `size` bytes
     f.close()
     return f
 
@@ -123,6 +124,8 @@ def main():
     failures = checks_run = 0
     cases = [("sparse-2.5g.bin", sparse, 2 * GiB + GiB // 2 + 12345, False),
              ("sparse-5g.bin", sparse, 5 * GiB + 12345, False),
+             # the listing's low 32 bits of its size are 0, as an empty file's
+             ("sparse-4g-exact.bin", sparse, 4 * GiB, False),
              ("text-4.2g.txt", text, 4 * GiB + GiB // 5, True),
              ("text-2.2g.txt", text, 2 * GiB + GiB // 5, True)]
     for name, make, size, patterns in cases:
