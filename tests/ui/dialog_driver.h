@@ -59,7 +59,8 @@ int IsChecked(HWND dialog, int id);
 int IsEnabled(HWND dialog, int id);
 int ComboCount(HWND dialog, int id);
 std::string ComboEntry(HWND dialog, int id, int index);
-HWND FocusOf(HWND dialog); // the control with the keyboard focus in the dialog thread
+// The control with the keyboard focus, with the dialog brought in front first.
+HWND FocusOf(HWND dialog);
 
 // ---- Message boxes
 struct AnsweredBox {

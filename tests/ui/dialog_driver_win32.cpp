@@ -202,6 +202,13 @@ std::string ComboEntry(HWND dialog, int id, int index) {
 }
 
 HWND FocusOf(HWND dialog) {
+    // Another test program may have a window in front: the focus of a thread
+    // none of whose windows is active reads as none. In front again, the
+    // dialog gets back the control that had the focus.
+    for (unsigned waited = 0; GetForegroundWindow() != dialog && waited <= 2000; waited += pollMs) {
+        SetForegroundWindow(dialog);
+        Sleep(pollMs);
+    }
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
