@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "host/host_commands.h"
 #include "tools/trovhost/messages.h"
 
 namespace {
@@ -23,8 +24,6 @@ enum {
     idMessages = 201,
     idStatus = 202,
 };
-
-enum { commandSearch = 3, commandRelease = 8 };
 
 const char windowClass[] = "TrovhostWindow";
 const char title[] = "Trovik Host";

@@ -1,22 +1,7 @@
 #include "tools/trovhost/messages.h"
 
-namespace {
-
-// The library's selectors, as its host documentation gives them.
-enum {
-    selectFileName = 4,
-    selectLineText = 5,
-    selectLineNumber = 6,
-    selectCount = 7,
-    firstStatisticsLine = 10,
-    lastStatisticsLine = 14,
-    selectKeepMessages = 15,
-    selectFilesNotRead = 16,
-};
-
-enum { resultHits = 2, resultStatistics = 9 };
-
-} // namespace
+#include "host/host_commands.h"     // the commands, results and selectors of the exports
+#include "search/statistics_text.h" // the selectors of the five statistics lines
 
 MessageUpdate MessagesFor(int result, ResultReader& reader) {
     MessageUpdate update;
@@ -29,7 +14,7 @@ MessageUpdate MessagesFor(int result, ResultReader& reader) {
         }
         return update;
     }
-    const int count = reader.GetValue(0, selectCount);
+    const int count = reader.GetValue(0, selectHitCount);
     update.lines.reserve(count > 0 ? count : 0);
     for (int i = 0; i < count; ++i) {
         update.lines.push_back(reader.GetString(i, selectFileName) + "(" +
@@ -40,7 +25,7 @@ MessageUpdate MessagesFor(int result, ResultReader& reader) {
 }
 
 std::string StatusText(ResultReader& reader) {
-    const int count = reader.GetValue(0, selectCount);
+    const int count = reader.GetValue(0, selectHitCount);
     return std::to_string(count) + (count == 1 ? " record. " : " records. ") +
            reader.GetString(0, selectFilesNotRead);
 }
