@@ -80,6 +80,7 @@ struct NH_AltBlock {
 };
 
 struct NH_SmallBlock; // heap/block_layout.h
+struct NH_ThreadCache; // heap/thread_cache.h
 struct NH_BigPageSet;
 struct NH_BigBlock;
 
@@ -209,7 +210,11 @@ public:
     NH_BigBlock* _bigFreeList;                      // free big blocks, most recently freed first
 
 private:
+    friend void NH_EmptyThreadCache(NH_ThreadCache* cache);
+
     void* AllocSmall(uint32_t size);
+    void* HandOut(NH_SmallBlock* block, uint32_t size);
+    static void MarkFree(NH_SmallBlock* block);
     void* AllocBig(uint32_t size);
     void FreeSmall(NH_SmallBlock* block);
     void FreeAlt(NH_AltBlock* header);
@@ -218,6 +223,19 @@ private:
     void EnsureInitialised(); // cheap once initialised
     void InitLazily();
     NH_SmallBlock* CarveSmall(uint32_t classIndex);
+    NH_SmallBlock* TakeFreeBlock(uint32_t classIndex);
+    // A free block of the class for the calling thread's cache: one taken
+    // like an allocation (growing the heap, out-of-memory handling included)
+    // and, under the same lock, up to half the class's cache limit more that
+    // cost nothing to have (free-list blocks, carved top space), which go
+    // into the cache. Null when memory ran out.
+    NH_SmallBlock* RefillCache(NH_ThreadCache* cache, uint32_t classIndex);
+    // Gives count blocks of the class from the front of the cache back to
+    // the free lists, under one lock.
+    void GiveBackCached(NH_ThreadCache* cache, uint32_t classIndex, uint32_t count);
+    // Under the lock: puts a block on its free list; its page set goes back
+    // (or is kept) when that was its last block in use.
+    void ReturnSmall(NH_SmallBlock* block);
     void CutRemainder(NH_PageSet* pageSet);
     void UnlinkFreeBlocksOf(NH_PageSet* pageSet);
     // Emptied page sets kept for reuse (a bounded number, see page_sets.cpp)

@@ -15,10 +15,13 @@ __attribute__((init_priority(101))) NH_Heap DefaultHeap(NH_THREAD_SAFE, "Default
 
 // ---- NH_AHeap ----
 
+// The heap keeps its blocks, so threads' caches of them stay valid.
 static void DropLock(NH_AHeap* heap) {
+    const uint32_t cacheEpoch = heap->_lock.cacheEpoch;
     heap->_lockInUse = 0;
     heap->_flags &= ~static_cast<uint32_t>(NH_THREAD_SAFE);
     NH_HeapLockDelete(&heap->_lock);
+    heap->_lock.cacheEpoch = cacheEpoch;
 }
 
 // Not inlined: a static heap's fields may have been set by lazy
@@ -71,6 +74,7 @@ NH_Heap::~NH_Heap() {
 
 void NH_Heap::InitHeap() {
     NH_EnsureSizeClasses();
+    __atomic_store_n(&_lock.cacheEpoch, 0, __ATOMIC_RELAXED); // threads' caches forget their blocks
     std::memset(_freeLists, 0, sizeof _freeLists);
     _altBlocks = nullptr;
     _virtualCount = 0;
@@ -101,6 +105,7 @@ void NH_Heap::Clear() {
     _virtualCount = 0;
     _bigFreeList = nullptr;
     std::memset(_freeLists, 0, sizeof _freeLists);
+    __atomic_store_n(&_lock.cacheEpoch, 0, __ATOMIC_RELAXED); // threads' caches forget their blocks
     NH_AHeap::Clear();
     Unlock();
 }

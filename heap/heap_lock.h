@@ -18,7 +18,11 @@ struct NH_HeapLock {
     int32_t waiters;        // threads asleep (or about to sleep) on the event
     void* event;            // Windows: auto-reset event, made on first contention
     uint32_t wakeups;       // native: futex word, bumped by every wake
-    uint32_t unused;        // keeps the size of a CRITICAL_SECTION
+    // Not part of the lock: the heap's thread-cache epoch (heap/thread_cache.h),
+    // kept in the lock's spare word because the heap's layout has no other
+    // room. 0 until a thread cache binds to the heap, and again whenever the
+    // heap's blocks all become invalid (Init, InitHeap, Clear).
+    uint32_t cacheEpoch;
 };
 
 void NH_HeapLockInit(NH_HeapLock* lock);

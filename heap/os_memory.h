@@ -76,6 +76,15 @@ void NH_OsTlsFree(uintptr_t slot);
 void* NH_OsTlsGet(uintptr_t slot);
 void NH_OsTlsSet(uintptr_t slot, void* value);
 
+// A thread-local slot whose owner hears of every thread's end: atThreadEnd
+// runs in an ending thread with that thread's value when it is not null
+// (Windows: a fiber-local slot; natively: a pthread key with a destructor).
+// 0 when no such slot can be had. Freeing it may run atThreadEnd for the
+// values of other threads.
+uintptr_t NH_OsThreadEndSlotAlloc(void (*atThreadEnd)(void* value));
+void NH_OsThreadEndSlotFree(uintptr_t slot);
+void NH_OsThreadEndSlotSet(uintptr_t slot, void* value);
+
 // 1 when the address lies in the same allocation as the calling thread's stack.
 int NH_OsIsOnCurrentStack(const void* address);
 

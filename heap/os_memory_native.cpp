@@ -151,6 +151,19 @@ void NH_OsTlsSet(uintptr_t slot, void* value) {
     pthread_setspecific(static_cast<pthread_key_t>(slot - 1), value);
 }
 
+uintptr_t NH_OsThreadEndSlotAlloc(void (*atThreadEnd)(void* value)) {
+    pthread_key_t key;
+    return pthread_key_create(&key, atThreadEnd) == 0 ? uintptr_t(key) + 1 : 0;
+}
+
+void NH_OsThreadEndSlotFree(uintptr_t slot) {
+    NH_OsTlsFree(slot);
+}
+
+void NH_OsThreadEndSlotSet(uintptr_t slot, void* value) {
+    NH_OsTlsSet(slot, value);
+}
+
 // The stack's bounds are asked once per thread: for the main thread the
 // system reads them from /proc.
 int NH_OsIsOnCurrentStack(const void* address) {

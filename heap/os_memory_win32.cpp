@@ -96,6 +96,51 @@ void NH_OsTlsSet(uintptr_t slot, void* value) {
     TlsSetValue(static_cast<DWORD>(slot - 1), value);
 }
 
+// Fiber-local slots come with Windows Vista: looked up by name, so that
+// without them the manager only goes without thread caches.
+namespace {
+
+using FlsCallback = void(WINAPI*)(void*);
+using FlsAllocFunction = DWORD(WINAPI*)(FlsCallback);
+using FlsFreeFunction = BOOL(WINAPI*)(DWORD);
+using FlsSetValueFunction = BOOL(WINAPI*)(DWORD, void*);
+
+template <typename Function>
+Function Kernel32Function(const char* name) {
+    FARPROC address = GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+void (*threadEndCall)(void*); // one slot is all the manager takes
+
+void WINAPI AtThreadEnd(void* value) {
+    if (threadEndCall) threadEndCall(value);
+}
+
+} // namespace
+
+uintptr_t NH_OsThreadEndSlotAlloc(void (*atThreadEnd)(void* value)) {
+    auto flsAlloc = Kernel32Function<FlsAllocFunction>("FlsAlloc");
+    if (!flsAlloc || threadEndCall) return 0;
+    DWORD index = flsAlloc(AtThreadEnd);
+    if (index == 0xFFFFFFFFu) return 0; // FLS_OUT_OF_INDEXES
+    threadEndCall = atThreadEnd;
+    return index + 1;
+}
+
+// FlsFree calls back for the values of other threads: the manager is being
+// unloaded then, so the calls are cut off first.
+void NH_OsThreadEndSlotFree(uintptr_t slot) {
+    threadEndCall = nullptr;
+    if (auto flsFree = Kernel32Function<FlsFreeFunction>("FlsFree"))
+        flsFree(static_cast<DWORD>(slot - 1));
+}
+
+void NH_OsThreadEndSlotSet(uintptr_t slot, void* value) {
+    auto flsSetValue = Kernel32Function<FlsSetValueFunction>("FlsSetValue");
+    if (flsSetValue) flsSetValue(static_cast<DWORD>(slot - 1), value);
+}
+
 static const void* AllocationBaseOf(const void* address) {
     MEMORY_BASIC_INFORMATION info;
     if (VirtualQuery(address, &info, sizeof info) == 0) return nullptr;

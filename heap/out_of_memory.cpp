@@ -8,6 +8,7 @@
 #include "heap/heap.h"
 #include "heap/heap_services.h"
 #include "heap/process_state.h"
+#include "heap/thread_cache.h"
 
 void (*NH_AHeap::_fpEmergencyCallback)() = nullptr;
 int32_t NH_AHeap::_globalBypassFree = 0;
@@ -88,6 +89,7 @@ int NH_AHeap::HandleOutOfMemoryMT() {
 }
 
 int NH_Heap::ReleaseSpareMemory() {
+    NH_GiveBackThreadCache(this); // may empty page sets, which are then kept
     return ReleaseKeptPageSets() + ReleaseSpareReservations();
 }
 

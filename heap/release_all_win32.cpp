@@ -9,6 +9,7 @@
 
 #include "heap/heap_services.h"
 #include "heap/process_state.h"
+#include "heap/thread_cache.h"
 
 void NH_ReleaseEmergencyReserve(); // out_of_memory.cpp
 void NH_ReleaseDefaultHeapSlot();  // default_heap.cpp
@@ -36,6 +37,7 @@ bool FindReservation(uintptr_t address, char** base, uint32_t* size) {
 } // namespace
 
 void NH_ReleaseEverything() {
+    NH_ReleaseThreadCacheSlots();
     NH_ReleaseEmergencyReserve();
     for (uintptr_t region = 0; region < kRegionCount; ++region) {
         uintptr_t address = region * kRegionSize;

@@ -8,6 +8,7 @@
 #include "heap/heap.h"
 #include "heap/poison.h"
 #include "heap/process_state.h"
+#include "heap/thread_cache.h"
 
 namespace {
 
@@ -25,8 +26,38 @@ uint32_t LargestClassWithin(uint32_t space) {
 
 } // namespace
 
+// Free status; under the sanitizer, everything after the links poisoned.
+inline void NH_Heap::MarkFree(NH_SmallBlock* block) {
+    block->_status = kSmallFree;
+    NH_Poison(reinterpret_cast<char*>(block) + sizeof(NH_SmallBlock),
+              NH_sizeClasses.sizes[block->_classIndex] - sizeof(NH_SmallBlock));
+}
+
+// A free block, unpoisoned, made the caller's block of size bytes.
+inline void* NH_Heap::HandOut(NH_SmallBlock* block, uint32_t size) {
+    NH_Unpoison(block, NH_sizeClasses.sizes[block->_classIndex]);
+    block->_size = static_cast<uint16_t>(size);
+    block->_status = 0;
+    char* user = UserOf(block);
+    if (_flags & NH_ZERO_FILL) std::memset(user, 0, size);
+    return user;
+}
+
+// The common cases, a block from the thread's cache and a block into it, are
+// handled here without a call; everything else in AllocSmall and FreeSmall.
 void* NH_Heap::AllocMem(uint32_t size) {
-    if (size <= kLargestSmallBlock - kSmallHeaderSize) return AllocSmall(size);
+    if (size <= kLargestSmallBlock - kSmallHeaderSize) {
+        NH_ThreadCache* cache = NH_CurrentThreadCache();
+        if (NH_CacheServes(cache, this)) {
+            const uint32_t classIndex = NH_sizeClasses.classOfTotal[size + kSmallHeaderSize];
+            if (NH_SmallBlock* block = cache->heads[classIndex]) {
+                cache->heads[classIndex] = block->_nextFree;
+                --cache->counts[classIndex];
+                return HandOut(block, size);
+            }
+        }
+        return AllocSmall(size);
+    }
     if (size > kLargestRequest) return nullptr;
     return AllocBig(size);
 }
@@ -36,32 +67,92 @@ void NH_Heap::FreeMem(void* block) {
     if (IsAltBlock(block)) {
         NH_AltBlock* header = AltHeaderOf(block);
         header->_heap->FreeAlt(header);
-    } else {
-        NH_SmallBlock* small = SmallBlockOf(block);
-        static_cast<NH_Heap*>(PageSetOf(small)->_heap)->FreeSmall(small);
+        return;
     }
+    NH_SmallBlock* small = SmallBlockOf(block);
+    NH_Heap* heap = static_cast<NH_Heap*>(PageSetOf(small)->_heap);
+    NH_ThreadCache* cache = NH_CurrentThreadCache();
+    const uint32_t classIndex = small->_classIndex;
+    if (NH_CacheServes(cache, heap) && !heap->_bypassFree &&
+        cache->counts[classIndex] < NH_cacheLimits[classIndex]) {
+        MarkFree(small);
+        small->_nextFree = cache->heads[classIndex];
+        cache->heads[classIndex] = small;
+        ++cache->counts[classIndex];
+        return;
+    }
+    heap->FreeSmall(small);
 }
 
-void* NH_Heap::AllocSmall(uint32_t size) {
+__attribute__((noinline)) void* NH_Heap::AllocSmall(uint32_t size) {
     EnsureInitialised();
     uint32_t classIndex = NH_sizeClasses.classOfTotal[size + kSmallHeaderSize];
-    Lock();
+    NH_SmallBlock* block;
+    if (NH_ThreadCache* cache = NH_CacheFor(this)) {
+        block = cache->heads[classIndex];
+        if (block) {
+            cache->heads[classIndex] = block->_nextFree;
+            --cache->counts[classIndex];
+        } else if (!(block = RefillCache(cache, classIndex))) {
+            return nullptr;
+        }
+    } else {
+        Lock();
+        block = TakeFreeBlock(classIndex);
+        if (!block && !(block = CarveSmall(classIndex)))
+            return nullptr; // the out-of-memory handling has left the lock
+        ++PageSetOf(block)->_inUse;
+        Unlock();
+    }
+    return HandOut(block, size);
+}
+
+// Under the lock: the first block of the class's free list, unlinked; null
+// when the list is empty.
+NH_SmallBlock* NH_Heap::TakeFreeBlock(uint32_t classIndex) {
     NH_SmallBlock* block = _freeLists[classIndex];
     if (block) {
         _freeLists[classIndex] = block->_nextFree;
         if (block->_nextFree) block->_nextFree->_prevFree = nullptr;
-    } else {
-        block = CarveSmall(classIndex);
-        if (!block) return nullptr; // the out-of-memory handling has left the lock
     }
-    NH_Unpoison(block, NH_sizeClasses.sizes[classIndex]);
-    block->_size = static_cast<uint16_t>(size);
-    block->_status = 0;
-    ++PageSetOf(block)->_inUse;
+    return block;
+}
+
+NH_SmallBlock* NH_Heap::RefillCache(NH_ThreadCache* cache, uint32_t classIndex) {
+    const uint32_t blockSize = NH_sizeClasses.sizes[classIndex];
+    Lock();
+    NH_SmallBlock* first = TakeFreeBlock(classIndex);
+    if (!first && !(first = CarveSmall(classIndex))) return nullptr; // the lock has been left
+    ++PageSetOf(first)->_inUse;
+    for (uint32_t more = NH_cacheLimits[classIndex] / 2; more > 0; --more) {
+        NH_SmallBlock* block = TakeFreeBlock(classIndex);
+        if (!block) {
+            NH_PageSet* pageSet = _pageSets;
+            if (pageSet->_uncarved < blockSize) break;
+            block = reinterpret_cast<NH_SmallBlock*>(CarveTop(pageSet));
+            pageSet->_uncarved -= blockSize;
+            block->_classIndex = static_cast<uint8_t>(classIndex);
+            MarkFree(block);
+        }
+        ++PageSetOf(block)->_inUse;
+        block->_nextFree = cache->heads[classIndex];
+        cache->heads[classIndex] = block;
+        ++cache->counts[classIndex];
+    }
+    cache->misses = 0;
     Unlock();
-    char* user = UserOf(block);
-    if (_flags & NH_ZERO_FILL) std::memset(user, 0, size);
-    return user;
+    return first;
+}
+
+void NH_Heap::GiveBackCached(NH_ThreadCache* cache, uint32_t classIndex, uint32_t count) {
+    Lock();
+    for (; count > 0 && cache->heads[classIndex]; --count) {
+        NH_SmallBlock* block = cache->heads[classIndex];
+        cache->heads[classIndex] = block->_nextFree;
+        --cache->counts[classIndex];
+        ReturnSmall(block);
+    }
+    Unlock();
 }
 
 // Takes a block of the class from the top of the current page set, growing
@@ -126,21 +217,32 @@ void NH_Heap::UnlinkFreeBlocksOf(NH_PageSet* pageSet) {
     }
 }
 
-void NH_Heap::FreeSmall(NH_SmallBlock* block) {
+__attribute__((noinline)) void NH_Heap::FreeSmall(NH_SmallBlock* block) {
     if (_bypassFree) return;
-    NH_PageSet* pageSet = PageSetOf(block);
+    const uint32_t classIndex = block->_classIndex;
+    MarkFree(block);
+    if (NH_ThreadCache* cache = NH_CacheFor(this)) {
+        if (cache->counts[classIndex] >= NH_cacheLimits[classIndex])
+            GiveBackCached(cache, classIndex, NH_cacheLimits[classIndex] / 2);
+        block->_nextFree = cache->heads[classIndex];
+        cache->heads[classIndex] = block;
+        ++cache->counts[classIndex];
+        return;
+    }
     Lock();
-    uint32_t classIndex = block->_classIndex;
-    block->_status = kSmallFree;
+    ReturnSmall(block);
+    Unlock();
+}
+
+void NH_Heap::ReturnSmall(NH_SmallBlock* block) {
+    NH_PageSet* pageSet = PageSetOf(block);
+    const uint32_t classIndex = block->_classIndex;
     block->_prevFree = nullptr;
     block->_nextFree = _freeLists[classIndex];
     if (block->_nextFree) block->_nextFree->_prevFree = block;
     _freeLists[classIndex] = block;
-    NH_Poison(reinterpret_cast<char*>(block) + sizeof(NH_SmallBlock),
-              NH_sizeClasses.sizes[classIndex] - sizeof(NH_SmallBlock));
     if (--pageSet->_inUse == 0 && pageSet != _pageSets) {
         UnlinkFreeBlocksOf(pageSet);
         if (!KeepPageSet(pageSet)) ReleasePageSet(pageSet);
     }
-    Unlock();
 }

@@ -8,6 +8,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/process_state.h"
+#include "heap/thread_cache.h"
 
 namespace {
 
@@ -54,11 +55,17 @@ class Checker {
 public:
     explicit Checker(const NH_Heap& heap)
         : _heap(heap), _scratch(0, "checker"), _freeSmall(0, Scratch()), _freeBig(0, Scratch()),
-          _usedBig(0, Scratch()) {}
+          _usedBig(0, Scratch()), _cached(0, Scratch()) {
+        NH_VisitThreadCache(
+            &heap, [](NH_SmallBlock* block, void* cached) {
+                static_cast<PointerSet*>(cached)->insert(block);
+            },
+            &_cached);
+    }
 
     bool Run() {
-        return CheckPageSets() && CheckSmallFreeLists() && CheckBigPageSets() &&
-               CheckBigFreeList() && CheckAltBlocks();
+        return CheckPageSets() && CheckCachedFound() && CheckSmallFreeLists() &&
+               CheckBigPageSets() && CheckBigFreeList() && CheckAltBlocks();
     }
 
     std::string Message() const {
@@ -145,7 +152,7 @@ private:
     bool WalkSmallBlocks(NH_PageSet* pageSet) {
         char* top = CarveTop(pageSet);
         char* at = FirstSmallBlock(pageSet);
-        uint32_t inUse = 0;
+        uint32_t inUse = 0, cachedHere = 0;
         while (at < top) {
             NH_SmallBlock* block = reinterpret_cast<NH_SmallBlock*>(at);
             if (block->_classIndex >= kSizeClassCount)
@@ -156,7 +163,13 @@ private:
                 if (block->_size + kSmallHeaderSize > blockSize)
                     return Fail("small block: stored size exceeds its class", block);
             } else if (block->_status == kSmallFree) {
-                _freeSmall.insert(block);
+                // The calling thread's cached blocks are free to callers but
+                // in use for their page set, and on no free list.
+                if (_cached.count(block)) {
+                    ++cachedHere;
+                } else {
+                    _freeSmall.insert(block);
+                }
                 ++_census.smallFree;
             } else {
                 return Fail("small block: bad status", block);
@@ -164,9 +177,17 @@ private:
             at += blockSize;
         }
         if (at != top) return Fail("small blocks overrun the carved top", pageSet);
-        if (inUse != pageSet->_inUse)
+        if (inUse + cachedHere != pageSet->_inUse)
             return Fail("page set: in-use count differs from its blocks", pageSet);
         _census.smallInUse += inUse;
+        _cachedFound += cachedHere;
+        return true;
+    }
+
+    bool CheckCachedFound() {
+        if (_cachedFound != _cached.size())
+            return Fail("thread cache holds a block that is not a free block of this heap",
+                        nullptr);
         return true;
     }
 
@@ -314,6 +335,8 @@ private:
     PointerSet _freeSmall;
     PointerSet _freeBig;
     PointerSet _usedBig;
+    PointerSet _cached; // blocks of the heap in the calling thread's cache
+    size_t _cachedFound = 0;
 };
 
 } // namespace
