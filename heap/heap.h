@@ -16,6 +16,7 @@
 //                                 InitNewHeap, EnsureNewHeap, "HeapForHeaps", "DefaultHeap"
 //   heap/page_sets.cpp            AllocPageSet, NH_AHeap::Clear, page-set release
 //   heap/small_blocks.cpp         AllocMem, FreeMem (small path and dispatch)
+//   heap/thread_cache.*           per-thread caches of free small blocks of static heaps
 //   heap/big_blocks.cpp           big page sets and boundary-tagged big blocks
 //   heap/heap_realloc.cpp         ReAlloc, InitAltBlock, the big path of AllocMem and FreeMem
 //   heap/block_layout.h           block headers and tags inside the regions (internal)
