@@ -211,7 +211,7 @@ public:
     NH_BigBlock* _bigFreeList;                      // free big blocks, most recently freed first
 
 private:
-    friend void NH_EmptyThreadCache(NH_ThreadCache* cache);
+    friend void NH_GiveBackCacheBlocks(NH_ThreadCache* cache);
 
     void* AllocSmall(uint32_t size);
     void* HandOut(NH_SmallBlock* block, uint32_t size);

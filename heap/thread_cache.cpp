@@ -126,7 +126,7 @@ void AtThreadEnd(void* value) {
 } // namespace
 
 // The heap object is static, so it may be read whatever became of it.
-void NH_EmptyThreadCache(NH_ThreadCache* cache) {
+void NH_GiveBackCacheBlocks(NH_ThreadCache* cache) {
     if (NH_Heap* heap = cache->heap) {
         heap->Lock();
         if (cache->epoch == heap->_lock.cacheEpoch) {
@@ -137,6 +137,10 @@ void NH_EmptyThreadCache(NH_ThreadCache* cache) {
     }
     std::memset(cache->heads, 0, sizeof cache->heads);
     std::memset(cache->counts, 0, sizeof cache->counts);
+}
+
+void NH_EmptyThreadCache(NH_ThreadCache* cache) {
+    NH_GiveBackCacheBlocks(cache);
     cache->heap = nullptr;
 }
 
@@ -171,7 +175,7 @@ NH_ThreadCache* NH_BindThreadCache(NH_Heap* heap) {
 
 void NH_GiveBackThreadCache(NH_Heap* heap) {
     NH_ThreadCache* cache = NH_CurrentThreadCache();
-    if (cache && cache->heap == heap) NH_EmptyThreadCache(cache);
+    if (cache && cache->heap == heap) NH_GiveBackCacheBlocks(cache);
 }
 
 void NH_VisitThreadCache(const NH_Heap* heap, void (*visit)(NH_SmallBlock* block, void* argument),

@@ -77,12 +77,15 @@ inline NH_ThreadCache* NH_CacheFor(NH_Heap* heap) {
     return NH_BindThreadCache(heap);
 }
 
-// Gives every cached block back to the bound heap (or forgets them when the
-// heap's blocks have all gone since) and leaves the cache unbound.
+// Gives every cached block back to the bound heap, or forgets them when the
+// heap's blocks have all gone since; the cache stays bound.
+void NH_GiveBackCacheBlocks(NH_ThreadCache* cache);
+// The same, and leaves the cache unbound.
 void NH_EmptyThreadCache(NH_ThreadCache* cache);
 
 // Gives the calling thread's cached blocks back to heap when the cache is
-// bound to it (out-of-memory handling). The caller may hold the heap's lock.
+// bound to it (out-of-memory handling); the cache stays bound. The caller
+// may hold the heap's lock.
 void NH_GiveBackThreadCache(NH_Heap* heap);
 
 // For checks: calls visit for every block the calling thread's cache holds of heap.

@@ -5,7 +5,9 @@
 // std::string, outside the heap) says; a failed operation must leave its
 // block as it was. A difference aborts with the step that caused it.
 //
-// Input: a sequence of steps, each an operation byte and its argument bytes;
+// Input: a byte choosing the heap (odd: a thread-safe static heap, whose
+// small blocks pass through the thread's cache; even: a heap of its own),
+// then a sequence of steps, each an operation byte and its argument bytes;
 // a missing argument byte reads as 0.
 
 #include <cstddef>
@@ -144,11 +146,15 @@ void Edit(NH_Heap& heap, Live& live, Input& input) {
     live.contents = expected;
 }
 
+// Static and thread-safe: its small blocks pass through this thread's cache.
+NH_Heap cachedHeap(NH_THREAD_SAFE | NH_NO_NEW_HANDLER, "fuzz cached");
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Input input(data, size);
-    NH_Heap heap(NH_NO_NEW_HANDLER, "fuzz");
+    NH_Heap localHeap(NH_NO_NEW_HANDLER, "fuzz");
+    NH_Heap& heap = input.Byte() & 1 ? cachedHeap : localHeap;
     heap._fpOutOfMemory = GiveUp;
     NH_fpFailMemoryRequest = FailOnDemand;
     std::vector<Live> live;
@@ -213,5 +219,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     NH_fpFailMemoryRequest = nullptr;
     requestsBeforeFailure = -1;
+    cachedHeap.Clear();
     return 0;
 }

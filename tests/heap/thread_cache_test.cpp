@@ -96,4 +96,23 @@ TEST(ThreadCache, CachedBlocksAreNotVisitedAndOutOfMemoryTakesThemBack) {
     firstHeap.Clear();
 }
 
+// A refill whose first page set is refused once, and that succeeds after
+// the out-of-memory handling gave spare room back, fills the cache it
+// started with.
+int requestsBeforeFailure = -1;
+
+TEST(ThreadCache, ARefillRetriedAfterOutOfMemoryFillsTheBoundCache) {
+    firstHeap.Clear(); // no small-block page set
+    void* big = firstHeap.AllocMem(1800000); // a big page set with spare room
+    requestsBeforeFailure = 1; // the next page set: reserved, then refused its commit
+    NH_fpFailMemoryRequest = [](NH_OsRequest, uint32_t) -> int { return requestsBeforeFailure-- == 0; };
+    void* small = firstHeap.AllocMem(0);
+    NH_fpFailMemoryRequest = nullptr;
+    ASSERT_NE(nullptr, small);
+    EXPECT_TRUE(CheckHeap(firstHeap));
+    firstHeap.FreeMem(small);
+    firstHeap.FreeMem(big);
+    firstHeap.Clear();
+}
+
 } // namespace
