@@ -123,11 +123,13 @@ public:
     static void operator delete(void* block, NH_Heap* heap);
     static void operator delete[](void* block, NH_Heap* heap);
 
-    // The only way for a caller to lock a heap, for example to keep other
-    // threads out while ForEach or FindFirstThat walks it: Lock takes the
-    // heap's lock when the heap uses one (flags bit 0), recursively, and
-    // Unlock leaves it once per Lock. The heap's own operations take the same
-    // lock, so a thread holding it may go on using the heap.
+    // The only way for a caller to lock a heap: Lock takes the heap's lock
+    // when the heap uses one (flags bit 0), recursively, and Unlock leaves it
+    // once per Lock. The heap's own operations take the same lock, so a
+    // thread holding it may go on using the heap. Small blocks that other
+    // threads take from or put into their caches (heap/thread_cache.h, static
+    // heaps only) pass without it: holding it does not stop them, so ForEach
+    // and FindFirstThat still need the other threads to leave the heap alone.
     void Lock();
     void Unlock();
 
