@@ -7,6 +7,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/links.h"
 #include "heap/process_state.h"
 
 namespace {
@@ -18,18 +19,11 @@ void WriteTags(NH_BigBlock* block, uint32_t size, bool isFree) {
 }
 
 void PushFree(NH_BigBlock*& head, NH_BigBlock* block) {
-    block->_prevFree = nullptr;
-    block->_nextFree = head;
-    if (head) head->_prevFree = block;
-    head = block;
+    NH_PushFront(head, block, &NH_BigBlock::_prevFree, &NH_BigBlock::_nextFree);
 }
 
 void UnlinkFree(NH_BigBlock*& head, NH_BigBlock* block) {
-    if (block->_prevFree)
-        block->_prevFree->_nextFree = block->_nextFree;
-    else
-        head = block->_nextFree;
-    if (block->_nextFree) block->_nextFree->_prevFree = block->_prevFree;
+    NH_Unlink(head, block, &NH_BigBlock::_prevFree, &NH_BigBlock::_nextFree);
 }
 
 uint32_t UncommittedOf(const NH_BigPageSet* pageSet) {
@@ -101,15 +95,12 @@ NH_BigPageSet* NH_Heap::AllocBigPageSet(uint32_t size) {
         if (reserve + spare < reserve || !NH_ReserveRegionAt(base + reserve, spare)) spare = 0;
     }
     NH_BigPageSet* pageSet = reinterpret_cast<NH_BigPageSet*>(base);
-    pageSet->_next = _bigPageSets;
-    pageSet->_prev = nullptr;
     pageSet->_spare = spare ? reserve : 0;
     pageSet->_committedEnd = base + commit;
     pageSet->_reservedEnd = base + reserve + spare;
     pageSet->_inUse = 0;
     pageSet->_noPredecessor = 0;
-    if (_bigPageSets) _bigPageSets->_prev = pageSet;
-    _bigPageSets = pageSet;
+    NH_PushFront(_bigPageSets, pageSet, &NH_BigPageSet::_prev, &NH_BigPageSet::_next);
 
     NH_BigBlock* block = FirstBigBlock(pageSet);
     block->_pageSet = pageSet;
@@ -119,11 +110,7 @@ NH_BigPageSet* NH_Heap::AllocBigPageSet(uint32_t size) {
 }
 
 void NH_Heap::ReleaseBigPageSet(NH_BigPageSet* pageSet) {
-    if (pageSet->_prev)
-        pageSet->_prev->_next = pageSet->_next;
-    else
-        _bigPageSets = pageSet->_next;
-    if (pageSet->_next) pageSet->_next->_prev = pageSet->_prev;
+    NH_Unlink(_bigPageSets, pageSet, &NH_BigPageSet::_prev, &NH_BigPageSet::_next);
     char* base = reinterpret_cast<char*>(pageSet);
     const uint32_t reserved = static_cast<uint32_t>(pageSet->_reservedEnd - base);
     if (pageSet->_spare) {

@@ -227,6 +227,7 @@ private:
     void InitLazily();
     NH_SmallBlock* CarveSmall(uint32_t classIndex);
     NH_SmallBlock* TakeFreeBlock(uint32_t classIndex);
+    void PushOnFreeList(NH_SmallBlock* block);
     // A free block of the class for the calling thread's cache: one taken
     // like an allocation (growing the heap, out-of-memory handling included)
     // and, under the same lock, up to half the class's cache limit more that

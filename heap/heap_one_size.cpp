@@ -4,6 +4,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap_one_size.h"
+#include "heap/links.h"
 #include "heap/process_state.h"
 
 static_assert(sizeof(void*) != 4 || sizeof(NH_OneSizePageSet) == 40,
@@ -114,18 +115,12 @@ void NH_HeapOneSize::FreeBlock(NH_OneSizePageSet* pageSet, char* block) {
     }
     std::memcpy(block, &pageSet->_firstFree, sizeof pageSet->_firstFree);
     pageSet->_firstFree = static_cast<uint32_t>(block - reinterpret_cast<char*>(pageSet));
-    if (!hasFree) {
-        pageSet->_prevWithFree = nullptr;
-        pageSet->_nextWithFree = _pageSetsWithFree;
-        if (_pageSetsWithFree) _pageSetsWithFree->_prevWithFree = pageSet;
-        _pageSetsWithFree = pageSet;
-    }
+    if (!hasFree)
+        NH_PushFront(_pageSetsWithFree, pageSet, &NH_OneSizePageSet::_prevWithFree,
+                     &NH_OneSizePageSet::_nextWithFree);
 }
 
 void NH_HeapOneSize::UnlinkWithFree(NH_OneSizePageSet* pageSet) {
-    if (pageSet->_prevWithFree)
-        pageSet->_prevWithFree->_nextWithFree = pageSet->_nextWithFree;
-    else
-        _pageSetsWithFree = pageSet->_nextWithFree;
-    if (pageSet->_nextWithFree) pageSet->_nextWithFree->_prevWithFree = pageSet->_prevWithFree;
+    NH_Unlink(_pageSetsWithFree, pageSet, &NH_OneSizePageSet::_prevWithFree,
+              &NH_OneSizePageSet::_nextWithFree);
 }

@@ -4,6 +4,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/links.h"
 #include "heap/process_state.h"
 
 void NH_Heap::InitAltBlock(NH_AltBlock* header, uint32_t size, uint32_t isVirtual) {
@@ -13,10 +14,7 @@ void NH_Heap::InitAltBlock(NH_AltBlock* header, uint32_t size, uint32_t isVirtua
     header->_zero16 = 0;
     header->_zero8 = 0;
     header->_status = 1;
-    header->_prev = nullptr;
-    header->_next = _altBlocks;
-    if (_altBlocks) _altBlocks->_prev = header;
-    _altBlocks = header;
+    NH_PushFront(_altBlocks, header, &NH_AltBlock::_prev, &NH_AltBlock::_next);
 }
 
 void* NH_Heap::AllocBig(uint32_t size) {
@@ -38,11 +36,7 @@ void* NH_Heap::AllocBig(uint32_t size) {
 void NH_Heap::FreeAlt(NH_AltBlock* header) {
     if (_bypassFree) return;
     Lock();
-    if (header->_prev)
-        header->_prev->_next = header->_next;
-    else
-        _altBlocks = header->_next;
-    if (header->_next) header->_next->_prev = header->_prev;
+    NH_Unlink(_altBlocks, header, &NH_AltBlock::_prev, &NH_AltBlock::_next);
     if (header->_virtual) {
         --_virtualCount;
         FreeVirtual(header);

@@ -3,6 +3,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/links.h"
 #include "heap/poison.h"
 #include "heap/process_state.h"
 
@@ -28,15 +29,12 @@ NH_PageSet* NH_AHeap::AllocPageSet(int32_t headerSize) {
     }
 
     NH_PageSet* pageSet = reinterpret_cast<NH_PageSet*>(base);
-    pageSet->_next = _pageSets;
-    pageSet->_prev = nullptr;
     pageSet->_uncarved = committed - static_cast<uint32_t>(headerSize);
     pageSet->_committedEnd = base + committed;
     pageSet->_reservedEnd = base + granularity;
     pageSet->_inUse = 0;
     pageSet->_heap = this;
-    if (_pageSets) _pageSets->_prev = pageSet;
-    _pageSets = pageSet;
+    NH_PushFront(_pageSets, pageSet, &NH_PageSet::_prev, &NH_PageSet::_next);
     return pageSet;
 }
 
@@ -60,11 +58,7 @@ int NH_AHeap::GrowPageSet(NH_PageSet* pageSet, uint32_t needed) {
 }
 
 void NH_AHeap::ReleasePageSet(NH_PageSet* pageSet) {
-    if (pageSet->_prev)
-        pageSet->_prev->_next = pageSet->_next;
-    else
-        _pageSets = pageSet->_next;
-    if (pageSet->_next) pageSet->_next->_prev = pageSet->_prev;
+    NH_Unlink(_pageSets, pageSet, &NH_PageSet::_prev, &NH_PageSet::_next);
     NH_ReleaseRegion(
         pageSet, static_cast<uint32_t>(pageSet->_reservedEnd - reinterpret_cast<char*>(pageSet)));
 }
@@ -93,14 +87,6 @@ bool IsKept(NH_PageSet* pageSet) {
     return pageSet && pageSet->_inUse == 0 && CarveTop(pageSet) == FirstSmallBlock(pageSet);
 }
 
-void Unlink(NH_PageSet*& head, NH_PageSet* pageSet) {
-    if (pageSet->_prev)
-        pageSet->_prev->_next = pageSet->_next;
-    else
-        head = pageSet->_next;
-    if (pageSet->_next) pageSet->_next->_prev = pageSet->_prev;
-}
-
 void LinkAfter(NH_PageSet* before, NH_PageSet* pageSet) {
     pageSet->_prev = before;
     pageSet->_next = before->_next;
@@ -114,7 +100,7 @@ bool NH_Heap::KeepPageSet(NH_PageSet* pageSet) {
     NH_PageSet* front = _pageSets->_next;
     KeptRun run = IsKept(front) ? *RunOf(front) : KeptRun{0, pageSet};
     if (run.count >= kKeptPageSets) return false;
-    Unlink(_pageSets, pageSet);
+    NH_Unlink(_pageSets, pageSet, &NH_PageSet::_prev, &NH_PageSet::_next);
     LinkAfter(_pageSets, pageSet);
     pageSet->_uncarved = static_cast<uint32_t>(pageSet->_committedEnd - FirstSmallBlock(pageSet));
     NH_Unpoison(FirstSmallBlock(pageSet), pageSet->_uncarved); // its free blocks are gone
@@ -128,7 +114,7 @@ bool NH_Heap::ReuseKeptPageSet() {
     NH_PageSet* reused = current ? current->_next : nullptr;
     if (!IsKept(reused)) return false;
     NH_PageSet* last = RunOf(reused)->last;
-    Unlink(_pageSets, current);
+    NH_Unlink(_pageSets, current, &NH_PageSet::_prev, &NH_PageSet::_next);
     LinkAfter(last, current); // behind the rest of the run
     NH_MarkRegionKept(reused, NH_constants.granularity, false);
     return true;

@@ -6,6 +6,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/links.h"
 #include "heap/poison.h"
 #include "heap/process_state.h"
 #include "heap/thread_cache.h"
@@ -50,11 +51,7 @@ void* NH_Heap::AllocMem(uint32_t size) {
         NH_ThreadCache* cache = NH_CurrentThreadCache();
         if (NH_CacheServes(cache, this)) {
             const uint32_t classIndex = NH_sizeClasses.classOfTotal[size + kSmallHeaderSize];
-            if (NH_SmallBlock* block = cache->heads[classIndex]) {
-                cache->heads[classIndex] = block->_nextFree;
-                --cache->counts[classIndex];
-                return HandOut(block, size);
-            }
+            if (NH_SmallBlock* block = NH_CachePop(cache, classIndex)) return HandOut(block, size);
         }
         return AllocSmall(size);
     }
@@ -76,9 +73,7 @@ void NH_Heap::FreeMem(void* block) {
     if (NH_CacheServes(cache, heap) && !heap->_bypassFree &&
         cache->counts[classIndex] < NH_cacheLimits[classIndex]) {
         MarkFree(small);
-        small->_nextFree = cache->heads[classIndex];
-        cache->heads[classIndex] = small;
-        ++cache->counts[classIndex];
+        NH_CachePush(cache, classIndex, small);
         return;
     }
     heap->FreeSmall(small);
@@ -89,13 +84,8 @@ __attribute__((noinline)) void* NH_Heap::AllocSmall(uint32_t size) {
     uint32_t classIndex = NH_sizeClasses.classOfTotal[size + kSmallHeaderSize];
     NH_SmallBlock* block;
     if (NH_ThreadCache* cache = NH_CacheFor(this)) {
-        block = cache->heads[classIndex];
-        if (block) {
-            cache->heads[classIndex] = block->_nextFree;
-            --cache->counts[classIndex];
-        } else if (!(block = RefillCache(cache, classIndex))) {
-            return nullptr;
-        }
+        block = NH_CachePop(cache, classIndex);
+        if (!block && !(block = RefillCache(cache, classIndex))) return nullptr;
     } else {
         Lock();
         block = TakeFreeBlock(classIndex);
@@ -111,10 +101,9 @@ __attribute__((noinline)) void* NH_Heap::AllocSmall(uint32_t size) {
 // when the list is empty.
 NH_SmallBlock* NH_Heap::TakeFreeBlock(uint32_t classIndex) {
     NH_SmallBlock* block = _freeLists[classIndex];
-    if (block) {
-        _freeLists[classIndex] = block->_nextFree;
-        if (block->_nextFree) block->_nextFree->_prevFree = nullptr;
-    }
+    if (block)
+        NH_Unlink(_freeLists[classIndex], block, &NH_SmallBlock::_prevFree,
+                  &NH_SmallBlock::_nextFree);
     return block;
 }
 
@@ -135,9 +124,7 @@ NH_SmallBlock* NH_Heap::RefillCache(NH_ThreadCache* cache, uint32_t classIndex) 
             MarkFree(block);
         }
         ++PageSetOf(block)->_inUse;
-        block->_nextFree = cache->heads[classIndex];
-        cache->heads[classIndex] = block;
-        ++cache->counts[classIndex];
+        NH_CachePush(cache, classIndex, block);
     }
     cache->misses = 0;
     Unlock();
@@ -146,10 +133,9 @@ NH_SmallBlock* NH_Heap::RefillCache(NH_ThreadCache* cache, uint32_t classIndex) 
 
 void NH_Heap::GiveBackCached(NH_ThreadCache* cache, uint32_t classIndex, uint32_t count) {
     Lock();
-    for (; count > 0 && cache->heads[classIndex]; --count) {
-        NH_SmallBlock* block = cache->heads[classIndex];
-        cache->heads[classIndex] = block->_nextFree;
-        --cache->counts[classIndex];
+    for (; count > 0; --count) {
+        NH_SmallBlock* block = NH_CachePop(cache, classIndex);
+        if (!block) break;
         ReturnSmall(block);
     }
     Unlock();
@@ -188,6 +174,12 @@ NH_SmallBlock* NH_Heap::CarveSmall(uint32_t classIndex) {
 
 // Turns the uncarved top of a full page set into free blocks of the largest
 // classes that fit, so that nothing but a tail under 12 bytes is lost.
+// Under the lock: a free block at the head of its class's free list.
+inline void NH_Heap::PushOnFreeList(NH_SmallBlock* block) {
+    NH_PushFront(_freeLists[block->_classIndex], block, &NH_SmallBlock::_prevFree,
+                 &NH_SmallBlock::_nextFree);
+}
+
 void NH_Heap::CutRemainder(NH_PageSet* pageSet) {
     while (pageSet->_uncarved >= kSmallestBlock) {
         uint32_t classIndex = LargestClassWithin(pageSet->_uncarved);
@@ -196,10 +188,7 @@ void NH_Heap::CutRemainder(NH_PageSet* pageSet) {
         block->_size = 0;
         block->_classIndex = static_cast<uint8_t>(classIndex);
         block->_status = kSmallFree;
-        block->_prevFree = nullptr;
-        block->_nextFree = _freeLists[classIndex];
-        if (block->_nextFree) block->_nextFree->_prevFree = block;
-        _freeLists[classIndex] = block;
+        PushOnFreeList(block);
     }
 }
 
@@ -208,12 +197,9 @@ void NH_Heap::UnlinkFreeBlocksOf(NH_PageSet* pageSet) {
     char* top = CarveTop(pageSet);
     for (NH_SmallBlock* block = reinterpret_cast<NH_SmallBlock*>(FirstSmallBlock(pageSet));
          reinterpret_cast<char*>(block) < top; block = NextCarved(block)) {
-        if (block->_status != kSmallFree) continue;
-        if (block->_prevFree)
-            block->_prevFree->_nextFree = block->_nextFree;
-        else
-            _freeLists[block->_classIndex] = block->_nextFree;
-        if (block->_nextFree) block->_nextFree->_prevFree = block->_prevFree;
+        if (block->_status == kSmallFree)
+            NH_Unlink(_freeLists[block->_classIndex], block, &NH_SmallBlock::_prevFree,
+                      &NH_SmallBlock::_nextFree);
     }
 }
 
@@ -224,9 +210,7 @@ __attribute__((noinline)) void NH_Heap::FreeSmall(NH_SmallBlock* block) {
     if (NH_ThreadCache* cache = NH_CacheFor(this)) {
         if (cache->counts[classIndex] >= NH_cacheLimits[classIndex])
             GiveBackCached(cache, classIndex, NH_cacheLimits[classIndex] / 2);
-        block->_nextFree = cache->heads[classIndex];
-        cache->heads[classIndex] = block;
-        ++cache->counts[classIndex];
+        NH_CachePush(cache, classIndex, block);
         return;
     }
     Lock();
@@ -236,11 +220,7 @@ __attribute__((noinline)) void NH_Heap::FreeSmall(NH_SmallBlock* block) {
 
 void NH_Heap::ReturnSmall(NH_SmallBlock* block) {
     NH_PageSet* pageSet = PageSetOf(block);
-    const uint32_t classIndex = block->_classIndex;
-    block->_prevFree = nullptr;
-    block->_nextFree = _freeLists[classIndex];
-    if (block->_nextFree) block->_nextFree->_prevFree = block;
-    _freeLists[classIndex] = block;
+    PushOnFreeList(block);
     if (--pageSet->_inUse == 0 && pageSet != _pageSets) {
         UnlinkFreeBlocksOf(pageSet);
         if (!KeepPageSet(pageSet)) ReleasePageSet(pageSet);

@@ -26,8 +26,8 @@ const uint32_t kMissesBeforeMoving = 64;
 int cachesUnavailable;
 
 // Guarded by the global critical section.
-uintptr_t threadEndSlot; // tells of ending threads
-bool slotsTried;         // the slots were asked for
+uintptr_t threadEndSlot;       // tells of ending threads
+bool slotsTried;               // the slots were asked for
 NH_ThreadCache* unusedRecords; // records of ended threads
 char* recordSpace;             // the uncarved rest of the newest records region
 char* recordSpaceEnd;

@@ -19,19 +19,34 @@
 
 #include <cstdint>
 
+#include "heap/block_layout.h"
 #include "heap/heap.h"
 #include "heap/os_memory.h"
 
-struct NH_SmallBlock;
-
 struct NH_ThreadCache {
-    NH_Heap* heap;     // heap whose blocks it holds; null: none
-    uint32_t epoch;    // the heap's cache epoch when bound
-    uint32_t misses;   // small operations on other cacheable heaps since the last refill
+    NH_Heap* heap;              // heap whose blocks it holds; null: none
+    uint32_t epoch;             // the heap's cache epoch when bound
+    uint32_t misses;            // small operations on other cacheable heaps since the last refill
     NH_ThreadCache* nextUnused; // pool of records of ended threads
     NH_SmallBlock* heads[NH_SIZE_CLASS_COUNT]; // singly linked through _nextFree
     uint16_t counts[NH_SIZE_CLASS_COUNT];
 };
+
+// A block of the class from the cache, or null when it holds none.
+inline NH_SmallBlock* NH_CachePop(NH_ThreadCache* cache, uint32_t classIndex) {
+    NH_SmallBlock* block = cache->heads[classIndex];
+    if (block) {
+        cache->heads[classIndex] = block->_nextFree;
+        --cache->counts[classIndex];
+    }
+    return block;
+}
+
+inline void NH_CachePush(NH_ThreadCache* cache, uint32_t classIndex, NH_SmallBlock* block) {
+    block->_nextFree = cache->heads[classIndex];
+    cache->heads[classIndex] = block;
+    ++cache->counts[classIndex];
+}
 
 // Blocks a cache holds of each class at most: about 32 KB worth, 8 to 256
 // blocks (a thread holds 2 MB at worst, and only of the classes it frees).
