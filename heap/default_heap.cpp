@@ -5,6 +5,7 @@
 #include "heap/heap_services.h"
 #include "heap/os_memory.h"
 #include "heap/process_state.h"
+#include "heap/tls_slot.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ uintptr_t Slot() {
 NH_Heap* NH_Heap::GetDefault() {
     uintptr_t index = Slot();
     if (!index) return &DefaultHeap;
-    NH_Heap* heap = static_cast<NH_Heap*>(NH_OsTlsGet(index));
+    NH_Heap* heap = static_cast<NH_Heap*>(NH_ReadTlsSlot(index));
     return heap ? heap : &DefaultHeap;
 }
 

@@ -60,7 +60,7 @@ inline void* Allocate(size_t size) {
 inline void Release(void* block) {
     if (!block) return;
     if (IsOurs(block))
-        NH_Heap::GetDefault()->FreeMem(block);
+        DefaultHeap.FreeMem(block); // frees a block of any heap: its own is found from it
     else
         PlatformFree(block);
 }

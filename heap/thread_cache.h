@@ -22,6 +22,7 @@
 #include "heap/block_layout.h"
 #include "heap/heap.h"
 #include "heap/os_memory.h"
+#include "heap/tls_slot.h"
 
 struct NH_ThreadCache {
     NH_Heap* heap;              // heap whose blocks it holds; null: none
@@ -57,14 +58,7 @@ extern uint16_t NH_cacheLimits[NH_SIZE_CLASS_COUNT];
 #if defined(_WIN32) && defined(__i386__)
 extern uintptr_t NH_threadCacheSlot; // TLS index + 1; 0 when none was had
 inline NH_ThreadCache* NH_CurrentThreadCache() {
-    const uintptr_t index = NH_threadCacheSlot - 1;
-    if (index < 64) { // the thread environment block's own TLS slots
-        NH_ThreadCache* cache;
-        __asm__("movl %%fs:0xE10(,%1,4), %0" : "=r"(cache) : "r"(index));
-        return cache;
-    }
-    return NH_threadCacheSlot ? static_cast<NH_ThreadCache*>(NH_OsTlsGet(NH_threadCacheSlot))
-                              : nullptr;
+    return static_cast<NH_ThreadCache*>(NH_ReadTlsSlot(NH_threadCacheSlot));
 }
 #else
 extern __thread NH_ThreadCache* NH_threadCache;

@@ -1,4 +1,5 @@
-// NH_Heap against the platform's heaps under Wine, side by side in one run:
+// NH_Heap, and the global allocation that serves the library from it,
+// against the platform's heaps under Wine, side by side in one run:
 // the C runtime DLL's own malloc/free/realloc (reached past the replaced
 // ones) and HeapAlloc/HeapFree/HeapReAlloc on the process heap. The
 // workloads are those of tests/heap/benchmarks/heap_workloads.h.
@@ -6,6 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include <windows.h>
+
+#include <cstdlib>
 
 #include "tests/heap/benchmarks/heap_workloads.h"
 
@@ -32,6 +35,14 @@ struct CrtHeap {
     static void* Realloc(void* block, size_t size) { return realloc(block, size); }
 };
 
+// The replaced global allocation: the calling thread's default heap, as
+// every allocation of the library reaches it.
+struct GlobalAllocation {
+    static void* Alloc(size_t size) { return std::malloc(size); }
+    static void Free(void* block) { std::free(block); }
+    static void* Realloc(void* block, size_t size) { return std::realloc(block, size); }
+};
+
 struct ProcessHeap {
     static inline HANDLE heap = GetProcessHeap();
     static void* Alloc(size_t size) { return HeapAlloc(heap, 0, size); }
@@ -43,6 +54,7 @@ struct ProcessHeap {
 
 #define HEAP_BENCHMARKS(Name, ...)                                                                 \
     BENCHMARK_TEMPLATE(Name, NhHeap)->UseRealTime()->Threads(1)->Threads(2) __VA_ARGS__;           \
+    BENCHMARK_TEMPLATE(Name, GlobalAllocation)->UseRealTime()->Threads(1)->Threads(2) __VA_ARGS__; \
     BENCHMARK_TEMPLATE(Name, CrtHeap)->UseRealTime()->Threads(1)->Threads(2) __VA_ARGS__;          \
     BENCHMARK_TEMPLATE(Name, ProcessHeap)->UseRealTime()->Threads(1)->Threads(2) __VA_ARGS__
 
