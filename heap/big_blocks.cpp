@@ -69,30 +69,55 @@ bool IsFreeBlockAt(NH_BigPageSet* pageSet, NH_BigBlock* block) {
     return reinterpret_cast<char*>(block) < pageSet->_committedEnd && IsBigFree(block);
 }
 
+// Reserves reserve bytes and, when spare is not 0, spare bytes right after
+// them as a reservation of their own. Where the address space after the
+// first choice is taken (common once many regions have come and gone), both
+// go where a range of their joint size is free; spare comes back 0 when no
+// such range is found. The global lock keeps the manager's other
+// reservations out of the range between its probe and its use.
+char* ReserveWithSpare(uint32_t reserve, uint32_t& spare) {
+    NH_GlobalLock lock;
+    char* base = static_cast<char*>(NH_ReserveRegion(reserve));
+    if (!base || !spare) return base;
+    if (reserve + spare > reserve) {
+        if (NH_ReserveRegionAt(base + reserve, spare)) return base;
+        if (char* room = static_cast<char*>(NH_ReserveRegion(reserve + spare))) {
+            NH_ReleaseRegion(room, reserve + spare);
+            if (NH_ReserveRegionAt(room, reserve)) {
+                if (NH_ReserveRegionAt(room + reserve, spare)) {
+                    NH_ReleaseRegion(base, reserve);
+                    return room;
+                }
+                NH_ReleaseRegion(room, reserve);
+            }
+        }
+    }
+    spare = 0;
+    return base;
+}
+
 } // namespace
 
 // A set for a request of 1 MB or more also reserves spare room right after
-// itself when the address space there is free, as much as the set but at
-// most 4 MB, so that a block that keeps growing finds room in place for a
-// while. The bound matters in a 32-bit process: the search maps whole files
-// into the same address space. The spare room is a reservation of its own,
-// so that it can be given back alone (ReleaseSpareReservations).
+// itself, as much as the set but at most 4 MB, so that a block that keeps
+// growing finds room in place for a while. The bound matters in a 32-bit
+// process: the search maps whole files into the same address space. The
+// spare room is a reservation of its own, so that it can be given back alone
+// (ReleaseSpareReservations).
 NH_BigPageSet* NH_Heap::AllocBigPageSet(uint32_t size) {
     uint32_t commit = RoundUp(size + kBigPageSetHeaderSize, NH_constants.pageSize);
     uint32_t reserve = RoundUp(commit, NH_constants.granularity);
     if (commit < size || reserve < commit) return nullptr;
-    const bool wantsSpare = reserve >= kSmallestBigReservation;
+    uint32_t spare = reserve >= kSmallestBigReservation
+                         ? std::min(reserve, static_cast<uint32_t>(kLargestBigSpare))
+                         : 0;
     if (reserve < kSmallestBigReservation) reserve = kSmallestBigReservation;
-    char* base = static_cast<char*>(NH_ReserveRegion(reserve));
+    char* base = ReserveWithSpare(reserve, spare);
     if (!base) return nullptr;
     if (!NH_OsCommit(base, commit)) {
+        if (spare) NH_ReleaseRegion(base + reserve, spare);
         NH_ReleaseRegion(base, reserve);
         return nullptr;
-    }
-    uint32_t spare = 0;
-    if (wantsSpare) {
-        spare = std::min(reserve, static_cast<uint32_t>(kLargestBigSpare));
-        if (reserve + spare < reserve || !NH_ReserveRegionAt(base + reserve, spare)) spare = 0;
     }
     NH_BigPageSet* pageSet = reinterpret_cast<NH_BigPageSet*>(base);
     pageSet->_spare = spare ? reserve : 0;

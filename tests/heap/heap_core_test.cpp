@@ -445,6 +445,26 @@ TEST(HeapBigBlocks, ABufferGrownInSmallStepsMovesOnlyAFewTimes) {
     EXPECT_TRUE(CheckHeap(heap));
 }
 
+// The address space right after a new big page set is taken (here: its
+// spare room is refused once): the set and its spare room go elsewhere
+// together, so that the block still grows in place.
+int reserveRequests;
+int RefuseTheFirstSpareRoom(NH_OsRequest request, uint32_t) {
+    return request == NH_OS_RESERVE && ++reserveRequests == 2;
+}
+
+TEST(HeapBigBlocks, SpareRoomIsFoundElsewhereWhenTheAddressSpaceAfterTheSetIsTaken) {
+    NH_Heap heap(0, "test");
+    reserveRequests = 0;
+    NH_fpFailMemoryRequest = RefuseTheFirstSpareRoom;
+    void* block = heap.AllocMem(3u << 20);
+    NH_fpFailMemoryRequest = nullptr;
+    ASSERT_NE(nullptr, block);
+    EXPECT_NE(0u, heap._bigPageSets->_spare);
+    EXPECT_EQ(block, heap.ReAlloc(block, 5u << 20, 0));
+    EXPECT_TRUE(CheckHeap(heap));
+}
+
 TEST(HeapBigBlocks, ReAllocGrowsInPlaceWhereItCanAndMovesOtherwise) {
     enum Layout { kAloneAtTheEnd, kFreeNeighbour, kUsedNeighbour };
     struct Case {
