@@ -8,6 +8,8 @@
 // InsertAfter and InsertBefore and the item of Remove, Delete, Prev and Next
 // are expected to be in the list; one that is not is treated as described at
 // each operation rather than followed into foreign memory.
+// Foundation interface without a caller in the library: kept for programs
+// built on the foundation, and tested in tests/base.
 #pragma once
 
 #include "base/collection.h"

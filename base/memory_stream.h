@@ -4,6 +4,8 @@
 // never writes to. ReadLine and ReadCString (text_utils.h) read from the
 // cursor. Allocation failure throws std::bad_alloc and leaves the stream as it
 // was; writing to a reading stream throws std::logic_error.
+// Foundation interface without a caller in the library: kept for programs
+// built on the foundation, and tested in tests/base.
 #pragma once
 
 #include <cstddef>

@@ -2,6 +2,8 @@
 // 2^31 - 1, multiplier 16807) on one 32-bit state word, plus the small helpers
 // built on it. A plain value: each object has its own state; copies go on
 // independently.
+// Foundation interface without a caller in the library: kept for programs
+// built on the foundation, and tested in tests/base.
 #pragma once
 
 #include <cstdint>
