@@ -1,8 +1,8 @@
 """The large-file tests of trovfind (scripts/test-large): files of more than
 2 GiB, exactly 4 GiB and more than 4 GiB, sparse ones (zeros, for the plain
 search and the statistics) and ones of real text (for the pattern search as
-well), with hits near their start, middle and end. The expected records and statistics are
-worked out from how each file is made, not by the search.
+well), with hits near their start, middle and end. The expected records and
+statistics are worked out from how each file is made, not by the search.
 
     large_files.py DIR 'WINE TROVFIND.EXE'
 
