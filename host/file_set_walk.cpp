@@ -44,9 +44,7 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
     // Without a mask the scanner looks the one named file up directly.
     if (!SetSearchParameters(textToFind)) return 0;
     scanner.Scan();
-    // A directory whose listing broke off counts once: how many of its files
-    // went unread is not known.
-    filesNotRead += scanner._unreadListings;
+    foldersNotListed += scanner._unreadListings;
     return 1;
 }
 
@@ -55,6 +53,7 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
 int WalkFileSet(const String& textToFind, WalkProgress& progress) {
     statMode = SearchSettings.Stat ? 1 : 0;
     filesNotRead = 0;
+    foldersNotListed = 0;
     bool opened = false;
     try {
         FileSetEntries entries(SearchSettings);
@@ -62,7 +61,11 @@ int WalkFileSet(const String& textToFind, WalkProgress& progress) {
         int recursive = 0;
         while (entries.NextFileSetEntry(entry, recursive)) {
             if (!opened) {
-                if (!progress.Open()) return 0;
+                // Without a window the user could not stop the run: a failure.
+                if (!progress.Open()) {
+                    progress.ReportFailure();
+                    return 1;
+                }
                 opened = true;
             }
             FileName name(entry);

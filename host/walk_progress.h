@@ -12,8 +12,8 @@ public:
     virtual ~WalkProgress() {}
 
     // The walk has taken its first entry and is about to search it. Return 0
-    // when progress cannot be shown: the walk then ends at once, with nothing
-    // searched and a result of 0.
+    // when progress cannot be shown: the walk then reports a failure
+    // (ReportFailure) and ends at once as cancelled, with nothing searched.
     virtual int Open() = 0;
 
     // At the start of every file the scanner reports, before it is searched:

@@ -163,7 +163,7 @@ TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
     EXPECT_EQ(HitFiles(), std::vector<std::string>{rootFile});
 }
 
-TEST_F(FileSetWalk, ABrokenListingCountsAsNotRead) {
+TEST_F(FileSetWalk, ABrokenListingCountsAsAFolderNotListed) {
     Write("a.c", "needle\n");
     Write("b.c", "needle\n");
     SearchSettings.fileTypes = "*.c";
@@ -171,7 +171,8 @@ TEST_F(FileSetWalk, ABrokenListingCountsAsNotRead) {
     FileCallFaults faults;
     faults.Fail(&FileCalls::FindNextFileA, 1, ERROR_NETNAME_DELETED);
     EXPECT_EQ(Walk(), 0);
-    EXPECT_EQ(filesNotRead, 1u);
+    EXPECT_EQ(foldersNotListed, 1u);
+    EXPECT_EQ(filesNotRead, 0u);
 }
 
 TEST_F(FileSetWalk, AFileFittingTwoMasksIsSearchedTwice) {
@@ -219,11 +220,12 @@ TEST_F(FileSetWalk, TheTextLosesSpacesThenTabsAtBothEnds) {
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{f}));
 }
 
-TEST_F(FileSetWalk, NoProgressNoSearch) {
+TEST_F(FileSetWalk, NoProgressIsAFailureAndSearchesNothing) {
     Write("f.c", "needle\n");
     SearchSettings.dirList = _root.c_str();
     progress.openResult = 0;
-    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(Walk(), 1);
+    EXPECT_EQ(progress.failures, 1);
     EXPECT_EQ(RunCounters.filesProcessed, 0u);
 }
 

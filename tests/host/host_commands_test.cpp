@@ -143,6 +143,11 @@ TEST_F(HostCommands, SelectorsOutsideTheTablesGiveZeroOrTheEmptyText) {
     EXPECT_EQ(GetResultValue(0, selectFilesNotRead), 4);
     EXPECT_EQ(std::string(GetResultString(0, selectFilesNotRead)),
               "Files that could not be read: 4");
+    foldersNotListed = 2; // folders are named apart, and only when there are any
+    EXPECT_EQ(GetResultValue(0, selectFilesNotRead), 4);
+    EXPECT_EQ(std::string(GetResultString(0, selectFilesNotRead)),
+              "Files that could not be read: 4, folders that could not be listed: 2");
+    foldersNotListed = 0;
     for (int what : {-1, 0, 3, 6, 7, 8, 9, 15, 17, 100})
         EXPECT_EQ(std::string(GetResultString(0, what)), "") << what;
     for (int what : {-1, 0, 4, 5, 8, 9, 10, 14, 17}) {

@@ -57,7 +57,9 @@ void PrintResults(const TrovfindOptions& options) {
     if (options.records) Write(FormatCounters(RunCounters));
     fflush(stdout);
     if (!options.records) {
-        fputs(FormatSummary(RunCounters, filesNotRead, options.statistics).c_str(), stderr);
+        fputs(
+            FormatSummary(RunCounters, filesNotRead, foldersNotListed, options.statistics).c_str(),
+            stderr);
     }
 }
 
