@@ -29,6 +29,9 @@ bool ProgressUpdateDue(uint32_t now) {
 TrovikFileScanner::~TrovikFileScanner() {}
 
 int TrovikFileScanner::ShouldStop() {
+    // Asked after every directory entry: the windows stay answered while a
+    // large tree with few files that fit the masks is listed.
+    _progress.KeepAlive();
     return _progress.StopRequest() != 0;
 }
 

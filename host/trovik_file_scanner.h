@@ -22,7 +22,7 @@ public:
         : FileScanner(directory, mask, collect, recursive), _progress(progress) {}
     ~TrovikFileScanner() override;
 
-    // Nonzero when the progress asks to stop or cancel.
+    // Lets the progress keep alive, then nonzero when it asks to stop or cancel.
     int ShouldStop() override;
     // Skips an empty file; otherwise counts it, shows the count at most every
     // 50 ms, searches it and reports new hits. A file that cannot be read is

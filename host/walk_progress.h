@@ -16,9 +16,11 @@ public:
     // (ReportFailure) and ends at once as cancelled, with nothing searched.
     virtual int Open() = 0;
 
-    // At the start of every file the scanner reports, before it is searched:
-    // a user interface dispatches its waiting messages here, so that a stop
-    // asked for meanwhile is seen.
+    // After every directory entry the scanner lists, at the start of every
+    // file it reports and, while a file is searched, at least every 64 KiB: a
+    // user interface dispatches its waiting messages here, so that a stop
+    // asked for meanwhile is seen. Called that often, it must be cheap: an
+    // implementation that dispatches does so at most every 10 ms.
     virtual void KeepAlive() = 0;
 
     // The scanner enters `directory` (also one that turns out to be missing).

@@ -216,7 +216,9 @@ Observed observed;
 
 // The host's window: while the run dispatches messages it may call in again.
 // Commands are refused with 1; reading works.
+// WM_APP + 1 closes the host: its main window posts the quit message.
 LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP + 1) PostQuitMessage(42);
     if (message != WM_APP) return DefWindowProcA(window, message, wParam, lParam);
     const int count = running->GetValue(0, 7);
     const bool refused =
@@ -310,6 +312,26 @@ TEST_F(LongRun, CancelGivesNothingToShowButKeepsWhatWasFound) {
     TrovikExports trovik(home.Path());
     EXPECT_EQ(Run(trovik, IDCANCEL, 0), 1);
     EXPECT_GT(trovik.GetValue(0, 7), 0);
+}
+
+// A host whose main window closes during a run: the quit message ends the
+// run as Cancel does and is still queued for the host's own loop afterwards.
+TEST_F(LongRun, TheHostsQuitMessageCancelsTheRunAndStaysQueued) {
+    TrovikExports trovik(home.Path());
+    running = &trovik;
+    int result;
+    {
+        DialogDriver driver([&] {
+            ConfirmSearchDialog({"needle", dirList, "*.c", 0});
+            if (WaitForDialog(IDC_PROGRESS_STOP)) PostMessageA(host, WM_APP + 1, 0, 0);
+        });
+        result = trovik.DoTrovik(3, nullptr, 1);
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_LT(trovik.GetValue(0, 7), 40 * 200);
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 42u);
 }
 
 TEST_F(LongRun, StatisticsLeaveTheHitsLineEmpty) {

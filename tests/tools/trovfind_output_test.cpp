@@ -19,11 +19,12 @@ ParseResult Parse(std::vector<const char*> args, TrovfindOptions& options, std::
 TEST(TrovfindOptions, ReadsOptionsTextAndEntries) {
     TrovfindOptions o;
     std::string error;
-    ASSERT_EQ(
-        Parse({"-i", "-w", "-p", "-l", "-n", "--records", "-t", "*.c;*.h", "a.c", "C:/src", "d"}, o,
-              error),
-        parsedRun);
-    EXPECT_TRUE(o.caseInsensitive && o.wholeWords && o.pattern && o.fileNamesOnly && o.records);
+    ASSERT_EQ(Parse({"-i", "-w", "-p", "-l", "-n", "--records", "--longest-gap", "-t", "*.c;*.h",
+                     "a.c", "C:/src", "d"},
+                    o, error),
+              parsedRun);
+    EXPECT_TRUE(o.caseInsensitive && o.wholeWords && o.pattern && o.fileNamesOnly && o.records &&
+                o.longestGap);
     EXPECT_EQ(o.recursive, 0);
     EXPECT_EQ(o.fileTypes, "*.c;*.h");
     EXPECT_EQ(o.text, "a.c");

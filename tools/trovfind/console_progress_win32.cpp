@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "host/trovik_file_scanner.h" // walkClock
 #include "search/search_params.h"
 
 namespace {
@@ -31,6 +32,10 @@ ConsoleProgress::ConsoleProgress() : _console(nullptr) {
 ConsoleProgress::~ConsoleProgress() {
     Clear();
     SetConsoleCtrlHandler(OnControl, FALSE);
+}
+
+void ConsoleProgress::KeepAlive() {
+    _dispatches.TakeIfDue(walkClock());
 }
 
 void ConsoleProgress::DirectoryEntered(const FileName&) {}
