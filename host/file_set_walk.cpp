@@ -7,8 +7,10 @@
 #include "fs/file_attributes.h"
 #include "fs/file_name.h"
 #include "host/file_set_entries.h"
+#include "host/memory_headroom.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
+#include "search/grep_info.h"
 #include "search/search_params.h"
 #include "ui/search_settings.h"
 
@@ -54,7 +56,9 @@ int WalkFileSet(const String& textToFind, WalkProgress& progress) {
     statMode = SearchSettings.Stat ? 1 : 0;
     filesNotRead = 0;
     foldersNotListed = 0;
+    hitListFull = 0;
     bool opened = false;
+    MemoryHeadroom headroom;
     try {
         FileSetEntries entries(SearchSettings);
         String entry;

@@ -40,6 +40,9 @@ public:
     void DirectoryEntered(const FileName& directory) override;
     void FileProcessed(uint32_t filesProcessed) override;
     void HitsChanged(const FileName& file) override;
+    // "Too many hits: the search stopped after %d records." in a box titled
+    // "Trovik", then a stop.
+    void HitListFull(int32_t records) override;
     int StopRequest() override;
     // "Error detected. Operation aborted." in a box titled "Trovik", then a cancel.
     void ReportFailure() override;

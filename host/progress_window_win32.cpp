@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
+#include "base/guarded_procedure_win32.h"
 #include "fs/message_box.h"
 #include "host/progress_texts.h"
 #include "host/run_state.h"
@@ -45,8 +48,8 @@ ProgressWindow::~ProgressWindow() {
 }
 
 int ProgressWindow::Open() {
-    _window =
-        CreateDialogParamA(_module, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressProcedure, 0);
+    _window = CreateDialogParamA(_module, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
+                                 Guarded<INT_PTR, ProgressProcedure>, 0);
     if (!_window) return 0;
     SetDlgItemTextA(_window, IDC_PROGRESS_HITS, statMode ? "" : noHitsYet);
     return 1;
@@ -73,6 +76,14 @@ void ProgressWindow::FileProcessed(uint32_t filesProcessed) {
 void ProgressWindow::HitsChanged(const FileName& file) {
     _lastHitFile = file;
     _hitsNew = true;
+}
+
+void ProgressWindow::HitListFull(int32_t records) {
+    char text[80]; // formatted in place: memory has run out
+    snprintf(text, sizeof text, "Too many hits: the search stopped after %d records.",
+             static_cast<int>(records));
+    ShowMessageBox(nullptr, text, failureCaption, MB_OK);
+    RunState.stopRequest = stopKeep;
 }
 
 int ProgressWindow::StopRequest() {

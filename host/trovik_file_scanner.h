@@ -26,7 +26,8 @@ public:
     int ShouldStop() override;
     // Skips an empty file; otherwise counts it, shows the count at most every
     // 50 ms, searches it and reports new hits. A file that cannot be read is
-    // counted in filesNotRead and skipped. Always returns 1.
+    // counted in filesNotRead and skipped; when memory for records ran out
+    // the progress hears of it (and stops the walk). Always returns 1.
     int OnFile(FileName& fileName, FindData* entry, int index) override;
     void OnDirectory(FileName& directory) override;
 

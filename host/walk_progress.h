@@ -39,6 +39,11 @@ public:
     // (keep the results). Read after every directory entry and file-set entry.
     virtual int StopRequest() = 0;
 
+    // Memory for hit records ran out after `records` records, all of them
+    // kept: the walk is to stop as by Stop (StopRequest 2 from now on), and
+    // the user is told once. No memory is to be had meanwhile.
+    virtual void HitListFull(int32_t records) = 0;
+
     // A failure that the per-file search does not catch (such as exhausted
     // memory in the scanner) ended the walk; it counts as a cancel.
     virtual void ReportFailure() = 0;

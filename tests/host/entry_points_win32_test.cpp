@@ -32,6 +32,25 @@ std::vector<std::string> ExportedNames(HMODULE module) {
     return result;
 }
 
+// The libraries the module imports from, in upper case.
+std::set<std::string> ImportedLibraries(HMODULE module) {
+    const char* base = reinterpret_cast<const char*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::set<std::string> result;
+    for (auto entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        std::string name = base + entry->Name;
+        for (char& c : name)
+            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        result.insert(name);
+    }
+    return result;
+}
+
 // Two scratch folders: the library's own, and the files it searches.
 class EntryPoints : public ::testing::Test {
 protected:
@@ -100,6 +119,17 @@ TEST_F(EntryPoints, TheExportTableHoldsTheThreeNamesExactly) {
         }
     }
     EXPECT_EQ(found, (std::set<std::string>{"_DoTrovik", "_GetString", "_GetValue"}));
+}
+
+// Only libraries that the system always takes from its own folder: any other
+// is searched beside the host first, where a planted copy would be loaded.
+TEST_F(EntryPoints, TheLibraryImportsOnlyFromTheSystemsKnownLibraries) {
+    TrovikExports trovik(home.Path());
+    ASSERT_TRUE(trovik.Loaded());
+    const std::set<std::string> known = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",
+                                         "COMDLG32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"};
+    for (const std::string& name : ImportedLibraries(GetModuleHandleA("trovik.dll")))
+        EXPECT_EQ(known.count(name), 1u) << name;
 }
 
 TEST_F(EntryPoints, TheFirstSearchShowsTheDialogAndLaterOnesReuseItsFileSet) {

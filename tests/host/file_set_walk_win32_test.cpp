@@ -38,6 +38,7 @@ public:
         filesWithHits.push_back(file);
         if (static_cast<int>(filesWithHits.size()) == stopAtFile) stop = stopWith;
     }
+    void HitListFull(int32_t) override {}
     int StopRequest() override { return stop; }
     void ReportFailure() override { ++failures; }
 

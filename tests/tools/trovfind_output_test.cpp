@@ -69,15 +69,15 @@ TEST(TrovfindOptions, UsageErrorsAndHelp) {
 }
 
 TEST(TrovfindOutput, HitsInTheDefaultForm) {
-    GrepInfo hit(String("C:\\a b\\x.c"), String("int x;"), 12);
+    GrepInfo hit(SharedText("C:\\a b\\x.c"), String("int x;"), 12);
     EXPECT_EQ(FormatHit(hit, 0), "C:\\a b\\x.c(12): int x;\n");
     EXPECT_EQ(FormatHit(hit, 1), "C:\\a b\\x.c\n");
 }
 
 TEST(TrovfindOutput, RecordsEscapeBackslashTabLineEndsAndStopAtAZeroByte) {
-    GrepInfo hit(String("C:\\d\\x.c"), String(std::string("a\tb\\c\rd\ne\0f", 11)), 7);
+    GrepInfo hit(SharedText("C:\\d\\x.c"), String(std::string("a\tb\\c\rd\ne\0f", 11)), 7);
     EXPECT_EQ(FormatRecord(hit), "C:\\\\d\\\\x.c\t7\ta\\tb\\\\c\\rd\\ne\n");
-    GrepInfo raw(String("C:\\\xDC.c"), String("\x01\xFF"), 1);
+    GrepInfo raw(SharedText("C:\\\xDC.c"), String("\x01\xFF"), 1);
     EXPECT_EQ(FormatRecord(raw), "C:\\\\\xDC.c\t1\t\x01\xFF\n");
 }
 

@@ -21,6 +21,7 @@ public:
     void DirectoryEntered(const FileName& directory) override;
     void FileProcessed(uint32_t filesProcessed) override;
     void HitsChanged(const FileName& file) override;
+    void HitListFull(int32_t records) override;
     int StopRequest() override;
     void ReportFailure() override;
 

@@ -49,6 +49,13 @@ void ConsoleProgress::HitsChanged(const FileName&) {
     Show();
 }
 
+void ConsoleProgress::HitListFull(int32_t records) {
+    Clear();
+    fprintf(stderr, "trovfind: Too many hits: the search stopped after %d records.\n",
+            static_cast<int>(records));
+    InterlockedExchange(&stopAsked, 2);
+}
+
 int ConsoleProgress::StopRequest() {
     return static_cast<int>(stopAsked);
 }
