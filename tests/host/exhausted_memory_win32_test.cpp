@@ -24,32 +24,23 @@
 
 namespace {
 
-int RefuseEveryRequest(NH_OsRequest, uint32_t) {
-    return 1;
-}
-
-// While it lives the system gives the memory manager nothing more.
-struct NoMoreMemory {
-    NoMoreMemory() { NH_fpFailMemoryRequest = RefuseEveryRequest; }
-    ~NoMoreMemory() { NH_fpFailMemoryRequest = nullptr; }
-};
-
-// Takes every block the memory manager can still give, large to small, so
-// that any allocation fails; gives them back at scope end. The blocks are
-// chained through their first bytes: keeping them needs no memory.
+// Takes every block the memory manager can still give, large to small, while
+// the system gives it nothing more, so that any allocation fails; gives them
+// back at scope end. The blocks are chained through their first bytes.
 class EveryBlockTaken {
 public:
     EveryBlockTaken() {
+        NH_fpFailMemoryRequest = [](NH_OsRequest, uint32_t) { return 1; };
         for (size_t size = 1u << 20; size > 1024; size /= 2)
             TakeAll(size);
         for (size_t size = 1024; size >= sizeof(void*); size -= sizeof(void*))
             TakeAll(size);
     }
     ~EveryBlockTaken() {
-        while (_taken) {
-            void* next = *static_cast<void**>(_taken);
+        NH_fpFailMemoryRequest = nullptr;
+        for (void* next; _taken; _taken = next) {
+            next = *static_cast<void**>(_taken);
             operator delete(_taken);
-            _taken = next;
         }
     }
 
@@ -60,7 +51,6 @@ private:
             _taken = block;
         }
     }
-    NoMoreMemory _refused;
     void* _taken = nullptr;
 };
 
