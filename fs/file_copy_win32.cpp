@@ -4,6 +4,7 @@
 #include <lzexpand.h>
 
 #include "base/exception.h"
+#include "base/system_library.h"
 #include "base/text_utils.h"
 #include "fs/file.h"
 #include "fs/file_calls_win32.h"
@@ -61,7 +62,7 @@ struct LzFunctions {
 const LzFunctions* Lz() {
     static const LzFunctions functions = [] {
         LzFunctions loaded{};
-        if (HMODULE lz = LoadLibraryA("lz32.dll")) {
+        if (HMODULE lz = LoadSystemLibrary("lz32.dll")) {
             loaded.open = reinterpret_cast<decltype(loaded.open)>(
                 reinterpret_cast<void*>(GetProcAddress(lz, "LZOpenFileA")));
             loaded.copy = reinterpret_cast<decltype(loaded.copy)>(

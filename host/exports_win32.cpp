@@ -4,6 +4,7 @@
 // raised inside the library reaches the host.
 #include <windows.h>
 
+#include "base/no_throw.h"
 #include "host/host_commands.h"
 #include "host/search_run.h"
 
@@ -18,17 +19,14 @@ const HostCalls hostCalls = {RunSearch, QuitHelp};
 } // namespace
 
 extern "C" __declspec(dllexport) int _DoTrovik(int command, const char* text, int showDialog) {
-    try {
-        return DoTrovikCommand(command, text, showDialog, hostCalls);
-    } catch (...) {
-        return resultNothing;
-    }
+    return NoThrow<int>(resultNothing,
+                        [&] { return DoTrovikCommand(command, text, showDialog, hostCalls); });
 }
 
 extern "C" __declspec(dllexport) int _GetValue(int index, int what) {
-    return GetResultValue(index, what);
+    return NoThrow<int>(0, [&] { return GetResultValue(index, what); });
 }
 
 extern "C" __declspec(dllexport) const char* _GetString(int index, int what) {
-    return GetResultString(index, what);
+    return NoThrow<const char*>("", [&] { return GetResultString(index, what); });
 }

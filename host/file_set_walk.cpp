@@ -7,8 +7,10 @@
 #include "fs/file_attributes.h"
 #include "fs/file_name.h"
 #include "host/file_set_entries.h"
+#include "host/memory_headroom.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
+#include "search/grep_info.h"
 #include "search/search_params.h"
 #include "ui/search_settings.h"
 
@@ -44,9 +46,7 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
     // Without a mask the scanner looks the one named file up directly.
     if (!SetSearchParameters(textToFind)) return 0;
     scanner.Scan();
-    // A directory whose listing broke off counts once: how many of its files
-    // went unread is not known.
-    filesNotRead += scanner._unreadListings;
+    foldersNotListed += scanner._unreadListings;
     return 1;
 }
 
@@ -55,14 +55,21 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
 int WalkFileSet(const String& textToFind, WalkProgress& progress) {
     statMode = SearchSettings.Stat ? 1 : 0;
     filesNotRead = 0;
+    foldersNotListed = 0;
+    hitListFull = 0;
     bool opened = false;
+    MemoryHeadroom headroom;
     try {
         FileSetEntries entries(SearchSettings);
         String entry;
         int recursive = 0;
         while (entries.NextFileSetEntry(entry, recursive)) {
             if (!opened) {
-                if (!progress.Open()) return 0;
+                // Without a window the user could not stop the run: a failure.
+                if (!progress.Open()) {
+                    progress.ReportFailure();
+                    return 1;
+                }
                 opened = true;
             }
             FileName name(entry);

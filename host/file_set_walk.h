@@ -14,8 +14,9 @@ class WalkProgress;
 // before the first search. An entry that does not exist is skipped; a directory is
 // scanned with every mask (recursively when the SubDir setting is on), a file
 // is searched whatever the masks say. The walk ends after an entry when the
-// progress asks to stop; a failure the per-file search does not catch is
-// reported to the progress and ends the walk as a cancel.
+// progress asks to stop; a progress that cannot open, or a failure the
+// per-file search does not catch, is reported to the progress and ends the
+// walk as a cancel.
 // Returns 1 when the walk was cancelled (or failed), 2 when it was stopped
 // and 0 otherwise.
 int WalkFileSet(const String& textToFind, WalkProgress& progress);

@@ -12,7 +12,8 @@
 namespace {
 
 // The statistics line (or other formatted text) that GetResultString gave
-// last: every such call overwrites it.
+// last: every such call overwrites it. Formatted in place, without
+// allocating, so that reading works when memory has run out.
 char resultBuffer[128];
 
 const char emptyText[] = "";
@@ -44,8 +45,15 @@ int SearchCommand(const char* text, int showDialog, const HostCalls& calls) {
     return SearchSettings.Stat ? resultStatistics : resultHits;
 }
 
-const char* Formatted(const String& text) {
-    CopyBounded(resultBuffer, text.c_str(), sizeof resultBuffer);
+// "Files that could not be read: %d", and the folders whose listing broke
+// off only when there were any.
+const char* UnreadText() {
+    const int length = snprintf(resultBuffer, sizeof resultBuffer,
+                                "Files that could not be read: %d", static_cast<int>(filesNotRead));
+    if (foldersNotListed != 0) {
+        snprintf(resultBuffer + length, sizeof resultBuffer - length,
+                 ", folders that could not be listed: %d", static_cast<int>(foldersNotListed));
+    }
     return resultBuffer;
 }
 
@@ -91,12 +99,11 @@ const char* GetResultString(int index, int what) {
         return (what == selectFileName ? record->_fileName : record->_lineText).c_str();
     }
     case selectFilesNotRead:
-        snprintf(resultBuffer, sizeof resultBuffer, "Files that could not be read: %d",
-                 static_cast<int>(filesNotRead));
-        return resultBuffer;
+        return UnreadText();
     default:
         if (what >= firstStatisticsLine && what <= lastStatisticsLine) {
-            return Formatted(StatisticsLine(what, RunCounters));
+            StatisticsLine(what, RunCounters, resultBuffer, sizeof resultBuffer);
+            return resultBuffer;
         }
         return emptyText;
     }

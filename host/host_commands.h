@@ -29,7 +29,7 @@ enum HostSelector {
     selectLineNumber = 6,    // value: the record's line number
     selectHitCount = 7,      // value: the number of records
     selectKeepMessages = 15, // value: the KeepMess setting
-    selectFilesNotRead = 16, // value and string: files that could not be read
+    selectFilesNotRead = 16, // value: files that could not be read; string: also folders
 };
 
 struct HostCalls {
@@ -52,10 +52,12 @@ int DoTrovikCommand(int command, const char* text, int showDialog, const HostCal
 // Line number of record `index`, the record count, the KeepMess setting or
 // the count of files that could not be read; 0 for any other selector and
 // for an index outside 0 to count - 1. Reading the records in order costs
-// constant time per call.
+// constant time per call. Allocates nothing.
 int GetResultValue(int index, int what);
 
 // File name or line text of record `index`, one of the five statistics lines
-// (selectors 10 to 14) or "Files that could not be read: %d"; the empty text
+// (selectors 10 to 14) or "Files that could not be read: %d" (followed by
+// ", folders that could not be listed: %d" when there were any); the empty text
 // for any other selector and for an index outside 0 to count - 1. Never null.
+// Allocates nothing, so that the host can read when memory has run out.
 const char* GetResultString(int index, int what);

@@ -9,14 +9,16 @@
 // line is refreshed at most every 50 ms (the processed-files count is
 // limited so by the walk, the other lines here), from the latest values; and
 // the thread's messages, through which the buttons are seen and every window
-// of the thread is painted, are dispatched at the start of a file at most
-// every 10 ms. A click is thus seen within 10 ms plus the file being searched.
+// of the thread is painted, are dispatched at most every 10 ms, however often
+// the walk offers (after every directory entry, at the start of every file
+// and while a file is searched). A quit message of the host cancels the run.
 #pragma once
 
 #include <cstdint>
 
 #include "base/string.h"
 #include "fs/file_name.h" // ModuleHandle
+#include "host/rate_limit.h"
 #include "host/walk_progress.h"
 
 typedef struct HWND__* HWND;
@@ -32,10 +34,15 @@ public:
     // Creates the window, shown at once; 0 when it cannot be created.
     int Open() override;
     // PumpMessages and the refresh of the lines that changed, each when due.
+    // After the host's WM_QUIT the run is cancelled and nothing more is
+    // dispatched.
     void KeepAlive() override;
     void DirectoryEntered(const FileName& directory) override;
     void FileProcessed(uint32_t filesProcessed) override;
     void HitsChanged(const FileName& file) override;
+    // "Too many hits: the search stopped after %d records." in a box titled
+    // "Trovik", then a stop.
+    void HitListFull(int32_t records) override;
     int StopRequest() override;
     // "Error detected. Operation aborted." in a box titled "Trovik", then a cancel.
     void ReportFailure() override;
@@ -50,10 +57,9 @@ private:
 
     ModuleHandle _module;
     HWND _window = nullptr;
-    uint32_t _lastPump = 0;     // clock time of the last dispatch
-    uint32_t _lastUpdate = 0;   // clock time the lines were last written
-    bool _pumped = false;       // a dispatch has happened: _lastPump holds
-    bool _updated = false;      // the lines were written: _lastUpdate holds
+    RateLimit _pumps{10};       // the dispatch of the thread's messages
+    RateLimit _updates{50};     // the refresh of the lines
+    bool _quitSeen = false;     // the host's WM_QUIT came: nothing more is dispatched
     String _directory;          // the directory entered last
     String _lastHitFile;        // the file that had hits last
     bool _directoryNew = false; // _directory is not shown yet
@@ -63,4 +69,7 @@ private:
 // Removes every message waiting in the thread's queue, for any window, and
 // translates and dispatches it. No dialog keyboard handling: Tab, Enter and
 // Escape mean nothing to the progress window, whose buttons take the mouse.
-void PumpMessages();
+// Returns 0 when it took the host's WM_QUIT off the queue: the quit is posted
+// again with its exit code, for the host's own message loop to end on, and
+// nothing after it is dispatched.
+int PumpMessages();

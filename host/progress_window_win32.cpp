@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
+#include "base/guarded_procedure_win32.h"
 #include "fs/message_box.h"
 #include "host/progress_texts.h"
 #include "host/run_state.h"
@@ -15,14 +18,6 @@ const char failureText[] = "Error detected. Operation aborted.";
 const char failureCaption[] = "Trovik";
 const char noHitsYet[] = "Hits: 0";
 
-constexpr uint32_t pumpInterval = 10;   // ms between two dispatches of the messages
-constexpr uint32_t updateInterval = 50; // ms between two refreshes of the lines
-
-// Whether `interval` ms have passed since `last`; the clock may wrap between.
-bool Due(bool happened, uint32_t last, uint32_t now, uint32_t interval) {
-    return !happened || now - last >= interval;
-}
-
 // The buttons set the stop request; every message, these included, is left
 // to the dialog manager's default handling.
 INT_PTR CALLBACK ProgressProcedure(HWND, UINT message, WPARAM wParam, LPARAM) {
@@ -35,12 +30,17 @@ INT_PTR CALLBACK ProgressProcedure(HWND, UINT message, WPARAM wParam, LPARAM) {
 
 } // namespace
 
-void PumpMessages() {
+int PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return 0;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    return 1;
 }
 
 ProgressWindow::~ProgressWindow() {
@@ -48,8 +48,8 @@ ProgressWindow::~ProgressWindow() {
 }
 
 int ProgressWindow::Open() {
-    _window =
-        CreateDialogParamA(_module, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr, ProgressProcedure, 0);
+    _window = CreateDialogParamA(_module, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
+                                 Guarded<INT_PTR, ProgressProcedure>, 0);
     if (!_window) return 0;
     SetDlgItemTextA(_window, IDC_PROGRESS_HITS, statMode ? "" : noHitsYet);
     return 1;
@@ -57,15 +57,10 @@ int ProgressWindow::Open() {
 
 void ProgressWindow::KeepAlive() {
     const uint32_t now = walkClock();
-    if ((_directoryNew || _hitsNew) && Due(_updated, _lastUpdate, now, updateInterval)) {
-        UpdateTexts();
-        _lastUpdate = now;
-        _updated = true;
-    }
-    if (Due(_pumped, _lastPump, now, pumpInterval)) {
-        PumpMessages();
-        _lastPump = now;
-        _pumped = true;
+    if ((_directoryNew || _hitsNew) && _updates.TakeIfDue(now)) UpdateTexts();
+    if (!_quitSeen && _pumps.TakeIfDue(now) && !PumpMessages()) {
+        _quitSeen = true;
+        RunState.stopRequest = stopCancel;
     }
 }
 
@@ -81,6 +76,14 @@ void ProgressWindow::FileProcessed(uint32_t filesProcessed) {
 void ProgressWindow::HitsChanged(const FileName& file) {
     _lastHitFile = file;
     _hitsNew = true;
+}
+
+void ProgressWindow::HitListFull(int32_t records) {
+    char text[80]; // formatted in place: memory has run out
+    snprintf(text, sizeof text, "Too many hits: the search stopped after %d records.",
+             static_cast<int>(records));
+    ShowMessageBox(nullptr, text, failureCaption, MB_OK);
+    RunState.stopRequest = stopKeep;
 }
 
 int ProgressWindow::StopRequest() {

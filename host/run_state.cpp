@@ -4,11 +4,13 @@
 
 RunStateRecord RunState;
 uint32_t filesNotRead;
+uint32_t foldersNotListed;
 HitReader hitReader(hitList);
 
 void ClearRunResults() {
     RunCounters = RunCounterSet();
     filesNotRead = 0;
+    foldersNotListed = 0;
     ReleaseHits();
 }
 

@@ -30,16 +30,19 @@ struct RunStateRecord {
 extern RunStateRecord RunState;
 
 // Files that could not be opened, mapped or read during the run (locked by
-// another program, no access, vanished, too large, cut short while read),
-// plus one for every directory whose listing broke off. They are skipped and
-// the scan goes on. Reset at the start of every walk.
+// another program, no access, vanished, too large, cut short while read).
+// They are skipped and the scan goes on. Reset at the start of every walk.
 extern uint32_t filesNotRead;
+// Directories whose listing failed at its start or broke off part-way: their
+// remaining entries were skipped (how many files went unread is not known).
+// Reset at the start of every walk.
+extern uint32_t foldersNotListed;
 
 // The hit list as the host reads it, record by record.
 extern HitReader hitReader;
 
-// Starts the results of a new run: RunCounters and the count of files that
-// could not be read go to 0, and the hit records are deleted.
+// Starts the results of a new run: RunCounters and the counts of files and
+// folders that could not be read go to 0, and the hit records are deleted.
 void ClearRunResults();
 // Deletes the hit records (and forgets the read position); the counters stay.
 void ReleaseHits();

@@ -7,10 +7,10 @@
 
 // Returns 1 when the run was cancelled: the dialog was cancelled, closed with
 // an empty text or could not be created, the progress window's Cancel was
-// pressed, or a failure ended the walk (after its message box). Returns 0
-// otherwise: a completed walk, Stop, a blank text, no progress window or an
-// empty directory list. The progress window is gone and the cursor restored
-// on every path.
+// pressed, or a failure ended the walk (after its message box; a progress
+// window that cannot be created is one). Returns 0 otherwise: a completed
+// walk, Stop, a blank text or an empty directory list. The progress window is gone and the cursor
+// restored on every path.
 int RunSearch(int showDialog);
 
 // The one-time user-interface set-up (three-dimensional controls on the

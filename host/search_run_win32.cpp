@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/system_library.h"
 #include "host/file_set_walk.h"
 #include "host/progress_window.h"
 #include "host/run_state.h"
@@ -27,7 +28,7 @@ private:
 // controls library registers them; it stays loaded until the process ends.
 void SetUpThreeDimensionalControls(ModuleHandle module) {
     if (LOBYTE(LOWORD(GetVersion())) >= 4) return;
-    HMODULE library = LoadLibraryA("ctl3d32.dll");
+    HMODULE library = LoadSystemLibrary("ctl3d32.dll");
     if (!library) return;
     typedef BOOL(WINAPI * Ctl3dFunction)(HINSTANCE);
     for (const char* name : {"Ctl3dRegister", "Ctl3dAutoSubclass"}) {

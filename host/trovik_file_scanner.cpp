@@ -3,6 +3,7 @@
 #include "fs/file.h"
 #include "host/millisecond_clock.h"
 #include "host/walk_progress.h"
+#include "search/grep_info.h"
 #include "search/search_file.h"
 #include "search/search_params.h"
 
@@ -29,6 +30,9 @@ bool ProgressUpdateDue(uint32_t now) {
 TrovikFileScanner::~TrovikFileScanner() {}
 
 int TrovikFileScanner::ShouldStop() {
+    // Asked after every directory entry: the windows stay answered while a
+    // large tree with few files that fit the masks is listed.
+    _progress.KeepAlive();
     return _progress.StopRequest() != 0;
 }
 
@@ -50,6 +54,7 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
         ++RunCounters.filesWithHits;
         _progress.HitsChanged(fileName);
     }
+    if (hitListFull) _progress.HitListFull(hitList._count);
     return 1;
 }
 

@@ -22,11 +22,12 @@ public:
         : FileScanner(directory, mask, collect, recursive), _progress(progress) {}
     ~TrovikFileScanner() override;
 
-    // Nonzero when the progress asks to stop or cancel.
+    // Lets the progress keep alive, then nonzero when it asks to stop or cancel.
     int ShouldStop() override;
     // Skips an empty file; otherwise counts it, shows the count at most every
     // 50 ms, searches it and reports new hits. A file that cannot be read is
-    // counted in filesNotRead and skipped. Always returns 1.
+    // counted in filesNotRead and skipped; when memory for records ran out
+    // the progress hears of it (and stops the walk). Always returns 1.
     int OnFile(FileName& fileName, FindData* entry, int index) override;
     void OnDirectory(FileName& directory) override;
 

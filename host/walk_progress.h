@@ -12,13 +12,15 @@ public:
     virtual ~WalkProgress() {}
 
     // The walk has taken its first entry and is about to search it. Return 0
-    // when progress cannot be shown: the walk then ends at once, with nothing
-    // searched and a result of 0.
+    // when progress cannot be shown: the walk then reports a failure
+    // (ReportFailure) and ends at once as cancelled, with nothing searched.
     virtual int Open() = 0;
 
-    // At the start of every file the scanner reports, before it is searched:
-    // a user interface dispatches its waiting messages here, so that a stop
-    // asked for meanwhile is seen.
+    // After every directory entry the scanner lists, at the start of every
+    // file it reports and, while a file is searched, at least every 64 KiB: a
+    // user interface dispatches its waiting messages here, so that a stop
+    // asked for meanwhile is seen. Called that often, it must be cheap: an
+    // implementation that dispatches does so at most every 10 ms.
     virtual void KeepAlive() = 0;
 
     // The scanner enters `directory` (also one that turns out to be missing).
@@ -36,6 +38,11 @@ public:
     // 0: go on; 1: cancel (the run's results are not to be shown); 2: stop
     // (keep the results). Read after every directory entry and file-set entry.
     virtual int StopRequest() = 0;
+
+    // Memory for hit records ran out after `records` records, all of them
+    // kept: the walk is to stop as by Stop (StopRequest 2 from now on), and
+    // the user is told once. No memory is to be had meanwhile.
+    virtual void HitListFull(int32_t records) = 0;
 
     // A failure that the per-file search does not catch (such as exhausted
     // memory in the scanner) ended the walk; it counts as a cancel.

@@ -10,6 +10,7 @@
 #include "search/text_statistics.h"
 #include "search/word_chars.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -161,7 +162,8 @@ int DelimiterOf(WindowSource& source, unsigned char& delimiter) {
 }
 
 // Runs the line pass over `count` offsets and appends the records to
-// hitList, all of them or, when the bytes fault, none.
+// hitList, all of them or, when the bytes fault, none. When memory for the
+// records runs out, the ones made so far are appended and hitListFull is set.
 int MakeRecords(const String& path, WindowSource& source, int32_t count) {
     unsigned char delimiter;
     if (!DelimiterOf(source, delimiter)) return -1;
@@ -173,26 +175,43 @@ int MakeRecords(const String& path, WindowSource& source, int32_t count) {
         if (!ReadWindow(window, step)) return -1;
     }
     List<GrepInfo> records; // owning: dropped whole on a failure
-    for (int32_t i = 0; i < pass.Result().records; ++i) {
-        if (onlyFileNames) {
-            records.AddTail(new GrepInfo(path, String(), 1));
-            continue;
+    uint32_t offsets = pass.Result().offsetsHandled;
+    try {
+        const SharedText name(path); // one copy of the name for all the file's records
+        // hitListFull: memory ran out for the record made last, which the
+        // run's reserve then served (host/memory_headroom.h).
+        for (int32_t i = 0; i < pass.Result().records && !hitListFull; ++i) {
+            if (onlyFileNames) {
+                records.AddTail(new GrepInfo(name, String(), 1));
+                continue;
+            }
+            LineTextReader text(hitLines[i].lineStart, size, delimiter);
+            while (!text.Done()) {
+                const FileWindow window = source.WindowAt(text.Position());
+                auto read = [&] { text.Read(window); };
+                if (!ReadWindow(window, read)) return -1;
+            }
+            records.AddTail(new GrepInfo(name, String(std::string(text.Text(), text.Length())),
+                                         hitLines[i].lineNumber));
         }
-        LineTextReader text(hitLines[i].lineStart, size, delimiter);
-        while (!text.Done()) {
-            const FileWindow window = source.WindowAt(text.Position());
-            auto read = [&] { text.Read(window); };
-            if (!ReadWindow(window, read)) return -1;
-        }
-        records.AddTail(new GrepInfo(path, String(std::string(text.Text(), text.Length())),
-                                     hitLines[i].lineNumber));
+    } catch (const std::bad_alloc&) {
+        hitListFull = 1;
     }
-    RunCounters.hitCount += pass.Result().offsetsHandled;
+    if (hitListFull && records._count < pass.Result().records) {
+        // The hits counted are those of the lines kept: the offsets before
+        // the first line left out.
+        const uint64_t firstLeftOut = hitLines[records._count].lineStart;
+        offsets = static_cast<uint32_t>(
+            std::lower_bound(matchPositions, matchPositions + count, firstLeftOut) -
+            matchPositions);
+    }
+    RunCounters.hitCount += offsets;
+    const int32_t made = records._count;
     while (GrepInfo* record = records.GetHead()) {
         records.Remove(record);
         hitList.AddTail(record);
     }
-    return pass.Result().records;
+    return made;
 }
 
 } // namespace

@@ -3,3 +3,4 @@
 GrepInfo::~GrepInfo() {}
 
 List<GrepInfo> hitList;
+int hitListFull;

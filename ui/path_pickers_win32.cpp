@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "base/guarded_procedure_win32.h"
+
 String lastPickedDirectory;
 
 namespace {
@@ -133,7 +135,7 @@ int PickDirectory(void* owner, String& result, const char* title) {
     OPENFILENAMEA record = PickerRecord(owner, path, title);
     record.lpstrFilter = directoryFilter;
     record.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
-    record.lpfnHook = DirectoryPickerHook;
+    record.lpfnHook = Guarded<UINT_PTR, DirectoryPickerHook>;
     String directory;
     if (!RunOpenFileDialog(record) || !CutAtLastBackslash(path, directory)) return 0;
     result = directory;

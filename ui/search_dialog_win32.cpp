@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "base/guarded_procedure_win32.h"
 #include "fs/message_box.h"
 #include "resources/resource.h"
 #include "ui/combo_field_win32.h"
@@ -92,8 +93,8 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 int ShowSearchDialog(ModuleHandle module, SearchSettingsRecord& settings) {
     ProfileFile store(settings.SettingsPath);
     DialogState state = {settings, store, nullptr, nullptr};
-    INT_PTR result = DialogBoxParamA(reinterpret_cast<HINSTANCE>(module),
-                                     MAKEINTRESOURCEA(IDD_SEARCH), nullptr, SearchDialogProc,
-                                     reinterpret_cast<LPARAM>(&state));
+    INT_PTR result =
+        DialogBoxParamA(reinterpret_cast<HINSTANCE>(module), MAKEINTRESOURCEA(IDD_SEARCH), nullptr,
+                        GuardedModalDialog<SearchDialogProc>, reinterpret_cast<LPARAM>(&state));
     return result == 1 ? 1 : result == -1 ? -1 : 0;
 }

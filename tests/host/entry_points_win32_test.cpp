@@ -32,6 +32,25 @@ std::vector<std::string> ExportedNames(HMODULE module) {
     return result;
 }
 
+// The libraries the module imports from, in upper case.
+std::set<std::string> ImportedLibraries(HMODULE module) {
+    const char* base = reinterpret_cast<const char*>(module);
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::set<std::string> result;
+    for (auto entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        std::string name = base + entry->Name;
+        for (char& c : name)
+            c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        result.insert(name);
+    }
+    return result;
+}
+
 // Two scratch folders: the library's own, and the files it searches.
 class EntryPoints : public ::testing::Test {
 protected:
@@ -100,6 +119,17 @@ TEST_F(EntryPoints, TheExportTableHoldsTheThreeNamesExactly) {
         }
     }
     EXPECT_EQ(found, (std::set<std::string>{"_DoTrovik", "_GetString", "_GetValue"}));
+}
+
+// Only libraries that the system always takes from its own folder: any other
+// is searched beside the host first, where a planted copy would be loaded.
+TEST_F(EntryPoints, TheLibraryImportsOnlyFromTheSystemsKnownLibraries) {
+    TrovikExports trovik(home.Path());
+    ASSERT_TRUE(trovik.Loaded());
+    const std::set<std::string> known = {"KERNEL32.DLL", "USER32.DLL",   "GDI32.DLL",
+                                         "COMDLG32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"};
+    for (const std::string& name : ImportedLibraries(GetModuleHandleA("trovik.dll")))
+        EXPECT_EQ(known.count(name), 1u) << name;
 }
 
 TEST_F(EntryPoints, TheFirstSearchShowsTheDialogAndLaterOnesReuseItsFileSet) {
@@ -216,7 +246,9 @@ Observed observed;
 
 // The host's window: while the run dispatches messages it may call in again.
 // Commands are refused with 1; reading works.
+// WM_APP + 1 closes the host: its main window posts the quit message.
 LRESULT CALLBACK HostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP + 1) PostQuitMessage(42);
     if (message != WM_APP) return DefWindowProcA(window, message, wParam, lParam);
     const int count = running->GetValue(0, 7);
     const bool refused =
@@ -310,6 +342,26 @@ TEST_F(LongRun, CancelGivesNothingToShowButKeepsWhatWasFound) {
     TrovikExports trovik(home.Path());
     EXPECT_EQ(Run(trovik, IDCANCEL, 0), 1);
     EXPECT_GT(trovik.GetValue(0, 7), 0);
+}
+
+// A host whose main window closes during a run: the quit message ends the
+// run as Cancel does and is still queued for the host's own loop afterwards.
+TEST_F(LongRun, TheHostsQuitMessageCancelsTheRunAndStaysQueued) {
+    TrovikExports trovik(home.Path());
+    running = &trovik;
+    int result;
+    {
+        DialogDriver driver([&] {
+            ConfirmSearchDialog({"needle", dirList, "*.c", 0});
+            if (WaitForDialog(IDC_PROGRESS_STOP)) PostMessageA(host, WM_APP + 1, 0, 0);
+        });
+        result = trovik.DoTrovik(3, nullptr, 1);
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_LT(trovik.GetValue(0, 7), 40 * 200);
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 42u);
 }
 
 TEST_F(LongRun, StatisticsLeaveTheHitsLineEmpty) {

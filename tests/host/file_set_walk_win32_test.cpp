@@ -5,10 +5,14 @@
 #include "fs/file_name.h"
 #include "host/file_set_walk.h"
 #include "host/millisecond_clock.h"
+#include "host/progress_window.h"
+#include "host/run_state.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
+#include "resources/resource.h"
 #include "search/grep_info.h"
 #include "search/search_params.h"
+#include "tests/ui/built_library.h"
 #include "ui/search_settings.h"
 
 #include <gtest/gtest.h>
@@ -27,20 +31,21 @@ public:
         ++opened;
         return openResult;
     }
-    void KeepAlive() override {
-        ++files;
-        if (stopAtFile && files == stopAtFile) stop = stopWith;
-    }
+    void KeepAlive() override { ++keepAlives; }
     void DirectoryEntered(const FileName& directory) override { directories.push_back(directory); }
     void FileProcessed(uint32_t count) override { shownCounts.push_back(count); }
-    void HitsChanged(const FileName& file) override { filesWithHits.push_back(file); }
+    void HitsChanged(const FileName& file) override {
+        filesWithHits.push_back(file);
+        if (static_cast<int>(filesWithHits.size()) == stopAtFile) stop = stopWith;
+    }
+    void HitListFull(int32_t) override {}
     int StopRequest() override { return stop; }
     void ReportFailure() override { ++failures; }
 
     int openResult = 1;
     int opened = 0;
-    int files = 0;      // KeepAlive calls: one per reported file
-    int stopAtFile = 0; // set `stop` to stopWith at this file
+    int keepAlives = 0;
+    int stopAtFile = 0; // set `stop` to stopWith when this file has hits
     int stopWith = 0;
     int stop = 0;
     int failures = 0;
@@ -163,7 +168,7 @@ TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
     EXPECT_EQ(HitFiles(), std::vector<std::string>{rootFile});
 }
 
-TEST_F(FileSetWalk, ABrokenListingCountsAsNotRead) {
+TEST_F(FileSetWalk, ABrokenListingCountsAsAFolderNotListed) {
     Write("a.c", "needle\n");
     Write("b.c", "needle\n");
     SearchSettings.fileTypes = "*.c";
@@ -171,7 +176,8 @@ TEST_F(FileSetWalk, ABrokenListingCountsAsNotRead) {
     FileCallFaults faults;
     faults.Fail(&FileCalls::FindNextFileA, 1, ERROR_NETNAME_DELETED);
     EXPECT_EQ(Walk(), 0);
-    EXPECT_EQ(filesNotRead, 1u);
+    EXPECT_EQ(foldersNotListed, 1u);
+    EXPECT_EQ(filesNotRead, 0u);
 }
 
 TEST_F(FileSetWalk, AFileFittingTwoMasksIsSearchedTwice) {
@@ -219,11 +225,12 @@ TEST_F(FileSetWalk, TheTextLosesSpacesThenTabsAtBothEnds) {
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{f}));
 }
 
-TEST_F(FileSetWalk, NoProgressNoSearch) {
+TEST_F(FileSetWalk, NoProgressIsAFailureAndSearchesNothing) {
     Write("f.c", "needle\n");
     SearchSettings.dirList = _root.c_str();
     progress.openResult = 0;
-    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(Walk(), 1);
+    EXPECT_EQ(progress.failures, 1);
     EXPECT_EQ(RunCounters.filesProcessed, 0u);
 }
 
@@ -232,7 +239,7 @@ TEST_F(FileSetWalk, EmptyFilesAreNeitherCountedNorSearched) {
     Write("f.c", "needle\n");
     SearchSettings.dirList = _root.c_str();
     EXPECT_EQ(Walk(), 0);
-    EXPECT_EQ(progress.files, 2);
+    EXPECT_GE(progress.keepAlives, 2);
     EXPECT_EQ(RunCounters.filesProcessed, 1u);
     EXPECT_EQ(filesNotRead, 0u);
 }
@@ -268,9 +275,37 @@ TEST_F(FileSetWalk, StopAndCancelEndTheWalkAfterTheCurrentFile) {
         progress.stopAtFile = 2;
         progress.stopWith = request;
         EXPECT_EQ(Walk(), request);
-        EXPECT_EQ(RunCounters.filesProcessed, 2u) << request; // the file that saw it is searched
+        EXPECT_EQ(RunCounters.filesProcessed, 2u) << request;
         EXPECT_EQ(hitList._count, 2) << request;
     }
+}
+
+// The window is answered while a large tree is listed, though no file fits:
+// a click on Stop ends the walk before its first subfolder is entered.
+TEST_F(FileSetWalk, StopIsSeenWhileFoldersAreListed) {
+    for (int i = 0; i < 50; ++i) { // 50 folders of 100: small folders are made fast
+        const std::string folder = _root + "\\d" + std::to_string(i);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (int j = 0; j < 100; ++j)
+            CreateDirectoryA((folder + "\\e" + std::to_string(j)).c_str(), nullptr);
+    }
+    SearchSettings.fileTypes = "*.nomatch";
+    SearchSettings.dirList = _root.c_str();
+    class ClickedAtOnce : public ProgressWindow {
+    public:
+        ClickedAtOnce() : ProgressWindow(BuiltLibrary()) {}
+        int Open() override {
+            const int opened = ProgressWindow::Open();
+            PostMessageA(GetDlgItem(Window(), IDC_PROGRESS_STOP), BM_CLICK, 0, 0);
+            return opened;
+        }
+        void DirectoryEntered(const FileName&) override { ++entered; }
+        int entered = 0;
+    } window;
+    RunState.stopRequest = stopNone;
+    EXPECT_EQ(WalkFileSet(String("needle"), window), stopKeep);
+    EXPECT_EQ(window.entered, 1);
+    RunState.stopRequest = stopNone;
 }
 
 uint32_t fakeNow = 0x40000000;

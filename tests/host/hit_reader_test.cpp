@@ -10,7 +10,7 @@ namespace {
 
 void Fill(List<GrepInfo>& list, int from, int to) {
     for (int i = from; i < to; ++i)
-        list.AddTail(new GrepInfo("f", "t", i));
+        list.AddTail(new GrepInfo(SharedText("f"), "t", i));
 }
 
 TEST(HitReader, EveryOrderOfReadingGivesTheRecordAtTheIndex) {

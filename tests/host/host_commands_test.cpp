@@ -31,7 +31,7 @@ int FakeRunSearch(int showDialog) {
     fake.showDialog = showDialog;
     ClearRunResults();
     for (int i = 0; i < fake.hits; ++i) {
-        hitList.AddTail(new GrepInfo("C:\\f.c", "line", i + 1));
+        hitList.AddTail(new GrepInfo(SharedText("C:\\f.c"), "line", i + 1));
         if (i == 0 && fake.during) fake.duringResult = fake.during();
     }
     return fake.result;
@@ -123,8 +123,8 @@ TEST_F(HostCommands, CallsDuringARunAreRefusedButReadingWorks) {
 }
 
 TEST_F(HostCommands, RecordsAreReadByIndexAndOtherIndexesGiveNothing) {
-    hitList.AddTail(new GrepInfo("C:\\a.c", "alpha", 7));
-    hitList.AddTail(new GrepInfo("C:\\b.c", "beta", 9));
+    hitList.AddTail(new GrepInfo(SharedText("C:\\a.c"), "alpha", 7));
+    hitList.AddTail(new GrepInfo(SharedText("C:\\b.c"), "beta", 9));
     EXPECT_EQ(GetResultValue(1, selectLineNumber), 9);
     EXPECT_EQ(std::string(GetResultString(1, selectFileName)), "C:\\b.c");
     EXPECT_EQ(std::string(GetResultString(0, selectLineText)), "alpha");
@@ -136,13 +136,18 @@ TEST_F(HostCommands, RecordsAreReadByIndexAndOtherIndexesGiveNothing) {
 }
 
 TEST_F(HostCommands, SelectorsOutsideTheTablesGiveZeroOrTheEmptyText) {
-    hitList.AddTail(new GrepInfo("C:\\a.c", "alpha", 7));
+    hitList.AddTail(new GrepInfo(SharedText("C:\\a.c"), "alpha", 7));
     SearchSettings.KeepMess = 1;
     filesNotRead = 4;
     EXPECT_EQ(GetResultValue(0, selectKeepMessages), 1);
     EXPECT_EQ(GetResultValue(0, selectFilesNotRead), 4);
     EXPECT_EQ(std::string(GetResultString(0, selectFilesNotRead)),
               "Files that could not be read: 4");
+    foldersNotListed = 2; // folders are named apart, and only when there are any
+    EXPECT_EQ(GetResultValue(0, selectFilesNotRead), 4);
+    EXPECT_EQ(std::string(GetResultString(0, selectFilesNotRead)),
+              "Files that could not be read: 4, folders that could not be listed: 2");
+    foldersNotListed = 0;
     for (int what : {-1, 0, 3, 6, 7, 8, 9, 15, 17, 100})
         EXPECT_EQ(std::string(GetResultString(0, what)), "") << what;
     for (int what : {-1, 0, 4, 5, 8, 9, 10, 14, 17}) {

@@ -102,16 +102,22 @@ TEST_F(ProgressWindowTest, StopAndCancelAreSeenWhenMessagesAreDispatched) {
     RunState.stopRequest = stopNone;
 }
 
-TEST_F(ProgressWindowTest, AFailureIsShownAndCancelsTheRun) {
-    MessageBoxScript boxes({IDOK});
+// A failure cancels the run; a full hit list stops it, keeping the records.
+TEST_F(ProgressWindowTest, AFailureAndAFullHitListAreShownAndEndTheRun) {
+    MessageBoxScript boxes({IDOK, IDOK});
     ProgressWindow progress(BuiltLibrary());
     ASSERT_EQ(progress.Open(), 1);
     progress.ReportFailure();
-    ASSERT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_EQ(boxes.Shown()[0].text, "Error detected. Operation aborted.");
-    EXPECT_EQ(boxes.Shown()[0].caption, "Trovik");
-    EXPECT_EQ(boxes.Shown()[0].style, static_cast<uint32_t>(MB_OK));
     EXPECT_EQ(RunState.stopRequest, stopCancel);
+    progress.HitListFull(123456);
+    EXPECT_EQ(RunState.stopRequest, stopKeep);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Error detected. Operation aborted.");
+    EXPECT_EQ(boxes.Shown()[1].text, "Too many hits: the search stopped after 123456 records.");
+    for (const auto& box : boxes.Shown()) {
+        EXPECT_EQ(box.caption, "Trovik");
+        EXPECT_EQ(box.style, static_cast<uint32_t>(MB_OK));
+    }
     RunState.stopRequest = stopNone;
 }
 

@@ -55,7 +55,7 @@ TEST_F(SearchFileTest, FindsTheLinesOfAMappedFile) {
     Write("first\r\n\tneedle one\r\nneedle two needle\r\n");
     EXPECT_EQ(Search(), 2);
     ASSERT_EQ(hitList._count, 2);
-    EXPECT_EQ(hitList.GetHead()->_fileName, String(_path.c_str()));
+    EXPECT_EQ(String(hitList.GetHead()->_fileName), String(_path.c_str()));
     EXPECT_EQ(hitList.GetHead()->_lineText, String("needle one"));
     EXPECT_EQ(hitList.GetTail()->_lineNumber, 3);
     EXPECT_EQ(RunCounters.hitCount, 3u);

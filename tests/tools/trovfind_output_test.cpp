@@ -19,11 +19,12 @@ ParseResult Parse(std::vector<const char*> args, TrovfindOptions& options, std::
 TEST(TrovfindOptions, ReadsOptionsTextAndEntries) {
     TrovfindOptions o;
     std::string error;
-    ASSERT_EQ(
-        Parse({"-i", "-w", "-p", "-l", "-n", "--records", "-t", "*.c;*.h", "a.c", "C:/src", "d"}, o,
-              error),
-        parsedRun);
-    EXPECT_TRUE(o.caseInsensitive && o.wholeWords && o.pattern && o.fileNamesOnly && o.records);
+    ASSERT_EQ(Parse({"-i", "-w", "-p", "-l", "-n", "--records", "--longest-gap", "-t", "*.c;*.h",
+                     "a.c", "C:/src", "d"},
+                    o, error),
+              parsedRun);
+    EXPECT_TRUE(o.caseInsensitive && o.wholeWords && o.pattern && o.fileNamesOnly && o.records &&
+                o.longestGap);
     EXPECT_EQ(o.recursive, 0);
     EXPECT_EQ(o.fileTypes, "*.c;*.h");
     EXPECT_EQ(o.text, "a.c");
@@ -68,15 +69,15 @@ TEST(TrovfindOptions, UsageErrorsAndHelp) {
 }
 
 TEST(TrovfindOutput, HitsInTheDefaultForm) {
-    GrepInfo hit(String("C:\\a b\\x.c"), String("int x;"), 12);
+    GrepInfo hit(SharedText("C:\\a b\\x.c"), String("int x;"), 12);
     EXPECT_EQ(FormatHit(hit, 0), "C:\\a b\\x.c(12): int x;\n");
     EXPECT_EQ(FormatHit(hit, 1), "C:\\a b\\x.c\n");
 }
 
 TEST(TrovfindOutput, RecordsEscapeBackslashTabLineEndsAndStopAtAZeroByte) {
-    GrepInfo hit(String("C:\\d\\x.c"), String(std::string("a\tb\\c\rd\ne\0f", 11)), 7);
+    GrepInfo hit(SharedText("C:\\d\\x.c"), String(std::string("a\tb\\c\rd\ne\0f", 11)), 7);
     EXPECT_EQ(FormatRecord(hit), "C:\\\\d\\\\x.c\t7\ta\\tb\\\\c\\rd\\ne\n");
-    GrepInfo raw(String("C:\\\xDC.c"), String("\x01\xFF"), 1);
+    GrepInfo raw(SharedText("C:\\\xDC.c"), String("\x01\xFF"), 1);
     EXPECT_EQ(FormatRecord(raw), "C:\\\\\xDC.c\t1\t\x01\xFF\n");
 }
 
@@ -96,9 +97,11 @@ TEST(TrovfindOutput, CountersStatisticsAndSummary) {
                                       "\n");
     RunCounterSet big = {1, 0, 0, 0xFFFFFFFFu, 0, 0, 0}; // %d is signed
     EXPECT_EQ(FormatStatistics(big).substr(19, 39), "Number of \"real\" characters: -1 (for a ");
-    EXPECT_EQ(FormatSummary(c, 1, 0),
+    EXPECT_EQ(FormatSummary(c, 1, 0, 0),
               "trovfind: 2 files searched, 2 with hits, 5 hits, 1 could not be read\n");
-    EXPECT_EQ(FormatSummary(c, 0, 1), "trovfind: 3 files counted, 0 could not be read\n");
+    EXPECT_EQ(FormatSummary(c, 0, 0, 1), "trovfind: 3 files counted, 0 could not be read\n");
+    EXPECT_EQ(FormatSummary(c, 0, 2, 1), "trovfind: 3 files counted, 0 could not be read, "
+                                         "folders that could not be listed: 2\n");
 }
 
 TEST(TrovfindOutput, ExitStatus) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "host/rate_limit.h"
 #include "host/walk_progress.h"
 
 class ConsoleProgress : public WalkProgress {
@@ -14,15 +15,22 @@ public:
     ~ConsoleProgress() override;
 
     int Open() override { return 1; }
-    void KeepAlive() override {}
+    // Nothing to dispatch (Ctrl+C comes on a thread of its own), but timed as
+    // the progress window's dispatch is: at most every 10 ms.
+    void KeepAlive() override;
     void DirectoryEntered(const FileName& directory) override;
     void FileProcessed(uint32_t filesProcessed) override;
     void HitsChanged(const FileName& file) override;
+    void HitListFull(int32_t records) override;
     int StopRequest() override;
     void ReportFailure() override;
 
     // Removes the progress line, if one is shown.
     void Clear();
+
+    // The longest time between two of the walk's dispatches: how long the
+    // walk would have left a progress window unanswered.
+    uint32_t LongestGap() const { return _dispatches.LongestGap(); }
 
 private:
     void Show();
@@ -30,4 +38,5 @@ private:
     void* _console;      // standard error's handle when it is a console, else null
     bool _shown = false; // a progress line is on the screen
     uint32_t _files = 0;
+    RateLimit _dispatches{10};
 };

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "host/trovik_file_scanner.h" // walkClock
 #include "search/search_params.h"
 
 namespace {
@@ -33,6 +34,10 @@ ConsoleProgress::~ConsoleProgress() {
     SetConsoleCtrlHandler(OnControl, FALSE);
 }
 
+void ConsoleProgress::KeepAlive() {
+    _dispatches.TakeIfDue(walkClock());
+}
+
 void ConsoleProgress::DirectoryEntered(const FileName&) {}
 
 void ConsoleProgress::FileProcessed(uint32_t filesProcessed) {
@@ -42,6 +47,13 @@ void ConsoleProgress::FileProcessed(uint32_t filesProcessed) {
 
 void ConsoleProgress::HitsChanged(const FileName&) {
     Show();
+}
+
+void ConsoleProgress::HitListFull(int32_t records) {
+    Clear();
+    fprintf(stderr, "trovfind: Too many hits: the search stopped after %d records.\n",
+            static_cast<int>(records));
+    InterlockedExchange(&stopAsked, 2);
 }
 
 int ConsoleProgress::StopRequest() {

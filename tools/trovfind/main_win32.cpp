@@ -57,7 +57,9 @@ void PrintResults(const TrovfindOptions& options) {
     if (options.records) Write(FormatCounters(RunCounters));
     fflush(stdout);
     if (!options.records) {
-        fputs(FormatSummary(RunCounters, filesNotRead, options.statistics).c_str(), stderr);
+        fputs(
+            FormatSummary(RunCounters, filesNotRead, foldersNotListed, options.statistics).c_str(),
+            stderr);
     }
 }
 
@@ -95,13 +97,18 @@ int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
+    uint32_t longestGap;
     {
         ConsoleProgress progress;
         // A statistics run counts whatever the text; the walk only asks that
         // there is one.
         WalkFileSet(String(options.statistics ? "*" : options.text.c_str()), progress);
+        longestGap = progress.LongestGap();
     }
     PrintResults(options);
+    if (options.longestGap)
+        fprintf(stderr, "trovfind: longest gap between two dispatches: %lu ms\n",
+                static_cast<unsigned long>(longestGap));
     int status = ExitStatusOf(options, RunCounters, filesNotRead, hitList._count);
     ReleaseHits();
     return status;

@@ -16,6 +16,8 @@ const char trovfindUsage[] =
     "  -t TYPES    file types, e.g. \"*.c;*.h\" (default \"*.*\")\n"
     "  -n          do not descend into subdirectories\n"
     "  --records   machine-readable output\n"
+    "  --longest-gap  also report the longest time in ms between two points\n"
+    "              where a window would have been kept alive\n"
     "  -h, --help  this text\n"
     "Exit status: 0 when something was found, 1 when nothing, 2 on a usage error.\n";
 
@@ -44,6 +46,8 @@ ParseResult ParseTrovfindOptions(int argc, const char* const* argv, TrovfindOpti
             options.recursive = 0;
         } else if (arg == "--records") {
             options.records = 1;
+        } else if (arg == "--longest-gap") {
+            options.longestGap = 1;
         } else if (arg == "-t") {
             if (++i == argc) {
                 error = "-t needs the file types";

@@ -16,6 +16,7 @@ struct TrovfindOptions {
     int statistics = 0;               // -s: no TEXT, every argument is an entry
     int recursive = 1;                // -n turns it off
     int records = 0;                  // --records: machine-readable output
+    int longestGap = 0;               // --longest-gap: report the longest dispatch gap
     std::string fileTypes = "*.*";    // -t TYPES
     std::string text;                 // the text to find (empty with -s)
     std::vector<std::string> entries; // directories and files, '/' turned into '\'

@@ -53,12 +53,15 @@ std::string FormatCounters(const RunCounterSet& counters) {
 std::string FormatStatistics(const RunCounterSet& counters) {
     std::string lines;
     for (int what = firstStatisticsLine; what <= lastStatisticsLine; ++what) {
-        lines += std::string(StatisticsLine(what, counters)) + "\n";
+        char line[statisticsLineSize];
+        StatisticsLine(what, counters, line, sizeof line);
+        lines += std::string(line) + "\n";
     }
     return lines;
 }
 
-std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead, int statistics) {
+std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead,
+                          uint32_t foldersNotListed, int statistics) {
     const uint32_t read = counters.filesProcessed - filesNotRead;
     std::string summary =
         "trovfind: " + std::to_string(read) + (statistics ? " files counted" : " files searched");
@@ -66,7 +69,10 @@ std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead, 
         summary += ", " + std::to_string(counters.filesWithHits) + " with hits, " +
                    std::to_string(counters.hitCount) + " hits";
     }
-    return summary + ", " + std::to_string(filesNotRead) + " could not be read\n";
+    summary += ", " + std::to_string(filesNotRead) + " could not be read";
+    if (foldersNotListed != 0)
+        summary += ", folders that could not be listed: " + std::to_string(foldersNotListed);
+    return summary + "\n";
 }
 
 int ExitStatusOf(const TrovfindOptions& options, const RunCounterSet& counters,

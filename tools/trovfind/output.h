@@ -29,8 +29,10 @@ std::string FormatCounters(const RunCounterSet& counters);
 // The five statistics lines, each ended by LF.
 std::string FormatStatistics(const RunCounterSet& counters);
 
-// The closing line of the default form on standard error, with LF.
-std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead, int statistics);
+// The closing line of the default form on standard error, with LF. The
+// folders whose listing broke off are named only when there were any.
+std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead,
+                          uint32_t foldersNotListed, int statistics);
 
 // 0 when something was found (with -s: a file was counted), else 1.
 int ExitStatusOf(const TrovfindOptions& options, const RunCounterSet& counters,
