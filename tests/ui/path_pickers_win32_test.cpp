@@ -139,6 +139,16 @@ TEST_F(PathPickers, DirectoryPickerGivesADriveRootAsTheDriveAlone) {
     EXPECT_EQ(result, lastPickedDirectory);
 }
 
+// "C:" alone names the drive's current directory (here the scratch tree):
+// a picked root opens the next picker at the root.
+TEST_F(PathPickers, APickedDriveRootStartsTheNextPickAtTheRoot) {
+    lastPickedDirectory = "C:";
+    String result;
+    Seen seen;
+    ASSERT_EQ(1, PickDirectoryWith(result, seen, PressOk));
+    EXPECT_STRCASEEQ("C:", result.c_str());
+}
+
 TEST_F(PathPickers, DirectoryPickerShowsOnlyTheDirectoryHalf) {
     String result;
     Seen seen;
