@@ -50,6 +50,10 @@ void ClickLater(HWND dialog, int id);
 // WM_CHAR (a line end is put in as a paste would), so that the notifications
 // are the control's own.
 void Type(HWND dialog, int id, const std::string& text);
+// Pastes `text` over the whole text of an edit or of a combo box's edit field:
+// one change, notified by the control itself. For long texts, which typing
+// would rewrap once for every key.
+void Paste(HWND dialog, int id, const std::string& text);
 // Chooses entry `index` of a combo box's list with the arrow keys, as a user
 // does in its closed list; the combo box notifies each step.
 void Choose(HWND dialog, int id, int index);

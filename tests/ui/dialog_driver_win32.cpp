@@ -177,6 +177,12 @@ void Type(HWND dialog, int id, const std::string& text) {
     }
 }
 
+void Paste(HWND dialog, int id, const std::string& text) {
+    HWND edit = KeyTarget(dialog, id);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void Choose(HWND dialog, int id, int index) {
     HWND control = GetDlgItem(dialog, id);
     HWND edit = KeyTarget(dialog, id);
