@@ -28,8 +28,14 @@ public:
 };
 
 int SearchCommand(const char* text, int showDialog, const HostCalls& calls) {
-    if (text && *text) {
-        SearchSettings.hostText = String(text, 0, strnlen(text, maxSearchTextLength));
+    // The text ends at its first line end as well: no searched line holds
+    // one, and the settings file would read the rest as lines of its own.
+    size_t length = 0;
+    while (text && length < maxSearchTextLength && text[length] && text[length] != '\r' &&
+           text[length] != '\n')
+        ++length;
+    if (length > 0) {
+        SearchSettings.hostText = String(text, 0, length);
         if (!showDialog) SearchSettings.textToFind = SearchSettings.hostText;
     } else if (showDialog) {
         SearchSettings.hostText.clear();

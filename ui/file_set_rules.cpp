@@ -31,9 +31,10 @@ String TrimmedEntry(const String& text, size_t begin, size_t end) {
 
 } // namespace
 
-String StoredDirList(const String& displayText) {
+String StoredDirList(const String& displayText, size_t maxLength, int* leftOut) {
     String stored;
     bool lineEndAfterLast = false; // a line end followed the last entry stored
+    int dropped = 0;
     size_t start = 0;
     for (size_t i = 0; i <= displayText.size(); ++i) {
         const bool atEnd = i == displayText.size();
@@ -41,14 +42,22 @@ String StoredDirList(const String& displayText) {
         if (!atEnd && c != ';' && !IsLineEnd(c)) continue;
         String entry = TrimmedEntry(displayText, start, i);
         if (!entry.empty()) {
-            if (!stored.empty()) stored += ';';
-            stored += entry;
-            lineEndAfterLast = false;
+            // Once one entry is left out, so is every later one: what is
+            // kept is always the list's beginning, never a cut path.
+            const size_t needed = stored.size() + (stored.empty() ? 0 : 1) + entry.size();
+            if (dropped > 0 || needed > maxLength) {
+                ++dropped;
+            } else {
+                if (!stored.empty()) stored += ';';
+                stored += entry;
+                lineEndAfterLast = false;
+            }
         }
-        if (IsLineEnd(c) && !stored.empty()) lineEndAfterLast = true;
+        if (IsLineEnd(c) && !stored.empty() && dropped == 0) lineEndAfterLast = true;
         start = i + 1;
     }
-    if (lineEndAfterLast) stored += ';';
+    if (lineEndAfterLast && stored.size() < maxLength) stored += ';';
+    if (leftOut != nullptr) *leftOut = dropped;
     return stored;
 }
 
@@ -71,8 +80,7 @@ String DisplayDirList(const String& stored, size_t maxLength) {
     return display;
 }
 
-int PrependListLine(const String& path, const String& listText, size_t maxLength,
-                    String& result) {
+int PrependListLine(const String& path, const String& listText, size_t maxLength, String& result) {
     if (path.size() + 2 + listText.size() > maxLength) return 0;
     result = path + "\r\n" + listText;
     return 1;

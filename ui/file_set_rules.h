@@ -13,8 +13,10 @@
 // The stored form of the list field's text: each line, cut at ';' into
 // entries, each entry without spaces and tabs at its ends, the non-empty
 // entries joined by ';', and one more ';' when a line end follows the last
-// entry. Spaces and commas inside an entry stay.
-String StoredDirList(const String& displayText);
+// entry. Spaces and commas inside an entry stay. At most `maxLength`
+// characters: the first entries that fit whole are kept, and `leftOut` (when
+// given) gets the number of those after them that were left out.
+String StoredDirList(const String& displayText, size_t maxLength, int* leftOut);
 // The display form of a stored list: every ';' becomes CR LF. Entries that
 // would carry the text beyond `maxLength` characters are left out whole,
 // with everything after them.
@@ -50,6 +52,6 @@ struct SetButtonState {
 };
 SetButtonState SetButtonsFor(SetNameKind kind, int fileSetModified);
 
-extern const char saveCaption[];   // "S&ave"
-extern const char updateCaption[]; // "Upd&ate"
+extern const char saveCaption[];    // "S&ave"
+extern const char updateCaption[];  // "Upd&ate"
 extern const char lastOneSetName[]; // "LastOne": the set of the last confirmed search

@@ -26,4 +26,5 @@ void LoadSettings(SearchSettingsRecord& settings, ModuleHandle module) {
     SetSettingsPaths(settings, ModulePath(reinterpret_cast<HMODULE>(module)));
     ProfileFile store(settings.SettingsPath);
     ReadSwitches(settings, store);
+    ReadRunForms(settings, store);
 }

@@ -113,16 +113,24 @@ int RunOpenFileDialog(OPENFILENAMEA& record) {
     return GetOpenFileNameA(&record) ? 1 : 0;
 }
 
-// The record both pickers start from; `path` is the result buffer.
-OPENFILENAMEA PickerRecord(void* owner, char* path, const char* title) {
+// Where a picker opens: lastPickedDirectory, or none (the process's current
+// directory) while it is empty. A drive alone ("C:", a picked root) would
+// name the drive's current directory: its root is "C:\".
+String StartDirectory() {
+    const String& last = lastPickedDirectory;
+    return last.size() == 2 && last[1] == ':' ? last + "\\" : last;
+}
+
+// The record both pickers start from; `path` is the result buffer and
+// `start` the directory it opens in (empty: the current directory).
+OPENFILENAMEA PickerRecord(void* owner, char* path, const char* title, const String& start) {
     OPENFILENAMEA record = {};
     record.lStructSize = recordSize;
     record.hwndOwner = static_cast<HWND>(owner);
     record.nFilterIndex = 1;
     record.lpstrFile = path;
     record.nMaxFile = pathSize;
-    // Empty: the dialog opens in the process's current directory.
-    record.lpstrInitialDir = lastPickedDirectory.empty() ? nullptr : lastPickedDirectory.c_str();
+    record.lpstrInitialDir = start.empty() ? nullptr : start.c_str();
     record.lpstrTitle = title;
     record.lpstrDefExt = "*";
     return record;
@@ -132,7 +140,8 @@ OPENFILENAMEA PickerRecord(void* owner, char* path, const char* title) {
 
 int PickDirectory(void* owner, String& result, const char* title) {
     char path[pathSize] = "";
-    OPENFILENAMEA record = PickerRecord(owner, path, title);
+    const String start = StartDirectory();
+    OPENFILENAMEA record = PickerRecord(owner, path, title, start);
     record.lpstrFilter = directoryFilter;
     record.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK;
     record.lpfnHook = Guarded<UINT_PTR, DirectoryPickerHook>;
@@ -145,7 +154,8 @@ int PickDirectory(void* owner, String& result, const char* title) {
 
 int PickFile(void* owner, String& result, const char* title) {
     char path[pathSize] = "";
-    OPENFILENAMEA record = PickerRecord(owner, path, title);
+    const String start = StartDirectory();
+    OPENFILENAMEA record = PickerRecord(owner, path, title, start);
     record.lpstrFilter = fileFilters;
     record.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     // A path without a directory part is no usable result: nothing changes.

@@ -6,10 +6,15 @@
 
 String ProfileFile::ReadString(const char* section, const char* key, const char* defaultValue,
                                size_t maxLength) {
-    std::vector<char> buffer(maxLength + 1);
+    // Room for the pair of quotes that the platform drops as well: Wine
+    // drops the closing quote only when the buffer holds it, and otherwise
+    // the value's last character instead.
+    std::vector<char> buffer(maxLength + 3);
     GetPrivateProfileStringA(section, key, defaultValue, buffer.data(),
                              static_cast<DWORD>(buffer.size()), _path.c_str());
-    return String(buffer.data());
+    String value(buffer.data());
+    if (value.size() > maxLength) value.resize(maxLength);
+    return value;
 }
 
 int ProfileFile::ReadInt(const char* section, const char* key, int defaultValue) {

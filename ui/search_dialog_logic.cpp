@@ -1,5 +1,7 @@
 #include "ui/search_dialog_logic.h"
 
+#include <string>
+
 #include "resources/resource.h"
 #include "ui/file_set_rules.h"
 #include "ui/settings_file.h"
@@ -70,7 +72,7 @@ void SearchDialogLogic::Open() {
 
 void SearchDialogLogic::ShowFileSet(const String& setName) {
     Filling filling(*this);
-    FileSetFields fields = LoadFileSet(_store, _settings, setName);
+    FileSetFields fields = LoadFileSet(_store, setName);
     _view.SetListText(fields.list);
     _view.Combo(IDC_FILE_TYPES).SetText(fields.fileTypes);
     _view.SetChecked(IDC_SUB_DIRS, fields.subDir);
@@ -79,11 +81,18 @@ void SearchDialogLogic::ShowFileSet(const String& setName) {
 // ---- Commands
 
 void SearchDialogLogic::Command(int id, int notification) {
+    Dispatch(id, notification);
+    TellWriteFailure();
+}
+
+void SearchDialogLogic::Dispatch(int id, int notification) {
     switch (id) {
     case idOk:
         OnSearchOk();
         return;
     case idCancel:
+        // The changes the flag stood for are gone with the dialog.
+        _settings.fileSetModified = 0;
         _view.Close(0);
         return;
     case idHelp:
@@ -151,6 +160,11 @@ void SearchDialogLogic::Command(int id, int notification) {
     }
 }
 
+void SearchDialogLogic::TellWriteFailure() {
+    const String notice = WriteFailureNotice(_store);
+    if (!notice.empty()) _view.Ask(notice.c_str(), caption, boxOk | boxIconWarning);
+}
+
 void SearchDialogLogic::MarkModified() {
     _settings.fileSetModified = 1;
     UpdateSetButtons();
@@ -199,49 +213,68 @@ int SearchDialogLogic::MaySaveAs(const String& name, int isNew) {
         }
     }
     String text;
-    if (!owner.empty()) {
+    if (name.find_first_of("\r\n") != String::npos) {
+        // The settings file keeps one name a line.
+        text = "A file set name cannot hold a line end. Choose another name.";
+    } else if (!owner.empty()) {
         text = "The file set \"" + name + "\" cannot be saved: it would overwrite the file set " +
-               owner + ".\nNames that differ only in characters other than letters and digits "
-                       "share their place in the settings file. Choose another name.";
+               owner +
+               ".\nNames that differ only in characters other than letters and digits "
+               "share their place in the settings file. Choose another name.";
     } else if (isNew && _view.Combo(IDC_SET_NAME).Count() >= maxSetCount) {
-        text = "The file set \"" + name + "\" cannot be saved: the list of file sets is full. "
-                                          "Remove a file set first.";
+        text = "The file set \"" + name +
+               "\" cannot be saved: the list of file sets is full. "
+               "Remove a file set first.";
     } else {
         return 1;
     }
     _view.Ask(text.c_str(), caption, boxOk | boxIconWarning);
+    _view.SelectText(IDC_SET_NAME);
     return 0;
 }
 
-void SearchDialogLogic::AskSaveFileSet() {
-    const String name = SetNameText();
-    const int kind = ClassifySetName(name);
-    _settings.setName = name;
-    if (kind == setNameEmpty || (kind == setNameExisting && !_settings.fileSetModified)) return;
-    const int isNew = kind == setNameNew;
-    if (!MaySaveAs(name, isNew) ||
-        _view.Ask(isNew ? "Save file set?" : "Update file set?", caption,
-                  boxYesNo | boxIconQuestion) != answerYes) {
-        _settings.setName = String();
-        return;
-    }
+void SearchDialogLogic::SaveShownFileSet(const String& setName, SearchSettingsRecord* runForms) {
     FileSetFields fields;
     fields.list = _view.ListText();
     fields.fileTypes = _view.Combo(IDC_FILE_TYPES).GetText(maxFileTypesLength);
     fields.subDir = _view.IsChecked(IDC_SUB_DIRS);
-    SaveFileSet(_store, _settings, name, fields, 0);
+    const int leftOut = SaveFileSet(_store, setName, fields, runForms);
+    // OK after Save stores the same list twice: it is told once.
+    if (leftOut == 0 || fields.list.compare(_toldTooLongList) == 0) return;
+    _toldTooLongList = fields.list;
+    const String text = "The list of directories and files is longer than the " +
+                        std::to_string(maxDirListLength) + " characters that are kept: its last " +
+                        std::to_string(leftOut) + (leftOut == 1 ? " entry was" : " entries were") +
+                        " left out.";
+    _view.Ask(text.c_str(), caption, boxOk | boxIconWarning);
+}
+
+int SearchDialogLogic::AskSaveFileSet() {
+    const String name = SetNameText();
+    const int kind = ClassifySetName(name);
+    _settings.setName = name;
+    if (kind == setNameEmpty || (kind == setNameExisting && !_settings.fileSetModified)) return 1;
+    const int isNew = kind == setNameNew;
+    if (!MaySaveAs(name, isNew)) {
+        _settings.setName = String();
+        return 0;
+    }
+    if (_view.Ask(isNew ? "Save file set?" : "Update file set?", caption,
+                  boxYesNo | boxIconQuestion) != answerYes) {
+        _settings.setName = String();
+        return 1;
+    }
+    SaveShownFileSet(name, nullptr);
     {
         Filling filling(*this);
         AddSetName(_view.Combo(IDC_SET_NAME));
         PromoteEntry(_view.Combo(IDC_FILE_TYPES), 0);
     }
-    // What a later search without the dialog walks: the fields as they stand.
-    _settings.dirList = fields.list;
-    _settings.fileTypes = fields.fileTypes;
     SaveHistory(_store, "SetList", "Set", maxSetNameLength, maxSetCount, _view.Combo(IDC_SET_NAME),
                 1);
     _settings.fileSetModified = 0;
     UpdateSetButtons();
+    return 1;
 }
 
 void SearchDialogLogic::RemoveFileSet() {
@@ -260,13 +293,9 @@ void SearchDialogLogic::RemoveFileSet() {
         _view.Combo(IDC_FILE_TYPES).SetText(String());
         sets.SetText(String());
     }
-    // The section stays, emptied; so do the run forms, which a later search
-    // without the dialog would otherwise still walk.
-    FileSetFields emptied;
-    emptied.list = String();
-    emptied.fileTypes = String();
-    emptied.subDir = _view.IsChecked(IDC_SUB_DIRS);
-    SaveFileSet(_store, _settings, name, emptied, 1);
+    // The section stays, emptied. The run forms stay too: Cancel after
+    // Remove must leave the last confirmed search's set to walk.
+    SaveShownFileSet(name, nullptr);
     UpdateSetButtons();
 }
 
@@ -282,14 +311,13 @@ void SearchDialogLogic::InsertListLine(const String& path) {
         Filling filling(*this);
         _view.SetListText(list);
     }
-    _settings.dirList = list;
     MarkModified();
 }
 
 // ---- OK
 
 void SearchDialogLogic::OnSearchOk() {
-    AskSaveFileSet();
+    if (!AskSaveFileSet()) return;
     _settings.textToFind = _view.Combo(IDC_TEXT).GetText(maxSearchTextLength);
     {
         Filling filling(*this);
@@ -306,10 +334,7 @@ void SearchDialogLogic::OnSearchOk() {
         _settings.*switchKeys[i].member = checked;
         WriteSetting(_store, settingsSection, switchKeys[i].key, checked);
     }
-    FileSetFields fields;
-    fields.list = _view.ListText();
-    fields.fileTypes = _view.Combo(IDC_FILE_TYPES).GetText(maxFileTypesLength);
-    fields.subDir = _view.IsChecked(IDC_SUB_DIRS);
-    SaveFileSet(_store, _settings, lastOneSetName, fields, 1);
+    SaveShownFileSet(lastOneSetName, &_settings);
+    TellWriteFailure(); // while the dialog is still there to own the box
     _view.Close(_settings.textToFind.empty() ? 0 : 1);
 }

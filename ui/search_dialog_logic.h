@@ -12,11 +12,11 @@
 
 // The platform's notification codes of the commands the dialog acts on.
 enum DialogNotification {
-    notifyClicked = 0,          // BN_CLICKED
-    notifyComboSelChange = 1,   // CBN_SELCHANGE
-    notifyComboEditChange = 5,  // CBN_EDITCHANGE
-    notifyComboEditUpdate = 6,  // CBN_EDITUPDATE
-    notifyEditChange = 0x0300,  // EN_CHANGE
+    notifyClicked = 0,         // BN_CLICKED
+    notifyComboSelChange = 1,  // CBN_SELCHANGE
+    notifyComboEditChange = 5, // CBN_EDITCHANGE
+    notifyComboEditUpdate = 6, // CBN_EDITUPDATE
+    notifyEditChange = 0x0300, // EN_CHANGE
 };
 
 // The platform's message-box styles and answers the dialog uses.
@@ -48,7 +48,10 @@ public:
     virtual void SetCaption(int id, const char* caption) = 0;
     virtual void LimitText(int id, int limit) = 0;
     virtual void Focus(int id) = 0;
-    // A message box owned by the dialog; returns the answer.
+    // Puts the focus on field `id` with its whole text selected.
+    virtual void SelectText(int id) = 0;
+    // A message box owned by the dialog, which stays disabled while the box
+    // is open; returns the answer. Every box of the dialog goes through here.
     virtual int Ask(const char* text, const char* caption, unsigned style) = 0;
     virtual int PickDirectory(String& path) = 0;
     virtual int PickFile(String& path) = 0;
@@ -66,9 +69,11 @@ public:
         : _view(view), _settings(settings), _store(store) {}
 
     // Fills the controls from SearchSettings and the settings file and puts
-    // the focus on the text field.
+    // the focus on the text field. The run forms are left alone: only OK
+    // changes what a search without the dialog walks.
     void Open();
-    // The command of control `id` with its notification code.
+    // The command of control `id` with its notification code; then tells a
+    // settings write that failed meanwhile.
     void Command(int id, int notification);
 
     // The parts of the commands that other commands share.
@@ -76,8 +81,11 @@ public:
     void UpdateModeControls();
     // The Save/Update button and the first step of OK: asks whether to save
     // a new or changed set and saves it on Yes. Leaves in setName the name
-    // that OK writes as "LastSet" (empty after No or a refused name).
-    void AskSaveFileSet();
+    // that OK writes as "LastSet" (empty after No). Returns 0 when the name
+    // was refused, after telling why and selecting the set-name field: OK
+    // then keeps the dialog open.
+    int AskSaveFileSet();
+    // Writes everything and closes the dialog, unless the set name is refused.
     void OnSearchOk();
     void RemoveFileSet();
     // Puts `path` as the first line of the list field.
@@ -88,15 +96,21 @@ private:
     // cause are not the user's changes.
     class Filling;
 
+    void Dispatch(int id, int notification);
     String SetNameText();
     int ClassifySetName(const String& name); // a SetNameKind
     // 0 after telling the user why `name` cannot be saved.
     int MaySaveAs(const String& name, int isNew);
     void ShowFileSet(const String& setName);
+    // Saves the fields as they stand into the set's section (and into the
+    // run forms when `runForms`); tells entries of the list left out.
+    void SaveShownFileSet(const String& setName, SearchSettingsRecord* runForms);
+    void TellWriteFailure();
     void MarkModified();
 
     SearchDialogView& _view;
     SearchSettingsRecord& _settings;
     ProfileStore& _store;
-    int _filling = 0; // nesting of Filling scopes
+    int _filling = 0;        // nesting of Filling scopes
+    String _toldTooLongList; // the list text whose left-out entries were told
 };

@@ -24,17 +24,21 @@ public:
     ComboField& Combo(int id) override { return ComboOf(id); }
     int Selection(int id) override { return ComboOf(id).Selection(); }
     String ListText() override { return WindowText(Item(IDC_DIR_LIST)); }
-    void SetListText(const String& text) override { SetWindowTextA(Item(IDC_DIR_LIST), text.c_str()); }
+    void SetListText(const String& text) override {
+        SetWindowTextA(Item(IDC_DIR_LIST), text.c_str());
+    }
     int IsChecked(int id) override { return IsDlgButtonChecked(_dialog, id) == BST_CHECKED; }
     void SetChecked(int id, int checked) override {
         CheckDlgButton(_dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
     }
     void Enable(int id, int enabled) override { EnableWindow(Item(id), enabled ? TRUE : FALSE); }
     void SetCaption(int id, const char* caption) override { SetWindowTextA(Item(id), caption); }
-    void LimitText(int id, int limit) override {
-        SendMessageA(Item(id), CB_LIMITTEXT, limit, 0);
-    }
+    void LimitText(int id, int limit) override { SendMessageA(Item(id), CB_LIMITTEXT, limit, 0); }
     void Focus(int id) override { SetFocus(Item(id)); }
+    void SelectText(int id) override {
+        SetFocus(Item(id));
+        SendMessageA(Item(id), CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    }
     int Ask(const char* text, const char* caption, unsigned style) override {
         return ShowMessageBox(_dialog, text, caption, style);
     }

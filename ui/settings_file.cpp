@@ -1,17 +1,20 @@
 #include "ui/settings_file.h"
 
 #include <cstdio>
+#include <cstring>
 
-#include "fs/message_box.h"
 #include "ui/file_set_rules.h"
 
 const char settingsSection[] = "Settings";
 const char lastSetKey[] = "LastSet";
 
 const SwitchKey switchKeys[6] = {
-    {"OnlyFile", &SearchSettingsRecord::OnlyFile}, {"RegEx", &SearchSettingsRecord::RegEx},
-    {"CaseSensitive", &SearchSettingsRecord::CaseSensitive}, {"Stat", &SearchSettingsRecord::Stat},
-    {"KeepMess", &SearchSettingsRecord::KeepMess}, {"WholeWord", &SearchSettingsRecord::WholeWord},
+    {"OnlyFile", &SearchSettingsRecord::OnlyFile},
+    {"RegEx", &SearchSettingsRecord::RegEx},
+    {"CaseSensitive", &SearchSettingsRecord::CaseSensitive},
+    {"Stat", &SearchSettingsRecord::Stat},
+    {"KeepMess", &SearchSettingsRecord::KeepMess},
+    {"WholeWord", &SearchSettingsRecord::WholeWord},
 };
 
 namespace {
@@ -23,9 +26,18 @@ const char defaultFileTypes[] = "*.*";
 
 // A failed write is told once per library load: the user learns that the
 // settings are not kept, without a box for every key of every save.
-bool writeFailureReported = false;
+enum WriteFailure { noWriteFailure, writeFailureToTell, writeFailureTold };
+WriteFailure writeFailure = noWriteFailure;
 
-enum { mbOk = 0x0, mbIconWarning = 0x30 };
+// The characters that the platform's reader trims from a value's ends (Wine
+// counts Ctrl+Z, the old end-of-file mark, among them).
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a';
+}
+
+bool IsQuote(char c) {
+    return c == '"' || c == '\'';
+}
 
 String NumberedKey(const char* prefix, int index) {
     char number[16];
@@ -34,7 +46,8 @@ String NumberedKey(const char* prefix, int index) {
 }
 
 int EntriesEqual(const String& left, const String& right, int exact) {
-    return exact ? left == right : EqualNoCase(left, right);
+    // Byte for byte, whatever String's process-wide case setting says.
+    return exact ? left.compare(right) == 0 : EqualNoCase(left, right);
 }
 
 } // namespace
@@ -43,7 +56,8 @@ int EntriesEqual(const String& left, const String& right, int exact) {
 
 void SetSettingsPaths(SearchSettingsRecord& settings, const String& modulePath) {
     const size_t slash = modulePath.rfind('\\');
-    const String directory = slash == String::npos ? String() : String(modulePath.substr(0, slash + 1));
+    const String directory =
+        slash == String::npos ? String() : String(modulePath.substr(0, slash + 1));
     settings.SettingsPath = directory + "TROVIK.INI";
     settings.HelpPath = directory + "TROVIK.HLP";
 }
@@ -53,15 +67,36 @@ void ReadSwitches(SearchSettingsRecord& settings, ProfileStore& store) {
         settings.*key.member = store.ReadInt(settingsSection, key.key, 0) != 0 ? 1 : 0;
 }
 
+void ReadRunForms(SearchSettingsRecord& settings, ProfileStore& store) {
+    const String section = SetSectionName(lastOneSetName);
+    settings.dirList = store.ReadString(section.c_str(), dirListKey, "", maxDirListLength);
+    settings.fileTypes =
+        store.ReadString(section.c_str(), fileTypeKey, defaultFileTypes, maxFileTypesLength);
+    settings.SubDir = store.ReadInt(section.c_str(), subDirKey, 1) != 0 ? 1 : 0;
+}
+
 // ---- Writes
 
+String FileValue(const char* value) {
+    String text(value, 0, strcspn(value, "\r\n"));
+    if (text.empty()) return text;
+    const char first = text.front(), last = text.back();
+    const bool quoted = text.size() >= 2 && IsQuote(first) && last == first;
+    if (quoted || IsBlank(first) || IsBlank(last)) return "\"" + text + "\"";
+    return text;
+}
+
 void WriteSetting(ProfileStore& store, const char* section, const char* key, const char* value) {
-    if (store.WriteString(section, key, value) || writeFailureReported) return;
-    writeFailureReported = true;
-    const String text = "Trovik could not write its settings file\n" + store.Location() +
-                        "\n\nSearched texts, file types and file sets are not kept until the "
-                        "file (or its folder) can be written.";
-    ShowMessageBox(nullptr, text.c_str(), "Trovik", mbOk | mbIconWarning);
+    if (store.WriteString(section, key, FileValue(value).c_str())) return;
+    if (writeFailure == noWriteFailure) writeFailure = writeFailureToTell;
+}
+
+String WriteFailureNotice(const ProfileStore& store) {
+    if (writeFailure != writeFailureToTell) return String();
+    writeFailure = writeFailureTold;
+    return "Trovik could not write its settings file\n" + store.Location() +
+           "\n\nSearched texts, file types and file sets are not kept until the "
+           "file (or its folder) can be written.";
 }
 
 void WriteSetting(ProfileStore& store, const char* section, const char* key, int value) {
@@ -69,7 +104,7 @@ void WriteSetting(ProfileStore& store, const char* section, const char* key, int
 }
 
 void ResetWriteFailureReport() {
-    writeFailureReported = false;
+    writeFailure = noWriteFailure;
 }
 
 // ---- Histories and the set list
@@ -137,8 +172,7 @@ int FindEntry(const ComboField& field, const String& text, int exact) {
 
 // ---- File sets
 
-FileSetFields LoadFileSet(ProfileStore& store, SearchSettingsRecord& settings,
-                          const String& setName) {
+FileSetFields LoadFileSet(ProfileStore& store, const String& setName) {
     const String section = SetSectionName(setName);
     FileSetFields fields;
     const String stored = store.ReadString(section.c_str(), dirListKey, "", maxDirListLength);
@@ -146,23 +180,23 @@ FileSetFields LoadFileSet(ProfileStore& store, SearchSettingsRecord& settings,
     fields.fileTypes =
         store.ReadString(section.c_str(), fileTypeKey, defaultFileTypes, maxFileTypesLength);
     fields.subDir = store.ReadInt(section.c_str(), subDirKey, 1) != 0 ? 1 : 0;
-    settings.dirList = fields.list;
-    settings.fileTypes = fields.fileTypes;
-    settings.SubDir = fields.subDir;
     return fields;
 }
 
-void SaveFileSet(ProfileStore& store, SearchSettingsRecord& settings, const String& setName,
-                 const FileSetFields& fields, int keepRunForms) {
+int SaveFileSet(ProfileStore& store, const String& setName, const FileSetFields& fields,
+                SearchSettingsRecord* runForms) {
     const String section = SetSectionName(setName);
-    const String list = StoredDirList(String(fields.list.substr(0, maxDirListLength)));
+    int leftOut = 0;
+    const String list = StoredDirList(fields.list, maxDirListLength, &leftOut);
     WriteSetting(store, section.c_str(), dirListKey, list.c_str());
     const String types = StoredFileTypes(String(fields.fileTypes.substr(0, maxFileTypesLength)));
     WriteSetting(store, section.c_str(), fileTypeKey, types.c_str());
-    if (keepRunForms) {
-        settings.dirList = list;
-        settings.fileTypes = types;
+    const int subDir = fields.subDir ? 1 : 0;
+    WriteSetting(store, section.c_str(), subDirKey, subDir);
+    if (runForms != nullptr) {
+        runForms->dirList = list;
+        runForms->fileTypes = types;
+        runForms->SubDir = subDir;
     }
-    settings.SubDir = fields.subDir ? 1 : 0;
-    WriteSetting(store, section.c_str(), subDirKey, settings.SubDir);
+    return leftOut;
 }

@@ -1,8 +1,12 @@
 // The settings file TROVIK.INI and its operations: the six switches, the
 // histories of searched texts and file types, the list of set names and the
 // file sets, each in its section. Writes go straight to the file; a write
-// that fails is reported once per library load and otherwise ignored, so the
-// dialog goes on as if it had succeeded.
+// that fails is told once per library load (by the dialog, which owns the
+// box) and otherwise ignored, so the dialog goes on as if it had succeeded.
+//
+// The platform's reader drops a pair of quotes around a value and the blanks
+// at its ends, and a line end in a value would start a line of its own: every
+// value is written in a form that reads back as it was (FileValue).
 //
 // Sections and keys:
 //   [Settings]      OnlyFile RegEx CaseSensitive WholeWord Stat KeepMess (0/1), LastSet
@@ -39,7 +43,8 @@ extern const SwitchKey switchKeys[6]; // OnlyFile RegEx CaseSensitive Stat KeepM
 // The first call after the library was loaded builds SettingsPath and
 // HelpPath beside the library's own file (`module`, as its start-up recorded
 // it, so that a library stored under another file name finds its files) and
-// reads the six switches; later calls do nothing. Windows only.
+// reads the six switches and the run forms; later calls do nothing. Windows
+// only.
 void LoadSettings(SearchSettingsRecord& settings, ModuleHandle module);
 
 // SettingsPath and HelpPath from the full path of the library's own file:
@@ -48,14 +53,28 @@ void LoadSettings(SearchSettingsRecord& settings, ModuleHandle module);
 void SetSettingsPaths(SearchSettingsRecord& settings, const String& modulePath);
 // Reads the six switches from "Settings" (default 0 each).
 void ReadSwitches(SearchSettingsRecord& settings, ProfileStore& store);
+// The run forms of the directory list and file types, and SubDir, as the
+// last confirmed search left them in "DirSetLastOne": what a search without
+// the dialog walks until a dialog is confirmed.
+void ReadRunForms(SearchSettingsRecord& settings, ProfileStore& store);
 
 // ---- Writes
 
-// Writes the key; a failure is reported once per library load with a
-// message box naming the file, and is otherwise ignored.
+// What is written for `value`: the value cut at its first CR or LF (the
+// reader would take the rest for lines of their own); then, when the reader
+// would change its ends (a blank, or the same quote character at both ends),
+// the value inside one more pair of double quotes, which the reader drops.
+String FileValue(const char* value);
+
+// Writes the key with FileValue. A failure is otherwise ignored; the first
+// one since the library was loaded is kept for WriteFailureNotice.
 void WriteSetting(ProfileStore& store, const char* section, const char* key, const char* value);
 void WriteSetting(ProfileStore& store, const char* section, const char* key, int value);
-// Lets the next failed write report again (tests).
+// The text that tells the first failed write since the library was loaded,
+// naming the file; empty when no write failed or the failure was told.
+// Returns it once.
+String WriteFailureNotice(const ProfileStore& store);
+// Lets the next failed write be told again (tests).
 void ResetWriteFailureReport();
 
 // ---- Histories and the set list, kept in the dialog's combo fields
@@ -97,12 +116,13 @@ struct FileSetFields {
 };
 
 // Reads the set's section (SetSectionName; "LastOne" for the last search).
-// The display form of its list becomes the run form of the directory list
-// and its file types the run form of the file types; SubDir is set too. A
-// missing section gives an empty list, "*.*" and 1.
-FileSetFields LoadFileSet(ProfileStore& store, SearchSettingsRecord& settings,
-                          const String& setName);
-// Writes `fields` into the set's section in stored form and sets SubDir;
-// with `keepRunForms` the stored texts also become the run forms.
-void SaveFileSet(ProfileStore& store, SearchSettingsRecord& settings, const String& setName,
-                 const FileSetFields& fields, int keepRunForms);
+// A missing section gives an empty list, "*.*" and 1. The run forms are not
+// touched: only a confirmed search changes what a search without the dialog
+// walks.
+FileSetFields LoadFileSet(ProfileStore& store, const String& setName);
+// Writes `fields` into the set's section in stored form; with `runForms`
+// the stored texts and the switch also become the run forms and SubDir.
+// The stored list keeps the first entries that fit in 16384 characters;
+// returns the number of entries left out after them.
+int SaveFileSet(ProfileStore& store, const String& setName, const FileSetFields& fields,
+                SearchSettingsRecord* runForms);

@@ -233,6 +233,26 @@ TEST_F(EntryPoints, ALibraryUnderAnotherNameFindsItsTemplatesAndItsSettingsFile)
     EXPECT_TRUE(PathExists(home / "TROVIK.INI"));
 }
 
+TEST_F(EntryPoints, TheHostsTextCannotForgeSettings) {
+    Write("a.c", "x\n");
+    for (const char* forged : {"x\r\n[DirSetLastOne]\r\nDirList=C:\\", "x\n[Forged]\nk=1"}) {
+        ScratchDir library;
+        TrovikExports trovik(library.Path());
+        std::string shown;
+        EXPECT_EQ(SearchWithDialog(trovik, forged, 1, {"", data.Path(), "*.c"}, &shown), 2);
+        EXPECT_EQ(shown, "x");
+        const std::string ini = ReadBytes(library / "TROVIK.INI");
+        std::vector<std::string> sections;
+        for (size_t at = 0; (at = ini.find("\n[", at)) != std::string::npos; ++at)
+            sections.push_back(ini.substr(at + 1, ini.find(']', at) - at));
+        EXPECT_EQ(sections,
+                  (std::vector<std::string>{"[FileTypeHist]", "[Settings]", "[DirSetLastOne]"}))
+            << ini;
+        EXPECT_EQ(ini.substr(0, 23), "[Searched]\r\nString0=x\r\n") << ini;
+        EXPECT_NE(ini.find("DirList=" + data.Path()), std::string::npos) << ini;
+    }
+}
+
 // ---- The progress window during a long run
 
 // What the driver saw of the progress window and of the host's own window.

@@ -74,6 +74,27 @@ TEST_F(HostCommands, TheHostTextIsCutTo60AndBecomesTheTextToFindWithoutTheDialog
     EXPECT_EQ(fake.showDialog, 1);
 }
 
+TEST_F(HostCommands, TheHostTextEndsAtItsFirstLineEnd) {
+    struct Case {
+        const char* text;
+        int showDialog;
+        const char* hostText;
+        int runs;
+    } cases[] = {
+        {"x\r\n[DirSetLastOne]\r\nDirList=C:\\", 1, "x", 1},
+        {"x\n[Forged]", 0, "x", 1},
+        {"x\r[Forged]", 0, "x", 1},
+        {"\r\n[Forged]", 0, "", 0}, // no text left: nothing to search
+    };
+    for (const Case& c : cases) {
+        fake = FakeRun();
+        SearchSettings.hostText.clear();
+        DoTrovikCommand(commandSearch, c.text, c.showDialog, calls);
+        EXPECT_EQ(std::string(SearchSettings.hostText), c.hostText) << c.text;
+        EXPECT_EQ(fake.calls, c.runs) << c.text;
+    }
+}
+
 TEST_F(HostCommands, TheResultTellsCancelHitsAndStatisticsApart) {
     struct Case {
         int cancelled, stat, expected;

@@ -43,7 +43,7 @@ std::string ConfirmSearchDialog(const DialogEntries& entries) {
     if (!dialog) return "<no dialog>";
     const std::string shown = TextOf(dialog, IDC_TEXT);
     if (!entries.text.empty()) Type(dialog, IDC_TEXT, entries.text);
-    if (!entries.dirList.empty()) Type(dialog, IDC_DIR_LIST, entries.dirList);
+    if (!entries.dirList.empty()) Paste(dialog, IDC_DIR_LIST, entries.dirList);
     if (!entries.fileTypes.empty()) Type(dialog, IDC_FILE_TYPES, entries.fileTypes);
     if (entries.statistics >= 0) Click(dialog, entries.statistics ? IDC_STATISTICS : IDC_FIND_TEXT);
     ClickLater(dialog, IDOK);

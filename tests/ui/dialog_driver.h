@@ -45,10 +45,17 @@ int WaitUntilClosed(HWND window, unsigned timeoutMs = 10000);
 // actions that open a box or close the dialog.
 void Click(HWND dialog, int id);
 void ClickLater(HWND dialog, int id);
-// Sets the text as typed: the control's text, then the change notification a
-// user's typing gives (an edit's EN_CHANGE, a combo box's CBN_EDITCHANGE).
+// Types `text` over the whole text of an edit or of a combo box's edit field:
+// the old text is selected and deleted, then every character is typed with
+// WM_CHAR (a line end is put in as a paste would), so that the notifications
+// are the control's own.
 void Type(HWND dialog, int id, const std::string& text);
-// Chooses entry `index` of a combo box's list, notifying as a user's choice.
+// Pastes `text` over the whole text of an edit or of a combo box's edit field:
+// one change, notified by the control itself. For long texts, which typing
+// would rewrap once for every key.
+void Paste(HWND dialog, int id, const std::string& text);
+// Chooses entry `index` of a combo box's list with the arrow keys, as a user
+// does in its closed list; the combo box notifies each step.
 void Choose(HWND dialog, int id, int index);
 // Selects the list box entry that reads `text` and double-clicks it, as a
 // user opens a folder of the classic open-file dialog. Returns 0 when no
@@ -67,6 +74,8 @@ struct AnsweredBox {
     std::string caption;
     std::string text;
     int defaultButton = 0; // the id of the default button
+    HWND owner = nullptr;
+    bool ownerEnabled = false; // while the box was open
     bool found = false;
 };
 // Waits for a message box of the dialog thread (any caption), reads it and

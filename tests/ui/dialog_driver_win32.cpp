@@ -149,21 +149,51 @@ void ClickLater(HWND dialog, int id) {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+namespace {
+
+// The edit window that takes the keys of control `id`: the control itself, or
+// a combo box's edit field (inside its combo box for a ComboBoxEx32).
+HWND KeyTarget(HWND dialog, int id) {
+    HWND target = GetDlgItem(dialog, id);
+    while (HWND inner = FindWindowExA(target, nullptr, "ComboBox", nullptr))
+        target = inner;
+    HWND edit = FindWindowExA(target, nullptr, "Edit", nullptr);
+    return edit ? edit : target;
+}
+
+} // namespace
+
 void Type(HWND dialog, int id, const std::string& text) {
-    HWND control = GetDlgItem(dialog, id);
-    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    char name[64] = "";
-    GetClassNameA(control, name, sizeof name);
-    WORD notification = lstrcmpiA(name, "ComboBox") == 0 ? CBN_EDITCHANGE : EN_CHANGE;
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification),
-                 reinterpret_cast<LPARAM>(control));
+    HWND edit = KeyTarget(dialog, id);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, WM_CHAR, VK_BACK, 0);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\r\n") == 0) {
+            SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("\r\n"));
+            ++i;
+        } else {
+            SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(text[i]), 0);
+        }
+    }
+}
+
+void Paste(HWND dialog, int id, const std::string& text) {
+    HWND edit = KeyTarget(dialog, id);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void Choose(HWND dialog, int id, int index) {
     HWND control = GetDlgItem(dialog, id);
-    SendMessageA(control, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(control));
+    HWND edit = KeyTarget(dialog, id);
+    const int count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
+    for (int step = 0; step <= count; ++step) {
+        const int selected = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
+        if (selected == index) return;
+        const WPARAM key = selected > index ? VK_UP : VK_DOWN;
+        SendMessageA(edit, WM_KEYDOWN, key, 0);
+        SendMessageA(edit, WM_KEYUP, key, 0);
+    }
 }
 
 int DoubleClickEntry(HWND dialog, int id, const std::string& text) {
@@ -237,6 +267,8 @@ AnsweredBox AnswerBox(int button, unsigned timeoutMs) {
             (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
             answered.defaultButton = GetDlgCtrlID(child);
     }
+    answered.owner = GetWindow(box, GW_OWNER);
+    answered.ownerEnabled = answered.owner != nullptr && IsWindowEnabled(answered.owner);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     WaitUntilClosed(box);

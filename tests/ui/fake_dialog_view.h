@@ -1,6 +1,8 @@
 // Test support: the search dialog's controls in memory, operated the way the
 // platform reports a person's actions to the dialog (a typed text, then its
 // change notification; a chosen entry, then the selection notification).
+// Every state starts from a value that no control holds (`unset`, "<unset>"),
+// so that a check of what Open shows fails when Open never set it.
 #pragma once
 
 #include <map>
@@ -18,10 +20,42 @@ struct AskedBox {
     std::string text;
     std::string caption;
     unsigned style;
+    int dialogResult; // -1: the dialog was still open when the box was shown
 };
 
 class FakeDialogView : public SearchDialogView {
 public:
+    enum { unset = -7 };
+
+    FakeDialogView() {
+        for (MemoryCombo* combo : {&text, &setName, &fileTypes})
+            combo->text = "<unset>";
+        for (int id : std::initializer_list<int>{IDC_TEXT,
+                                                 IDC_SET_NAME,
+                                                 IDC_DIR_LIST,
+                                                 IDC_FILE_TYPES,
+                                                 IDC_CASE_SENSITIVE,
+                                                 IDC_WHOLE_WORDS,
+                                                 IDC_SUB_DIRS,
+                                                 IDC_REGEX,
+                                                 IDC_ONLY_FILE,
+                                                 IDC_KEEP_MESS,
+                                                 IDC_FIND_TEXT,
+                                                 IDC_STATISTICS,
+                                                 IDC_ADD_FILE,
+                                                 IDC_QUICK_REFERENCE,
+                                                 IDC_SAVE_SET,
+                                                 IDC_REMOVE_SET,
+                                                 IDC_ADD_DIRECTORY,
+                                                 IDC_CLEAR,
+                                                 idOk,
+                                                 idCancel,
+                                                 idHelp}) {
+            checked[id] = enabled[id] = limits[id] = unset;
+            captions[id] = "<unset>";
+        }
+    }
+
     ComboField& Combo(int id) override {
         return id == IDC_TEXT ? text : id == IDC_SET_NAME ? setName : fileTypes;
     }
@@ -34,8 +68,9 @@ public:
     void SetCaption(int id, const char* caption) override { captions[id] = caption; }
     void LimitText(int id, int limit) override { limits[id] = limit; }
     void Focus(int id) override { focus = id; }
+    void SelectText(int id) override { focus = selected = id; }
     int Ask(const char* boxText, const char* caption, unsigned style) override {
-        asked.push_back({boxText, caption, style});
+        asked.push_back({boxText, caption, style, result});
         if (answers.empty()) return answerCancel;
         int answer = answers.front();
         answers.erase(answers.begin());
@@ -50,11 +85,12 @@ public:
     void Close(int value) override { result = value; }
 
     MemoryCombo text, setName{true}, fileTypes;
-    std::string list;
+    std::string list = "<unset>";
     int selection = -1;
     std::map<int, int> checked, enabled, limits;
     std::map<int, std::string> captions;
-    int focus = 0;
+    int focus = unset;
+    int selected = unset;     // the field whose whole text was selected last
     std::vector<int> answers; // the next answers, in order; then Cancel
     std::vector<AskedBox> asked;
     std::string pickedDirectory, pickedFile; // empty: the picker is cancelled

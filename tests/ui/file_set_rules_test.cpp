@@ -23,7 +23,30 @@ TEST(FileSetRules, StoredDirList) {
         {"C:\\a\nD:\\b\n", "C:\\a;D:\\b;"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(StoredDirList(c.display), c.stored) << c.display;
+        EXPECT_EQ(StoredDirList(c.display, 100, nullptr), c.stored) << c.display;
+}
+
+TEST(FileSetRules, StoredDirListKeepsTheFirstWholeEntriesWithinTheLimit) {
+    struct Case {
+        const char* display;
+        size_t limit;
+        const char* stored;
+        int leftOut;
+    } cases[] = {
+        {"C:\\A\r\nC:\\BB\r\n", 11, "C:\\A;C:\\BB;", 0},
+        {"C:\\A\r\nC:\\BB\r\n", 10, "C:\\A;C:\\BB", 0}, // no room for the last ';'
+        {"C:\\A\r\nC:\\BB\r\n", 9, "C:\\A;", 1},
+        {"C:\\A\r\nC:\\BB\r\n", 4, "C:\\A", 1},
+        // Never a cut path (its parent folder would widen the walk), and
+        // never a later entry in place of an earlier one.
+        {"C:\\LONG\r\nC:\\B\r\nC:\\C", 5, "", 3},
+        {"C:\\A\r\n\r\n  \r\nC:\\B", 4, "C:\\A", 1},
+    };
+    for (const Case& c : cases) {
+        int leftOut = -1;
+        EXPECT_EQ(StoredDirList(c.display, c.limit, &leftOut), c.stored) << c.display << c.limit;
+        EXPECT_EQ(leftOut, c.leftOut) << c.display << c.limit;
+    }
 }
 
 TEST(FileSetRules, DisplayDirListKeepsWholeEntriesWithinTheLimit) {
@@ -50,8 +73,9 @@ TEST(FileSetRules, StoredFileTypes) {
         const char* field;
         const char* stored;
     } cases[] = {
-        {"*.c, *.h;", "*.c;*.h"}, {"*.c;;*.h", "*.c;*.h"}, {"*.c,;*.h", "*.c;;*.h"},
-        {"", ""},                 {" * . c ", "*.c"},      {";", ""},
+        {"*.c, *.h;", "*.c;*.h"}, {"*.c;;*.h", "*.c;*.h"},
+        {"*.c,;*.h", "*.c;;*.h"}, {"", ""},
+        {" * . c ", "*.c"},       {";", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(StoredFileTypes(c.field), c.stored) << c.field;
@@ -60,7 +84,9 @@ TEST(FileSetRules, StoredFileTypes) {
 TEST(FileSetRules, SetSectionNamesAndTrimming) {
     EXPECT_EQ(SetSectionName("My Project"), "DirSetMy_Project");
     EXPECT_EQ(SetSectionName("a b"), SetSectionName("a-b"));
-    EXPECT_EQ(SetSectionName("\xDC" "ber9"), "DirSet_ber9");
+    EXPECT_EQ(SetSectionName("\xDC"
+                             "ber9"),
+              "DirSet_ber9");
     EXPECT_EQ(SetSectionName(lastOneSetName), "DirSetLastOne");
     String text = "  a b\t ";
     TrimSpaces(text, 0);
@@ -79,8 +105,8 @@ TEST(FileSetRules, ButtonStates) {
         const char* caption;
         int remove;
     } cases[] = {
-        {setNameEmpty, 0, 0, nullptr, 0},         {setNameEmpty, 1, 0, nullptr, 0},
-        {setNameNew, 0, 1, saveCaption, 0},       {setNameNew, 1, 1, saveCaption, 0},
+        {setNameEmpty, 0, 0, nullptr, 0},          {setNameEmpty, 1, 0, nullptr, 0},
+        {setNameNew, 0, 1, saveCaption, 0},        {setNameNew, 1, 1, saveCaption, 0},
         {setNameExisting, 1, 1, updateCaption, 1}, {setNameExisting, 0, 0, nullptr, 1},
     };
     for (const Case& c : cases) {

@@ -7,8 +7,9 @@
 
 namespace {
 
+// Ctrl+Z, the old end-of-file mark, is a blank to the platform's reader too.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == '\x1a';
 }
 
 std::string Trimmed(const std::string& text) {
@@ -72,7 +73,7 @@ String MemoryProfile::ReadString(const char* section, const char* key, const cha
                                  size_t maxLength) {
     const Key* found = FindKey(section, key);
     std::string value = found && found->hasValue ? found->value : std::string(defaultValue);
-    // A value enclosed in matching quotes is given without them.
+    // A value enclosed in matching quotes is given without them, then cut.
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
         value = value.substr(1, value.size() - 2);
     return String(value.substr(0, maxLength));
@@ -84,8 +85,10 @@ int MemoryProfile::ReadInt(const char* section, const char* key, int defaultValu
     return static_cast<int>(strtol(value.c_str(), nullptr, 0));
 }
 
-int MemoryProfile::WriteString(const char* section, const char* key, const char* value) {
+// A value is kept as the file would read back: without blanks at its ends.
+int MemoryProfile::WriteString(const char* section, const char* key, const char* rawValue) {
     if (_failWrites) return 0;
+    const std::string value = Trimmed(rawValue);
     _exists = true;
     Section* found = FindSection(Trimmed(section));
     if (found == nullptr) {

@@ -99,10 +99,20 @@ void PressOk(HWND dialog) {
     Click(dialog, IDOK);
 }
 
-// Types a name into the file picker's name field and presses OK.
+// Puts a name into the file picker's name field (cmb13 of the Explorer-style
+// dialog) as a paste would. The platform's dialog reads the field at OK;
+// typed keys would meet its completion of names, which runs on its own time.
+void PutName(HWND dialog, const std::string& name) {
+    HWND field = GetDlgItem(dialog, cmb13);
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb13, CBN_EDITCHANGE),
+                 reinterpret_cast<LPARAM>(field));
+}
+
+// Puts a name into the file picker's name field and presses OK.
 auto TypeAndOk(const std::string& name) {
     return [name](HWND dialog) {
-        Type(dialog, cmb13, name); // the name field of the Explorer-style dialog
+        PutName(dialog, name);
         Click(dialog, IDOK);
     };
 }
@@ -137,6 +147,16 @@ TEST_F(PathPickers, DirectoryPickerGivesADriveRootAsTheDriveAlone) {
     ASSERT_EQ(1, picked);
     EXPECT_STRCASEEQ("C:", result.c_str());
     EXPECT_EQ(result, lastPickedDirectory);
+}
+
+// "C:" alone names the drive's current directory (here the scratch tree):
+// a picked root opens the next picker at the root.
+TEST_F(PathPickers, APickedDriveRootStartsTheNextPickAtTheRoot) {
+    lastPickedDirectory = "C:";
+    String result;
+    Seen seen;
+    ASSERT_EQ(1, PickDirectoryWith(result, seen, PressOk));
+    EXPECT_STRCASEEQ("C:", result.c_str());
 }
 
 TEST_F(PathPickers, DirectoryPickerShowsOnlyTheDirectoryHalf) {
@@ -183,7 +203,7 @@ TEST_F(PathPickers, FilePickerRefusesAMissingFile) {
     String result = "before";
     Seen seen;
     EXPECT_EQ(0, PickFileWith(result, seen, [&seen](HWND dialog) {
-                  Type(dialog, cmb13, "missing.txt");
+                  PutName(dialog, "missing.txt");
                   ClickLater(dialog, IDOK); // the dialog answers with a box of its own
                   AnsweredBox box = AnswerBox(IDOK);
                   seen.refusal = box.text;

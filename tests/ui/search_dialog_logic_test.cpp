@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "tests/ui/fake_dialog_view.h"
@@ -182,20 +183,43 @@ TEST_P(SearchDialog, NoToTheSaveQuestionLeavesLastSetEmpty) {
     EXPECT_EQ(view->list, "C:\\W\r\n");
 }
 
-TEST_P(SearchDialog, ChangedSetSurvivesCancelAndIsOfferedForUpdate) {
+// What a search without the dialog walks is what the last OK left, whatever
+// a cancelled dialog showed; the changes it made are forgotten with it.
+TEST_P(SearchDialog, CancelLeavesWhatTheLastOkLeft) {
+    Type(IDC_FILE_TYPES, "*.o");
+    Click(IDC_SUB_DIRS);
+    SaveSet("Other", "C:\\O\r\n");
+    Click(IDC_SUB_DIRS);
+    Type(IDC_FILE_TYPES, "*.w");
     SaveSet("Work", "C:\\W\r\n");
-    Click(idOk);
-    Open();
-    Type(IDC_DIR_LIST, "C:\\W2\r\n");
-    Click(idCancel);
-    EXPECT_EQ(view->result, 0);
-    Open();
-    EXPECT_EQ(view->enabled[IDC_SAVE_SET], 1);
-    EXPECT_EQ(view->captions[IDC_SAVE_SET], "Upd&ate");
     Type(IDC_TEXT, "x");
-    Click(idOk, {answerYes});
-    EXPECT_EQ(view->asked.at(0).text, "Update file set?");
-    EXPECT_EQ(Read("DirSetWork", "DirList"), "C:\\W;"); // the list of the dialog just opened
+    Click(idOk);
+    ASSERT_EQ(settings.dirList, "C:\\W;");
+    const std::function<void()> actions[] = {
+        [] {},                                       // opening alone
+        [this] { Choose(0); },                       // another set
+        [this] { Type(IDC_DIR_LIST, "C:\\typed"); }, // an edit offered for update
+        [this] {
+            view->pickedDirectory = "C:\\NEW";
+            Click(IDC_ADD_DIRECTORY);
+        },
+        [this] {
+            Type(IDC_SET_NAME, "Third");
+            Click(IDC_SAVE_SET, {answerYes});
+        },
+        [this] { Click(IDC_REMOVE_SET, {answerOk}); }, // confirmed: the set goes all the same
+    };
+    for (size_t i = 0; i < sizeof actions / sizeof actions[0]; ++i) {
+        Open();
+        actions[i]();
+        Click(idCancel);
+        EXPECT_EQ(view->result, 0);
+        EXPECT_EQ(settings.dirList, "C:\\W;") << i;
+        EXPECT_EQ(settings.fileTypes, "*.w") << i;
+        EXPECT_EQ(settings.SubDir, 1) << i;
+        EXPECT_EQ(settings.fileSetModified, 0) << i;
+    }
+    EXPECT_EQ(Read("DirSetWork", "DirList"), "");
 }
 
 // ---- Set names and buttons
@@ -253,6 +277,23 @@ TEST_P(SearchDialog, NamesThatWouldOverwriteAnotherSetAreRefused) {
     EXPECT_EQ(view->setName.entries, std::vector<std::string>{"a-b"});
 }
 
+TEST_P(SearchDialog, ARefusedNameAtOkKeepsTheDialogOpenWithTheNameSelected) {
+    SaveSet("a-b", "C:\\AB\r\n");
+    Type(IDC_TEXT, "x");
+    SaveSet("a b", "C:\\other\r\n");
+    view->selected = FakeDialogView::unset;
+    const std::string before = file->Text();
+    Click(idOk);
+    EXPECT_NE(view->asked.back().text.find("Choose another name."), std::string::npos);
+    EXPECT_EQ(view->result, -1);
+    EXPECT_EQ(view->selected, IDC_SET_NAME);
+    EXPECT_EQ(file->Text(), before);
+    Type(IDC_SET_NAME, "c");
+    Click(idOk, {answerYes});
+    EXPECT_EQ(view->result, 1);
+    EXPECT_EQ(Read("Settings", "LastSet"), "c");
+}
+
 TEST_P(SearchDialog, AFullSetListRefusesANewName) {
     std::string list;
     for (int i = 0; i < maxSetCount; ++i)
@@ -299,7 +340,6 @@ TEST_P(SearchDialog, PickedPathsGoFirstAndAFullListRefusesThem) {
     view->pickedDirectory = "C:\\NEW";
     Click(IDC_ADD_DIRECTORY);
     EXPECT_EQ(view->list, "C:\\NEW\r\nC:\\A\r\n");
-    EXPECT_EQ(settings.dirList, view->list);
     EXPECT_EQ(settings.fileSetModified, 1);
     Click(IDC_ADD_FILE); // cancelled
     EXPECT_EQ(view->list, "C:\\NEW\r\nC:\\A\r\n");
@@ -312,6 +352,83 @@ TEST_P(SearchDialog, PickedPathsGoFirstAndAFullListRefusesThem) {
     EXPECT_NE(view->asked.back().text.find("C:\\f.c"), std::string::npos);
 }
 
+TEST_P(SearchDialog, ALongListKeepsItsFirstWholeEntriesAndSaysSoOnce) {
+    // 200 entries of 99 characters: 163 fit, with their ';', in 16384.
+    std::string list;
+    for (int i = 0; i < 200; ++i) {
+        std::string entry = "C:\\" + std::to_string(1000 + i);
+        list += entry + std::string(99 - entry.size(), 'x') + "\r\n";
+    }
+    Type(IDC_TEXT, "x");
+    SaveSet("Long", list);
+    Click(idOk);
+    const std::string stored = file->Store().ReadString("DirSetLastOne", "DirList", "", 20000);
+    EXPECT_EQ(stored.size(), 163u * 100);
+    EXPECT_EQ(stored.substr(stored.size() - 100, 8), "C:\\1162x");
+    EXPECT_EQ(file->Store().ReadString("DirSetLong", "DirList", "", 20000), stored);
+    EXPECT_EQ(settings.dirList, stored);
+    ASSERT_EQ(view->asked.size(), 2u); // the save question, then one notice
+    EXPECT_NE(view->asked[1].text.find(" 37 entries "), std::string::npos) << view->asked[1].text;
+}
+
+TEST_P(SearchDialog, AFailedWriteIsToldOnceByABoxOfTheOpenDialog) {
+    ResetWriteFailureReport();
+    file->FailWrites();
+    Type(IDC_TEXT, "x");
+    Click(idOk);
+    ASSERT_EQ(view->asked.size(), 1u);
+    EXPECT_NE(view->asked[0].text.find(file->Store().Location()), std::string::npos);
+    EXPECT_EQ(view->asked[0].caption, "Trovik");
+    EXPECT_EQ(view->asked[0].dialogResult, -1);
+    EXPECT_EQ(view->result, 1);
+    Open();
+    Click(idOk);
+    EXPECT_TRUE(view->asked.empty());
+    ResetWriteFailureReport();
+}
+
+// ---- Values the settings file would change
+
+TEST_P(SearchDialog, QuotedTextsAndNamesComeBackAsTheyWere) {
+    for (const char* value : {"\"include\"", "\"\"", "''", "'q'"}) {
+        Reopen("");
+        SaveSet("A", "C:\\A\r\n");
+        Type(IDC_TEXT, "older");
+        Click(idOk);
+        Open();
+        Type(IDC_TEXT, value);
+        Type(IDC_FILE_TYPES, value);
+        SaveSet(value, "C:\\Q\r\n");
+        Click(idOk);
+        Open();
+        EXPECT_EQ(view->text.entries, (std::vector<std::string>{value, "older"})) << value;
+        EXPECT_EQ(view->fileTypes.entries.front(), value);
+        EXPECT_EQ(view->setName.entries, (std::vector<std::string>{value, "A"})) << value;
+        EXPECT_EQ(view->setName.text, value);
+        EXPECT_EQ(view->list, "C:\\Q\r\n") << value;
+        Type(IDC_SET_NAME, "B"); // the next Save keeps every name
+        Click(IDC_SAVE_SET, {answerYes});
+        EXPECT_EQ(Read("SetList", "Set2"), "B") << value;
+    }
+}
+
+TEST_P(SearchDialog, LineEndsInFieldsForgeNoSection) {
+    settings.hostText = "x\r\n[DirSetLastOne]\r\nDirList=C:\\";
+    Open();
+    Type(IDC_FILE_TYPES, "*.c\n[Forged]\nk=1");
+    Type(IDC_SET_NAME, "s\r\n[Forged]");
+    Type(IDC_DIR_LIST, "C:\\A\r\n[Forged]\r\n");
+    Click(idOk);
+    EXPECT_NE(view->asked.back().text.find("line end"), std::string::npos);
+    Type(IDC_SET_NAME, "");
+    Click(idOk);
+    const std::string text = file->Text();
+    EXPECT_EQ(text.find("\n[Forged]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("[DirSetLastOne]"), text.rfind("[DirSetLastOne]")) << text;
+    EXPECT_EQ(Read("Searched", "String0"), "x");
+    EXPECT_EQ(Read("FileTypeHist", "FileType0"), "*.c");
+}
+
 // ---- Modes, quick reference and help
 
 TEST_P(SearchDialog, StatisticsDisablesExactlyTheTextControls) {
@@ -320,9 +437,8 @@ TEST_P(SearchDialog, StatisticsDisablesExactlyTheTextControls) {
     Click(IDC_STATISTICS);
     for (int id : textControls)
         EXPECT_EQ(view->enabled[id], 0) << id;
-    EXPECT_EQ(view->enabled.count(IDC_KEEP_MESS) + view->enabled.count(IDC_DIR_LIST) +
-                  view->enabled.count(idOk),
-              0u);
+    for (int id : std::initializer_list<int>{IDC_KEEP_MESS, IDC_DIR_LIST, idOk})
+        EXPECT_EQ(view->enabled[id], FakeDialogView::unset) << id;
     Click(IDC_FIND_TEXT);
     for (int id : textControls)
         EXPECT_EQ(view->enabled[id], 1) << id;

@@ -4,8 +4,8 @@
 // answered by that thread. The rules themselves are checked in
 // search_dialog_logic_test.cpp: here the window, its controls and their
 // notifications.
-#include "ui/search_dialog.h"
 #include "ui/profile_store.h"
+#include "ui/search_dialog.h"
 
 #include <windows.h>
 
@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "resources/resource.h"
 #include "tests/fs/scratch_dir.h"
@@ -147,6 +148,91 @@ TEST_F(SearchDialogWindow, OwnFieldChangesAreNotTheUsersAndRemoveDefaultsToCance
     ProfileFile file(settings.SettingsPath.c_str());
     EXPECT_EQ(file.ReadString("SetList", "Set0", "-", 32), "");
     EXPECT_EQ(file.ReadString("DirSetKernel", "DirList", "-", 32), "");
+}
+
+// Each kind of control reaches the dialog through its own notification: the
+// set list's choice, a combo box's edit field, the list's edit, a check box.
+// Save/Update tells each apart: a choice loads the set and disables it, an
+// edit of the file set enables it as "Upd&ate", a new name as "S&ave".
+TEST_F(SearchDialogWindow, EveryKindOfControlNotifiesThroughItself) {
+    WriteBytes(settings.SettingsPath, "[DirSetKernel]\r\nDirList=C:\\SRC;\r\nFileType=*.c\r\n"
+                                      "[SetList]\r\nSet0=Kernel\r\nSet1=\r\n"
+                                      "[DirSetLastOne]\r\nDirList=C:\\LAST;\r\n");
+    std::vector<std::string> seen;
+    const auto note = [&seen](HWND dialog, const char* step) {
+        seen.push_back(std::string(step) + ": " + TextOf(dialog, IDC_DIR_LIST) + " " +
+                       (IsEnabled(dialog, IDC_SAVE_SET) ? TextOf(dialog, IDC_SAVE_SET) : "-"));
+    };
+    const auto update = [](HWND dialog) {
+        ClickLater(dialog, IDC_SAVE_SET);
+        AnswerBox(IDYES);
+    };
+    Run([&](HWND dialog) {
+        note(dialog, "open");
+        Choose(dialog, IDC_SET_NAME, 0);
+        note(dialog, "chosen");
+        Type(dialog, IDC_FILE_TYPES, "*.h");
+        note(dialog, "types");
+        update(dialog);
+        Click(dialog, IDC_SUB_DIRS);
+        note(dialog, "subdirectories");
+        update(dialog);
+        Type(dialog, IDC_DIR_LIST, "C:\\A\r\nC:\\B");
+        note(dialog, "list");
+        update(dialog);
+        Type(dialog, IDC_SET_NAME, "New");
+        note(dialog, "name");
+        ClickLater(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "open: C:\\LAST\r\n -", "chosen: C:\\SRC\r\n -",
+                        "types: C:\\SRC\r\n Upd&ate", "subdirectories: C:\\SRC\r\n Upd&ate",
+                        "list: C:\\A\r\nC:\\B Upd&ate", "name: C:\\A\r\nC:\\B S&ave"}));
+    ProfileFile file(settings.SettingsPath.c_str());
+    EXPECT_EQ(file.ReadString("DirSetKernel", "DirList", "-", 60), "C:\\A;C:\\B");
+    EXPECT_EQ(file.ReadString("DirSetKernel", "FileType", "-", 60), "*.h");
+    EXPECT_EQ(file.ReadString("DirSetKernel", "SubDir", "-", 60), "0");
+}
+
+TEST_F(SearchDialogWindow, AFailedWriteIsToldInABoxTheDialogOwns) {
+    settings.SettingsPath = (dir / "missing\\TROVIK.INI").c_str();
+    HWND shownBy = nullptr;
+    AnsweredBox box;
+    const int result = Run([&](HWND dialog) {
+        shownBy = dialog;
+        Type(dialog, IDC_TEXT, "x");
+        ClickLater(dialog, IDOK);
+        box = AnswerBox(IDOK);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_NE(box.text.find(settings.SettingsPath), std::string::npos) << box.text;
+    EXPECT_EQ(box.owner, shownBy);
+    EXPECT_FALSE(box.ownerEnabled); // OK cannot run again underneath it
+}
+
+TEST_F(SearchDialogWindow, ARefusedNameAtOkKeepsTheDialogOpenWithTheNameSelected) {
+    WriteBytes(settings.SettingsPath, "[SetList]\r\nSet0=a-b\r\nSet1=\r\n");
+    AnsweredBox refusal;
+    bool stillOpen = false, nameFocused = false;
+    DWORD selection = 0;
+    const int result = Run([&](HWND dialog) {
+        Type(dialog, IDC_TEXT, "x");
+        Type(dialog, IDC_SET_NAME, "a b");
+        ClickLater(dialog, IDOK);
+        refusal = AnswerBox(IDOK);
+        stillOpen = !WaitUntilClosed(dialog, 500);
+        HWND focus = FocusOf(dialog);
+        nameFocused = focus != nullptr && GetParent(focus) == GetDlgItem(dialog, IDC_SET_NAME);
+        selection =
+            static_cast<DWORD>(SendMessageA(GetDlgItem(dialog, IDC_SET_NAME), CB_GETEDITSEL, 0, 0));
+        ClickLater(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_NE(refusal.text.find("Choose another name."), std::string::npos);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(nameFocused);
+    EXPECT_EQ(LOWORD(selection), 0);
+    EXPECT_EQ(HIWORD(selection), 3);
 }
 
 TEST_F(SearchDialogWindow, QuickReferenceIsAnInformationBox) {

@@ -36,13 +36,15 @@ TEST_P(SettingsFile, ReadsHostileFilesAsThePlatformDoes) {
         {"CR LF", "[Settings]\r\nStat=1\r\n", "Settings", "Stat", "1", 1},
         {"LF only", "[Settings]\nStat=1\n", "Settings", "Stat", "1", 1},
         {"names without regard to case", "[settings]\nSTAT=1\n", "SETTINGS", "stat", "1", 1},
-        {"blanks around name and value", "[Settings]\n  Stat  =  1  \n", "Settings", "Stat", "1", 1},
+        {"blanks around name and value", "[Settings]\n  Stat  =  1  \n", "Settings", "Stat", "1",
+         1},
         {"empty value", "[Settings]\nStat=\n", "Settings", "Stat", "", 5},
         {"key without =", "[Settings]\nStat\n", "Settings", "Stat", "def", 5},
         {"not a number", "[Settings]\nStat=yes\n", "Settings", "Stat", "yes", 0},
         {"number and garbage", "[Settings]\nStat=12ab\n", "Settings", "Stat", "12ab", 12},
         {"negative", "[Settings]\nStat=-3\n", "Settings", "Stat", "-3", -3},
-        {"value beyond the limit", "[S]\nk=" + longValue + "\n", "S", "k", longValue.substr(0, 60), 0},
+        {"value beyond the limit", "[S]\nk=" + longValue + "\n", "S", "k", longValue.substr(0, 60),
+         0},
         {"garbage lines around", "junk line\n=\n[Settings]\n;note\nStat=1\n\n\nx y z\n", "Settings",
          "Stat", "1", 1},
         {"later section of the same name", "[A]\nx=1\n[Settings]\n[A]\ny=2\n", "A", "x", "1", 1},
@@ -80,17 +82,63 @@ TEST_P(SettingsFile, WritesKeepPlacesAndAppendNewKeysAndSections) {
     EXPECT_EQ(store->Text(), "[A]\r\nx=9\r\nz=3\r\n[B]\r\ny=4\r\n[C]\r\nk=\r\n");
 }
 
-TEST_P(SettingsFile, AFailedWriteIsToldOncePerLoad) {
+TEST_P(SettingsFile, AFailedWriteIsToldOncePerLoadAndNeverByABoxOfItsOwn) {
     auto store = Make("");
     store->FailWrites();
     ResetWriteFailureReport();
     MessageBoxScript boxes;
+    EXPECT_EQ(WriteFailureNotice(store->Store()), "");
     WriteSetting(store->Store(), "Settings", "Stat", 1);
     WriteSetting(store->Store(), "Settings", "RegEx", 1);
-    ASSERT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_EQ(boxes.Shown()[0].caption, "Trovik");
-    EXPECT_NE(boxes.Shown()[0].text.find(store->Store().Location()), std::string::npos);
+    const String notice = WriteFailureNotice(store->Store());
+    EXPECT_NE(notice.find(store->Store().Location()), std::string::npos);
+    WriteSetting(store->Store(), "Settings", "Stat", 1);
+    EXPECT_EQ(WriteFailureNotice(store->Store()), "");
+    EXPECT_TRUE(boxes.Shown().empty()); // the dialog tells it, in a box it owns
     ResetWriteFailureReport();
+}
+
+// ---- Values the platform's reader would change
+
+TEST_P(SettingsFile, EveryValueReadsBackAsItWasWritten) {
+    const std::string quoted60 = "\"" + std::string(58, 'q') + "\"";
+    for (const std::string& value :
+         std::vector<std::string>{"\"include\"", "\"\"", "''", "'q'", "\"", "'a\"", "\"a'b\"",
+                                  "\tx\t", " x", "x ", "\x1a", "plain", "", quoted60}) {
+        auto store = Make("");
+        WriteSetting(store->Store(), "Searched", "String0", value.c_str());
+        EXPECT_EQ(store->Store().ReadString("Searched", "String0", "-", 60), value) << value;
+    }
+}
+
+TEST_P(SettingsFile, FilesWrittenBeforeReadAsBefore) {
+    // The values as earlier versions wrote them, and what the platform reads.
+    const std::string quoted60 = "\"" + std::string(60, 'q') + "\"";
+    struct Case {
+        std::string stored, read;
+    } cases[] = {
+        {"\"include\"", "include"},
+        {"''", ""},
+        {"'q'", "q"},
+        {"\"a'", "\"a'"},
+        {"\"", "\""},
+        {"a\"b\"", "a\"b\""},
+        {quoted60, quoted60.substr(1, 60)},
+    };
+    for (const Case& c : cases) {
+        auto store = Make("[Searched]\r\nString0=" + c.stored + "\r\n");
+        EXPECT_EQ(store->Store().ReadString("Searched", "String0", "-", 60), c.read) << c.stored;
+    }
+}
+
+TEST_P(SettingsFile, ALineEndNeverReachesTheFile) {
+    auto store = Make("");
+    for (const char* forged :
+         {"x\r\n[DirSetLastOne]\r\nDirList=C:\\", "x\n[Forged]\nk=1", "x\r[Forged]\rk=1"}) {
+        WriteSetting(store->Store(), "Searched", "String0", forged);
+        EXPECT_EQ(store->Store().ReadString("Searched", "String0", "-", 60), "x");
+        EXPECT_EQ(store->Text(), "[Searched]\r\nString0=x\r\n");
+    }
 }
 
 // ---- Histories
@@ -130,11 +178,11 @@ TEST_P(SettingsFile, SaveHistoryWritesAtMostTheCountAndTerminatesOnRequest) {
 TEST_P(SettingsFile, FileSetRoundTripAndDefaults) {
     auto store = Make("[DirSetGone]\nDirList=\nFileType=\nSubDir=0\n");
     SearchSettingsRecord settings;
-    FileSetFields missing = LoadFileSet(store->Store(), settings, "Nowhere");
+    FileSetFields missing = LoadFileSet(store->Store(), "Nowhere");
     EXPECT_EQ(missing.list, "");
     EXPECT_EQ(missing.fileTypes, "*.*");
     EXPECT_EQ(missing.subDir, 1);
-    FileSetFields removed = LoadFileSet(store->Store(), settings, "Gone");
+    FileSetFields removed = LoadFileSet(store->Store(), "Gone");
     EXPECT_EQ(removed.fileTypes, "");
     EXPECT_EQ(removed.subDir, 0);
 
@@ -142,16 +190,38 @@ TEST_P(SettingsFile, FileSetRoundTripAndDefaults) {
     fields.list = "C:\\Program Files\\Tool\r\n  D:\\a,b  \r\n";
     fields.fileTypes = "*.c, *.h;";
     fields.subDir = 0;
-    SaveFileSet(store->Store(), settings, "My Project", fields, 1);
+    EXPECT_EQ(SaveFileSet(store->Store(), "My Project", fields, &settings), 0);
     EXPECT_EQ(store->Store().ReadString("DirSetMy_Project", "DirList", "", 300),
               "C:\\Program Files\\Tool;D:\\a,b;");
     EXPECT_EQ(settings.dirList, "C:\\Program Files\\Tool;D:\\a,b;");
     EXPECT_EQ(settings.fileTypes, "*.c;*.h");
-    FileSetFields loaded = LoadFileSet(store->Store(), settings, "my project");
+    FileSetFields loaded = LoadFileSet(store->Store(), "my project");
     EXPECT_EQ(loaded.list, "C:\\Program Files\\Tool\r\nD:\\a,b\r\n");
     EXPECT_EQ(loaded.fileTypes, "*.c;*.h");
     EXPECT_EQ(loaded.subDir, 0);
-    EXPECT_EQ(settings.dirList, loaded.list); // the display form is the run form after loading
+    EXPECT_EQ(settings.dirList, "C:\\Program Files\\Tool;D:\\a,b;"); // loading leaves the run forms
+}
+
+TEST_P(SettingsFile, RunFormsAtLoadAreThoseOfTheLastConfirmedSearch) {
+    struct Case {
+        std::string file;
+        const char *dirList, *fileTypes;
+        int subDir;
+    } cases[] = {
+        {"", "", "*.*", 1},
+        {"[DirSetWork]\nDirList=C:\\W;\n[DirSetLastOne]\nDirList=C:\\A;D:\\B;\nFileType=*.c\n"
+         "SubDir=0\n",
+         "C:\\A;D:\\B;", "*.c", 0},
+    };
+    for (const Case& c : cases) {
+        auto store = Make(c.file);
+        SearchSettingsRecord settings;
+        settings.SubDir = 7;
+        ReadRunForms(settings, store->Store());
+        EXPECT_EQ(settings.dirList, c.dirList);
+        EXPECT_EQ(settings.fileTypes, c.fileTypes);
+        EXPECT_EQ(settings.SubDir, c.subDir);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, SettingsFile, ::testing::ValuesIn(StoreKinds()),
@@ -159,7 +229,18 @@ INSTANTIATE_TEST_SUITE_P(Stores, SettingsFile, ::testing::ValuesIn(StoreKinds())
                              return param.param;
                          });
 
-TEST(PromoteEntry, PutsTheTextOnTopOnce) {
+// String's process-wide case setting, switched for one scope (a pattern
+// search without regard to case leaves it switched off).
+class CaseSetting {
+public:
+    explicit CaseSetting(int on) : _previous(String::SetCaseSensitive(on)) {}
+    ~CaseSetting() { String::SetCaseSensitive(_previous); }
+
+private:
+    int _previous;
+};
+
+TEST(PromoteEntry, PutsTheTextOnTopOnceWhateverTheCaseSetting) {
     struct Case {
         std::vector<std::string> entries;
         const char* text;
@@ -172,13 +253,17 @@ TEST(PromoteEntry, PutsTheTextOnTopOnce) {
         {{"*.TXT", "*.c"}, "*.txt", 0, {"*.TXT", "*.c"}}, // already first, in another case
         {{"*.c", "*.TXT"}, "*.txt", 0, {"*.txt", "*.c"}},
         {{"a"}, "   ", 1, {"a"}},
+        {{"Open", "a"}, "open", 1, {"open", "Open", "a"}}, // exact: not the first entry
     };
-    for (const Case& c : cases) {
-        MemoryCombo field;
-        field.entries = c.entries;
-        field.text = c.text;
-        PromoteEntry(field, c.exact);
-        EXPECT_EQ(field.entries, c.after) << c.text;
+    for (int caseSensitive : {1, 0}) {
+        CaseSetting setting(caseSensitive);
+        for (const Case& c : cases) {
+            MemoryCombo field;
+            field.entries = c.entries;
+            field.text = c.text;
+            PromoteEntry(field, c.exact);
+            EXPECT_EQ(field.entries, c.after) << c.text << " case setting " << caseSensitive;
+        }
     }
     // Sixteen texts: the oldest falls off when the history is written.
     MemoryCombo texts;
