@@ -1,7 +1,6 @@
 #include "host/host_commands.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "base/text_utils.h"
 #include "host/run_state.h"
