@@ -6,11 +6,14 @@
 #include "fs/file.h"
 #include "fs/file_attributes.h"
 #include "fs/file_name.h"
+#include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
 #include "search/search_params.h"
 #include "ui/search_settings.h"
+
+int walkFollowsLinks = 0;
 
 namespace {
 
@@ -35,6 +38,7 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
               WalkProgress& progress) {
     const bool isDirectory = (attributes & attributeDirectory) != 0;
     TrovikFileScanner scanner(name, nullptr, 0, isDirectory ? recursive : 0, progress);
+    scanner.FollowLinks(walkFollowsLinks);
     if (isDirectory) {
         for (StringItem<ListElement>* mask = SearchSettings.masks.GetHead(); mask;
              mask = StringList::GetNext(mask)) {
@@ -45,8 +49,8 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
     if (!SetSearchParameters(textToFind)) return 0;
     scanner.Scan();
     // A directory whose listing broke off counts once: how many of its files
-    // went unread is not known.
-    filesNotRead += scanner._unreadListings;
+    // went unread is not known. So does a link loop.
+    filesNotRead += scanner._unreadListings + scanner._leftOut;
     return 1;
 }
 
@@ -65,8 +69,8 @@ int WalkFileSet(const String& textToFind, WalkProgress& progress) {
                 if (!progress.Open()) return 0;
                 opened = true;
             }
-            FileName name(entry);
-            int32_t attributes = File::GetAttributesOf(name);
+            FileName name(WalkPathOf(entry));
+            int32_t attributes = AttributesOfWalkPath(name);
             if (attributes != -1 && !ScanEntry(name, attributes, recursive, textToFind, progress)) {
                 return 0;
             }

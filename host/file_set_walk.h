@@ -16,6 +16,13 @@ class WalkProgress;
 // is searched whatever the masks say. The walk ends after an entry when the
 // progress asks to stop; a failure the per-file search does not catch is
 // reported to the progress and ends the walk as a cancel.
+// The entries are in the host's form (fs/walk_path.h); below them the walk
+// lists and opens files by their real names, at any path length, and enters
+// no link to a folder unless walkFollowsLinks says so.
 // Returns 1 when the walk was cancelled (or failed), 2 when it was stopped
 // and 0 otherwise.
 int WalkFileSet(const String& textToFind, WalkProgress& progress);
+
+// Nonzero makes the walk enter links to folders, each real folder once
+// (FileScanner::FollowLinks). 0 in the library; trovfind's -L sets it.
+extern int walkFollowsLinks;

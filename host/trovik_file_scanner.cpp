@@ -1,6 +1,7 @@
 #include "host/trovik_file_scanner.h"
 
 #include "fs/file.h"
+#include "fs/walk_path.h"
 #include "host/millisecond_clock.h"
 #include "host/walk_progress.h"
 #include "search/search_file.h"
@@ -48,11 +49,13 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
         ++filesNotRead;
     } else if (records > 0) {
         ++RunCounters.filesWithHits;
-        _progress.HitsChanged(fileName);
+        FileName shown(HostPathOf(fileName));
+        _progress.HitsChanged(shown);
     }
     return 1;
 }
 
 void TrovikFileScanner::OnDirectory(FileName& directory) {
-    _progress.DirectoryEntered(directory);
+    FileName shown(HostPathOf(directory));
+    _progress.DirectoryEntered(shown);
 }

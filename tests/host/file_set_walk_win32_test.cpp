@@ -169,7 +169,7 @@ TEST_F(FileSetWalk, ABrokenListingCountsAsNotRead) {
     SearchSettings.fileTypes = "*.c";
     SearchSettings.dirList = _root.c_str();
     FileCallFaults faults;
-    faults.Fail(&FileCalls::FindNextFileA, 1, ERROR_NETNAME_DELETED);
+    faults.Fail(&FileCalls::FindNextFileW, 1, ERROR_NETNAME_DELETED);
     EXPECT_EQ(Walk(), 0);
     EXPECT_EQ(filesNotRead, 1u);
 }
