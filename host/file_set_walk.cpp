@@ -14,6 +14,7 @@
 #include "ui/search_settings.h"
 
 int walkFollowsLinks = 0;
+uint32_t walkEntriesLeftOut = 0;
 
 namespace {
 
@@ -50,6 +51,7 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
     scanner.Scan();
     // A directory whose listing broke off counts once: how many of its files
     // went unread is not known. So does a link loop.
+    walkEntriesLeftOut += scanner._unreadListings + scanner._leftOut;
     filesNotRead += scanner._unreadListings + scanner._leftOut;
     return 1;
 }
@@ -59,6 +61,7 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
 int WalkFileSet(const String& textToFind, WalkProgress& progress) {
     statMode = SearchSettings.Stat ? 1 : 0;
     filesNotRead = 0;
+    walkEntriesLeftOut = 0;
     bool opened = false;
     try {
         FileSetEntries entries(SearchSettings);

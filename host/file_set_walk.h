@@ -4,6 +4,8 @@
 // prepares the run (RunCounters reset, hitList emptied) and shows the results.
 #pragma once
 
+#include <cstdint>
+
 #include "base/string.h"
 
 class WalkProgress;
@@ -26,3 +28,8 @@ int WalkFileSet(const String& textToFind, WalkProgress& progress);
 // Nonzero makes the walk enter links to folders, each real folder once
 // (FileScanner::FollowLinks). 0 in the library; trovfind's -L sets it.
 extern int walkFollowsLinks;
+
+// Of the last walk's filesNotRead, the entries that never reached the
+// per-file search (and so are not among the files processed): listings that
+// broke off, link loops, paths and names too long. Reset by every walk.
+extern uint32_t walkEntriesLeftOut;

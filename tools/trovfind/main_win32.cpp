@@ -110,7 +110,9 @@ void PrintResults(const TrovfindOptions& options) {
     if (options.records) Write(FormatCounters(RunCounters));
     fflush(stdout);
     if (!options.records) {
-        fputs(FormatSummary(RunCounters, filesNotRead, options.statistics).c_str(), stderr);
+        fputs(FormatSummary(RunCounters, filesNotRead, walkEntriesLeftOut, options.statistics)
+                  .c_str(),
+              stderr);
     }
 }
 
@@ -159,7 +161,8 @@ int main(int argc, char** argv) {
     }
     if (options.utf8) LineTextsToUtf8();
     PrintResults(options);
-    int status = ExitStatusOf(options, RunCounters, filesNotRead, hitList._count);
+    int status =
+        ExitStatusOf(options, RunCounters, filesNotRead - walkEntriesLeftOut, hitList._count);
     ReleaseHits();
     return status;
 }

@@ -58,15 +58,16 @@ std::string FormatStatistics(const RunCounterSet& counters) {
     return lines;
 }
 
-std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead, int statistics) {
-    const uint32_t read = counters.filesProcessed - filesNotRead;
+std::string FormatSummary(const RunCounterSet& counters, uint32_t notRead, uint32_t leftOut,
+                          int statistics) {
+    const uint32_t read = counters.filesProcessed - (notRead - leftOut);
     std::string summary =
         "trovfind: " + std::to_string(read) + (statistics ? " files counted" : " files searched");
     if (!statistics) {
         summary += ", " + std::to_string(counters.filesWithHits) + " with hits, " +
                    std::to_string(counters.hitCount) + " hits";
     }
-    return summary + ", " + std::to_string(filesNotRead) + " could not be read\n";
+    return summary + ", " + std::to_string(notRead) + " could not be read\n";
 }
 
 int ExitStatusOf(const TrovfindOptions& options, const RunCounterSet& counters,

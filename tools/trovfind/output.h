@@ -30,7 +30,10 @@ std::string FormatCounters(const RunCounterSet& counters);
 std::string FormatStatistics(const RunCounterSet& counters);
 
 // The closing line of the default form on standard error, with LF.
-std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead, int statistics);
+// `leftOut` of the `notRead` were never processed (folders, link loops):
+// they do not come off the files searched.
+std::string FormatSummary(const RunCounterSet& counters, uint32_t notRead, uint32_t leftOut,
+                          int statistics);
 
 // 0 when something was found (with -s: a file was counted), else 1.
 int ExitStatusOf(const TrovfindOptions& options, const RunCounterSet& counters,
