@@ -1,5 +1,6 @@
 // Lists the entries of one directory through the platform's find-first /
-// find-next enumeration. The enumeration path is a directory with its closing
+// find-next enumeration. Paths and names are the walk's (fs/walk_path.h):
+// UTF-8, of any length. The enumeration path is a directory with its closing
 // backslash followed by a pattern: "*.*" (every entry of the directory, with
 // or without a dot in its name, "." and ".." included where the platform
 // gives them) or one exact name. Hidden and system files are never delivered;
@@ -21,6 +22,20 @@
 // with none of the three bits are always delivered.
 int IsEnumerated(uint32_t attributes);
 
+// Where a folder really is: the same real folder reached by two paths (one
+// through a link) has the same identity.
+struct FolderIdentity {
+    uint64_t volume;
+    uint64_t index;
+    bool operator==(const FolderIdentity& other) const {
+        return volume == other.volume && index == other.index;
+    }
+};
+
+// The identity of the folder at walk path `path`, links followed; 0 when it
+// cannot be told (the folder cannot be opened).
+int IdentityOfFolder(const char* path, FolderIdentity* identity);
+
 class DirectoryEnumeration {
 public:
     // `path` (directory, backslash, pattern) must outlive the enumeration.
@@ -37,9 +52,14 @@ public:
     // off) rather than at the end of the entries or for want of any.
     int Failed() const { return _failed; }
 
+    // Entries left out because their name in UTF-8 is longer than FindData
+    // holds (255 bytes: a name of more than 85 characters outside ASCII).
+    uint32_t Skipped() const { return _skipped; }
+
 private:
-    const char* _path; // enumeration path, kept by the caller
-    void* _handle;     // the platform's enumeration handle, null before the first entry
-    int _finished;     // nonzero once the enumeration has ended
-    int _failed = 0;   // it ended on a failure
+    const char* _path;     // enumeration path, kept by the caller
+    void* _handle;         // the platform's enumeration handle, null before the first entry
+    int _finished;         // nonzero once the enumeration has ended
+    int _failed = 0;       // it ended on a failure
+    uint32_t _skipped = 0; // entries whose name did not fit FindData
 };

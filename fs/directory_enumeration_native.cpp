@@ -1,7 +1,8 @@
 // The directory enumeration on a POSIX system, for the native build. It gives
 // the entries what the Windows emulation gives them: drive Z: is the root of
 // the file system, backslashes separate, a name beginning with a dot carries
-// the hidden attribute, files carry the archive attribute.
+// the hidden attribute, files carry the archive attribute, and a symbolic
+// link to a folder is a folder with the reparse-point attribute.
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,9 +43,12 @@ void PackDosDateTime(time_t when, uint16_t* dosTime, uint16_t* dosDate) {
 
 // Describes `directory`/`name`; false when it cannot be read.
 bool Describe(const std::string& directory, const char* name, FindData* entry) {
+    const std::string path = directory + "/" + name;
     struct stat status;
-    if (stat((directory + "/" + name).c_str(), &status) != 0) return false;
+    struct stat link;
+    if (stat(path.c_str(), &status) != 0 || lstat(path.c_str(), &link) != 0) return false;
     uint32_t attributes = S_ISDIR(status.st_mode) ? fileAttributeDirectory : fileAttributeArchive;
+    if (S_ISDIR(status.st_mode) && S_ISLNK(link.st_mode)) attributes |= fileAttributeReparsePoint;
     if (name[0] == '.' && strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
         attributes |= fileAttributeHidden;
     if ((status.st_mode & S_IWUSR) == 0) attributes |= fileAttributeReadOnly;
@@ -74,6 +78,15 @@ bool SplitPath(const char* path, std::string* directory, std::string* pattern) {
 }
 
 } // namespace
+
+int IdentityOfFolder(const char* path, FolderIdentity* identity) {
+    std::string posix;
+    struct stat status;
+    if (!ToPosixPath(path, &posix) || stat(posix.c_str(), &status) != 0) return 0;
+    identity->volume = static_cast<uint64_t>(status.st_dev);
+    identity->index = static_cast<uint64_t>(status.st_ino);
+    return 1;
+}
 
 DirectoryEnumeration::DirectoryEnumeration(const char* path)
     : _path(path), _handle(nullptr), _finished(0) {}

@@ -42,11 +42,14 @@ struct FaultyCall<entry, Result(WINAPI*)(Arguments...)> {
     // What the entry returns when it fails.
     static Result Failure() {
         if constexpr (Is<entry, &FileCalls::CreateFileA>() ||
-                      Is<entry, &FileCalls::FindFirstFileA>())
+                      Is<entry, &FileCalls::CreateFileW>() ||
+                      Is<entry, &FileCalls::FindFirstFileA>() ||
+                      Is<entry, &FileCalls::FindFirstFileW>())
             return INVALID_HANDLE_VALUE;
         else if constexpr (Is<entry, &FileCalls::GetFileSize>() ||
                            Is<entry, &FileCalls::SetFilePointer>() ||
-                           Is<entry, &FileCalls::GetFileAttributesA>())
+                           Is<entry, &FileCalls::GetFileAttributesA>() ||
+                           Is<entry, &FileCalls::GetFileAttributesW>())
             return static_cast<Result>(0xFFFFFFFF);
         else if constexpr (Is<entry, &FileCalls::GetDriveTypeA>())
             return DRIVE_NO_ROOT_DIR;
@@ -55,13 +58,15 @@ struct FaultyCall<entry, Result(WINAPI*)(Arguments...)> {
     }
 
     static void Count(FileCallFaults& faults, const Result& result) {
-        if constexpr (Is<entry, &FileCalls::CreateFileA>()) {
+        if constexpr (Is<entry, &FileCalls::CreateFileA>() ||
+                      Is<entry, &FileCalls::CreateFileW>()) {
             if (result != INVALID_HANDLE_VALUE) ++faults._openHandles;
         } else if constexpr (Is<entry, &FileCalls::CreateFileMappingA>()) {
             if (result) ++faults._openHandles;
         } else if constexpr (Is<entry, &FileCalls::CloseHandle>()) {
             if (result) --faults._openHandles;
-        } else if constexpr (Is<entry, &FileCalls::FindFirstFileA>()) {
+        } else if constexpr (Is<entry, &FileCalls::FindFirstFileA>() ||
+                             Is<entry, &FileCalls::FindFirstFileW>()) {
             if (result != INVALID_HANDLE_VALUE) ++faults._openFinds;
         } else if constexpr (Is<entry, &FileCalls::FindClose>()) {
             if (result) --faults._openFinds;
@@ -90,24 +95,25 @@ struct Entries {
     static void Install() { (InstallOne<entries>(), ...); }
 };
 
-using AllEntries =
-    Entries<&FileCalls::CreateFileA, &FileCalls::CloseHandle, &FileCalls::ReadFile,
-            &FileCalls::WriteFile, &FileCalls::SetFilePointer, &FileCalls::SetEndOfFile,
-            &FileCalls::GetFileSize, &FileCalls::FlushFileBuffers, &FileCalls::GetFileTime,
-            &FileCalls::SetFileTime, &FileCalls::GetFileInformationByHandle, &FileCalls::LockFile,
-            &FileCalls::UnlockFile, &FileCalls::FindFirstFileA, &FileCalls::FindNextFileA,
-            &FileCalls::FindClose, &FileCalls::CreateFileMappingA, &FileCalls::MapViewOfFile,
-            &FileCalls::UnmapViewOfFile, &FileCalls::GetFileAttributesA,
-            &FileCalls::SetFileAttributesA, &FileCalls::DeleteFileA, &FileCalls::MoveFileA,
-            &FileCalls::MoveFileExA, &FileCalls::CopyFileA, &FileCalls::CreateDirectoryA,
-            &FileCalls::GetLogicalDrives, &FileCalls::GetDriveTypeA, &FileCalls::DeviceIoControl,
-            &FileCalls::GetVolumeInformationA, &FileCalls::SetVolumeLabelA,
-            &FileCalls::GetDiskFreeSpaceA, &FileCalls::GetDiskFreeSpaceExA>;
+using AllEntries = Entries<
+    &FileCalls::CreateFileA, &FileCalls::CreateFileW, &FileCalls::CloseHandle, &FileCalls::ReadFile,
+    &FileCalls::WriteFile, &FileCalls::SetFilePointer, &FileCalls::SetEndOfFile,
+    &FileCalls::GetFileSize, &FileCalls::FlushFileBuffers, &FileCalls::GetFileTime,
+    &FileCalls::SetFileTime, &FileCalls::GetFileInformationByHandle, &FileCalls::LockFile,
+    &FileCalls::UnlockFile, &FileCalls::FindFirstFileA, &FileCalls::FindNextFileA,
+    &FileCalls::FindFirstFileW, &FileCalls::FindNextFileW, &FileCalls::FindClose,
+    &FileCalls::CreateFileMappingA, &FileCalls::MapViewOfFile, &FileCalls::UnmapViewOfFile,
+    &FileCalls::GetFileAttributesA, &FileCalls::GetFileAttributesW, &FileCalls::SetFileAttributesA,
+    &FileCalls::DeleteFileA, &FileCalls::MoveFileA, &FileCalls::MoveFileExA, &FileCalls::CopyFileA,
+    &FileCalls::CreateDirectoryA, &FileCalls::GetLogicalDrives, &FileCalls::GetDriveTypeA,
+    &FileCalls::DeviceIoControl, &FileCalls::GetVolumeInformationA, &FileCalls::SetVolumeLabelA,
+    &FileCalls::GetDiskFreeSpaceA, &FileCalls::GetDiskFreeSpaceExA>;
 
 } // namespace
 
 FileCallFaults::FileCallFaults() : _saved(fileCalls) {
-    static_assert(AllEntries::count == size_t(slotCount), "every entry of the table has its wrapper");
+    static_assert(AllEntries::count == size_t(slotCount),
+                  "every entry of the table has its wrapper");
     // A second one would wrap the first one's wrappers, which read `active`.
     if (active) throw std::logic_error("one FileCallFaults at a time");
     active = this;

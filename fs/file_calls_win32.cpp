@@ -2,6 +2,7 @@
 
 FileCalls fileCalls = {
     ::CreateFileA,
+    ::CreateFileW,
     ::CloseHandle,
     ::ReadFile,
     ::WriteFile,
@@ -16,11 +17,14 @@ FileCalls fileCalls = {
     ::UnlockFile,
     ::FindFirstFileA,
     ::FindNextFileA,
+    ::FindFirstFileW,
+    ::FindNextFileW,
     ::FindClose,
     ::CreateFileMappingA,
     ::MapViewOfFile,
     ::UnmapViewOfFile,
     ::GetFileAttributesA,
+    ::GetFileAttributesW,
     ::SetFileAttributesA,
     ::DeleteFileA,
     ::MoveFileA,

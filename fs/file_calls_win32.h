@@ -12,6 +12,7 @@
 struct FileCalls {
     // ---- Open files
     decltype(&::CreateFileA) CreateFileA;
+    decltype(&::CreateFileW) CreateFileW; // the walk's paths (fs/walk_path.h)
     decltype(&::CloseHandle) CloseHandle; // file, mapping and device handles
     decltype(&::ReadFile) ReadFile;
     decltype(&::WriteFile) WriteFile;
@@ -27,6 +28,8 @@ struct FileCalls {
     // ---- Directory enumeration
     decltype(&::FindFirstFileA) FindFirstFileA;
     decltype(&::FindNextFileA) FindNextFileA;
+    decltype(&::FindFirstFileW) FindFirstFileW; // the walk's listings
+    decltype(&::FindNextFileW) FindNextFileW;
     decltype(&::FindClose) FindClose;
     // ---- Mappings and views
     decltype(&::CreateFileMappingA) CreateFileMappingA;
@@ -34,6 +37,7 @@ struct FileCalls {
     decltype(&::UnmapViewOfFile) UnmapViewOfFile;
     // ---- Named files
     decltype(&::GetFileAttributesA) GetFileAttributesA;
+    decltype(&::GetFileAttributesW) GetFileAttributesW;
     decltype(&::SetFileAttributesA) SetFileAttributesA;
     decltype(&::DeleteFileA) DeleteFileA;
     decltype(&::MoveFileA) MoveFileA;

@@ -5,20 +5,17 @@
 #include "base/text_utils.h"
 #include "fs/directory_enumeration.h"
 #include "fs/mask_match.h"
+#include "fs/walk_path.h"
 
 namespace {
 
 const char everyEntry[] = "*.*"; // the enumeration pattern of a whole directory
 
-// Writes `head` followed by `tail` into `path` (scanPathSize bytes); 0 when
-// they do not fit with their NUL, and then `path` is left unusable.
-int JoinPath(char* path, const char* head, const char* tail) {
-    const size_t headLength = strlen(head);
-    const size_t tailLength = strlen(tail);
-    if (headLength + tailLength >= scanPathSize) return 0;
-    memcpy(path, head, headLength);
-    memcpy(path + headLength, tail, tailLength + 1);
-    return 1;
+// Sets `path` to `head` followed by `tail`; 0 when that is longer than a
+// walk path may be.
+int JoinPath(std::string& path, const std::string& head, const char* tail) {
+    path.assign(head).append(tail);
+    return path.size() <= maxWalkPathBytes;
 }
 
 int IsDirectory(const FindData& entry) {
@@ -26,9 +23,10 @@ int IsDirectory(const FindData& entry) {
 }
 
 // Subdirectories whose name begins with '.' (".", "..", ".git", ...) are
-// never entered.
-int IsWalkedDirectory(const FindData& entry) {
-    return IsDirectory(entry) && entry._name[0] != '.';
+// never entered, nor links unless the walk follows them.
+int IsWalkedDirectory(const FindData& entry, int followLinks) {
+    return IsDirectory(entry) && entry._name[0] != '.' &&
+           (followLinks || (entry._attributes & fileAttributeReparsePoint) == 0);
 }
 
 } // namespace
@@ -38,15 +36,17 @@ FoundFile::~FoundFile() {}
 // ---- Construction and set-up
 
 FileScanner::FileScanner(const FileName& directory, const String* mask, int collect, int recursive)
-    : _totalSize(0), _fileCount(0), _unreadListings(0), _nameSink(nullptr), _nextIndex(0),
-      _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr), _recursive(0) {
+    : _totalSize(0), _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0), _nameSink(nullptr),
+      _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr),
+      _recursive(0) {
     Reset(directory, mask, collect, recursive);
 }
 
 FileScanner::FileScanner(const List<FileName>& directories, const String* mask, int collect,
                          int recursive)
-    : _totalSize(0), _fileCount(0), _unreadListings(0), _nameSink(nullptr), _nextIndex(0),
-      _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr), _recursive(0) {
+    : _totalSize(0), _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0), _nameSink(nullptr),
+      _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr),
+      _recursive(0) {
     Reset(directories, mask, collect, recursive);
 }
 
@@ -71,6 +71,8 @@ void FileScanner::ResetState(const String* mask, int collect, int recursive) {
     _totalSize = 0;
     _fileCount = 0;
     _unreadListings = 0;
+    _filesLeftOut = 0;
+    _foldersLeftOut = 0;
     _nextIndex = 0;
     _found.DeleteAll();
     _masks.DeleteAll();
@@ -106,10 +108,12 @@ void FileScanner::EndScan() {}
 void FileScanner::Scan() {
     BeginScan();
     _nextIndex = 0;
+    _walkedFolders.clear();
+    _enclosingFolders.clear();
     for (FileName* entry = _directories.GetHead(); entry != nullptr;
          entry = List<FileName>::GetNext(entry)) {
-        const int walked = _masks._count != 0 ? ScanDirectory(entry->c_str(), everyEntry)
-                                              : ScanMaskedEntry(*entry);
+        const int walked =
+            _masks._count != 0 ? ScanDirectory(*entry, everyEntry) : ScanMaskedEntry(*entry);
         if (!walked) break;
     }
     EndScan();
@@ -154,46 +158,81 @@ int FileScanner::ScanMaskedEntry(const FileName& entry) {
     for (const StringItem<ListElement>* item = StringList::GetNext(first); item != nullptr;
          item = StringList::GetNext(item))
         AddMask(*item);
-    return ScanDirectory(directory.c_str(), namesOneFile ? firstMask.c_str() : everyEntry);
+    return ScanDirectory(directory, namesOneFile ? firstMask.c_str() : everyEntry);
 }
 
-int FileScanner::ScanDirectory(const char* directory, const char* pattern) {
+int FileScanner::EnterFolder(const std::string& directory) {
+    FolderIdentity identity;
+    if (!IdentityOfFolder(directory.c_str(), &identity)) identity = {~0ull, ~0ull};
+    const std::pair<uint64_t, uint64_t> folder(identity.volume, identity.index);
+    // A folder whose identity cannot be told is walked where it is met.
+    if (folder.first != ~0ull && !_walkedFolders.insert(folder).second) {
+        for (const auto& enclosing : _enclosingFolders)
+            if (enclosing == folder) ++_foldersLeftOut;
+        return 0;
+    }
+    _enclosingFolders.push_back(folder);
+    return 1;
+}
+
+void FileScanner::LeaveFolder() {
+    _enclosingFolders.pop_back();
+}
+
+int FileScanner::ScanDirectory(const std::string& directory, const char* pattern) {
+    if (_followLinks) {
+        if (!EnterFolder(directory)) return 1;
+    }
+    struct Leave {
+        FileScanner* scanner;
+        ~Leave() {
+            if (scanner) scanner->LeaveFolder();
+        }
+    } leave{_followLinks ? this : nullptr};
     {
-        FileName directoryName(directory);
+        FileName directoryName(directory.c_str());
         OnDirectory(directoryName);
     }
-    // Each level of the walk composes its paths in buffers of its own.
-    char base[scanPathSize];        // the directory with its closing backslash
-    char enumeration[scanPathSize]; // base and pattern
-    char entryPath[scanPathSize];   // base and the name of one entry
-    const size_t length = strlen(directory);
-    const char* closing = length > 0 && directory[length - 1] == '\\' ? "" : "\\";
-    if (!JoinPath(base, directory, closing) || !JoinPath(enumeration, base, pattern)) return 1;
+    // Each level of the walk composes its paths in strings of its own.
+    std::string base;        // the directory with its closing backslash
+    std::string enumeration; // base and pattern
+    std::string entryPath;   // base and the name of one entry
+    const char* closing = !directory.empty() && directory.back() == '\\' ? "" : "\\";
+    if (!JoinPath(base, directory, closing) || !JoinPath(enumeration, base, pattern)) {
+        ++_foldersLeftOut;
+        return 1;
+    }
 
     FindData entry;
     int hasSubdirectories = 0;
     {
-        DirectoryEnumeration entries(enumeration);
+        DirectoryEnumeration entries(enumeration.c_str());
         while (entries.Next(&entry)) {
             if (IsDirectory(entry)) {
-                if (IsWalkedDirectory(entry)) hasSubdirectories = 1;
-            } else if (JoinPath(entryPath, base, entry._name)) {
-                if (!TryFile(entryPath, &entry)) return 0;
+                if (IsWalkedDirectory(entry, _followLinks)) hasSubdirectories = 1;
+            } else if (!JoinPath(entryPath, base, entry._name)) {
+                ++_filesLeftOut;
+            } else if (!TryFile(entryPath.c_str(), &entry)) {
+                return 0;
             }
             if (ShouldStop()) return 0;
         }
         if (entries.Failed()) ++_unreadListings;
+        _filesLeftOut += entries.Skipped();
     }
     if (!hasSubdirectories || !_recursive) return 1;
 
     // The second pass enumerates again rather than holding the first pass's
-    // entries in memory.
-    DirectoryEnumeration entries(enumeration);
+    // entries in memory. Names too long were counted in the first.
+    DirectoryEnumeration entries(enumeration.c_str());
     while (entries.Next(&entry)) {
         if (ShouldStop()) return 0;
-        if (IsWalkedDirectory(entry) && JoinPath(entryPath, base, entry._name) &&
-            !ScanDirectory(entryPath, pattern))
+        if (!IsWalkedDirectory(entry, _followLinks)) continue;
+        if (!JoinPath(entryPath, base, entry._name)) {
+            ++_foldersLeftOut;
+        } else if (!ScanDirectory(entryPath, pattern)) {
             return 0;
+        }
     }
     if (entries.Failed()) ++_unreadListings;
     return 1;

@@ -13,10 +13,20 @@
 // directories are (fs/directory_enumeration.h). A file that fits several
 // masks is counted and reported once per fitting mask.
 //
-// Paths: every path the walk composes (the directory with its closing
-// backslash, plus the enumeration pattern, plus an entry name) must fit in
-// scanPathSize bytes with its NUL; an entry or subdirectory whose path would
-// not fit is skipped silently (neither accepted nor entered).
+// Links: a subdirectory that is a link (a reparse point: a junction, a
+// symbolic link, a Unix symlink under Wine) is not entered, so that a link
+// to an ancestor or to a drive's root cannot take the walk around again or
+// out of the tree. A directory the owner names is walked even when it is a
+// link, and a file that is a link is a file. With FollowLinks the walk
+// enters links too, and every real folder (by its volume and file index) at
+// most once: a link back to a folder the walk is inside is a loop, counted
+// in _foldersLeftOut; one to a folder walked elsewhere is passed over.
+//
+// Paths: the walk's own (fs/walk_path.h): UTF-8 and of any length up to
+// maxWalkPathBytes. The directories given are in that form, and so are the
+// names the operations receive. An entry whose path would be longer, or
+// whose name does not fit FindData, is counted in _filesLeftOut or
+// _foldersLeftOut.
 //
 // Failures: the scanner raises nothing of its own; a missing or unreadable
 // directory still gets OnDirectory and then yields nothing, and a listing
@@ -27,14 +37,16 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "base/list.h"
 #include "base/string.h"
 #include "base/string_item.h"
 #include "fs/file_name.h"
 #include "fs/find_data.h"
-
-enum { scanPathSize = 260 }; // bytes of every composed path, NUL included
 
 // A file kept by a collecting scan: its full name and its directory entry.
 // A list of them is never sorted or copied: Compare returns -1 for any pair
@@ -133,6 +145,15 @@ public:
     // handle that died, a medium gone): the directory's remaining entries
     // were skipped and the walk went on.
     uint32_t _unreadListings;
+    // Entries left out of the walk that were neither searched nor passed
+    // over by a rule: files whose path or name is too long, and folders
+    // whose path is too long or that close a link loop.
+    uint32_t _filesLeftOut;
+    uint32_t _foldersLeftOut;
+
+    // Nonzero makes later scans enter links (see above); 0 by default and
+    // kept over Reset.
+    void FollowLinks(int follow) { _followLinks = follow; }
 
 protected:
     List<FileName>* _nameSink; // set only during ScanInto: accepted names go there
@@ -141,14 +162,23 @@ protected:
     List<StringItem<ListElement>> _masks; // the masks, one per item; owning
     List<FoundFile> _found;               // kept files in the order found; owning
     List<FileName> _directories;          // directories, or directory-with-mask entries; owning
-    FoundFile* _foundCursor;              // position of GetFirstFound / GetNextFound, may be null
-    int _recursive;                       // nonzero: descend into subdirectories
+    // With FollowLinks during a scan: the real folders walked, and those the
+    // walk is inside (innermost last), by volume and file index.
+    std::set<std::pair<uint64_t, uint64_t>> _walkedFolders;
+    std::vector<std::pair<uint64_t, uint64_t>> _enclosingFolders;
+    FoundFile* _foundCursor; // position of GetFirstFound / GetNextFound, may be null
+    int _recursive;          // nonzero: descend into subdirectories
+    int _followLinks = 0;    // nonzero: enter links to folders
 
 private:
     // Walks one directory and, when recursive, its subdirectories, enumerating
     // `directory` + backslash + `pattern`. Returns 1 when the tree was walked
     // to its end, 0 when the scan was stopped.
-    int ScanDirectory(const char* directory, const char* pattern);
+    int ScanDirectory(const std::string& directory, const char* pattern);
+    // With FollowLinks: 0 when `directory` is a real folder walked already,
+    // and then a loop is counted; else notes it as walked and inside.
+    int EnterFolder(const std::string& directory);
+    void LeaveFolder();
     // Tries one enumerated file against every mask; 0 when OnFile stopped.
     int TryFile(const char* fullName, FindData* entry);
     // Scans one directory-with-mask entry; 0 when the scan was stopped.

@@ -7,6 +7,7 @@
 #include "fs/file_attributes.h"
 #include "fs/file_calls_win32.h"
 #include "fs/file_errors.h"
+#include "fs/walk_path_win32.h"
 
 static_assert(win32_open::genericRead == GENERIC_READ &&
                   win32_open::genericWrite == GENERIC_WRITE &&
@@ -45,8 +46,11 @@ void File::Open(const FileName& name, uint32_t mode) {
         SetAttributesOf(_name, GetAttributesOf(_name) & ~attributeReadOnly, 1);
 
     const OpenParameters open = TranslateOpenMode(_mode);
-    _handle = fileCalls.CreateFileA(_name.c_str(), open.access, open.share, nullptr, open.creation,
-                                    open.flags, nullptr);
+    _handle = (_mode & openWalkPath)
+                  ? fileCalls.CreateFileW(PlatformPathOf(_name.c_str()).c_str(), open.access,
+                                          open.share, nullptr, open.creation, open.flags, nullptr)
+                  : fileCalls.CreateFileA(_name.c_str(), open.access, open.share, nullptr,
+                                          open.creation, open.flags, nullptr);
     if (_handle != invalidHandle) return;
     const DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION) RaiseInUse(_name);

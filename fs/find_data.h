@@ -11,6 +11,8 @@ enum FileAttribute : uint32_t {
     fileAttributeSystem = 0x04,
     fileAttributeDirectory = 0x10,
     fileAttributeArchive = 0x20,
+    fileAttributeReparsePoint =
+        0x400, // a link: junction or symbolic link (a Unix symlink under Wine)
 };
 
 enum { findDataNameSize = 256 }; // an entry name of at most 255 characters and its NUL
@@ -22,7 +24,7 @@ struct FindData {
     uint32_t _attributes; // FileAttribute bits as the platform reports them
     uint16_t _time;       // last write, local time, DOS form: hour 5, minute 6, second/2 5 bits
     uint16_t _date;       // last write, local time, DOS form: year-1980 7, month 4, day 5 bits
-    char _name[findDataNameSize]; // the entry's name without its directory, NUL-terminated
+    char _name[findDataNameSize]; // the entry's name without its directory, UTF-8, NUL-terminated
 };
 #pragma pack(pop)
 

@@ -25,6 +25,7 @@ enum OpenModeBit : uint32_t {
     openWriteThrough = 0x8000000,
     openRandomAccess = 0x10000000,
     openSequentialScan = 0x20000000,
+    openWalkPath = 0x40000000, // the name is a walk path (fs/walk_path.h): UTF-8, any length
 };
 
 // Modes the library itself opens with.

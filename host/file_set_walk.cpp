@@ -6,6 +6,7 @@
 #include "fs/file.h"
 #include "fs/file_attributes.h"
 #include "fs/file_name.h"
+#include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 #include "host/memory_headroom.h"
 #include "host/trovik_file_scanner.h"
@@ -13,6 +14,9 @@
 #include "search/grep_info.h"
 #include "search/search_params.h"
 #include "ui/search_settings.h"
+
+int walkFollowsLinks = 0;
+uint32_t filesLeftOut = 0;
 
 namespace {
 
@@ -37,6 +41,7 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
               WalkProgress& progress) {
     const bool isDirectory = (attributes & attributeDirectory) != 0;
     TrovikFileScanner scanner(name, nullptr, 0, isDirectory ? recursive : 0, progress);
+    scanner.FollowLinks(walkFollowsLinks);
     if (isDirectory) {
         for (StringItem<ListElement>* mask = SearchSettings.masks.GetHead(); mask;
              mask = StringList::GetNext(mask)) {
@@ -46,7 +51,11 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Str
     // Without a mask the scanner looks the one named file up directly.
     if (!SetSearchParameters(textToFind)) return 0;
     scanner.Scan();
-    foldersNotListed += scanner._unreadListings;
+    // A directory whose listing broke off counts once: how many of its files
+    // went unread is not known. So does a folder that closes a link loop.
+    foldersNotListed += scanner._unreadListings + scanner._foldersLeftOut;
+    filesNotRead += scanner._filesLeftOut;
+    filesLeftOut += scanner._filesLeftOut;
     return 1;
 }
 
@@ -56,6 +65,7 @@ int WalkFileSet(const String& textToFind, WalkProgress& progress) {
     statMode = SearchSettings.Stat ? 1 : 0;
     filesNotRead = 0;
     foldersNotListed = 0;
+    filesLeftOut = 0;
     hitListFull = 0;
     bool opened = false;
     MemoryHeadroom headroom;
@@ -72,8 +82,8 @@ int WalkFileSet(const String& textToFind, WalkProgress& progress) {
                 }
                 opened = true;
             }
-            FileName name(entry);
-            int32_t attributes = File::GetAttributesOf(name);
+            FileName name(WalkPathOf(entry));
+            int32_t attributes = AttributesOfWalkPath(name);
             if (attributes != -1 && !ScanEntry(name, attributes, recursive, textToFind, progress)) {
                 return 0;
             }

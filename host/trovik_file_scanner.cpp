@@ -1,6 +1,7 @@
 #include "host/trovik_file_scanner.h"
 
 #include "fs/file.h"
+#include "fs/walk_path.h"
 #include "host/millisecond_clock.h"
 #include "host/walk_progress.h"
 #include "search/grep_info.h"
@@ -52,12 +53,14 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
         ++filesNotRead;
     } else if (records > 0) {
         ++RunCounters.filesWithHits;
-        _progress.HitsChanged(fileName);
+        FileName shown(HostPathOf(fileName));
+        _progress.HitsChanged(shown);
     }
     if (hitListFull) _progress.HitListFull(hitList._count);
     return 1;
 }
 
 void TrovikFileScanner::OnDirectory(FileName& directory) {
-    _progress.DirectoryEntered(directory);
+    FileName shown(HostPathOf(directory));
+    _progress.DirectoryEntered(shown);
 }

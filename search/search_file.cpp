@@ -4,8 +4,12 @@
 #include "fs/file_name.h"
 #include "fs/mapped_file.h"
 #include "fs/open_mode.h"
+#include "fs/walk_path.h"
+#include "search/decoded_search.h"
 #include "search/file_text_search.h"
+#include "search/guarded_read.h"
 #include "search/mapped_windows.h"
+#include "search/text_encoding.h"
 
 namespace {
 
@@ -20,6 +24,17 @@ const unsigned char* MapWhole(MappedFile& file) {
     return reinterpret_cast<const unsigned char*>(file.GetData());
 }
 
+// A file too big to be mapped whole is read as it is, a window at a time,
+// unless it is UTF-16: then its text cannot be read that way, and the file
+// counts as not read rather than as searched without hits.
+bool IsUtf16(WindowSource& windows) {
+    const FileWindow first = windows.WindowAt(0);
+    TextEncoding encoding = TextEncoding::codePage;
+    auto look = [&] { encoding = EncodingOfMark(first.data, first.length < 4 ? first.length : 4); };
+    if (!ReadGuarded(first.data, first.length, look)) return true;
+    return encoding == TextEncoding::utf16Le || encoding == TextEncoding::utf16Be;
+}
+
 } // namespace
 
 int SearchFile(FileName& path) {
@@ -28,11 +43,13 @@ int SearchFile(FileName& path) {
 
 int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach) {
     try {
-        MappedFile file(path, searchOpenMode, 0, 0);
+        MappedFile file(path, searchOpenMode | openWalkPath, 0, 0);
+        const String recordName = HostPathOf(path);
         if (const unsigned char* whole = MapWhole(file))
-            return SearchFileBytes(path, whole, file.GetSize());
+            return SearchFileText(recordName, whole, file.GetSize());
         MappedWindows windows(file, windowSize);
-        return SearchFileWindows(path, windows, reach);
+        if (IsUtf16(windows)) return -1;
+        return SearchFileWindows(recordName, windows, reach);
     } catch (...) {
         return -1;
     }

@@ -1,5 +1,7 @@
 // SearchFile: the search of one file of a run. Maps the whole file read-only
-// (others may read it meanwhile) and hands its bytes to SearchFileBytes. A
+// (others may read it meanwhile) and hands its bytes to SearchFileText, which
+// reads them in their encoding (search/decoded_search.h). The path is a walk
+// path (fs/walk_path.h); the records name the file in the host's form. A
 // file that cannot be mapped whole, for want of room in the address space or
 // because it is 4 GiB or more, is searched through a view that slides over it
 // (SearchFileWindows); the results are the same, see file_text_search.h.

@@ -272,28 +272,79 @@ TEST_F(ScanTree, DotEntriesAreNeitherReportedNorEntered) {
     EXPECT_EQ((Texts{"."}), scanner.Events("dir"));
 }
 
-TEST_F(ScanTree, PathsBeyondTheLimitAreSkipped) {
-    const size_t rootLength = PathOf().size();
-    ASSERT_LT(rootLength + 2, 200u);
-    // Full names of 259 characters fit with their NUL; 260 do not.
-    const std::string fits(scanPathSize - 1 - rootLength - 1 - 2, 'f');
-    const std::string tooLong(scanPathSize - rootLength - 1 - 2, 'g');
-    MakeFile(fits + ".c");
-    MakeFile(tooLong + ".c");
-    ASSERT_EQ(static_cast<size_t>(scanPathSize - 1), PathOf(fits + ".c").size());
-    // A directory whose own files would pass the limit, and one whose path
-    // itself does.
-    const std::string longDirectory(scanPathSize - rootLength - 10, 'd');
-    MakeDirectory(longDirectory);
-    MakeFile(longDirectory + "/short.c");
-    MakeFile(longDirectory + "/a_name_too_long.c");
-    MakeDirectory(longDirectory + "/beyond_the_limit");
-    MakeFile(longDirectory + "/beyond_the_limit/x.c");
-
+TEST_F(ScanTree, PathsLongerThanTheOldLimitAreWalkedWithFullNames) {
+    // Seven levels of 60 characters: the deepest file's path is past 400.
+    std::string deep;
+    for (char level = 'a'; level < 'h'; ++level) {
+        deep += (deep.empty() ? "" : "/") + std::string(60, level);
+        MakeDirectory(deep);
+    }
+    MakeFile(deep + "/deep.c");
+    MakeFile("top.c");
     RecordingScanner scanner(PathOf(), PathOf(), "*.c", 0, 1);
     scanner.Scan();
-    EXPECT_EQ((Texts{longDirectory + "\\short.c", fits + ".c"}), scanner.FileSet());
-    EXPECT_EQ((Texts{".", longDirectory}), scanner.Events("dir"));
+    std::string deepName = deep + "/deep.c";
+    std::replace(deepName.begin(), deepName.end(), '/', '\\');
+    ASSERT_GT(PathOf(deep + "/deep.c").size(), 400u);
+    EXPECT_EQ((Texts{deepName, "top.c"}), scanner.FileSet());
+    EXPECT_EQ(0u, scanner._filesLeftOut + scanner._foldersLeftOut);
+}
+
+TEST_F(ScanTree, NamesOutsideTheCodePageAreListedInUtf8) {
+    const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC";      // 日本
+    const std::string greek = "\xCE\xB1\xCE\xBB\xCF\x86\xCE\xB1"; // αλφα
+    MakeDirectory(greek);
+    MakeFile(greek + "/" + japanese + ".txt");
+    MakeFile(japanese + ".txt");
+    RecordingScanner scanner(PathOf(), PathOf(), "*.txt", 0, 1);
+    scanner.Scan();
+    EXPECT_EQ((Texts{greek + "\\" + japanese + ".txt", japanese + ".txt"}), scanner.FileSet());
+}
+
+// ---- Links
+
+TEST_F(ScanTree, LinksToFoldersAreNotEnteredUnlessNamedOrFollowed) {
+    MakeDirectory("tree");
+    MakeDirectory("tree/sub");
+    MakeFile("tree/sub/a.c");
+    MakeDirectory("outside");
+    MakeFile("outside/o.c");
+    if (!MakeLink("tree/sub/up", "tree") || !MakeLink("tree/root", stdfs::path("/").string()) ||
+        !MakeLink("tree/out", "outside"))
+        GTEST_SKIP() << "no links to folders here";
+
+    RecordingScanner walk(PathOf(), PathOf("tree"), "*.c", 0, 1);
+    walk.Scan();
+    EXPECT_EQ((Texts{"tree\\sub\\a.c"}), walk.FileSet());
+    EXPECT_EQ((Texts{"tree", "tree\\sub"}), walk.Events("dir"));
+    EXPECT_EQ(0u, walk._filesLeftOut + walk._foldersLeftOut);
+
+    // The link the owner names is walked.
+    RecordingScanner named(PathOf(), PathOf("tree/out"), "*.c", 0, 1);
+    named.Scan();
+    EXPECT_EQ((Texts{"tree\\out\\o.c"}), named.FileSet());
+}
+
+TEST_F(ScanTree, FollowedLinksWalkEachRealFolderOnceAndCountLoops) {
+    MakeDirectory("tree");
+    MakeDirectory("tree/sub");
+    MakeFile("tree/sub/a.c");
+    MakeDirectory("outside");
+    MakeFile("outside/o.c");
+    if (!MakeLink("tree/sub/loop", "tree") || !MakeLink("tree/out", "outside") ||
+        !MakeLink("tree/sub/again", "outside"))
+        GTEST_SKIP() << "no links to folders here";
+
+    RecordingScanner scanner(PathOf(), PathOf("tree"), "*.c", 0, 1);
+    scanner.FollowLinks(1);
+    scanner.Scan();
+    Texts files = scanner.FileSet();
+    ASSERT_EQ(2u, files.size());
+    EXPECT_EQ("tree\\sub\\a.c", files[1]);
+    // Outside is reached by two links; whichever comes first walks it.
+    EXPECT_TRUE(files[0] == "tree\\out\\o.c" || files[0] == "tree\\sub\\again\\o.c") << files[0];
+    EXPECT_EQ(3u, scanner.Events("dir").size());
+    EXPECT_EQ(1u, scanner._foldersLeftOut); // the link back to tree
 }
 
 // ---- The pieces underneath

@@ -40,16 +40,30 @@ protected:
 
     // `relative` uses '/' between its parts.
     void MakeFile(const std::string& relative, size_t size = 1) {
-        const stdfs::path path = _root / stdfs::path(relative).make_preferred();
+        const stdfs::path path = _root / stdfs::u8path(relative).make_preferred();
         std::ofstream file(path, std::ios::binary);
         file << std::string(size, 'x');
         ASSERT_TRUE(file.good()) << path;
         _made.push_back(path);
     }
     void MakeDirectory(const std::string& relative) {
-        const stdfs::path path = _root / stdfs::path(relative).make_preferred();
+        const stdfs::path path = _root / stdfs::u8path(relative).make_preferred();
         ASSERT_TRUE(stdfs::create_directory(path)) << path;
         _made.push_back(path);
+    }
+
+    // A link at `relative` to the folder `target` (relative to the tree, or
+    // absolute); false where links to folders cannot be made.
+    bool MakeLink(const std::string& relative, const std::string& target) {
+        const stdfs::path path = _root / stdfs::u8path(relative).make_preferred();
+        const stdfs::path to = stdfs::u8path(target).is_absolute()
+                                   ? stdfs::u8path(target)
+                                   : _root / stdfs::u8path(target).make_preferred();
+        std::error_code error;
+        stdfs::create_directory_symlink(to, path, error);
+        if (error) return false;
+        _made.push_back(path);
+        return true;
     }
 
     // The Windows form of a path of the tree, as the scanner composes it.

@@ -174,7 +174,7 @@ TEST_F(FileSetWalk, ABrokenListingCountsAsAFolderNotListed) {
     SearchSettings.fileTypes = "*.c";
     SearchSettings.dirList = _root.c_str();
     FileCallFaults faults;
-    faults.Fail(&FileCalls::FindNextFileA, 1, ERROR_NETNAME_DELETED);
+    faults.Fail(&FileCalls::FindNextFileW, 1, ERROR_NETNAME_DELETED);
     EXPECT_EQ(Walk(), 0);
     EXPECT_EQ(foldersNotListed, 1u);
     EXPECT_EQ(filesNotRead, 0u);

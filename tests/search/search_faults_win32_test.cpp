@@ -31,13 +31,13 @@ public:
     }
     int OnFile(FileName& name, FindData*, int) override {
         walked.push_back(name);
-        findNextCalls.push_back(_faults.Calls(&FileCalls::FindNextFileA));
+        findNextCalls.push_back(_faults.Calls(&FileCalls::FindNextFileW));
         if (SearchFile(name) < 0) notRead.push_back(name);
         return 1;
     }
 
     Texts walked;                        // every file reported, in walk order
-    std::vector<uint32_t> findNextCalls; // FindNextFileA calls made when it was reported
+    std::vector<uint32_t> findNextCalls; // FindNextFileW calls made when it was reported
     Texts notRead;                       // files whose search gave -1
 
 private:
@@ -104,7 +104,7 @@ TEST_F(SearchFaults, AFileThatCannotBeOpenedMappedOrReadCostsOnlyThatFile) {
         std::function<void(FileCallFaults&, uint32_t nth)> fail;
     } kinds[] = {
         {"open", [](FileCallFaults& f,
-                    uint32_t n) { f.Fail(&FileCalls::CreateFileA, n, ERROR_ACCESS_DENIED); }},
+                    uint32_t n) { f.Fail(&FileCalls::CreateFileW, n, ERROR_ACCESS_DENIED); }},
         {"mapping",
          [](FileCallFaults& f, uint32_t n) {
              f.Fail(&FileCalls::CreateFileMappingA, n, ERROR_NOT_ENOUGH_MEMORY);
@@ -146,7 +146,7 @@ TEST_F(SearchFaults, AListingThatBreaksOffSkipsTheRestOfThatDirectoryOnly) {
             if (all[i].compare(0, prefix.size(), prefix) != 0) continue;
             ASSERT_GT(calls[i], 0u) << "delivered by the first call of its listing";
             scanner = Walk([&](FileCallFaults& f) {
-                f.Fail(&FileCalls::FindNextFileA, calls[i], ERROR_NETNAME_DELETED);
+                f.Fail(&FileCalls::FindNextFileW, calls[i], ERROR_NETNAME_DELETED);
             });
             Texts expected; // the files before it in its directory, and all others
             for (size_t j = 0; j < all.size(); ++j)

@@ -2,12 +2,17 @@
 // prints the hit records (or the statistics) on standard output.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 #include "host/file_set_walk.h"
 #include "host/run_state.h"
@@ -29,19 +34,67 @@ void Write(const std::string& text) {
     fwrite(text.data(), 1, text.size(), stdout);
 }
 
+std::wstring Widen(const std::string& text, UINT codePage) {
+    const int length = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(codePage, 0, text.c_str(), -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& wide, UINT codePage) {
+    const int length =
+        WideCharToMultiByte(codePage, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(codePage, 0, wide.c_str(), -1, &text[0], length, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
+}
+
+// With -u the arguments are read again from the wide command line, in UTF-8,
+// so that names the code page cannot spell arrive whole.
+ParseResult ParseUtf8Arguments(TrovfindOptions& options, std::string& error) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return parsedRun;
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i)
+        texts.push_back(Narrow(wide[i], CP_UTF8));
+    LocalFree(wide);
+    std::vector<const char*> argv;
+    for (const std::string& text : texts)
+        argv.push_back(text.c_str());
+    options = TrovfindOptions();
+    const ParseResult result = ParseTrovfindOptions(count, argv.data(), options, error);
+    // The text is searched in the code page, as the files' text is read.
+    options.text = Narrow(Widen(options.text, CP_UTF8), CP_ACP);
+    return result;
+}
+
 // Makes the entries absolute and joins them into the run form of the
 // directory list, one per line (a ';' may be part of a file name). Returns
 // an error text, empty on success.
 std::string BuildDirList(const TrovfindOptions& options, String& dirList) {
+    const UINT codePage = options.utf8 ? CP_UTF8 : CP_ACP;
     for (const std::string& entry : options.entries) {
-        char full[MAX_PATH];
-        DWORD length = GetFullPathNameA(entry.c_str(), MAX_PATH, full, nullptr);
-        if (length == 0 || length >= MAX_PATH) return "cannot make a full path of " + entry;
-        if (length > maxFileSetEntryLength) return "the path is too long: " + std::string(full);
-        dirList += full;
+        const std::wstring wide = Widen(entry, codePage);
+        const DWORD room = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+        std::wstring full(room ? room : 1, L'\0');
+        const DWORD length = room ? GetFullPathNameW(wide.c_str(), room, &full[0], nullptr) : 0;
+        if (length == 0 || length >= room) return "cannot make a full path of " + entry;
+        full.resize(length);
+        if (length > maxFileSetEntryLength)
+            return "the path is too long: " + Narrow(full, codePage);
+        dirList += Narrow(full, codePage).c_str();
         dirList += "\n";
     }
     return std::string();
+}
+
+// With -u the line texts, which are in the code page, are printed in UTF-8.
+void LineTextsToUtf8() {
+    for (GrepInfo* record = hitList.GetHead(); record; record = List<GrepInfo>::GetNext(record))
+        record->_lineText = Narrow(Widen(record->_lineText.c_str(), CP_ACP), CP_UTF8).c_str();
 }
 
 void PrintResults(const TrovfindOptions& options) {
@@ -57,9 +110,10 @@ void PrintResults(const TrovfindOptions& options) {
     if (options.records) Write(FormatCounters(RunCounters));
     fflush(stdout);
     if (!options.records) {
-        fputs(
-            FormatSummary(RunCounters, filesNotRead, foldersNotListed, options.statistics).c_str(),
-            stderr);
+        fputs(FormatSummary(RunCounters, filesNotRead, filesLeftOut, foldersNotListed,
+                            options.statistics)
+                  .c_str(),
+              stderr);
     }
 }
 
@@ -80,6 +134,9 @@ int main(int argc, char** argv) {
     case parsedRun:
         break;
     }
+    if (options.utf8 && ParseUtf8Arguments(options, error) != parsedRun) return UsageError(error);
+    hostPathsInUtf8 = options.utf8;
+    walkFollowsLinks = options.followLinks;
     String dirList;
     error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
@@ -105,11 +162,12 @@ int main(int argc, char** argv) {
         WalkFileSet(String(options.statistics ? "*" : options.text.c_str()), progress);
         longestGap = progress.LongestGap();
     }
+    if (options.utf8) LineTextsToUtf8();
     PrintResults(options);
     if (options.longestGap)
         fprintf(stderr, "trovfind: longest gap between two dispatches: %lu ms\n",
                 static_cast<unsigned long>(longestGap));
-    int status = ExitStatusOf(options, RunCounters, filesNotRead, hitList._count);
+    int status = ExitStatusOf(options, RunCounters, filesNotRead - filesLeftOut, hitList._count);
     ReleaseHits();
     return status;
 }

@@ -15,6 +15,8 @@ const char trovfindUsage[] =
     "  -s          statistics; no TEXT, every argument is an entry\n"
     "  -t TYPES    file types, e.g. \"*.c;*.h\" (default \"*.*\")\n"
     "  -n          do not descend into subdirectories\n"
+    "  -L          follow links to folders (each real folder once)\n"
+    "  -u          arguments, file names and line texts in UTF-8\n"
     "  --records   machine-readable output\n"
     "  --longest-gap  also report the longest time in ms between two points\n"
     "              where a window would have been kept alive\n"
@@ -44,6 +46,10 @@ ParseResult ParseTrovfindOptions(int argc, const char* const* argv, TrovfindOpti
             options.statistics = 1;
         } else if (arg == "-n") {
             options.recursive = 0;
+        } else if (arg == "-L") {
+            options.followLinks = 1;
+        } else if (arg == "-u") {
+            options.utf8 = 1;
         } else if (arg == "--records") {
             options.records = 1;
         } else if (arg == "--longest-gap") {

@@ -17,6 +17,8 @@ struct TrovfindOptions {
     int recursive = 1;                // -n turns it off
     int records = 0;                  // --records: machine-readable output
     int longestGap = 0;               // --longest-gap: report the longest dispatch gap
+    int followLinks = 0;              // -L: enter links to folders, each real folder once
+    int utf8 = 0;                     // -u: arguments and output in UTF-8
     std::string fileTypes = "*.*";    // -t TYPES
     std::string text;                 // the text to find (empty with -s)
     std::vector<std::string> entries; // directories and files, '/' turned into '\'

@@ -61,8 +61,8 @@ std::string FormatStatistics(const RunCounterSet& counters) {
 }
 
 std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead,
-                          uint32_t foldersNotListed, int statistics) {
-    const uint32_t read = counters.filesProcessed - filesNotRead;
+                          uint32_t filesLeftOut, uint32_t foldersNotListed, int statistics) {
+    const uint32_t read = counters.filesProcessed - (filesNotRead - filesLeftOut);
     std::string summary =
         "trovfind: " + std::to_string(read) + (statistics ? " files counted" : " files searched");
     if (!statistics) {

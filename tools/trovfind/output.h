@@ -30,9 +30,11 @@ std::string FormatCounters(const RunCounterSet& counters);
 std::string FormatStatistics(const RunCounterSet& counters);
 
 // The closing line of the default form on standard error, with LF. The
-// folders whose listing broke off are named only when there were any.
+// folders whose listing broke off (or that closed a link loop) are named only
+// when there were any. `filesLeftOut` of the `filesNotRead` never reached the
+// search (paths or names too long): they do not come off the files searched.
 std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead,
-                          uint32_t foldersNotListed, int statistics);
+                          uint32_t filesLeftOut, uint32_t foldersNotListed, int statistics);
 
 // 0 when something was found (with -s: a file was counted), else 1.
 int ExitStatusOf(const TrovfindOptions& options, const RunCounterSet& counters,

@@ -1,0 +1,108 @@
+// The walk's paths over the platform's conversions and wide calls.
+#include <windows.h>
+
+#include <string>
+
+#include "fs/file_calls_win32.h"
+#include "fs/walk_path.h"
+#include "fs/walk_path_win32.h"
+
+int hostPathsInUtf8 = 0;
+
+namespace {
+
+bool IsAscii(const String& text) {
+    for (unsigned char c : static_cast<const std::string&>(text))
+        if (c >= 0x80) return false;
+    return true;
+}
+
+std::wstring Widen(const char* text, UINT codePage) {
+    const int length = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
+    if (length <= 1) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
+}
+
+// The text in `codePage`; `lossy` (optional) tells whether a character had to
+// become '?'. Never a best-fit look-alike: that would name another file.
+String Narrow(const std::wstring& wide, UINT codePage, BOOL* lossy) {
+    if (wide.empty()) return String();
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* fallback = codePage == CP_UTF8 ? nullptr : "?";
+    BOOL* used = codePage == CP_UTF8 ? nullptr : lossy;
+    const int length =
+        WideCharToMultiByte(codePage, flags, wide.c_str(), -1, nullptr, 0, fallback, used);
+    if (length <= 1) return String();
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, wide.c_str(), -1, &text[0], length, fallback, used);
+    text.resize(static_cast<size_t>(length - 1));
+    return String(text);
+}
+
+const wchar_t longPrefix[] = L"\\\\?\\";
+
+} // namespace
+
+std::wstring PlatformPathOf(const char* walkPath) {
+    std::wstring wide = Widen(walkPath, CP_UTF8);
+    // The plain form serves up to MAX_PATH characters with the NUL, less the
+    // 8.3 name that a directory's own path must leave room for.
+    if (wide.size() < MAX_PATH - 12 || wide.compare(0, 4, longPrefix) == 0) return wide;
+    if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return longPrefix + wide;
+    if (wide.compare(0, 2, L"\\\\") == 0) return std::wstring(longPrefix) + L"UNC" + wide.substr(1);
+    return wide; // relative: the platform's own limit applies
+}
+
+String WalkPathOf(const String& hostPath) {
+    if (hostPathsInUtf8 || IsAscii(hostPath)) return hostPath;
+    return Narrow(Widen(hostPath.c_str(), CP_ACP), CP_UTF8, nullptr);
+}
+
+// The short 8.3 name of the last part of `wide` (a path), or empty when the
+// volume keeps none.
+std::wstring ShortNameOf(const std::wstring& wide) {
+    const std::wstring platform = PlatformPathOf(Narrow(wide, CP_UTF8, nullptr).c_str());
+    // A short name may be longer than the long one (αλφα becomes ____~NVU).
+    const DWORD room = GetShortPathNameW(platform.c_str(), nullptr, 0);
+    if (room == 0) return std::wstring();
+    std::wstring shortPath(room, L'\0');
+    const DWORD length = GetShortPathNameW(platform.c_str(), &shortPath[0], room);
+    if (length == 0 || length >= room) return std::wstring();
+    shortPath.resize(length);
+    return shortPath.substr(shortPath.rfind(L'\\') + 1);
+}
+
+String HostPathOf(const String& walkPath) {
+    if (hostPathsInUtf8 || IsAscii(walkPath)) return walkPath;
+    const std::wstring wide = Widen(walkPath.c_str(), CP_UTF8);
+    BOOL lossy = FALSE;
+    const String plain = Narrow(wide, CP_ACP, &lossy);
+    if (!lossy) return plain;
+    // Only the parts the code page cannot spell take their short names, so
+    // that the rest of the path reads as it is.
+    std::wstring named;
+    for (size_t start = 0; start <= wide.size();) {
+        size_t end = wide.find(L'\\', start);
+        if (end == std::wstring::npos) end = wide.size();
+        std::wstring part = wide.substr(start, end - start);
+        lossy = FALSE;
+        Narrow(part, CP_ACP, &lossy);
+        if (lossy) {
+            part = ShortNameOf(wide.substr(0, end));
+            lossy = FALSE;
+            if (part.empty() || (Narrow(part, CP_ACP, &lossy), lossy)) return plain;
+        }
+        named += part;
+        if (end < wide.size()) named += L'\\';
+        start = end + 1;
+    }
+    return Narrow(named, CP_ACP, nullptr);
+}
+
+int32_t AttributesOfWalkPath(const String& walkPath) {
+    const DWORD attributes = fileCalls.GetFileAttributesW(PlatformPathOf(walkPath.c_str()).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ? -1 : static_cast<int32_t>(attributes);
+}
