@@ -115,8 +115,6 @@ public:
     static int Exists(const FileName& name);
     // The size (low 32 bits) from a directory lookup; 18000 when none found.
     static uint32_t SizeOf(const FileName& name);
-    // The whole size from a directory lookup; 0 when none is found.
-    static uint64_t FullSizeOf(const FileName& name);
     static int IsReadOnly(const FileName& name);          // 0 when there is no such file
     static int32_t GetAttributesOf(const FileName& name); // -1 when there is no such file
     // 1 on success; on failure raises 18017 when `raise` is set, else 0.

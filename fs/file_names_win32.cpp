@@ -23,14 +23,6 @@ uint32_t File::SizeOf(const FileName& name) {
     return found.nFileSizeLow;
 }
 
-uint64_t File::FullSizeOf(const FileName& name) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = fileCalls.FindFirstFileA(name.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return 0;
-    fileCalls.FindClose(search);
-    return (uint64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-}
-
 int File::IsReadOnly(const FileName& name) {
     const int32_t attributes = GetAttributesOf(name);
     return attributes != -1 && (attributes & attributeReadOnly) ? 1 : 0;

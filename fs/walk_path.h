@@ -35,6 +35,10 @@ String WalkPathOf(const String& hostPath);
 // the file for a reader only).
 String HostPathOf(const String& walkPath);
 
+// The whole size of the file at a walk path; 0 when there is none. (A
+// listing's entry holds only the low 32 bits of a size.)
+uint64_t SizeOfWalkPath(const String& walkPath);
+
 // The attributes of the file or folder at a walk path (the platform's bits,
 // FileAttribute of fs/find_data.h among them), or -1 when there is none.
 int32_t AttributesOfWalkPath(const String& walkPath);

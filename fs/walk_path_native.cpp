@@ -15,12 +15,26 @@ String HostPathOf(const String& walkPath) {
     return walkPath;
 }
 
-int32_t AttributesOfWalkPath(const String& walkPath) {
+namespace {
+
+// The walk path as a POSIX one: drive Z: is the root, '\' is '/'.
+std::string PosixPathOf(const String& walkPath) {
     std::string posix = walkPath;
-    if (posix.size() >= 2 && posix[1] == ':') posix.erase(0, 2); // drive Z: is the root
+    if (posix.size() >= 2 && posix[1] == ':') posix.erase(0, 2);
     for (char& c : posix)
         if (c == '\\') c = '/';
+    return posix;
+}
+
+} // namespace
+
+uint64_t SizeOfWalkPath(const String& walkPath) {
     struct stat status;
-    if (stat(posix.c_str(), &status) != 0) return -1;
+    return stat(PosixPathOf(walkPath).c_str(), &status) == 0 ? uint64_t(status.st_size) : 0;
+}
+
+int32_t AttributesOfWalkPath(const String& walkPath) {
+    struct stat status;
+    if (stat(PosixPathOf(walkPath).c_str(), &status) != 0) return -1;
     return S_ISDIR(status.st_mode) ? fileAttributeDirectory : fileAttributeArchive;
 }

@@ -102,6 +102,14 @@ String HostPathOf(const String& walkPath) {
     return Narrow(named, CP_ACP, nullptr);
 }
 
+uint64_t SizeOfWalkPath(const String& walkPath) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(PlatformPathOf(walkPath.c_str()).c_str(), GetFileExInfoStandard,
+                              &data))
+        return 0;
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 int32_t AttributesOfWalkPath(const String& walkPath) {
     const DWORD attributes = fileCalls.GetFileAttributesW(PlatformPathOf(walkPath.c_str()).c_str());
     return attributes == INVALID_FILE_ATTRIBUTES ? -1 : static_cast<int32_t>(attributes);

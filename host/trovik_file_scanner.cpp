@@ -1,6 +1,5 @@
 #include "host/trovik_file_scanner.h"
 
-#include "fs/file.h"
 #include "fs/walk_path.h"
 #include "host/millisecond_clock.h"
 #include "host/walk_progress.h"
@@ -41,7 +40,7 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
     _progress.KeepAlive();
     // Empty files are neither counted nor searched. The entry holds the low
     // 32 bits of the size: a file of a whole multiple of 4 GiB is asked again.
-    if (entry->_size == 0 && File::FullSizeOf(fileName) == 0) return 1;
+    if (entry->_size == 0 && SizeOfWalkPath(fileName) == 0) return 1;
     ++RunCounters.filesProcessed;
     uint32_t now = walkClock();
     if (ProgressUpdateDue(now)) {
