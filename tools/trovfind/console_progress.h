@@ -1,5 +1,5 @@
-// The progress of trovfind's walk: a progress line on standard error when that
-// is a console, and Ctrl+C (or Ctrl+Break) as the stop request, so that the
+// The progress of trovfind's walk: a progress line on the console (standard
+// error when that is one, else the console the program runs in, if any), and Ctrl+C (or Ctrl+Break) as the stop request, so that the
 // walk ends and what was found so far is printed.
 #pragma once
 
@@ -35,7 +35,8 @@ public:
 private:
     void Show();
 
-    void* _console;      // standard error's handle when it is a console, else null
+    void* _console;      // the console (standard error's, or one opened) or null
+    bool _ownConsole;    // _console was opened here and is closed with it
     bool _shown = false; // a progress line is on the screen
     uint32_t _files = 0;
     RateLimit _dispatches{10};

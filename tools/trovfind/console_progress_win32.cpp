@@ -22,15 +22,29 @@ BOOL WINAPI OnControl(DWORD event) {
 
 } // namespace
 
-ConsoleProgress::ConsoleProgress() : _console(nullptr) {
+ConsoleProgress::ConsoleProgress() : _console(nullptr), _ownConsole(false) {
     HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
     DWORD mode = 0;
-    if (error != INVALID_HANDLE_VALUE && GetConsoleMode(error, &mode)) _console = error;
+    if (error != INVALID_HANDLE_VALUE && GetConsoleMode(error, &mode)) {
+        _console = error;
+    } else {
+        // Standard error goes elsewhere (a file that a script shows after the
+        // records): the progress line still goes to the console, if any.
+        HANDLE console = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+        if (console != INVALID_HANDLE_VALUE && GetConsoleMode(console, &mode)) {
+            _console = console;
+            _ownConsole = true;
+        } else if (console != INVALID_HANDLE_VALUE) {
+            CloseHandle(console);
+        }
+    }
     SetConsoleCtrlHandler(OnControl, TRUE);
 }
 
 ConsoleProgress::~ConsoleProgress() {
     Clear();
+    if (_ownConsole) CloseHandle(_console);
     SetConsoleCtrlHandler(OnControl, FALSE);
 }
 
