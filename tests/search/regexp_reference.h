@@ -12,5 +12,9 @@ struct ReferenceResult {
 
 // `code`: the 128-byte compiled form (may be null), `status` its compile
 // status; `text` zero-terminated, `start` within it. `budget` < 0: no limit.
+// `origin` (at most `start`; < 0: `start`) is where the search began: the
+// start anchor holds there, and an empty match there is 1 long. The file
+// search's matches are those of the search that begins at the text's start
+// and goes on one byte after each match.
 ReferenceResult ReferenceFind(const unsigned char* code, int status, const char* text, int start,
-                              long budget = -1);
+                              long budget = -1, int origin = -1);
