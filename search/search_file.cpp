@@ -22,17 +22,17 @@ const unsigned char* MapWhole(MappedFile& file) {
 
 } // namespace
 
-int SearchFile(FileName& path) {
-    return SearchFile(path, searchWindowSize, patternReach);
+int SearchFile(FileName& path, SearchPulse* pulse) {
+    return SearchFile(path, searchWindowSize, patternReach, pulse);
 }
 
-int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach) {
+int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach, SearchPulse* pulse) {
     try {
         MappedFile file(path, searchOpenMode, 0, 0);
         if (const unsigned char* whole = MapWhole(file))
-            return SearchFileBytes(path, whole, file.GetSize());
+            return SearchFileBytes(path, whole, file.GetSize(), pulse);
         MappedWindows windows(file, windowSize);
-        return SearchFileWindows(path, windows, reach);
+        return SearchFileWindows(path, windows, reach, pulse);
     } catch (...) {
         return -1;
     }

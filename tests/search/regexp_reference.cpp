@@ -1,6 +1,11 @@
 #include "tests/search/regexp_reference.h"
 
 #include "search/regexp.h"
+#include "search/regexp_program.h"
+#include "search/regexp_scan.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -134,4 +139,41 @@ ReferenceResult ReferenceFind(const unsigned char* code, int status, const char*
         }
     }
     return result;
+}
+
+std::vector<std::pair<int, int>> ReferenceMatches(const unsigned char* code, int status,
+                                                  const char* text, long budget, bool& exhausted) {
+    std::vector<std::pair<int, int>> matches;
+    exhausted = false;
+    const int length = static_cast<int>(std::strlen(text));
+    for (int start = 0; start < length;) {
+        ReferenceResult found = ReferenceFind(code, status, text, start, budget, 0);
+        exhausted = found.exhausted;
+        if (exhausted) break;
+        if (found.offset < 0) break;
+        matches.push_back({found.offset, found.length});
+        start = found.offset + 1;
+    }
+    return matches;
+}
+
+std::vector<std::pair<int, int>> ScanMatches(const unsigned char* code, int status,
+                                             const char* text) {
+    std::vector<std::pair<int, int>> matches;
+    if (code == nullptr || status != 0) return matches;
+    const RegexpProgram program(code);
+    const uint32_t length = static_cast<uint32_t>(std::strlen(text));
+    RegexpScan scan(program, reinterpret_cast<const unsigned char*>(text), length, nullptr);
+    auto found = [&](uint32_t start, uint32_t end) {
+        const int matchLength = end == start && start == 0 ? 1 : static_cast<int>(end - start);
+        matches.push_back({static_cast<int>(start), matchLength});
+    };
+    for (uint32_t at = 0;;) {
+        const uint32_t begin = scan.NextCandidate(at, length);
+        if (begin >= length) break;
+        at = scan.SegmentEnd(begin, length);
+        scan.Resolve(begin, at, length, found);
+    }
+    std::sort(matches.begin(), matches.end());
+    return matches;
 }

@@ -487,4 +487,27 @@ TEST(RegexpFind, AgreesWithTheBacktrackingSearch) {
     EXPECT_GT(compared, kCases * 3 * 99 / 100);
 }
 
+// The one-pass search of every match (the file search's) against the
+// backtracking search restarted one byte after each match.
+TEST(RegexpScan, AgreesWithTheRestartedBacktrackingSearch) {
+    const int kCases = 100000;
+    Random random(7122026);
+    int compared = 0;
+    for (int i = 0; i < kCases; ++i) {
+        std::string pattern = RandomPattern(random);
+        TRegexp regexp(pattern.c_str());
+        ExactText text(RandomText(random));
+        bool exhausted = false;
+        std::vector<std::pair<int, int>> expected = ReferenceMatches(
+            regexp.GetPattern(), regexp.GetStatus(), text.Get(), 100000, exhausted);
+        if (exhausted) continue;
+        ++compared;
+        if (ScanMatches(regexp.GetPattern(), regexp.GetStatus(), text.Get()) != expected) {
+            ADD_FAILURE() << "pattern \"" << pattern << "\" text \"" << text.Get() << "\"";
+            return;
+        }
+    }
+    EXPECT_GT(compared, kCases * 99 / 100);
+}
+
 } // namespace

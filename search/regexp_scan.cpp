@@ -1,0 +1,128 @@
+#include "search/regexp_scan.h"
+
+#include "search/search_pulse.h"
+
+#include <cstring>
+
+void RegexpScan::StateSet::Clear() {
+    std::memset(_words, 0, sizeof _words);
+}
+
+bool RegexpScan::StateSet::IsEmpty() const {
+    for (uint32_t word : _words) {
+        if (word != 0) return false;
+    }
+    return true;
+}
+
+RegexpScan::RegexpScan(const RegexpProgram& program, const unsigned char* text, uint32_t length,
+                       SearchPulse* pulse)
+    : _program(program), _text(text), _length(length), _pulse(pulse) {
+    std::memset(_enteredAt, 0, sizeof _enteredAt);
+}
+
+void RegexpScan::Work(uint32_t bytes) {
+    _work += bytes;
+    if (_work < pulseInterval) return;
+    _work = 0;
+    if (_pulse != nullptr && _pulse->Pulse() != 0) _stopped = true;
+}
+
+bool RegexpScan::StartAnchorHolds(uint32_t position) const {
+    return position == 0 || IsLineStart(_text + position);
+}
+
+uint32_t RegexpScan::NextCandidate(uint32_t from, uint32_t limit) {
+    const ByteSet& first = _program.GetFirstBytes();
+    const int only = first.TheOnlyByte();
+    // A piece of at most the pulse's interval at a time.
+    for (uint32_t position = from; position < limit && !_stopped;) {
+        const uint32_t piece = limit - position < pulseInterval ? limit - position : pulseInterval;
+        if (only >= 0) {
+            if (const void* found = std::memchr(_text + position, only, piece))
+                return static_cast<uint32_t>(static_cast<const unsigned char*>(found) - _text);
+        } else {
+            for (uint32_t at = position; at < position + piece; ++at) {
+                if (first.Has(_text[at])) return at;
+            }
+        }
+        position += piece;
+        Work(piece);
+    }
+    return limit;
+}
+
+// Follows a thread from `state` at `position` through the steps that take no
+// byte, adding to `waiting` every step where it waits for the byte there. A
+// state entered before at the same position has been followed already.
+void RegexpScan::Enter(int state, uint32_t position, StateSet& waiting) {
+    const int count = _program.GetCount();
+    for (; _enteredAt[state] != position + 1; ++state) {
+        _enteredAt[state] = position + 1;
+        if (state == count) return; // a match: it waits for nothing
+        const RegexpStep& step = _program.GetStep(state);
+        if (step.kind == RegexpStep::kStartAnchor) {
+            if (!StartAnchorHolds(position)) return;
+        } else if (step.kind == RegexpStep::kEndAnchor) {
+            if (!IsLineEnd(_text[position])) return;
+        } else {
+            waiting.Add(state);
+            if (step.repeat == RegexpStep::kOnce) return;
+        }
+    }
+}
+
+uint32_t RegexpScan::SegmentEnd(uint32_t begin, uint32_t limit) {
+    const ByteSet& first = _program.GetFirstBytes();
+    StateSet sets[2];
+    StateSet* waiting = &sets[0];
+    StateSet* next = &sets[1];
+    waiting->Clear();
+    for (uint32_t position = begin;; ++position) {
+        const unsigned char byte = _text[position];
+        if (position < limit && first.Has(byte)) Enter(0, position, *waiting);
+        if (position == _length) return position;
+        next->Clear();
+        waiting->ForEach([&](int state) {
+            const RegexpStep& step = _program.GetStep(state);
+            if (step.bytes.Has(byte))
+                Enter(step.repeat == RegexpStep::kStar ? state : state + 1, position + 1, *next);
+        });
+        if (next->IsEmpty()) return position + 1;
+        StateSet* swap = waiting;
+        waiting = next;
+        next = swap;
+        Work(1);
+        if (_stopped) return position + 1;
+    }
+}
+
+// The match end reached from every step at `position` (kNoMatch for none),
+// given those at the next position (`after`; null: no byte is taken here).
+// A repetition takes the byte first and gives it back when the rest fails.
+void RegexpScan::EndsAt(uint32_t position, const uint32_t* after, uint32_t* ends) const {
+    const unsigned char byte = _text[position];
+    const int count = _program.GetCount();
+    const bool lineStart = StartAnchorHolds(position);
+    const bool lineEnd = IsLineEnd(byte);
+    ends[count] = position;
+    for (int state = count - 1; state >= 0; --state) {
+        const RegexpStep& step = _program.GetStep(state);
+        switch (step.kind) {
+        case RegexpStep::kStartAnchor:
+            ends[state] = lineStart ? ends[state + 1] : kNoMatch;
+            break;
+        case RegexpStep::kEndAnchor:
+            ends[state] = lineEnd ? ends[state + 1] : kNoMatch;
+            break;
+        case RegexpStep::kConsume: {
+            uint32_t taken = kNoMatch;
+            if (after != nullptr && step.bytes.Has(byte))
+                taken = after[step.repeat == RegexpStep::kStar ? state : state + 1];
+            if (taken == kNoMatch && step.repeat != RegexpStep::kOnce) taken = ends[state + 1];
+            ends[state] = taken;
+            break;
+        }
+        }
+    }
+}

@@ -1,0 +1,111 @@
+// RegexpScan: every match of a pattern in a text, found in one pass, for the
+// file search. For each position it tells whether a match starts there and
+// where the match of the backtracking search (leftmost start, greedy
+// repetitions that give back on demand) ends, exactly as TRegexp::Find would
+// from that position, with one difference: the scan is one search that began
+// at the text's start, so the start anchor holds at offset 0 and at line
+// starts, never merely because a position follows a match.
+//
+// The text falls into segments. Forward from a position where a match may
+// start, the steps that wait for the next byte are followed (one set, no
+// priorities, new starts joining) until none is left: no match that starts in
+// the segment reaches past its end. The segment is then gone through
+// backwards: the end that the backtracking search reaches from step s at
+// position p depends only on the ends at p + 1 and on those of the later
+// steps at p, so one array of ends per position gives the match of every
+// start in the segment. Both passes cost (segment length) x (steps): a text
+// costs its length times the pattern's steps, however many matches it holds.
+#pragma once
+
+#include <cstdint>
+
+#include "search/regexp_program.h"
+
+class SearchPulse;
+
+class RegexpScan {
+public:
+    enum : uint32_t { kNoMatch = UINT32_MAX };
+
+    // `text` holds `length` bytes, none of them zero, and a zero byte behind
+    // them, which is read. `pulse` (may be null) is called every 64 KiB of
+    // work; once it returns nonzero, Stopped() is true and the scan ends.
+    RegexpScan(const RegexpProgram& program, const unsigned char* text, uint32_t length,
+               SearchPulse* pulse);
+
+    // The first position from `from` on, below `limit` (at most the length),
+    // at which a match may start; `limit` when there is none.
+    uint32_t NextCandidate(uint32_t from, uint32_t limit);
+
+    // The end of the segment that begins at `begin` (below `limit`) when new
+    // starts join only below `limit`: no match that starts in it ends later.
+    uint32_t SegmentEnd(uint32_t begin, uint32_t limit);
+
+    // Calls found(start, end) for every match that starts in [begin, end of
+    // the segment) and below `limit`, the last one first; `end` lies one past
+    // the match's last byte. `segmentEnd` comes from SegmentEnd(begin, limit).
+    // False when the scan was stopped (found may have been called for a part
+    // of the segment only).
+    template <class Found>
+    bool Resolve(uint32_t begin, uint32_t segmentEnd, uint32_t limit, Found& found);
+
+    bool Stopped() const { return _stopped; }
+
+private:
+    enum { kStates = RegexpProgram::kMaxSteps + 1 }; // the steps and the final state
+
+    // A set of steps.
+    class StateSet {
+    public:
+        void Clear();
+        void Add(int state) { _words[state >> 5] |= uint32_t(1) << (state & 31); }
+        bool IsEmpty() const;
+        // Calls visit(state) for every member, in increasing order.
+        template <class Visit>
+        void ForEach(Visit visit) const;
+
+    private:
+        uint32_t _words[(kStates + 31) / 32];
+    };
+
+    void Enter(int state, uint32_t position, StateSet& waiting);
+    bool StartAnchorHolds(uint32_t position) const;
+    void EndsAt(uint32_t position, const uint32_t* after, uint32_t* ends) const;
+    void Work(uint32_t bytes);
+
+    const RegexpProgram& _program;
+    const unsigned char* _text;
+    uint32_t _length;
+    SearchPulse* _pulse;
+    uint32_t _work = 0; // bytes gone through since the last pulse
+    bool _stopped = false;
+    uint32_t _enteredAt[kStates]; // 1 + the position at which a state was last entered
+};
+
+template <class Visit>
+void RegexpScan::StateSet::ForEach(Visit visit) const {
+    for (int word = 0; word < (kStates + 31) / 32; ++word) {
+        for (uint32_t bits = _words[word]; bits != 0; bits &= bits - 1)
+            visit(word * 32 + __builtin_ctz(bits));
+    }
+}
+
+template <class Found>
+bool RegexpScan::Resolve(uint32_t begin, uint32_t segmentEnd, uint32_t limit, Found& found) {
+    uint32_t lists[2][kStates];
+    uint32_t* after = lists[0];
+    uint32_t* here = lists[1];
+    // Nothing that starts in the segment takes the byte at its end, so the
+    // ends there are those of the steps that take no byte.
+    EndsAt(segmentEnd, nullptr, after);
+    for (uint32_t position = segmentEnd; position-- > begin;) {
+        EndsAt(position, after, here);
+        if (here[0] != kNoMatch && position < limit) found(position, here[0]);
+        uint32_t* swap = after;
+        after = here;
+        here = swap;
+        Work(1);
+        if (_stopped) return false;
+    }
+    return true;
+}
