@@ -56,6 +56,7 @@ int32_t FindPatternMatches(const char* text, uint32_t size, const TRegexp& patte
         if (begin >= end) break;
         const uint32_t segmentEnd = scan.SegmentEnd(begin, end);
         if (scan.Stopped()) break;
+        at = segmentEnd;
         LowestOffsets kept(positions + count, maxPositions - count);
         auto found = [&](uint32_t start, uint32_t matchEnd) {
             uint32_t length = matchEnd - start;
@@ -66,7 +67,6 @@ int32_t FindPatternMatches(const char* text, uint32_t size, const TRegexp& patte
         // not be the first ones.
         if (!scan.Resolve(begin, segmentEnd, end, found)) break;
         count += kept.Finish();
-        at = segmentEnd;
     }
     return count;
 }

@@ -5,12 +5,13 @@
 #include <cstring>
 
 void RegexpScan::StateSet::Clear() {
-    std::memset(_words, 0, sizeof _words);
+    for (int word = 0; word < _used; ++word)
+        _words[word] = 0;
 }
 
 bool RegexpScan::StateSet::IsEmpty() const {
-    for (uint32_t word : _words) {
-        if (word != 0) return false;
+    for (int word = 0; word < _used; ++word) {
+        if (_words[word] != 0) return false;
     }
     return true;
 }
@@ -34,6 +35,7 @@ bool RegexpScan::StartAnchorHolds(uint32_t position) const {
 
 uint32_t RegexpScan::NextCandidate(uint32_t from, uint32_t limit) {
     const ByteSet& first = _program.GetFirstBytes();
+    if (first.IsEmpty()) return limit;
     const int only = first.TheOnlyByte();
     // A piece of at most the pulse's interval at a time.
     for (uint32_t position = from; position < limit && !_stopped;) {
@@ -54,12 +56,17 @@ uint32_t RegexpScan::NextCandidate(uint32_t from, uint32_t limit) {
 
 // Follows a thread from `state` at `position` through the steps that take no
 // byte, adding to `waiting` every step where it waits for the byte there. A
-// state entered before at the same position has been followed already.
+// state entered before at the same position in the same segment has been
+// followed already.
 void RegexpScan::Enter(int state, uint32_t position, StateSet& waiting) {
     const int count = _program.GetCount();
-    for (; _enteredAt[state] != position + 1; ++state) {
-        _enteredAt[state] = position + 1;
-        if (state == count) return; // a match: it waits for nothing
+    const uint64_t stamp = _segment | (position + uint64_t(1));
+    for (; _enteredAt[state] != stamp; ++state) {
+        _enteredAt[state] = stamp;
+        if (state == count) { // a match: it waits for nothing
+            _segmentMatchEnd = position;
+            return;
+        }
         const RegexpStep& step = _program.GetStep(state);
         if (step.kind == RegexpStep::kStartAnchor) {
             if (!StartAnchorHolds(position)) return;
@@ -74,10 +81,12 @@ void RegexpScan::Enter(int state, uint32_t position, StateSet& waiting) {
 
 uint32_t RegexpScan::SegmentEnd(uint32_t begin, uint32_t limit) {
     const ByteSet& first = _program.GetFirstBytes();
-    StateSet sets[2];
+    const int states = _program.GetCount() + 1;
+    StateSet sets[2] = {StateSet(states), StateSet(states)};
     StateSet* waiting = &sets[0];
     StateSet* next = &sets[1];
-    waiting->Clear();
+    _segment += uint64_t(1) << 32;
+    _segmentMatchEnd = kNoMatch;
     for (uint32_t position = begin;; ++position) {
         const unsigned char byte = _text[position];
         if (position < limit && first.Has(byte)) Enter(0, position, *waiting);

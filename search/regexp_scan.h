@@ -43,7 +43,8 @@ public:
 
     // Calls found(start, end) for every match that starts in [begin, end of
     // the segment) and below `limit`, the last one first; `end` lies one past
-    // the match's last byte. `segmentEnd` comes from SegmentEnd(begin, limit).
+    // the match's last byte. `segmentEnd` comes from SegmentEnd(begin, limit),
+    // called last; a segment in which no match ended costs nothing here.
     // False when the scan was stopped (found may have been called for a part
     // of the segment only).
     template <class Found>
@@ -54,9 +55,10 @@ public:
 private:
     enum { kStates = RegexpProgram::kMaxSteps + 1 }; // the steps and the final state
 
-    // A set of steps.
+    // A set of the states of a program of `states` states.
     class StateSet {
     public:
+        explicit StateSet(int states) : _used((states + 31) / 32) { Clear(); }
         void Clear();
         void Add(int state) { _words[state >> 5] |= uint32_t(1) << (state & 31); }
         bool IsEmpty() const;
@@ -65,6 +67,7 @@ private:
         void ForEach(Visit visit) const;
 
     private:
+        int _used; // words in use
         uint32_t _words[(kStates + 31) / 32];
     };
 
@@ -79,12 +82,16 @@ private:
     SearchPulse* _pulse;
     uint32_t _work = 0; // bytes gone through since the last pulse
     bool _stopped = false;
-    uint32_t _enteredAt[kStates]; // 1 + the position at which a state was last entered
+    uint32_t _segmentMatchEnd = kNoMatch; // the last position where a match of it ended
+    // The segment and position at which a state was last entered: the
+    // segment's number in the high half, 1 + the position in the low one.
+    uint64_t _segment = 0;
+    uint64_t _enteredAt[kStates];
 };
 
 template <class Visit>
 void RegexpScan::StateSet::ForEach(Visit visit) const {
-    for (int word = 0; word < (kStates + 31) / 32; ++word) {
+    for (int word = 0; word < _used; ++word) {
         for (uint32_t bits = _words[word]; bits != 0; bits &= bits - 1)
             visit(word * 32 + __builtin_ctz(bits));
     }
@@ -92,13 +99,17 @@ void RegexpScan::StateSet::ForEach(Visit visit) const {
 
 template <class Found>
 bool RegexpScan::Resolve(uint32_t begin, uint32_t segmentEnd, uint32_t limit, Found& found) {
+    const uint32_t last = _segmentMatchEnd;
+    if (last == kNoMatch) return true;
     uint32_t lists[2][kStates];
     uint32_t* after = lists[0];
     uint32_t* here = lists[1];
-    // Nothing that starts in the segment takes the byte at its end, so the
-    // ends there are those of the steps that take no byte.
-    EndsAt(segmentEnd, nullptr, after);
-    for (uint32_t position = segmentEnd; position-- > begin;) {
+    // No match that starts in the segment ends after `last`, so a byte taken
+    // there leads to none: the ends there are those of the steps that take no
+    // byte. Only an empty match can start there.
+    EndsAt(last, nullptr, after);
+    if (last < segmentEnd && last < limit && after[0] != kNoMatch) found(last, after[0]);
+    for (uint32_t position = last; position-- > begin;) {
         EndsAt(position, after, here);
         if (here[0] != kNoMatch && position < limit) found(position, here[0]);
         uint32_t* swap = after;
