@@ -31,7 +31,8 @@ constexpr uint32_t patternCopyWindow = 32u << 20;
 
 // The run's pulse for one file: once it has asked to stop, the file's search
 // stays stopped. Every part of the search calls it after at most
-// pulseInterval bytes of work.
+// pulseInterval bytes of work when more work follows, so a small file is
+// searched without a call.
 class FilePulse : public SearchPulse {
 public:
     explicit FilePulse(SearchPulse* run) : _run(run) {}
@@ -67,7 +68,7 @@ int CountStatistics(WindowSource& source, FilePulse& pulse) {
         auto count = [&] { CountTextStatistics(window.data + from, end - from, counts); };
         if (!ReadWindow(window, count)) return -1;
         at = window.start + end;
-        pulse.Pulse();
+        if (at < source.FileSize()) pulse.Pulse();
     }
     // Past 4 GiB the 32-bit counters wrap, as they do over a run's files.
     RunCounters.realChars += counts.realChars;
@@ -152,7 +153,7 @@ int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse) {
             auto copy = [&] { memcpy(text.get() + at, window.data + at, end - at); };
             if (!ReadWindow(window, copy)) return -1;
             at = end;
-            pulse.Pulse();
+            if (at < length) pulse.Pulse();
         }
         if (pulse.Stopped()) break;
         text[length] = 0;
@@ -206,7 +207,7 @@ int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePul
                                   PieceEnd(from, window.length) - from};
         auto step = [&] { more = pass.Continue(piece); };
         if (!ReadWindow(window, step)) return -1;
-        pulse.Pulse();
+        if (more) pulse.Pulse();
     }
     List<GrepInfo> records; // owning: dropped whole on a failure
     for (int32_t i = 0; i < pass.Result().records; ++i) {
