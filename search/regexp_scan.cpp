@@ -40,16 +40,21 @@ uint32_t RegexpScan::NextCandidate(uint32_t from, uint32_t limit) {
     // A piece of at most the pulse's interval at a time.
     for (uint32_t position = from; position < limit && !_stopped;) {
         const uint32_t piece = limit - position < pulseInterval ? limit - position : pulseInterval;
+        uint32_t found = position + piece; // none in this piece
         if (only >= 0) {
-            if (const void* found = std::memchr(_text + position, only, piece))
-                return static_cast<uint32_t>(static_cast<const unsigned char*>(found) - _text);
+            if (const void* at = std::memchr(_text + position, only, piece))
+                found = static_cast<uint32_t>(static_cast<const unsigned char*>(at) - _text);
         } else {
             for (uint32_t at = position; at < position + piece; ++at) {
-                if (first.Has(_text[at])) return at;
+                if (first.Has(_text[at])) {
+                    found = at;
+                    break;
+                }
             }
         }
+        Work(found - position);
+        if (found < position + piece) return found;
         position += piece;
-        Work(piece);
     }
     return limit;
 }
