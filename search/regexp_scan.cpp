@@ -4,21 +4,10 @@
 
 #include <cstring>
 
-void RegexpScan::StateSet::Clear() {
-    for (int word = 0; word < _used; ++word)
-        _words[word] = 0;
-}
-
-bool RegexpScan::StateSet::IsEmpty() const {
-    for (int word = 0; word < _used; ++word) {
-        if (_words[word] != 0) return false;
-    }
-    return true;
-}
-
 RegexpScan::RegexpScan(const RegexpProgram& program, const unsigned char* text, uint32_t length,
                        SearchPulse* pulse)
-    : _program(program), _text(text), _length(length), _pulse(pulse) {
+    : _program(program), _first(program.GetFirstBytes()), _onlyFirst(_first.TheOnlyByte()),
+      _firstNone(_first.IsEmpty()), _text(text), _length(length), _pulse(pulse) {
     std::memset(_enteredAt, 0, sizeof _enteredAt);
 }
 
@@ -34,19 +23,17 @@ bool RegexpScan::StartAnchorHolds(uint32_t position) const {
 }
 
 uint32_t RegexpScan::NextCandidate(uint32_t from, uint32_t limit) {
-    const ByteSet& first = _program.GetFirstBytes();
-    if (first.IsEmpty()) return limit;
-    const int only = first.TheOnlyByte();
+    if (_firstNone) return limit;
     // A piece of at most the pulse's interval at a time.
     for (uint32_t position = from; position < limit && !_stopped;) {
         const uint32_t piece = limit - position < pulseInterval ? limit - position : pulseInterval;
         uint32_t found = position + piece; // none in this piece
-        if (only >= 0) {
-            if (const void* at = std::memchr(_text + position, only, piece))
+        if (_onlyFirst >= 0) {
+            if (const void* at = std::memchr(_text + position, _onlyFirst, piece))
                 found = static_cast<uint32_t>(static_cast<const unsigned char*>(at) - _text);
         } else {
             for (uint32_t at = position; at < position + piece; ++at) {
-                if (first.Has(_text[at])) {
+                if (_first.Has(_text[at])) {
                     found = at;
                     break;
                 }
@@ -63,7 +50,8 @@ uint32_t RegexpScan::NextCandidate(uint32_t from, uint32_t limit) {
 // byte, adding to `waiting` every step where it waits for the byte there. A
 // state entered before at the same position in the same segment has been
 // followed already.
-void RegexpScan::Enter(int state, uint32_t position, StateSet& waiting) {
+template <class Set>
+inline void RegexpScan::Enter(int state, uint32_t position, Set& waiting) {
     const int count = _program.GetCount();
     const uint64_t stamp = _segment | (position + uint64_t(1));
     for (; _enteredAt[state] != stamp; ++state) {
@@ -85,25 +73,44 @@ void RegexpScan::Enter(int state, uint32_t position, StateSet& waiting) {
 }
 
 uint32_t RegexpScan::SegmentEnd(uint32_t begin, uint32_t limit) {
-    const ByteSet& first = _program.GetFirstBytes();
-    const int states = _program.GetCount() + 1;
-    StateSet sets[2] = {StateSet(states), StateSet(states)};
-    StateSet* waiting = &sets[0];
-    StateSet* next = &sets[1];
     _segment += uint64_t(1) << 32;
     _segmentMatchEnd = kNoMatch;
+    switch ((_program.GetCount() + 32) / 32) { // the words of a set of all states
+    case 1:
+        return SegmentEndIn<1>(begin, limit);
+    case 2:
+        return SegmentEndIn<2>(begin, limit);
+    case 3:
+        return SegmentEndIn<3>(begin, limit);
+    case 4:
+        return SegmentEndIn<4>(begin, limit);
+    default:
+        return SegmentEndIn<(kStates + 31) / 32>(begin, limit);
+    }
+}
+
+template <int Words>
+uint32_t RegexpScan::SegmentEndIn(uint32_t begin, uint32_t limit) {
+    StateSet<Words> sets[2];
+    StateSet<Words>* waiting = &sets[0];
+    StateSet<Words>* next = &sets[1];
+    waiting->Clear();
     for (uint32_t position = begin;; ++position) {
         const unsigned char byte = _text[position];
-        if (position < limit && first.Has(byte)) Enter(0, position, *waiting);
+        if (position < limit && _first.Has(byte)) Enter(0, position, *waiting);
         if (position == _length) return position;
         next->Clear();
-        waiting->ForEach([&](int state) {
-            const RegexpStep& step = _program.GetStep(state);
-            if (step.bytes.Has(byte))
-                Enter(step.repeat == RegexpStep::kStar ? state : state + 1, position + 1, *next);
-        });
+        for (int word = 0; word < Words; ++word) {
+            for (uint32_t bits = waiting->words[word]; bits != 0; bits &= bits - 1) {
+                const int state = word * 32 + __builtin_ctz(bits);
+                const RegexpStep& step = _program.GetStep(state);
+                if (step.bytes.Has(byte))
+                    Enter(step.repeat == RegexpStep::kStar ? state : state + 1, position + 1,
+                          *next);
+            }
+        }
         if (next->IsEmpty()) return position + 1;
-        StateSet* swap = waiting;
+        StateSet<Words>* swap = waiting;
         waiting = next;
         next = swap;
         Work(1);

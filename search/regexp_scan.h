@@ -55,28 +55,35 @@ public:
 private:
     enum { kStates = RegexpProgram::kMaxSteps + 1 }; // the steps and the final state
 
-    // A set of the states of a program of `states` states.
-    class StateSet {
-    public:
-        explicit StateSet(int states) : _used((states + 31) / 32) { Clear(); }
-        void Clear();
-        void Add(int state) { _words[state >> 5] |= uint32_t(1) << (state & 31); }
-        bool IsEmpty() const;
-        // Calls visit(state) for every member, in increasing order.
-        template <class Visit>
-        void ForEach(Visit visit) const;
-
-    private:
-        int _used; // words in use
-        uint32_t _words[(kStates + 31) / 32];
+    // A set of states, in as many words as the program needs.
+    template <int Words>
+    struct StateSet {
+        uint32_t words[Words];
+        void Clear() {
+            for (uint32_t& word : words)
+                word = 0;
+        }
+        void Add(int state) { words[state >> 5] |= uint32_t(1) << (state & 31); }
+        bool IsEmpty() const {
+            for (uint32_t word : words) {
+                if (word != 0) return false;
+            }
+            return true;
+        }
     };
 
-    void Enter(int state, uint32_t position, StateSet& waiting);
+    template <int Words>
+    uint32_t SegmentEndIn(uint32_t begin, uint32_t limit);
+    template <class Set>
+    void Enter(int state, uint32_t position, Set& waiting);
     bool StartAnchorHolds(uint32_t position) const;
     void EndsAt(uint32_t position, const uint32_t* after, uint32_t* ends) const;
     void Work(uint32_t bytes);
 
     const RegexpProgram& _program;
+    const ByteSet& _first; // the bytes at which a match may start
+    const int _onlyFirst;  // the only such byte, or -1
+    const bool _firstNone; // no match can start anywhere
     const unsigned char* _text;
     uint32_t _length;
     SearchPulse* _pulse;
@@ -88,14 +95,6 @@ private:
     uint64_t _segment = 0;
     uint64_t _enteredAt[kStates];
 };
-
-template <class Visit>
-void RegexpScan::StateSet::ForEach(Visit visit) const {
-    for (int word = 0; word < _used; ++word) {
-        for (uint32_t bits = _words[word]; bits != 0; bits &= bits - 1)
-            visit(word * 32 + __builtin_ctz(bits));
-    }
-}
 
 template <class Found>
 bool RegexpScan::Resolve(uint32_t begin, uint32_t segmentEnd, uint32_t limit, Found& found) {
