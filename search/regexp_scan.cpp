@@ -48,12 +48,11 @@ uint32_t RegexpScan::NextCandidate(uint32_t from, uint32_t limit) {
 
 // Follows a thread from `state` at `position` through the steps that take no
 // byte, adding to `waiting` every step where it waits for the byte there. A
-// state entered before at the same position in the same segment has been
-// followed already.
+// state entered before at the same position has been followed already.
 template <class Set>
 inline void RegexpScan::Enter(int state, uint32_t position, Set& waiting) {
     const int count = _program.GetCount();
-    const uint64_t stamp = _segment | (position + uint64_t(1));
+    const uint32_t stamp = position + 1;
     for (; _enteredAt[state] != stamp; ++state) {
         _enteredAt[state] = stamp;
         if (state == count) { // a match: it waits for nothing
@@ -73,20 +72,27 @@ inline void RegexpScan::Enter(int state, uint32_t position, Set& waiting) {
 }
 
 uint32_t RegexpScan::SegmentEnd(uint32_t begin, uint32_t limit) {
-    _segment += uint64_t(1) << 32;
+    if (begin == _lastSegmentEnd)
+        std::memset(_enteredAt, 0, (_program.GetCount() + 1) * sizeof _enteredAt[0]);
     _segmentMatchEnd = kNoMatch;
     switch ((_program.GetCount() + 32) / 32) { // the words of a set of all states
     case 1:
-        return SegmentEndIn<1>(begin, limit);
+        _lastSegmentEnd = SegmentEndIn<1>(begin, limit);
+        break;
     case 2:
-        return SegmentEndIn<2>(begin, limit);
+        _lastSegmentEnd = SegmentEndIn<2>(begin, limit);
+        break;
     case 3:
-        return SegmentEndIn<3>(begin, limit);
+        _lastSegmentEnd = SegmentEndIn<3>(begin, limit);
+        break;
     case 4:
-        return SegmentEndIn<4>(begin, limit);
+        _lastSegmentEnd = SegmentEndIn<4>(begin, limit);
+        break;
     default:
-        return SegmentEndIn<(kStates + 31) / 32>(begin, limit);
+        _lastSegmentEnd = SegmentEndIn<(kStates + 31) / 32>(begin, limit);
+        break;
     }
+    return _lastSegmentEnd;
 }
 
 template <int Words>

@@ -9,12 +9,13 @@
 // The text falls into segments. Forward from a position where a match may
 // start, the steps that wait for the next byte are followed (one set, no
 // priorities, new starts joining) until none is left: no match that starts in
-// the segment reaches past its end. The segment is then gone through
-// backwards: the end that the backtracking search reaches from step s at
-// position p depends only on the ends at p + 1 and on those of the later
-// steps at p, so one array of ends per position gives the match of every
-// start in the segment. Both passes cost (segment length) x (steps): a text
-// costs its length times the pattern's steps, however many matches it holds.
+// the segment reaches past its end. When a match ended in it, the segment is
+// then gone through backwards from the last position where one ended: the end
+// that the backtracking search reaches from step s at position p depends only
+// on the ends at p + 1 and on those of the later steps at p, so one array of
+// ends per position gives the match of every start in the segment. Both
+// passes cost (segment length) x (steps): a text costs its length times the
+// pattern's steps, however many matches it holds.
 #pragma once
 
 #include <cstdint>
@@ -90,10 +91,11 @@ private:
     uint32_t _work = 0; // bytes gone through since the last pulse
     bool _stopped = false;
     uint32_t _segmentMatchEnd = kNoMatch; // the last position where a match of it ended
-    // The segment and position at which a state was last entered: the
-    // segment's number in the high half, 1 + the position in the low one.
-    uint64_t _segment = 0;
-    uint64_t _enteredAt[kStates];
+    uint32_t _lastSegmentEnd = kNoMatch;
+    // 1 + the position at which a state was last entered. Only the segment
+    // that ended where the next one begins leaves marks that a later segment
+    // could meet, so they are cleared then.
+    uint32_t _enteredAt[kStates];
 };
 
 template <class Found>
