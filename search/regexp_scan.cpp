@@ -97,31 +97,38 @@ uint32_t RegexpScan::SegmentEnd(uint32_t begin, uint32_t limit) {
 
 template <int Words>
 uint32_t RegexpScan::SegmentEndIn(uint32_t begin, uint32_t limit) {
-    StateSet<Words> sets[2];
-    StateSet<Words>* waiting = &sets[0];
-    StateSet<Words>* next = &sets[1];
-    waiting->Clear();
-    for (uint32_t position = begin;; ++position) {
+    // The sets are values, so that the compiler can keep them in registers.
+    StateSet<Words> waiting, next;
+    waiting.Clear();
+    uint32_t worked = 0; // bytes not yet counted towards the pulse
+    uint32_t position = begin;
+    for (;; ++position) {
         const unsigned char byte = _text[position];
-        if (position < limit && _first.Has(byte)) Enter(0, position, *waiting);
-        if (position == _length) return position;
-        next->Clear();
+        if (position < limit && _first.Has(byte)) Enter(0, position, waiting);
+        if (position == _length) break;
+        next.Clear();
         for (int word = 0; word < Words; ++word) {
-            for (uint32_t bits = waiting->words[word]; bits != 0; bits &= bits - 1) {
+            for (uint32_t bits = waiting.words[word]; bits != 0; bits &= bits - 1) {
                 const int state = word * 32 + __builtin_ctz(bits);
                 const RegexpStep& step = _program.GetStep(state);
                 if (step.bytes.Has(byte))
-                    Enter(step.repeat == RegexpStep::kStar ? state : state + 1, position + 1,
-                          *next);
+                    Enter(step.repeat == RegexpStep::kStar ? state : state + 1, position + 1, next);
             }
         }
-        if (next->IsEmpty()) return position + 1;
-        StateSet<Words>* swap = waiting;
+        ++worked;
+        if (next.IsEmpty()) {
+            ++position;
+            break;
+        }
         waiting = next;
-        next = swap;
-        Work(1);
-        if (_stopped) return position + 1;
+        if (worked == pulseInterval) {
+            Work(worked);
+            worked = 0;
+            if (_stopped) return position + 1;
+        }
     }
+    Work(worked);
+    return position;
 }
 
 // The match end reached from every step at `position` (kNoMatch for none),
