@@ -308,6 +308,25 @@ TEST_F(FileSetWalk, StopIsSeenWhileFoldersAreListed) {
     RunState.stopRequest = stopNone;
 }
 
+// Inside a long file the search pulses the progress, so a stop asked for
+// meanwhile ends that file's search; the records found before it are kept.
+TEST_F(FileSetWalk, AStopInsideALongFileKeepsTheRecordsFoundBeforeIt) {
+    std::string data;
+    for (int line = 0; data.size() < (4u << 20); ++line)
+        data += line % 1000 ? "x\n" : "needle\n";
+    Write("long.c", data);
+    SearchSettings.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), 0);
+    const int all = hitList._count;
+    hitList.DeleteAll();
+    progress = RecordingProgress();
+    progress.stopAtFile = 3; // the file's start, then two pulses
+    progress.stopWith = 2;
+    EXPECT_EQ(Walk(), 2);
+    EXPECT_GT(hitList._count, 0);
+    EXPECT_LT(hitList._count, all / 10);
+}
+
 uint32_t fakeNow = 0x40000000;
 uint32_t FakeClock() {
     return fakeNow += 10; // every file takes 10 ms
