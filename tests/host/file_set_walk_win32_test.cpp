@@ -31,7 +31,9 @@ public:
         ++opened;
         return openResult;
     }
-    void KeepAlive() override { ++keepAlives; }
+    void KeepAlive() override {
+        if (++keepAlives == stopAtKeepAlive) stop = stopWith;
+    }
     void DirectoryEntered(const FileName& directory) override { directories.push_back(directory); }
     void FileProcessed(uint32_t count) override { shownCounts.push_back(count); }
     void HitsChanged(const FileName& file) override {
@@ -46,6 +48,7 @@ public:
     int opened = 0;
     int keepAlives = 0;
     int stopAtFile = 0; // set `stop` to stopWith when this file has hits
+    int stopAtKeepAlive = 0; // or at this call of KeepAlive
     int stopWith = 0;
     int stop = 0;
     int failures = 0;
@@ -320,7 +323,9 @@ TEST_F(FileSetWalk, AStopInsideALongFileKeepsTheRecordsFoundBeforeIt) {
     const int all = hitList._count;
     hitList.DeleteAll();
     progress = RecordingProgress();
-    progress.stopAtFile = 3; // the file's start, then two pulses
+    // A few calls after the folder's first entries and the file's start:
+    // the 4 MiB file pulses some 64 times.
+    progress.stopAtKeepAlive = 5;
     progress.stopWith = 2;
     EXPECT_EQ(Walk(), 2);
     EXPECT_GT(hitList._count, 0);
