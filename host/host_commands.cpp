@@ -4,8 +4,8 @@
 
 #include "base/text_utils.h"
 #include "host/run_state.h"
-#include "search/search_params.h"
-#include "search/statistics_text.h"
+#include "search/run_counters.h"
+#include "host/statistics_lines.h"
 #include "ui/search_settings.h"
 
 namespace {
@@ -54,10 +54,10 @@ int SearchCommand(const char* text, int showDialog, const HostCalls& calls) {
 // off only when there were any.
 const char* UnreadText() {
     const int length = snprintf(resultBuffer, sizeof resultBuffer,
-                                "Files that could not be read: %d", static_cast<int>(filesNotRead));
-    if (foldersNotListed != 0) {
+                                "Files that could not be read: %d", static_cast<int>(runResults.filesNotRead));
+    if (runResults.foldersNotListed != 0) {
         snprintf(resultBuffer + length, sizeof resultBuffer - length,
-                 ", folders that could not be listed: %d", static_cast<int>(foldersNotListed));
+                 ", folders that could not be listed: %d", static_cast<int>(runResults.foldersNotListed));
     }
     return resultBuffer;
 }
@@ -89,7 +89,7 @@ int GetResultValue(int index, int what) {
     case selectKeepMessages:
         return SearchSettings.KeepMess;
     case selectFilesNotRead:
-        return static_cast<int>(filesNotRead);
+        return static_cast<int>(runResults.filesNotRead);
     default:
         return 0;
     }

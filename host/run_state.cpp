@@ -1,16 +1,14 @@
 #include "host/run_state.h"
 
-#include "search/search_params.h"
+#include "search/run_counters.h"
 
 RunStateRecord RunState;
-uint32_t filesNotRead;
-uint32_t foldersNotListed;
+RunResults runResults;
 HitReader hitReader(hitList);
 
 void ClearRunResults() {
     RunCounters = RunCounterSet();
-    filesNotRead = 0;
-    foldersNotListed = 0;
+    runResults = RunResults();
     ReleaseHits();
 }
 

@@ -5,7 +5,7 @@
 #include "host/walk_progress.h"
 #include "search/grep_info.h"
 #include "search/search_file.h"
-#include "search/search_params.h"
+#include "search/run_counters.h"
 
 uint32_t (*walkClock)() = MillisecondClock;
 
@@ -49,11 +49,11 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
     }
     int records = SearchFile(fileName);
     if (records < 0) {
-        ++filesNotRead;
+        ++_results.filesNotRead;
     } else if (records > 0) {
         ++RunCounters.filesWithHits;
         FileName shown(HostPathOf(fileName));
-        _progress.HitsChanged(shown);
+        _progress.HitsChanged(shown, RunCounters);
     }
     if (hitListFull) _progress.HitListFull(hitList._count);
     return 1;

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "fs/file_scanner.h"
-#include "host/run_state.h" // filesNotRead
+#include "search/run_results.h"
 
 class WalkProgress;
 
@@ -18,19 +18,21 @@ extern uint32_t (*walkClock)();
 class TrovikFileScanner : public FileScanner {
 public:
     TrovikFileScanner(const FileName& directory, const String* mask, int collect, int recursive,
-                      WalkProgress& progress)
-        : FileScanner(directory, mask, collect, recursive), _progress(progress) {}
+                      WalkProgress& progress, RunResults& results)
+        : FileScanner(directory, mask, collect, recursive), _progress(progress),
+          _results(results) {}
     ~TrovikFileScanner() override;
 
     // Lets the progress keep alive, then nonzero when it asks to stop or cancel.
     int ShouldStop() override;
     // Skips an empty file; otherwise counts it, shows the count at most every
     // 50 ms, searches it and reports new hits. A file that cannot be read is
-    // counted in filesNotRead and skipped; when memory for records ran out
+    // counted in the results' filesNotRead and skipped; when memory for records ran out
     // the progress hears of it (and stops the walk). Always returns 1.
     int OnFile(FileName& fileName, FindData* entry, int index) override;
     void OnDirectory(FileName& directory) override;
 
 private:
     WalkProgress& _progress;
+    RunResults& _results;
 };

@@ -2,8 +2,6 @@
 
 #include "search/word_chars.h"
 
-RunCounterSet RunCounters;
-
 int statMode;
 char searchText[searchTextSize];
 int caseInsensitive;

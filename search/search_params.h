@@ -1,24 +1,11 @@
-// The state of a search run that the per-file search shares with the walk and
-// the entry points: the counters of the run and the search parameters. All
-// are process-wide statics, alive while the library is loaded; the walk sets
-// the parameters before each scan and SearchFile only reads them.
+// The search parameters that the walk sets from its RunQuery before each scan
+// and the per-file search only reads: process-wide statics, alive while the
+// library is loaded.
 #pragma once
 
 #include <cstdint>
 
-// Seven counters of the last run, in this order; all wrap at 2^32. Reset at
-// the start of every run.
-struct RunCounterSet {
-    uint32_t filesProcessed; // files handed to SearchFile (the walk counts them)
-    uint32_t filesWithHits;  // files for which SearchFile added a hit record (the walk)
-    uint32_t hitCount;       // match offsets gone through by the line passes
-    uint32_t realChars;      // statistics: bytes from 0x21 to 0x7F
-    uint32_t totalChars;     // statistics: all bytes of the counted files
-    uint32_t realLines;      // statistics: lines holding a real character
-    uint32_t lineBreaks;     // statistics: CR bytes plus LF bytes
-};
-
-extern RunCounterSet RunCounters;
+#include "search/run_counters.h"
 
 enum { searchTextSize = 300 };      // bytes of searchText, NUL included
 enum { maxMatchPositions = 10000 }; // match offsets kept per file

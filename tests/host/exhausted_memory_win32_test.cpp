@@ -18,9 +18,8 @@
 #include "host/host_commands.h"
 #include "host/walk_progress.h"
 #include "search/grep_info.h"
-#include "search/search_params.h"
+#include "search/run_counters.h"
 #include "tests/fs/scratch_dir.h"
-#include "ui/search_settings.h"
 
 namespace {
 
@@ -86,16 +85,17 @@ public:
     void KeepAlive() override {}
     void DirectoryEntered(const FileName&) override {}
     void FileProcessed(uint32_t) override {}
-    void HitsChanged(const FileName&) override {}
+    void HitsChanged(const FileName&, const RunCounterSet&) override {}
     void HitListFull(int32_t records) override {
         ++fullReports;
         reportedRecords = records;
-        stop = 2;
+        stop = stopKeep;
     }
-    int StopRequest() override { return stop; }
+    WalkStop StopRequest() override { return stop; }
     void ReportFailure() override { ++failures; }
 
-    int fullReports = 0, reportedRecords = 0, stop = 0, failures = 0;
+    int fullReports = 0, reportedRecords = 0, failures = 0;
+    WalkStop stop = stopNone;
 };
 
 // Many files of many short hit lines: far more records than memory holds.
@@ -109,17 +109,17 @@ TEST(ExhaustedMemory, RecordsThatFillTheMemoryStopTheRunAndAreKept) {
     }();
     for (int i = 0; i < 100; ++i)
         WriteBytes(data / ("f" + std::to_string(i) + ".txt"), lines);
-    SearchSettings.dirList = data.Path().c_str();
-    SearchSettings.fileTypes = "*.txt";
-    SearchSettings.Stat = SearchSettings.RegEx = SearchSettings.WholeWord = 0;
-    SearchSettings.OnlyFile = 0;
-    SearchSettings.CaseSensitive = 1;
+    RunQuery query;
+    query.text = "needle";
+    query.dirList = data.Path().c_str();
+    query.fileTypes = "*.txt";
     hitList.DeleteAll();
     RunCounters = RunCounterSet();
     QuietProgress progress;
-    const int result = WalkFileSet(String("needle"), progress);
+    RunResults results;
+    const WalkStop result = WalkFileSet(query, progress, results);
     NH_fpFailMemoryRequest = nullptr;
-    EXPECT_EQ(result, 2);
+    EXPECT_EQ(result, stopKeep);
     EXPECT_EQ(progress.failures, 0);
     EXPECT_EQ(progress.fullReports, 1);
     EXPECT_GT(hitList._count, 0);

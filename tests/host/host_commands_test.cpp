@@ -9,7 +9,7 @@
 #include "host/progress_texts.h"
 #include "host/run_state.h"
 #include "search/grep_info.h"
-#include "search/search_params.h"
+#include "search/run_counters.h"
 #include "ui/search_settings.h"
 
 namespace {
@@ -159,16 +159,16 @@ TEST_F(HostCommands, RecordsAreReadByIndexAndOtherIndexesGiveNothing) {
 TEST_F(HostCommands, SelectorsOutsideTheTablesGiveZeroOrTheEmptyText) {
     hitList.AddTail(new GrepInfo(SharedText("C:\\a.c"), "alpha", 7));
     SearchSettings.KeepMess = 1;
-    filesNotRead = 4;
+    runResults.filesNotRead = 4;
     EXPECT_EQ(GetResultValue(0, selectKeepMessages), 1);
     EXPECT_EQ(GetResultValue(0, selectFilesNotRead), 4);
     EXPECT_EQ(std::string(GetResultString(0, selectFilesNotRead)),
               "Files that could not be read: 4");
-    foldersNotListed = 2; // folders are named apart, and only when there are any
+    runResults.foldersNotListed = 2; // folders are named apart, and only when there are any
     EXPECT_EQ(GetResultValue(0, selectFilesNotRead), 4);
     EXPECT_EQ(std::string(GetResultString(0, selectFilesNotRead)),
               "Files that could not be read: 4, folders that could not be listed: 2");
-    foldersNotListed = 0;
+    runResults.foldersNotListed = 0;
     for (int what : {-1, 0, 3, 6, 7, 8, 9, 15, 17, 100})
         EXPECT_EQ(std::string(GetResultString(0, what)), "") << what;
     for (int what : {-1, 0, 4, 5, 8, 9, 10, 14, 17}) {

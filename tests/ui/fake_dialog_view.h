@@ -14,7 +14,6 @@
 #include "ui/search_dialog_logic.h"
 
 // The platform's ids of OK, Cancel and Help.
-enum { idOk = 1, idCancel = 2, idHelp = 9 };
 
 struct AskedBox {
     std::string text;
@@ -48,9 +47,9 @@ public:
                                                  IDC_REMOVE_SET,
                                                  IDC_ADD_DIRECTORY,
                                                  IDC_CLEAR,
-                                                 idOk,
-                                                 idCancel,
-                                                 idHelp}) {
+                                                 IDC_OK,
+                                                 IDC_CANCEL,
+                                                 IDC_HELP}) {
             checked[id] = enabled[id] = limits[id] = unset;
             captions[id] = "<unset>";
         }

@@ -15,13 +15,13 @@
 #include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 #include "host/file_set_walk.h"
-#include "host/run_state.h"
 #include "search/grep_info.h"
-#include "search/search_params.h"
+#include "search/run_query.h"
+#include "search/run_results.h"
+#include "search/run_counters.h"
 #include "tools/trovfind/console_progress.h"
 #include "tools/trovfind/options.h"
 #include "tools/trovfind/output.h"
-#include "ui/search_settings.h"
 
 namespace {
 
@@ -97,7 +97,24 @@ void LineTextsToUtf8() {
         record->_lineText = Narrow(Widen(record->_lineText.c_str(), CP_ACP), CP_UTF8).c_str();
 }
 
-void PrintResults(const TrovfindOptions& options) {
+// The run the options ask for. A statistics run counts whatever the text;
+// the walk only asks that there is one.
+RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
+    RunQuery query;
+    query.text = options.statistics ? "*" : options.text.c_str();
+    query.statistics = options.statistics;
+    query.caseSensitive = options.caseInsensitive ? 0 : 1;
+    query.wholeWords = options.wholeWords;
+    query.pattern = options.pattern;
+    query.fileNamesOnly = options.fileNamesOnly;
+    query.dirList = dirList;
+    query.fileTypes = options.fileTypes.c_str();
+    query.subdirectories = options.recursive;
+    query.followLinks = options.followLinks;
+    return query;
+}
+
+void PrintResults(const TrovfindOptions& options, const RunResults& results) {
     if (options.statistics) {
         Write(FormatStatistics(RunCounters));
     } else {
@@ -110,8 +127,7 @@ void PrintResults(const TrovfindOptions& options) {
     if (options.records) Write(FormatCounters(RunCounters));
     fflush(stdout);
     if (!options.records) {
-        fputs(FormatSummary(RunCounters, filesNotRead, filesLeftOut, foldersNotListed,
-                            options.statistics)
+        fputs(FormatSummary(RunCounters, results, options.statistics)
                   .c_str(),
               stderr);
     }
@@ -136,20 +152,11 @@ int main(int argc, char** argv) {
     }
     if (options.utf8 && ParseUtf8Arguments(options, error) != parsedRun) return UsageError(error);
     hostPathsInUtf8 = options.utf8;
-    walkFollowsLinks = options.followLinks;
     String dirList;
     error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
-
-    SearchSettings.dirList = dirList;
-    SearchSettings.fileTypes = options.fileTypes.c_str();
-    SearchSettings.SubDir = options.recursive;
-    SearchSettings.CaseSensitive = options.caseInsensitive ? 0 : 1;
-    SearchSettings.WholeWord = options.wholeWords;
-    SearchSettings.RegEx = options.pattern;
-    SearchSettings.OnlyFile = options.fileNamesOnly;
-    SearchSettings.Stat = options.statistics;
-    ClearRunResults();
+    const RunQuery query = QueryOf(options, dirList);
+    RunResults results;
 
     static char outputBuffer[1 << 16];
     setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
@@ -157,17 +164,14 @@ int main(int argc, char** argv) {
     uint32_t longestGap;
     {
         ConsoleProgress progress;
-        // A statistics run counts whatever the text; the walk only asks that
-        // there is one.
-        WalkFileSet(String(options.statistics ? "*" : options.text.c_str()), progress);
+        WalkFileSet(query, progress, results);
         longestGap = progress.LongestGap();
     }
     if (options.utf8) LineTextsToUtf8();
-    PrintResults(options);
+    PrintResults(options, results);
     if (options.longestGap)
         fprintf(stderr, "trovfind: longest gap between two dispatches: %lu ms\n",
                 static_cast<unsigned long>(longestGap));
-    int status = ExitStatusOf(options, RunCounters, filesNotRead - filesLeftOut, hitList._count);
-    ReleaseHits();
-    return status;
+    return ExitStatusOf(options, RunCounters, results.filesNotRead - results.filesLeftOut,
+                        hitList._count);
 }

@@ -1,0 +1,3 @@
+#include "search/run_counters.h"
+
+RunCounterSet RunCounters;
