@@ -6,6 +6,7 @@
 #include "search/grep_info.h"
 #include "search/search_file.h"
 #include "search/run_counters.h"
+#include "search/search_pulse.h"
 
 uint32_t (*walkClock)() = MillisecondClock;
 
@@ -24,6 +25,20 @@ constexpr uint32_t progressInterval = 50; // milliseconds between two shown coun
 bool ProgressUpdateDue(uint32_t now) {
     return now > nextProgressUpdate || nextProgressUpdate - now > progressInterval;
 }
+
+// The run's side of the per-file search's pulse: the progress is kept alive
+// inside long files too, and a stop or cancel ends the file's search.
+class ProgressPulse : public SearchPulse {
+public:
+    explicit ProgressPulse(WalkProgress& progress) : _progress(progress) {}
+    int Pulse() override {
+        _progress.KeepAlive();
+        return _progress.StopRequest() != 0;
+    }
+
+private:
+    WalkProgress& _progress;
+};
 
 } // namespace
 
@@ -47,7 +62,8 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
         _progress.FileProcessed(RunCounters.filesProcessed);
         nextProgressUpdate = now + progressInterval;
     }
-    int records = SearchFile(fileName);
+    ProgressPulse pulse(_progress);
+    int records = SearchFile(fileName, &pulse);
     if (records < 0) {
         ++_results.filesNotRead;
     } else if (records > 0) {

@@ -7,6 +7,7 @@
 #include "search/plain_search.h"
 #include "search/regexp.h"
 #include "search/search_params.h"
+#include "search/search_pulse.h"
 #include "search/text_statistics.h"
 #include "search/word_chars.h"
 
@@ -29,20 +30,46 @@ HitLine hitLines[maxMatchPositions];
 constexpr uint32_t maxPatternCopy = INT32_MAX - 1;
 constexpr uint32_t patternCopyWindow = 32u << 20;
 
+// The run's pulse for one file: once it has asked to stop, the file's search
+// stays stopped. Every part of the search calls it after at most
+// pulseInterval bytes of work when more work follows, so a small file is
+// searched without a call.
+class FilePulse : public SearchPulse {
+public:
+    explicit FilePulse(SearchPulse* run) : _run(run) {}
+    int Pulse() override {
+        if (!_stopped && _run != nullptr && _run->Pulse() != 0) _stopped = 1;
+        return _stopped;
+    }
+    int Stopped() const { return _stopped; }
+
+private:
+    SearchPulse* _run;
+    int _stopped = 0;
+};
+
+// The bytes from `from` up to `end` in pieces of at most pulseInterval bytes.
+inline uint32_t PieceEnd(uint32_t from, uint32_t end) {
+    return end - from > pulseInterval ? from + pulseInterval : end;
+}
+
 // Runs body over `window` under the fault guard; 0 when its bytes faulted.
 template <class Body>
 int ReadWindow(const FileWindow& window, Body& body) {
     return ReadGuarded(window.data, window.length, body);
 }
 
-int CountStatistics(WindowSource& source) {
+// A stop counts the bytes gone through so far.
+int CountStatistics(WindowSource& source, FilePulse& pulse) {
     TextStatistics counts = {0, 0, 0, 0, 0};
-    for (uint64_t at = 0; at < source.FileSize();) {
+    for (uint64_t at = 0; at < source.FileSize() && !pulse.Stopped();) {
         const FileWindow window = source.WindowAt(at);
         const uint32_t from = window.Local(at);
-        auto count = [&] { CountTextStatistics(window.data + from, window.length - from, counts); };
+        const uint32_t end = PieceEnd(from, window.length);
+        auto count = [&] { CountTextStatistics(window.data + from, end - from, counts); };
         if (!ReadWindow(window, count)) return -1;
-        at = window.End();
+        at = window.start + end;
+        if (at < source.FileSize()) pulse.Pulse();
     }
     // Past 4 GiB the 32-bit counters wrap, as they do over a run's files.
     RunCounters.realChars += counts.realChars;
@@ -67,8 +94,9 @@ FileWindow WindowFrom(WindowSource& source, uint64_t from) {
     return source.WindowAt(from > 0 ? from - 1 : 0);
 }
 
-// -1 when the bytes could not be read.
-int32_t FindPlain(WindowSource& source) {
+// -1 when the bytes could not be read. A piece of at most pulseInterval
+// positions at a time; a stop keeps the matches found before it.
+int32_t FindPlain(WindowSource& source, FilePulse& pulse) {
     const PlainQuery query = {reinterpret_cast<const unsigned char*>(searchText),
                               static_cast<uint32_t>(strlen(searchText)), caseInsensitive,
                               wholeWords};
@@ -81,21 +109,22 @@ int32_t FindPlain(WindowSource& source) {
     for (uint64_t from = 0; count < maxMatchPositions && query.length <= size - from;) {
         const FileWindow window = WindowFrom(source, from);
         const bool last = window.End() == size;
+        const uint32_t decided = last ? window.length : window.length - behind + 1;
+        const uint32_t until = PieceEnd(window.Local(from), decided);
         int32_t found = 0;
         auto find = [&] {
             found = FindPlainMatches(window.data, window.length, query, windowPositions,
-                                     maxMatchPositions - count, nullptr, window.Local(from));
+                                     maxMatchPositions - count, nullptr, window.Local(from), until);
         };
         if (!ReadWindow(window, find)) return -1;
-        const uint32_t decided = last ? window.length : window.length - behind + 1;
-        from = window.start + decided;
-        for (int32_t i = 0; i < found && windowPositions[i] < decided; ++i) {
+        from = window.start + until;
+        for (int32_t i = 0; i < found; ++i) {
             matchPositions[count] = window.start + windowPositions[i];
             if (matchPositions[count] + query.length > from)
                 from = matchPositions[count] + query.length;
             ++count;
         }
-        if (last) break;
+        if ((last && until == decided) || pulse.Pulse()) break;
     }
     return count;
 }
@@ -103,8 +132,9 @@ int32_t FindPlain(WindowSource& source) {
 // The matcher reads a zero-terminated text, so it searches a copy of the
 // bytes, the whole file at once when memory allows; the search is
 // case-sensitive whatever caseInsensitive says. -1 when the bytes could not
-// be read; raises bad_alloc when no copy can be made.
-int32_t FindPattern(WindowSource& source, uint32_t reach) {
+// be read; raises bad_alloc when no copy can be made. A stop keeps the
+// matches found before it.
+int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse) {
     String::SetCaseSensitive(caseInsensitive ? 0 : 1);
     uint32_t copySize = source.MaxWindow() < maxPatternCopy ? source.MaxWindow() : maxPatternCopy;
     std::unique_ptr<char[]> text(new (std::nothrow) char[static_cast<size_t>(copySize) + 1]);
@@ -114,30 +144,31 @@ int32_t FindPattern(WindowSource& source, uint32_t reach) {
     }
     if (!text) throw std::bad_alloc();
     TRegexp pattern(searchText);
-    // A pattern anchored at the search start matches only where the matcher
-    // starts, so the first start without a match ends the search, as it
-    // does in a file read whole.
-    const int anchored = pattern.GetPattern() && pattern.GetPattern()[0] == TRegexp::kStartAnchor;
     const uint64_t size = source.FileSize();
     int32_t count = 0;
     for (uint64_t from = 0; count < maxMatchPositions && from < size;) {
         const FileWindow window = WindowFrom(source, from);
         const uint32_t length = window.length < copySize ? window.length : copySize;
-        auto copy = [&] { memcpy(text.get(), window.data, length); };
-        if (!ReadWindow(window, copy)) return -1;
+        for (uint32_t at = 0; at < length && !pulse.Stopped();) {
+            const uint32_t end = PieceEnd(at, length);
+            auto copy = [&] { memcpy(text.get() + at, window.data + at, end - at); };
+            if (!ReadWindow(window, copy)) return -1;
+            at = end;
+            if (at < length) pulse.Pulse();
+        }
+        if (pulse.Stopped()) break;
         text[length] = 0;
         // The text ends in this window at the file's end or its first zero
         // byte; otherwise only matches that start `reach` before the copy's
         // end are kept, and the next window starts there.
         const bool last = window.start + length == size || strnlen(text.get(), length) < length;
         const uint32_t decided = last ? length : length - reach;
-        int unmatched = 0;
         const int32_t found =
             FindPatternMatches(text.get(), length, pattern, wholeWords, windowPositions,
-                               maxMatchPositions - count, window.Local(from), decided, &unmatched);
+                               maxMatchPositions - count, window.Local(from), decided, &pulse);
         for (int32_t i = 0; i < found; ++i)
             matchPositions[count++] = window.start + windowPositions[i];
-        if (last || (anchored && unmatched)) break;
+        if (last || pulse.Stopped()) break;
         from = window.start + decided;
     }
     return count;
@@ -164,15 +195,21 @@ int DelimiterOf(WindowSource& source, unsigned char& delimiter) {
 // Runs the line pass over `count` offsets and appends the records to
 // hitList, all of them or, when the bytes fault, none. When memory for the
 // records runs out, the ones made so far are appended and hitListFull is set.
-int MakeRecords(const String& path, WindowSource& source, int32_t count) {
+// The pass goes no further than the last offset, which the search reached
+// before any stop, so a stop does not cut it short; it pulses all the same.
+int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePulse& pulse) {
     unsigned char delimiter;
     if (!DelimiterOf(source, delimiter)) return -1;
     const uint64_t size = source.FileSize();
     LinePass pass(matchPositions, count, size, delimiter, onlyFileNames, hitLines);
     for (int more = 1; more;) {
         const FileWindow window = source.WindowAt(pass.Scanned());
-        auto step = [&] { more = pass.Continue(window); };
+        const uint32_t from = window.Local(pass.Scanned());
+        const FileWindow piece = {window.data + from, pass.Scanned(),
+                                  PieceEnd(from, window.length) - from};
+        auto step = [&] { more = pass.Continue(piece); };
         if (!ReadWindow(window, step)) return -1;
+        if (more) pulse.Pulse();
     }
     List<GrepInfo> records; // owning: dropped whole on a failure
     uint32_t offsets = pass.Result().offsetsHandled;
@@ -216,19 +253,23 @@ int MakeRecords(const String& path, WindowSource& source, int32_t count) {
 
 } // namespace
 
-int SearchFileWindows(const String& path, WindowSource& source, uint32_t reach) {
+int SearchFileWindows(const String& path, WindowSource& source, uint32_t reach,
+                      SearchPulse* pulse) {
     try {
-        if (statMode) return CountStatistics(source);
-        int32_t count = (useRegEx && IsPatternText(searchText)) ? FindPattern(source, reach)
-                                                                : FindPlain(source);
+        FilePulse filePulse(pulse);
+        if (statMode) return CountStatistics(source, filePulse);
+        int32_t count = (useRegEx && IsPatternText(searchText))
+                            ? FindPattern(source, reach, filePulse)
+                            : FindPlain(source, filePulse);
         if (count <= 0) return count;
-        return MakeRecords(path, source, count);
+        return MakeRecords(path, source, count, filePulse);
     } catch (...) {
         return -1;
     }
 }
 
-int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size) {
+int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size,
+                    SearchPulse* pulse) {
     MemoryWindows whole(data, size);
-    return SearchFileWindows(path, whole);
+    return SearchFileWindows(path, whole, patternReach, pulse);
 }

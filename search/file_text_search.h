@@ -19,6 +19,8 @@
 #include "base/string.h"
 #include "search/file_windows.h"
 
+class SearchPulse;
+
 // How far a pattern match may reach and still be found exactly in a file
 // read through sliding windows.
 constexpr uint32_t patternReach = 1u << 20;
@@ -28,8 +30,13 @@ constexpr uint32_t patternReach = 1u << 20;
 // run, or -1 when the bytes could not be read or memory ran out; on -1
 // nothing was added to hitList or the counters. Raises nothing. The source's
 // windows must reach (WindowSource::Reach) more than `reach` + 1 bytes and
-// more than the search text's length + 2.
-int SearchFileWindows(const String& path, WindowSource& source, uint32_t reach = patternReach);
+// more than the search text's length + 2. `pulse` (may be null) is called at
+// least every 64 KiB of work; when it asks to stop, the search ends as if the
+// file ended where it had come to: the matches found before become records
+// (statistics count the bytes gone through).
+int SearchFileWindows(const String& path, WindowSource& source, uint32_t reach = patternReach,
+                      SearchPulse* pulse = nullptr);
 
 // The same over a whole file in memory, as one window.
-int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size);
+int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size,
+                    SearchPulse* pulse = nullptr);

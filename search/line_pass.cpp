@@ -43,9 +43,9 @@ int LinePass::Continue(const FileWindow& window) {
         ++_result.offsetsHandled;
         uint64_t lineNumber = _lineNumber;
         uint64_t lineStart = _lineStart;
-        // A match on the LF of a CR LF pair that ends the file: that LF
-        // closes the last line instead of starting one.
-        if (_delimiter == '\r' && pos + 1 == _fileSize && pos == _lineStart && pos > 0 &&
+        // A match on the LF of a CR LF pair: the pair is one line end, so the
+        // match is on the line that the pair ends.
+        if (_delimiter == '\r' && pos == _lineStart && pos > 0 &&
             window.data[window.Local(pos)] == '\n') {
             --lineNumber;
             lineStart = _previousLineStart;

@@ -10,9 +10,9 @@
 // the file, else LF. A match belongs to the line of its first byte, and a
 // delimiter belongs to the line it ends: a match that starts on a delimiter
 // (a pattern meeting a line end) is on that line, so no hit line lies past
-// the file's last line. In a CR LF file read by CR the LF starts the next
-// line, except the LF of a CR LF pair that ends the file, which closes the
-// last line. The text of a line begins at its first byte that is a tab or
+// the file's last line. In a CR LF file read by CR a CR LF pair is one line
+// end: a match that starts on its LF is on the line that the pair ends. The
+// text of a line begins at its first byte that is a tab or
 // from 0x20 up (control bytes, such as the LF of a CR LF pair, never start a
 // text), then spaces and tabs are skipped; it runs to the delimiter, at most
 // 160 bytes. A line without such a byte has an empty text.

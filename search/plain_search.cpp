@@ -161,16 +161,18 @@ inline unsigned CandidateBits(const unsigned char* at, const EndBytes& ends) {
 enum { windowSize = 32 }; // positions tested per step of the window scan
 
 // Tests windows of 32 positions from `p` while every byte a window reads lies
-// inside the data, and hands each candidate to the collector in order.
-// Returns the position where the scan ended; the collector may be full.
+// inside the data and every position lies below `until`, and hands each
+// candidate to the collector in order. Returns the position where the scan
+// ended; the collector may be full.
 template <bool Fold, bool WholeWords>
-uint32_t ScanWindows(const unsigned char* data, uint32_t size, uint32_t p, const EndBytes& ends,
-                     uint32_t length, MatchCollector& collector) {
+uint32_t ScanWindows(const unsigned char* data, uint32_t size, uint32_t p, uint32_t until,
+                     const EndBytes& ends, uint32_t length, MatchCollector& collector) {
     // A window reads up to the last byte of the text at its last position,
     // and with whole words the byte behind that.
     const uint32_t reach = (WholeWords ? length : ends.lastOffset) + windowSize;
-    if (size < reach) return p;
-    const uint32_t lastStart = size - reach;
+    if (size < reach || until < windowSize) return p;
+    const uint32_t lastStart =
+        size - reach < until - windowSize ? size - reach : until - windowSize;
     while (p <= lastStart) {
         uint32_t bits = CandidateBits<Fold, WholeWords>(data + p, ends) |
                         CandidateBits<Fold, WholeWords>(data + p + 16, ends) << 16;
@@ -197,14 +199,16 @@ uint32_t ScanWindows(const unsigned char* data, uint32_t size, uint32_t p, const
 
 int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQuery& query,
                          uint32_t* positions, int32_t maxPositions, uint32_t* stoppedAt,
-                         uint32_t from) {
+                         uint32_t from, uint32_t until) {
     const uint32_t length = query.length;
-    if (length == 0 || maxPositions <= 0 || length > size || from > size - length) {
+    if (length == 0 || maxPositions <= 0 || length > size || from > size - length ||
+        from >= until) {
         if (stoppedAt) *stoppedAt = size;
         return 0;
     }
     MatchCollector collector(data, size, query, positions, maxPositions);
-    const uint32_t lastCandidate = size - length; // the text must fit behind p
+    // The text must fit behind p.
+    const uint32_t lastCandidate = size - length < until - 1 ? size - length : until - 1;
     uint32_t p = from;
 
     // With whole words the window scan reads the byte before each position,
@@ -219,12 +223,13 @@ int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQu
         ends.lastOffset = length - 1;
         const bool fold = collector.FoldFirst() != 0 || collector.FoldLast() != 0;
         if (fold) {
-            p = query.wholeWords ? ScanWindows<true, true>(data, size, p, ends, length, collector)
-                                 : ScanWindows<true, false>(data, size, p, ends, length, collector);
+            p = query.wholeWords
+                    ? ScanWindows<true, true>(data, size, p, until, ends, length, collector)
+                    : ScanWindows<true, false>(data, size, p, until, ends, length, collector);
         } else {
             p = query.wholeWords
-                    ? ScanWindows<false, true>(data, size, p, ends, length, collector)
-                    : ScanWindows<false, false>(data, size, p, ends, length, collector);
+                    ? ScanWindows<false, true>(data, size, p, until, ends, length, collector)
+                    : ScanWindows<false, false>(data, size, p, until, ends, length, collector);
         }
     }
 

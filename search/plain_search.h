@@ -13,8 +13,9 @@ struct PlainQuery {
     int wholeWords;            // nonzero: keep only matches between word boundaries
 };
 
-// Walks the positions of `data` from `from` (the bytes before it are still
-// read as the neighbours of a match there). A match is accepted when the
+// Walks the positions of `data` from `from` up to, not including, `until`
+// (the bytes around them are still read: the neighbours of a match, and the
+// rest of a match that starts before `until`). A match is accepted when the
 // text equals the bytes there (after folding, if asked) and, with wholeWords,
 // no word character stands right before or after it; the walk then resumes
 // behind the match, so accepted matches never overlap. Any other position
@@ -25,4 +26,4 @@ struct PlainQuery {
 // the limit ended it.
 int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQuery& query,
                          uint32_t* positions, int32_t maxPositions, uint32_t* stoppedAt = nullptr,
-                         uint32_t from = 0);
+                         uint32_t from = 0, uint32_t until = UINT32_MAX);

@@ -3,11 +3,21 @@
 // TRegexp: the small pattern matcher of the pattern search. A pattern text is
 // compiled once into a byte code of at most 128 bytes (closing zero included)
 // held in a buffer the object owns; Find then looks for the leftmost match in a
-// zero-terminated text from a given offset. Syntax: ^ (at the start: the search
-// start), $ (at the end: before a LF or the end of the text), . (any byte but
-// LF), [set] and [^set] with ranges, * + ? after an element (greedy; ? never
-// gives back what it took), and backslash escapes (see ReadChar in
-// regexp_compile.cpp). No alternation, no grouping, no case folding.
+// zero-terminated text from a given offset. Syntax: ^ (at the start of the
+// pattern), $ (at its end), . (any byte but LF), [set] and [^set] with ranges,
+// * + ? after an element (greedy, giving back what the rest of the pattern
+// needs), and backslash escapes (see ReadChar in regexp_compile.cpp). No
+// alternation, no grouping, no case folding.
+//
+// Lines: `^` holds where Find starts and at the start of every line, that is
+// right after a LF and right after a CR that no LF follows (the line end of
+// CR-only files); the LF of a CR LF pair starts no line. `$` holds at the end
+// of every line: before a LF, before a CR (alone or of a CR LF pair) and at
+// the end of the text. So `^` and `$` alone match every line of LF, CR LF and
+// CR-only text. The file search (search/pattern_search.h) does not call Find
+// again after each match: it finds every match in one pass, as a single
+// search from the text's start, so its `^` holds only at the text's start and
+// at line starts.
 //
 // Byte code: 0xDE start anchor, 0xA4 end anchor, 0xAE any byte, 0xDB followed
 // by a 16-byte bit set (value c at byte (c & 0x7F) >> 3, bit c & 7; bytes from

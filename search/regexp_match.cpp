@@ -149,10 +149,10 @@ bool Simulation::Follow(int state, const unsigned char* start, const unsigned ch
         const RegexpStep& step = _program.GetStep(state);
         switch (step.kind) {
         case RegexpStep::kStartAnchor:
-            if (position != _searchStart) return false;
+            if (position != _searchStart && !IsLineStart(position)) return false;
             break;
         case RegexpStep::kEndAnchor:
-            if (byte != '\n' && byte != 0) return false;
+            if (!IsLineEnd(byte)) return false;
             break;
         case RegexpStep::kConsume: {
             bool takes = step.bytes.Has(byte);
@@ -160,12 +160,12 @@ bool Simulation::Follow(int state, const unsigned char* start, const unsigned ch
                 if (takes) _next->Add(state, start); // taking more comes first
                 break;
             }
-            if (takes) {
-                _next->Add(state + 1, start);
-                return false;
+            if (step.repeat == RegexpStep::kOptional) {
+                if (takes) _next->Add(state + 1, start); // taking it comes first
+                break;
             }
-            if (step.repeat == RegexpStep::kOnce) return false;
-            break;
+            if (takes) _next->Add(state + 1, start);
+            return false;
         }
         }
     }

@@ -140,16 +140,17 @@ void RegexpProgram::Decode(const unsigned char* code) {
     }
 }
 
-// A superset is enough: the bytes that the steps which may come first consume,
-// LF for an end anchor, nothing past a start anchor (it fails after the search
-// start), every byte when the program can match without consuming.
+// A superset is enough: the bytes that the steps which may come first consume
+// (a start anchor lets the steps behind it come first), LF and CR for an end
+// anchor, every byte when the program can match without consuming.
 void RegexpProgram::FindFirstBytes() {
     _firstBytes.Clear();
     for (int i = 0; i < _count; ++i) {
         const RegexpStep& step = _steps[i];
-        if (step.kind == RegexpStep::kStartAnchor) return;
+        if (step.kind == RegexpStep::kStartAnchor) continue;
         if (step.kind == RegexpStep::kEndAnchor) {
             _firstBytes.Add('\n');
+            _firstBytes.Add('\r');
             return;
         }
         _firstBytes.AddAll(step.bytes);

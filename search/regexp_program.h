@@ -25,15 +25,28 @@ private:
     std::uint32_t _words[8];
 };
 
+// A line starts after a LF and after a CR that no LF follows (the line end
+// of CR-only files); the LF of a CR LF pair starts nothing. `at` must lie
+// after the first byte of the text.
+inline bool IsLineStart(const unsigned char* at) {
+    return at[-1] == '\n' || (at[-1] == '\r' && *at != '\n');
+}
+
+// A line ends before a LF, before a CR (alone or of a CR LF pair) and at the
+// terminating zero.
+inline bool IsLineEnd(unsigned char byte) {
+    return byte == '\n' || byte == '\r' || byte == 0;
+}
+
 struct RegexpStep {
     enum Kind : unsigned char {
         kConsume,     // takes one byte of `bytes` (never the terminating zero)
-        kStartAnchor, // holds at the search start
-        kEndAnchor,   // holds before a LF or the terminating zero
+        kStartAnchor, // holds at the search start and at every line start
+        kEndAnchor,   // holds at every line end (IsLineEnd)
     };
     enum Repeat : unsigned char {
         kOnce,     // must hold
-        kOptional, // a consuming step taken if it holds, skipped otherwise
+        kOptional, // a consuming step taken if it holds, given back on demand
         kStar,     // a consuming step taken as often as it holds, giving back on demand
     };
     Kind kind;

@@ -37,19 +37,19 @@ bool IsUtf16(WindowSource& windows) {
 
 } // namespace
 
-int SearchFile(FileName& path) {
-    return SearchFile(path, searchWindowSize, patternReach);
+int SearchFile(FileName& path, SearchPulse* pulse) {
+    return SearchFile(path, searchWindowSize, patternReach, pulse);
 }
 
-int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach) {
+int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach, SearchPulse* pulse) {
     try {
         MappedFile file(path, searchOpenMode | openWalkPath, 0, 0);
         const String recordName = HostPathOf(path);
         if (const unsigned char* whole = MapWhole(file))
-            return SearchFileText(recordName, whole, file.GetSize());
+            return SearchFileText(recordName, whole, file.GetSize(), pulse);
         MappedWindows windows(file, windowSize);
         if (IsUtf16(windows)) return -1;
-        return SearchFileWindows(recordName, windows, reach);
+        return SearchFileWindows(recordName, windows, reach, pulse);
     } catch (...) {
         return -1;
     }

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class FileName;
+class SearchPulse;
 
 // Bytes of the sliding view.
 constexpr uint32_t searchWindowSize = 32u << 20;
@@ -18,10 +19,11 @@ constexpr uint32_t searchWindowSize = 32u << 20;
 // file-names-only mode), 0 in a statistics run, or -1 when the file could not
 // be opened, mapped or read (locked, no access, vanished, cut short while
 // mapped) or memory ran out. On -1 nothing was added, every handle and view
-// is released, and no message is shown. Raises nothing.
-int SearchFile(FileName& path);
+// is released, and no message is shown. Raises nothing. `pulse` (may be
+// null): see SearchFileWindows.
+int SearchFile(FileName& path, SearchPulse* pulse = nullptr);
 
 // The same with a sliding view of `windowSize` bytes (a multiple of 64 KiB,
 // at least 128 KiB), and the pattern reach of the sliding search; tests take
 // small ones.
-int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach);
+int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach, SearchPulse* pulse = nullptr);

@@ -29,7 +29,9 @@ public:
         ++opened;
         return openResult;
     }
-    void KeepAlive() override { ++keepAlives; }
+    void KeepAlive() override {
+        if (++keepAlives == stopAtKeepAlive) stop = stopWith;
+    }
     void DirectoryEntered(const FileName& directory) override { directories.push_back(directory); }
     void FileProcessed(uint32_t count) override { shownCounts.push_back(count); }
     void HitsChanged(const FileName& file, const RunCounterSet&) override {
@@ -44,6 +46,7 @@ public:
     int opened = 0;
     int keepAlives = 0;
     int stopAtFile = 0; // set `stop` to stopWith when this file has hits
+    int stopAtKeepAlive = 0; // or at this call of KeepAlive
     WalkStop stopWith = stopNone;
     WalkStop stop = stopNone;
     int failures = 0;
@@ -305,6 +308,27 @@ TEST_F(FileSetWalk, StopIsSeenWhileFoldersAreListed) {
     query.text = "needle";
     EXPECT_EQ(WalkFileSet(query, window, results), stopKeep);
     EXPECT_EQ(window.entered, 1);
+}
+
+// Inside a long file the search pulses the progress, so a stop asked for
+// meanwhile ends that file's search; the records found before it are kept.
+TEST_F(FileSetWalk, AStopInsideALongFileKeepsTheRecordsFoundBeforeIt) {
+    std::string data;
+    for (int line = 0; data.size() < (4u << 20); ++line)
+        data += line % 1000 ? "x\n" : "needle\n";
+    Write("long.c", data);
+    query.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), stopNone);
+    const int all = hitList._count;
+    hitList.DeleteAll();
+    progress = RecordingProgress();
+    // A few calls after the folder's first entries and the file's start:
+    // the 4 MiB file pulses some 64 times.
+    progress.stopAtKeepAlive = 5;
+    progress.stopWith = stopKeep;
+    EXPECT_EQ(Walk(), stopKeep);
+    EXPECT_GT(hitList._count, 0);
+    EXPECT_LT(hitList._count, all / 10);
 }
 
 uint32_t fakeNow = 0x40000000;

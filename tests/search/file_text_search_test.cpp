@@ -5,7 +5,11 @@
 #include "search/file_text_search.h"
 #include "search/file_windows.h"
 #include "search/grep_info.h"
+#include "search/regexp.h"
 #include "search/search_params.h"
+#include "search/search_pulse.h"
+#include "tests/search/reference_lines.h"
+#include "tests/search/regexp_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +46,10 @@ protected:
     void Find(const char* text) { strcpy(searchText, text); }
 
     // Searches `data` as the file F.C; returns SearchFileBytes's result.
-    int Search(const std::string& data) {
+    int Search(const std::string& data, SearchPulse* pulse = nullptr) {
         std::vector<unsigned char> exact(data.begin(), data.end());
         return SearchFileBytes(String("C:\\D\\F.C"), exact.data(),
-                               static_cast<uint32_t>(exact.size()));
+                               static_cast<uint32_t>(exact.size()), pulse);
     }
 
     static std::vector<Record> Records() {
@@ -160,7 +164,7 @@ TEST_F(FileTextSearch, PatternMatchingLineEndsKeepsThemOnTheirLines) {
         {"LF only", "ab\ncd\n", {{f, 1, "ab"}, {f, 2, "cd"}}},
         {"LF only, no final end", "ab\ncd", {{f, 1, "ab"}}},
         {"CR LF", "ab\r\ncd\r\n", {{f, 1, "ab"}, {f, 2, "cd"}}},
-        {"CR LF, no final end", "ab\r\ncd", {{f, 1, "ab"}, {f, 2, "cd"}}},
+        {"CR LF, no final end", "ab\r\ncd", {{f, 1, "ab"}}},
     };
     useRegEx = 1;
     Find("[^a-z]");
@@ -252,7 +256,8 @@ TEST_F(FileTextSearch, SlidingWindowsGiveTheResultsOfTheWholeFile) {
 
     std::mt19937 random(5);
     const std::string alphabet = std::string("ab_ \t\r\n\x01\xC1", 9) + std::string(1, '\0');
-    const char* patterns[] = {"a.b", "[ab]_", "^a", "b$", "a\\.", "ab?a", "[^ab]a", " a"};
+    const char* patterns[] = {"a.b",    "[ab]_", "^a", "b$", "a\\.", "ab?a",
+                              "[^ab]a", " a",    "^",  "$",  "x*",   "^b?a"};
     for (int round = 0; round < 3000; ++round) {
         std::string data(1 + random() % 200, ' ');
         for (char& c : data) // zero bytes rarely, so that patterns see text
@@ -263,7 +268,7 @@ TEST_F(FileTextSearch, SlidingWindowsGiveTheResultsOfTheWholeFile) {
         wholeWords = random() % 2;
         onlyFileNames = random() % 4 == 0;
         if (useRegEx) {
-            Find(patterns[random() % 8]);
+            Find(patterns[random() % 12]);
         } else {
             std::string text(1 + random() % 4, ' ');
             for (char& c : text)
@@ -272,6 +277,216 @@ TEST_F(FileTextSearch, SlidingWindowsGiveTheResultsOfTheWholeFile) {
         }
         const uint32_t window = 8 + random() % 16;
         agree(data, window, "round " + std::to_string(round) + " window " + std::to_string(window));
+    }
+}
+
+// ---- Pattern search against a straightforward reference
+
+// The records of a pattern search the direct way: the backtracking matcher
+// started at the file's start and again one byte after each match, as one
+// search (its start anchor and empty-match length keep the file's start as
+// their origin), the whole-word test, at most 10000 offsets, then the lines.
+std::vector<Record> ReferenceRecords(const std::string& data, const char* pattern,
+                                     int wholeWordsOnly, uint32_t* hits) {
+    const std::string text = data.substr(0, data.find('\0'));
+    auto isWord = [&](size_t i) {
+        unsigned char c = static_cast<unsigned char>(data[i]);
+        return (c < 0x80 && isalnum(c)) || c == '_';
+    };
+    TRegexp regexp(pattern);
+    std::vector<uint64_t> offsets;
+    for (int start = 0; start < static_cast<int>(text.size()) && offsets.size() < 10000;) {
+        ReferenceResult found =
+            ReferenceFind(regexp.GetPattern(), regexp.GetStatus(), text.c_str(), start, -1, 0);
+        if (found.offset < 0) break;
+        const size_t end = static_cast<size_t>(found.offset + found.length);
+        if (!wholeWordsOnly ||
+            (end <= data.size() && (found.offset == 0 || !isWord(found.offset - 1)) &&
+             (end == data.size() || !isWord(end))))
+            offsets.push_back(static_cast<uint64_t>(found.offset));
+        start = found.offset + 1;
+    }
+    *hits = static_cast<uint32_t>(offsets.size());
+    std::vector<Record> records;
+    for (const RecordedLine& line : NaiveLines(data, offsets))
+        records.push_back({"C:\\D\\F.C", line.lineNumber, line.text});
+    return records;
+}
+
+// Lines joined by `end`, with or without a last line end.
+std::string Joined(const std::vector<std::string>& lines, const std::string& end, bool last) {
+    std::string data;
+    for (size_t i = 0; i < lines.size(); ++i)
+        data += lines[i] + (i + 1 < lines.size() || last ? end : "");
+    return data;
+}
+
+TEST_F(FileTextSearch, PatternSearchEqualsTheReference) {
+    const std::vector<std::string> lines = {"#include <a.h>", "",   "int b;", "  x ab;", "xx", "",
+                                            "#include \"c\"", "a;b"};
+    std::vector<std::pair<std::string, std::string>> files; // name, data
+    for (const char* end : {"\n", "\r\n", "\r"}) {
+        for (bool last : {true, false}) {
+            files.push_back({std::string(end == std::string("\n") ? "LF"
+                                         : end[1]                 ? "CR LF"
+                                                                  : "CR") +
+                                 (last ? "" : ", no last end"),
+                             Joined(lines, end, last)});
+        }
+    }
+    files.push_back({"CR LF LF", "a;\r\n\nb;\r\n\r\n\n#include x\r\n"});
+    files.push_back({"no CR in the first 160 bytes",
+                     "/*" + std::string(170, ' ') + "*/\n#include a\r\nb;\r\n\r\nx;\r\n"});
+    const char* patterns[] = {"x*", "x*$",  "$",  "[a-z]*",  "^",     "^#include", ";$", "^a",
+                              "b$", "a?b;", "^$", "^[^\\n]", "^\\n$", "[^a-z]*;$", "a?$"};
+    useRegEx = 1;
+    for (const auto& file : files) {
+        for (const char* pattern : patterns) {
+            for (int ww : {0, 1}) {
+                SCOPED_TRACE(file.first + ", pattern " + pattern + (ww ? ", whole words" : ""));
+                hitList.DeleteAll();
+                RunCounters = RunCounterSet();
+                wholeWords = ww;
+                Find(pattern);
+                uint32_t hits = 0;
+                const std::vector<Record> expected =
+                    ReferenceRecords(file.second, pattern, ww, &hits);
+                EXPECT_EQ(Search(file.second), static_cast<int>(expected.size()));
+                EXPECT_EQ(Records(), expected);
+                EXPECT_EQ(RunCounters.hitCount, hits);
+            }
+        }
+    }
+}
+
+TEST_F(FileTextSearch, PatternSearchEqualsTheReferenceOnRandomFiles) {
+    std::mt19937 random(26);
+    const std::string alphabet = std::string("ab;x_ \t\r\n\r\n", 11) + std::string(1, '\0');
+    const char* patterns[] = {"a*",   "^a",   "b$",   "^$",        "a?b",  "x?a?b?;",
+                              "^;*$", "[^a]", "a.*b", "^[ab]*\\r", "\\n^", "b*x*$"};
+    useRegEx = 1;
+    for (int round = 0; round < 3000; ++round) {
+        std::string data(1 + random() % 60, ' ');
+        for (char& c : data)
+            c = alphabet[random() % (random() % 30 ? alphabet.size() - 1 : alphabet.size())];
+        const char* pattern = patterns[random() % 12];
+        wholeWords = random() % 2;
+        hitList.DeleteAll();
+        RunCounters = RunCounterSet();
+        Find(pattern);
+        uint32_t hits = 0;
+        const std::vector<Record> expected = ReferenceRecords(data, pattern, wholeWords, &hits);
+        Search(data);
+        ASSERT_EQ(Records(), expected) << "round " << round << " pattern " << pattern;
+        ASSERT_EQ(RunCounters.hitCount, hits) << "round " << round;
+    }
+}
+
+// The cases that went wrong when an empty match ended the search, when the
+// start anchor held where the search went on after a match, and when the LF of
+// a CR LF pair was taken for the start of the next line.
+TEST_F(FileTextSearch, EmptyMatchesAnchorsAndLineEnds) {
+    struct Case {
+        const char* pattern;
+        std::string data;
+        std::vector<int32_t> lines;
+        uint32_t hits;
+    } cases[] = {
+        {"x*$", "abc\nddx\n", {1, 2}, 3},
+        {"$", "ab\ncd", {1}, 1},
+        {"$", "ab\r\ncd\r\n", {1, 2}, 4},
+        {"^a", "aaa", {1}, 1},
+        {"^#include", "#include a\r\n#include b\r\nint c;\r\n#include d", {1, 2, 4}, 3},
+        {"^#include", "#include a\n#include b\nint c;\n#include d", {1, 2, 4}, 3},
+        {";$", "a;\r\nb;\r\nc;", {1, 2, 3}, 3},
+    };
+    useRegEx = 1;
+    for (const Case& c : cases) {
+        hitList.DeleteAll();
+        RunCounters = RunCounterSet();
+        Find(c.pattern);
+        Search(c.data);
+        std::vector<int32_t> lines;
+        for (const Record& record : Records())
+            lines.push_back(record.lineNumber);
+        EXPECT_EQ(lines, c.lines) << c.pattern;
+        EXPECT_EQ(RunCounters.hitCount, c.hits) << c.pattern;
+    }
+}
+
+// One match start per byte of one stretch: the first 10000 count.
+TEST_F(FileTextSearch, PatternOffsetLimitKeepsTheFirstOffsets) {
+    std::string data;
+    for (int i = 0; i < 12000; ++i)
+        data += "a\n";
+    useRegEx = 1;
+    Find("[^x]*");
+    EXPECT_EQ(Search(data), 5000);
+    EXPECT_EQ(RunCounters.hitCount, 10000u);
+    EXPECT_EQ(hitList.GetTail()->_lineNumber, 5000);
+}
+
+// Every position of the line starts a match that runs to its end; restarting
+// the matcher after each one cost the line's length each time. A regression
+// shows as a test that hangs.
+TEST_F(FileTextSearch, LongLineWithAMatchAtEveryByteCostsItsLength) {
+    useRegEx = 1;
+    Find("a.*b");
+    EXPECT_EQ(Search(std::string(4 << 20, 'a') + "b"), 1);
+    EXPECT_EQ(RunCounters.hitCount, 10000u);
+}
+
+// ---- Pulse
+
+// Counts its calls and asks to stop at the `stopAt`-th (0: never).
+class CountingPulse : public SearchPulse {
+public:
+    explicit CountingPulse(int stopAt) : _stopAt(stopAt) {}
+    int Pulse() override { return ++calls == _stopAt; }
+    int calls = 0;
+
+private:
+    int _stopAt;
+};
+
+// Every kind of search pulses at least every 64 KiB; a stop keeps the
+// records found before it, the first ones of the whole file.
+TEST_F(FileTextSearch, PulsesEvery64KiBAndAStopKeepsAPrefix) {
+    std::string data;
+    for (int line = 0; data.size() < (1u << 20); ++line)
+        data += line % 50 ? "int abc;\r\n" : "  return xyz;\r\n";
+    struct Mode {
+        const char* name;
+        int regEx, stat;
+        const char* text;
+    } modes[] = {{"plain", 0, 0, "xyz"},
+                 {"pattern", 1, 0, "^ *r[^;]*;$"},
+                 {"sparse pattern", 1, 0, "q.*"},
+                 {"statistics", 0, 1, "x"},
+                 {"whole-word plain", 0, 0, "return"}};
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.name);
+        useRegEx = mode.regEx;
+        statMode = mode.stat;
+        wholeWords = mode.text == std::string("return");
+        Find(mode.text);
+        hitList.DeleteAll();
+        RunCounters = RunCounterSet();
+        CountingPulse never(0);
+        Search(data, &never);
+        EXPECT_GE(never.calls, static_cast<int>(data.size() / pulseInterval));
+        const std::vector<Record> all = Records();
+        const uint32_t allChars = RunCounters.totalChars;
+
+        hitList.DeleteAll();
+        RunCounters = RunCounterSet();
+        CountingPulse early(3);
+        Search(data, &early);
+        EXPECT_EQ(early.calls, 3);
+        const std::vector<Record> kept = Records();
+        EXPECT_LE(kept.size(), all.size());
+        EXPECT_TRUE(std::equal(kept.begin(), kept.end(), all.begin()));
+        if (mode.stat) EXPECT_LT(RunCounters.totalChars, allChars);
     }
 }
 

@@ -1,7 +1,7 @@
-// libFuzzer target: TRegexp::Find against the backtracking search it must
-// equal, on any pattern and text, with the address sanitizer watching every
-// read. Input: one byte that chooses the start offset, the pattern up to the
-// next zero byte, then the text.
+// libFuzzer target: TRegexp::Find, and the file search's one pass over all
+// matches, against the backtracking search they must equal, on any pattern
+// and text, with the address sanitizer watching every read. Input: one byte that chooses the start
+// offset, the pattern up to the next zero byte, then the text.
 #include "search/regexp.h"
 
 #include "tests/search/regexp_reference.h"
@@ -40,6 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (!expected.exhausted && (offset != expected.offset || length != expected.length)) {
         std::fprintf(stderr, "found %d/%d, the backtracking search %d/%d\n", offset, length,
                      expected.offset, expected.length);
+        std::abort();
+    }
+    // The file search's one pass against the restarted backtracking search.
+    bool exhausted = false;
+    std::vector<std::pair<int, int>> all = ReferenceMatches(regexp.GetPattern(), regexp.GetStatus(),
+                                                            textCopy.get(), 2000000, exhausted);
+    if (!exhausted && ScanMatches(regexp.GetPattern(), regexp.GetStatus(), textCopy.get()) != all) {
+        std::fprintf(stderr, "the one-pass search differs from the restarted one\n");
         std::abort();
     }
     return 0;

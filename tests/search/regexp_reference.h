@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
 // The pattern matcher's result defined the direct way: a plain transcription
 // of the recursive backtracking search over the compiled code, kept as the
 // oracle for TRegexp::Find. It is exponential in the number of repetitions,
@@ -12,5 +15,19 @@ struct ReferenceResult {
 
 // `code`: the 128-byte compiled form (may be null), `status` its compile
 // status; `text` zero-terminated, `start` within it. `budget` < 0: no limit.
+// `origin` (at most `start`; < 0: `start`) is where the search began: the
+// start anchor holds there, and an empty match there is 1 long. The file
+// search's matches are those of the search that begins at the text's start
+// and goes on one byte after each match.
 ReferenceResult ReferenceFind(const unsigned char* code, int status, const char* text, int start,
-                              long budget = -1);
+                              long budget = -1, int origin = -1);
+
+// Every match of the file search's kind (see `origin`): ReferenceFind from
+// offset 0 with origin 0, then again one byte after each match, as (offset,
+// length) pairs. `exhausted`: the budget of a call ran out (the list is cut).
+std::vector<std::pair<int, int>> ReferenceMatches(const unsigned char* code, int status,
+                                                  const char* text, long budget, bool& exhausted);
+
+// The same from RegexpScan (search/regexp_scan.h), the one-pass search.
+std::vector<std::pair<int, int>> ScanMatches(const unsigned char* code, int status,
+                                             const char* text);

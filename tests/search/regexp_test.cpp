@@ -262,8 +262,11 @@ TEST(RegexpFind, Elements) {
         {"a.*b", "axbyb", 0, 0, 5},
         {"a*ab", "aaab", 0, 0, 4}, // a repetition gives back what the rest needs
         {"x[ab]*b", "xabab x", 0, 0, 5},
-        {"a?a", "a", 0, -1, 0}, // `?` keeps what it took
+        {"a?a", "a", 0, 0, 1}, // `?` gives back what the rest needs
         {"a?a", "aa", 0, 0, 2},
+        {"ab?bc", "abc", 0, 0, 3},
+        {"[0-9]?[0-9]", "5", 0, 0, 1},
+        {"x?x?x", "xx", 0, 0, 2},
         {"a+", "baaab", 2, 2, 2},
         {"a$+", "xa$$", 0, 1, 3}, // a `$` that is not last is a literal
         {"a$+", "a\n", 0, -1, 0},
@@ -274,13 +277,20 @@ TEST(RegexpFind, AnchorsAndEmptyMatches) {
     CheckFindCases({
         {"^abc", "abcabc", 0, 0, 3},
         {"^abc", "xabc", 0, -1, 0},
-        {"^b", "ab", 1, 1, 1}, // the start anchor is the search start
+        {"^b", "ab", 1, 1, 1}, // the search start is a line start
+        {"^b", "a\nb", 0, 2, 1},
+        {"^b", "a\rb", 0, 2, 1},
+        {"^b", "a\r\nb", 0, 3, 1},
+        {"^\\n", "a\r\n\n", 0, 3, 1}, // the LF of a pair starts no line
+        {"^b", "abb", 0, -1, 0},
         {"^", "abc", 0, 0, 1},
         {"^", "abc", 2, 2, 1},
         {"abc$", "abc\nx", 0, 0, 3},
         {"abc$", "xabc", 0, 1, 3},
-        {"abc$", "abc\r\n", 0, -1, 0},
+        {"abc$", "abc\r\n", 0, 0, 3},
+        {"abc$", "abc\rx", 0, 0, 3},
         {"abc\\r$", "abc\r\n", 0, 0, 4},
+        {"$", "ab\r\ncd", 0, 2, 0},
         {"$", "ab\ncd", 0, 2, 0},
         {"$", "ab", 0, -1, 0},  // the position of the terminating zero is never a start
         {"x*", "abc", 0, 0, 1}, // empty at the search start: length 1
@@ -475,6 +485,29 @@ TEST(RegexpFind, AgreesWithTheBacktrackingSearch) {
         }
     }
     EXPECT_GT(compared, kCases * 3 * 99 / 100);
+}
+
+// The one-pass search of every match (the file search's) against the
+// backtracking search restarted one byte after each match.
+TEST(RegexpScan, AgreesWithTheRestartedBacktrackingSearch) {
+    const int kCases = 100000;
+    Random random(7122026);
+    int compared = 0;
+    for (int i = 0; i < kCases; ++i) {
+        std::string pattern = RandomPattern(random);
+        TRegexp regexp(pattern.c_str());
+        ExactText text(RandomText(random));
+        bool exhausted = false;
+        std::vector<std::pair<int, int>> expected = ReferenceMatches(
+            regexp.GetPattern(), regexp.GetStatus(), text.Get(), 100000, exhausted);
+        if (exhausted) continue;
+        ++compared;
+        if (ScanMatches(regexp.GetPattern(), regexp.GetStatus(), text.Get()) != expected) {
+            ADD_FAILURE() << "pattern \"" << pattern << "\" text \"" << text.Get() << "\"";
+            return;
+        }
+    }
+    EXPECT_GT(compared, kCases * 99 / 100);
 }
 
 } // namespace

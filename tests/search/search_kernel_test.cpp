@@ -7,6 +7,7 @@
 #include "search/plain_search.h"
 #include "search/text_statistics.h"
 #include "search/word_chars.h"
+#include "tests/search/reference_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -172,18 +173,6 @@ TEST(PlainSearch, AgreesWithTheOracleOnRandomData) {
 
 // ---- Line pass
 
-struct RecordedLine {
-    int32_t lineNumber;
-    std::string text;
-    bool operator==(const RecordedLine& o) const {
-        return lineNumber == o.lineNumber && text == o.text;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const RecordedLine& line) {
-    return out << line.lineNumber << ":\"" << line.text << "\"";
-}
-
 struct LinePassOutcome {
     std::vector<RecordedLine> lines;
     uint32_t offsetsHandled;
@@ -263,11 +252,12 @@ TEST(LinePass, Cases) {
         {"LF file, last line without end", "ab\ncd", "\n", {{1, "ab"}}},
         {"CR file, every line end", "ab\rcd\r", "\r", {{1, "ab"}, {2, "cd"}}},
         {"CR LF file, the CRs", "ab\r\ncd\r\n", "\r", {{1, "ab"}, {2, "cd"}}},
-        {"CR LF file, the LFs: the last one closes the last line",
+        {"CR LF file, the LFs: on the lines their pairs end",
          "ab\r\ncd\r\n",
          "\n",
-         {{2, "cd"}}},
-        {"CR LF file, last line without end", "ab\r\ncd", "\n", {{2, "cd"}}},
+         {{1, "ab"}, {2, "cd"}}},
+        {"CR LF file, last line without end", "ab\r\ncd", "\n", {{1, "ab"}}},
+        {"CR LF LF: the second LF is on the next line", "ab\r\n\ncd\r\n", "\ncd", {{2, "cd"}}},
     };
     for (const LineCase& c : cases) {
         EXPECT_EQ(Lines(c.data, OffsetsOf(c.data, c.text)).lines, c.expected) << c.name;
@@ -293,43 +283,6 @@ TEST(LinePass, FirstOnlyEndsAfterTheFirstRecord) {
 TEST(LinePass, CountsEveryOffset) {
     std::string data = "x x\nx\n";
     EXPECT_EQ(Lines(data, OffsetsOf(data, "x")).offsetsHandled, 3u);
-}
-
-// The oracle cuts the data into lines first (each with the delimiter that
-// ends it, and a CR LF at the very end as one line end) and then looks up the
-// line of each offset.
-std::vector<RecordedLine> NaiveLines(const std::string& data,
-                                     const std::vector<uint64_t>& offsets) {
-    bool crFirst = data.substr(0, 160).find('\r') != std::string::npos;
-    char delimiter = crFirst ? '\r' : '\n';
-    std::vector<size_t> ends; // one past the last byte of each line, delimiter included
-    for (size_t i = 0; i < data.size(); ++i) {
-        if (data[i] == delimiter) ends.push_back(i + 1);
-    }
-    if (ends.empty() || ends.back() != data.size()) ends.push_back(data.size());
-    if (crFirst && ends.size() > 1 && data.size() - ends[ends.size() - 2] == 1 &&
-        data.back() == '\n')
-        ends.erase(ends.end() - 2);
-    std::vector<RecordedLine> lines;
-    for (uint64_t pos : offsets) {
-        size_t index = 0;
-        while (ends[index] <= static_cast<size_t>(pos))
-            ++index;
-        const int32_t number = static_cast<int32_t>(index) + 1;
-        if (!lines.empty() && lines.back().lineNumber == number) continue;
-        const size_t start = index == 0 ? 0 : ends[index - 1];
-        size_t end = data.find(delimiter, start);
-        std::string line = data.substr(start, end == std::string::npos ? end : end - start);
-        size_t text = 0;
-        while (text < line.size() && line[text] != '\t' &&
-               static_cast<unsigned char>(line[text]) < 0x20) {
-            ++text;
-        }
-        while (text < line.size() && (line[text] == ' ' || line[text] == '\t'))
-            ++text;
-        lines.push_back({number, line.substr(text, 160)});
-    }
-    return lines;
 }
 
 // Windows of 1 to 7 bytes carry the line count, the line starts and the
