@@ -11,33 +11,28 @@
 #include "host/memory_headroom.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
-#include "search/grep_info.h"
-#include "search/search_params.h"
 
 namespace {
 
-// Puts the run's text and switches where SearchFile reads them. Returns 0
-// when the text is blank. Stripping spaces and then tabs can leave blanks
-// behind (" \t \t" keeps its middle space); a text of nothing but blanks
-// is blank all the same.
-int SetSearchParameters(const RunQuery& query) {
-    String text = query.text;
-    TrimBlanks(text);
-    if (text.find_first_not_of(" \t") == std::string::npos) return 0;
-    CopyBounded(searchText, text.c_str(), sizeof searchText);
-    statMode = query.statistics ? 1 : 0;
-    caseInsensitive = query.caseSensitive ? 0 : 1;
-    wholeWords = query.wholeWords;
-    useRegEx = query.pattern;
-    onlyFileNames = query.fileNamesOnly;
-    return 1;
+// The query as the per-file search reads it: its text stripped of spaces and
+// then tabs at both ends. Returns 0 when the text is blank: stripping can
+// leave blanks behind (" \t \t" keeps its middle space), and a text of
+// nothing but blanks is blank all the same.
+int SearchedQuery(const RunQuery& query, RunQuery& searched) {
+    searched = query;
+    TrimBlanks(searched.text);
+    return searched.text.find_first_not_of(" \t") != std::string::npos;
 }
 
 // Scans one existing entry. Returns 0 when the text to find is blank.
 int ScanEntry(const FileName& name, int32_t attributes, int recursive, const RunQuery& query,
-              const StringList& masks, WalkProgress& progress, RunResults& results) {
+              const StringList& masks, WalkProgress& progress, RunResults& results,
+              SearchWorkspace& workspace) {
     const bool isDirectory = (attributes & attributeDirectory) != 0;
-    TrovikFileScanner scanner(name, nullptr, 0, isDirectory ? recursive : 0, progress, results);
+    RunQuery searched;
+    if (!SearchedQuery(query, searched)) return 0;
+    TrovikFileScanner scanner(name, nullptr, 0, isDirectory ? recursive : 0, progress, searched,
+                              results, workspace);
     scanner.FollowLinks(query.followLinks);
     if (isDirectory) {
         for (StringItem<ListElement>* mask = masks.GetHead(); mask;
@@ -46,7 +41,6 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Run
         }
     }
     // Without a mask the scanner looks the one named file up directly.
-    if (!SetSearchParameters(query)) return 0;
     scanner.Scan();
     // A directory whose listing broke off counts once: how many of its files
     // went unread is not known. So does a folder that closes a link loop.
@@ -59,11 +53,12 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Run
 } // namespace
 
 WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& results) {
-    results = RunResults();
-    hitListFull = 0;
+    results.hitListFull = 0;
+    results.filesNotRead = results.filesLeftOut = results.foldersNotListed = 0;
     bool opened = false;
-    MemoryHeadroom headroom;
+    MemoryHeadroom headroom(results.hitListFull);
     try {
+        SearchWorkspace workspace;
         FileSetEntries entries(query);
         String entry;
         int recursive = 0;
@@ -79,7 +74,7 @@ WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& 
             FileName name(WalkPathOf(entry));
             int32_t attributes = AttributesOfWalkPath(name);
             if (attributes != -1 && !ScanEntry(name, attributes, recursive, query,
-                                               entries.Masks(), progress, results)) {
+                                               entries.Masks(), progress, results, workspace)) {
                 return stopNone;
             }
             if (progress.StopRequest() != 0) break;

@@ -1,15 +1,16 @@
 // The walk of a search run: every entry of the query's file set is scanned
 // with a TrovikFileScanner, which searches or counts each matching file. The
-// caller prepares the run (RunCounters reset, hitList emptied) and shows the
-// results.
+// caller prepares the results (counters reset, hitList emptied) and shows
+// them.
 #pragma once
 
 #include "host/walk_progress.h"
 #include "search/run_query.h"
 #include "search/run_results.h"
 
-// Walks the file set of `query` and writes into `results` (reset first) the
-// files and folders it could not read. The text to find is stripped of spaces
+// Walks the file set of `query` and writes into `results` the records and
+// counters of the search and the files and folders it could not read (those
+// counts and hitListFull reset first). The text to find is stripped of spaces
 // and then tabs at both ends, and when nothing but blanks is left the walk
 // ends before the first search. An entry that does not exist is skipped; a
 // directory is scanned with every mask (recursively when the query says so),

@@ -85,7 +85,7 @@ int GetResultValue(int index, int what) {
         return record ? record->_lineNumber : 0;
     }
     case selectHitCount:
-        return hitList._count;
+        return runResults.hitList._count;
     case selectKeepMessages:
         return SearchSettings.KeepMess;
     case selectFilesNotRead:
@@ -107,7 +107,7 @@ const char* GetResultString(int index, int what) {
         return UnreadText();
     default:
         if (what >= firstStatisticsLine && what <= lastStatisticsLine) {
-            StatisticsLine(what, RunCounters, resultBuffer, sizeof resultBuffer);
+            StatisticsLine(what, runResults.counters, resultBuffer, sizeof resultBuffer);
             return resultBuffer;
         }
         return emptyText;

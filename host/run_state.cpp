@@ -4,15 +4,16 @@
 
 RunStateRecord RunState;
 RunResults runResults;
-HitReader hitReader(hitList);
+HitReader hitReader(runResults.hitList);
 
 void ClearRunResults() {
-    RunCounters = RunCounterSet();
-    runResults = RunResults();
+    runResults.counters = RunCounterSet();
+    runResults.hitListFull = 0;
+    runResults.filesNotRead = runResults.filesLeftOut = runResults.foldersNotListed = 0;
     ReleaseHits();
 }
 
 void ReleaseHits() {
     hitReader.Forget();
-    hitList.DeleteAll();
+    runResults.hitList.DeleteAll();
 }

@@ -2,8 +2,8 @@
 // left for the host to read, and the library's one-time set-up. All of it is
 // process-wide, alive while the library is loaded, and touched on the host's
 // thread only. A run's inputs are a RunQuery (search/run_query.h) built from
-// SearchSettings for each run; the hit records are hitList
-// (search/grep_info.h), read through hitReader.
+// SearchSettings for each run; its results are runResults, whose hit records
+// the host reads through hitReader.
 #pragma once
 
 #include <cstdint>
@@ -21,14 +21,14 @@ struct RunStateRecord {
 
 extern RunStateRecord RunState;
 
-// The files and folders the last run could not read.
+// What the last run produced: the one instance the entry points read.
 extern RunResults runResults;
 
 // The hit list as the host reads it, record by record.
 extern HitReader hitReader;
 
-// Starts the results of a new run: RunCounters and runResults go to 0, and
-// the hit records are deleted.
+// Starts the results of a new run: the counters and the counts of runResults
+// go to 0, and the hit records are deleted.
 void ClearRunResults();
 // Deletes the hit records (and forgets the read position); the counters stay.
 void ReleaseHits();

@@ -4,7 +4,7 @@ RunQuery QueryFromSettings(const SearchSettingsRecord& settings, const String& t
     RunQuery query;
     query.text = text;
     query.statistics = settings.Stat ? 1 : 0;
-    query.caseSensitive = settings.CaseSensitive;
+    query.caseInsensitive = settings.CaseSensitive ? 0 : 1;
     query.wholeWords = settings.WholeWord;
     query.pattern = settings.RegEx;
     query.fileNamesOnly = settings.OnlyFile;

@@ -1,5 +1,6 @@
-// The counters of a search run: partly counted by the walk, partly by the
-// per-file search; read by the entry points, the progress and trovfind.
+// The counters of a search run (RunResults): partly counted by the walk,
+// partly by the per-file search; read by the entry points, the progress and
+// trovfind.
 #pragma once
 
 #include <cstdint>
@@ -15,5 +16,3 @@ struct RunCounterSet {
     uint32_t realLines;      // statistics: lines holding a real character
     uint32_t lineBreaks;     // statistics: CR bytes plus LF bytes
 };
-
-extern RunCounterSet RunCounters;

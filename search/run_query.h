@@ -1,7 +1,8 @@
 // RunQuery: everything one search run reads, in one record. The entry points
 // build it from SearchSettings, trovfind from its command line; WalkFileSet
-// reads the file set and hands the rest to the per-file search. Nothing of a
-// run's inputs lives anywhere else.
+// reads the file set and hands the rest, its text stripped, to the per-file
+// search (search/file_search.h). Nothing of a run's inputs lives anywhere
+// else.
 #pragma once
 
 #include "base/string.h"
@@ -10,7 +11,7 @@ struct RunQuery {
     // ---- What is looked for
     String text;           // the text to find, as given; the walk strips blanks off it
     int statistics = 0;    // count characters and lines instead of searching ("Stat")
-    int caseSensitive = 1; // 0: ASCII letters match either case ("CaseSensitive")
+    int caseInsensitive = 0; // ASCII letters match either case ("CaseSensitive" off)
     int wholeWords = 0;    // keep only matches between word boundaries ("WholeWord")
     int pattern = 0;       // a text holding a non-word character is a pattern ("RegEx")
     int fileNamesOnly = 0; // one record per file, without line text ("OnlyFile")

@@ -17,8 +17,8 @@
 #include "host/file_set_walk.h"
 #include "host/host_commands.h"
 #include "host/walk_progress.h"
-#include "search/grep_info.h"
-#include "search/run_counters.h"
+#include "host/run_state.h"
+#include "search/run_results.h"
 #include "tests/fs/scratch_dir.h"
 
 namespace {
@@ -54,7 +54,7 @@ private:
 };
 
 TEST(ExhaustedMemory, TheStatisticsLinesAreReadWithoutMemory) {
-    RunCounters = {3, 0, 0, 10, 16, 4, 4};
+    runResults.counters = {3, 0, 0, 10, 16, 4, 4};
     char lines[5][128];
     {
         EveryBlockTaken taken;
@@ -66,13 +66,17 @@ TEST(ExhaustedMemory, TheStatisticsLinesAreReadWithoutMemory) {
     EXPECT_STREQ(lines[2], "(average is 3 \"real\" characters per file)");
     EXPECT_STREQ(lines[3], "Number of \"real\" lines: 4 (for a total of 4)");
     EXPECT_STREQ(lines[4], "(average is 1 \"real\" lines per file)");
-    RunCounters = RunCounterSet();
+    runResults.counters = RunCounterSet();
 }
 
-// The system has no memory left once the walk has begun, but what the run
-// itself gives back when it runs out.
+// The system has no memory left once the first file's records are in, but
+// what the run itself gives back when it runs out. (Refusing from the walk's
+// start would make the outcome depend on where the heap's committed pages
+// happen to end when the walk begins.)
+RunResults walked; // the results of the walk under test
+
 int RefuseUntilTheRunGivesBack(NH_OsRequest, uint32_t) {
-    return hitListFull == 0;
+    return walked.counters.filesWithHits > 0 && walked.hitListFull == 0;
 }
 
 // A progress that allocates nothing: it runs while memory is short.
@@ -113,20 +117,17 @@ TEST(ExhaustedMemory, RecordsThatFillTheMemoryStopTheRunAndAreKept) {
     query.text = "needle";
     query.dirList = data.Path().c_str();
     query.fileTypes = "*.txt";
-    hitList.DeleteAll();
-    RunCounters = RunCounterSet();
     QuietProgress progress;
-    RunResults results;
-    const WalkStop result = WalkFileSet(query, progress, results);
+    const WalkStop result = WalkFileSet(query, progress, walked);
     NH_fpFailMemoryRequest = nullptr;
     EXPECT_EQ(result, stopKeep);
     EXPECT_EQ(progress.failures, 0);
     EXPECT_EQ(progress.fullReports, 1);
-    EXPECT_GT(hitList._count, 0);
-    EXPECT_LT(hitList._count, 100 * 10000);
-    EXPECT_EQ(progress.reportedRecords, hitList._count);
-    EXPECT_EQ(RunCounters.hitCount, static_cast<uint32_t>(hitList._count));
-    hitList.DeleteAll();
+    EXPECT_GT(walked.hitList._count, 0);
+    EXPECT_LT(walked.hitList._count, 100 * 10000);
+    EXPECT_EQ(progress.reportedRecords, walked.hitList._count);
+    EXPECT_EQ(walked.counters.hitCount, static_cast<uint32_t>(walked.hitList._count));
+    walked.hitList.DeleteAll();
 }
 
 INT_PTR CALLBACK ThrowingProcedure(HWND, UINT message, WPARAM, LPARAM) {

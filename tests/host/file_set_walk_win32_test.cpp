@@ -63,13 +63,13 @@ protected:
         _root = std::string(temp) + "trovik_walk_test";
         RemoveTree(_root);
         CreateDirectoryA(_root.c_str(), nullptr);
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
+        results.hitList.DeleteAll();
+        results.counters = RunCounterSet();
         query = RunQuery();
         query.fileTypes = "*.*";
     }
     void TearDown() override {
-        hitList.DeleteAll();
+        results.hitList.DeleteAll();
         RemoveTree(_root);
     }
 
@@ -108,9 +108,9 @@ protected:
 
     // The file names of the hit records, sorted (enumeration order is the
     // platform's).
-    static std::vector<std::string> HitFiles() {
+    std::vector<std::string> HitFiles() {
         std::vector<std::string> names;
-        for (GrepInfo* g = hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
+        for (GrepInfo* g = results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
             names.push_back(g->_fileName);
         }
         std::sort(names.begin(), names.end());
@@ -137,13 +137,13 @@ TEST_F(FileSetWalk, SearchesEveryMaskAndDescendsWhenAsked) {
     query.dirList = _root.c_str();
     EXPECT_EQ(Walk(), stopNone);
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b, d}));
-    EXPECT_EQ(RunCounters.filesProcessed, 3u);
-    EXPECT_EQ(RunCounters.filesWithHits, 3u);
-    EXPECT_EQ(RunCounters.hitCount, 3u);
+    EXPECT_EQ(results.counters.filesProcessed, 3u);
+    EXPECT_EQ(results.counters.filesWithHits, 3u);
+    EXPECT_EQ(results.counters.hitCount, 3u);
     EXPECT_EQ(progress.opened, 1);
     EXPECT_EQ(progress.directories, (std::vector<std::string>{_root, _root + "\\sub"}));
 
-    hitList.DeleteAll();
+    results.hitList.DeleteAll();
     query.subdirectories = 0;
     EXPECT_EQ(Walk(), stopNone);
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b}));
@@ -189,7 +189,7 @@ TEST_F(FileSetWalk, AFileFittingTwoMasksIsSearchedTwice) {
     query.dirList = _root.c_str();
     EXPECT_EQ(Walk(), stopNone);
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{x, x}));
-    EXPECT_EQ(RunCounters.filesProcessed, 2u);
+    EXPECT_EQ(results.counters.filesProcessed, 2u);
 }
 
 TEST_F(FileSetWalk, AnEntryNamingAFileIsSearchedWhateverTheMasks) {
@@ -214,10 +214,10 @@ TEST_F(FileSetWalk, ABlankTextSearchesNothing) {
     query.dirList = _root.c_str();
     EXPECT_EQ(Walk(" \t \t"), stopNone);
     EXPECT_EQ(progress.opened, 1);
-    EXPECT_EQ(RunCounters.filesProcessed, 0u);
+    EXPECT_EQ(results.counters.filesProcessed, 0u);
     query.statistics = 1; // statistics too
     EXPECT_EQ(Walk(""), stopNone);
-    EXPECT_EQ(RunCounters.totalChars, 0u);
+    EXPECT_EQ(results.counters.totalChars, 0u);
 }
 
 TEST_F(FileSetWalk, TheTextLosesSpacesThenTabsAtBothEnds) {
@@ -234,7 +234,7 @@ TEST_F(FileSetWalk, NoProgressIsAFailureAndSearchesNothing) {
     progress.openResult = 0;
     EXPECT_EQ(Walk(), stopCancel);
     EXPECT_EQ(progress.failures, 1);
-    EXPECT_EQ(RunCounters.filesProcessed, 0u);
+    EXPECT_EQ(results.counters.filesProcessed, 0u);
 }
 
 TEST_F(FileSetWalk, EmptyFilesAreNeitherCountedNorSearched) {
@@ -243,7 +243,7 @@ TEST_F(FileSetWalk, EmptyFilesAreNeitherCountedNorSearched) {
     query.dirList = _root.c_str();
     EXPECT_EQ(Walk(), stopNone);
     EXPECT_GE(progress.keepAlives, 2);
-    EXPECT_EQ(RunCounters.filesProcessed, 1u);
+    EXPECT_EQ(results.counters.filesProcessed, 1u);
     EXPECT_EQ(results.filesNotRead, 0u);
 }
 
@@ -263,8 +263,8 @@ TEST_F(FileSetWalk, ALockedFileCostsOnlyThatFile) {
     CloseHandle(h);
     EXPECT_EQ(HitFiles(), expected);
     EXPECT_EQ(results.filesNotRead, 1u);
-    EXPECT_EQ(RunCounters.filesProcessed, 6u);
-    EXPECT_EQ(RunCounters.filesWithHits, 5u);
+    EXPECT_EQ(results.counters.filesProcessed, 6u);
+    EXPECT_EQ(results.counters.filesWithHits, 5u);
 }
 
 TEST_F(FileSetWalk, StopAndCancelEndTheWalkAfterTheCurrentFile) {
@@ -272,14 +272,14 @@ TEST_F(FileSetWalk, StopAndCancelEndTheWalkAfterTheCurrentFile) {
         Write(std::string(1, c) + ".c", "needle\n");
     query.dirList = (_root + ";" + _root).c_str();
     for (WalkStop request : {stopCancel, stopKeep}) {
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
+        results.hitList.DeleteAll();
+        results.counters = RunCounterSet();
         progress = RecordingProgress();
         progress.stopAtFile = 2;
         progress.stopWith = request;
         EXPECT_EQ(Walk(), request);
-        EXPECT_EQ(RunCounters.filesProcessed, 2u) << request;
-        EXPECT_EQ(hitList._count, 2) << request;
+        EXPECT_EQ(results.counters.filesProcessed, 2u) << request;
+        EXPECT_EQ(results.hitList._count, 2) << request;
     }
 }
 
@@ -319,16 +319,16 @@ TEST_F(FileSetWalk, AStopInsideALongFileKeepsTheRecordsFoundBeforeIt) {
     Write("long.c", data);
     query.dirList = _root.c_str();
     EXPECT_EQ(Walk(), stopNone);
-    const int all = hitList._count;
-    hitList.DeleteAll();
+    const int all = results.hitList._count;
+    results.hitList.DeleteAll();
     progress = RecordingProgress();
     // A few calls after the folder's first entries and the file's start:
     // the 4 MiB file pulses some 64 times.
     progress.stopAtKeepAlive = 5;
     progress.stopWith = stopKeep;
     EXPECT_EQ(Walk(), stopKeep);
-    EXPECT_GT(hitList._count, 0);
-    EXPECT_LT(hitList._count, all / 10);
+    EXPECT_GT(results.hitList._count, 0);
+    EXPECT_LT(results.hitList._count, all / 10);
 }
 
 uint32_t fakeNow = 0x40000000;
@@ -369,10 +369,10 @@ TEST_F(FileSetWalk, StatisticsCountEveryFile) {
     query.statistics = 1;
     query.dirList = _root.c_str();
     EXPECT_EQ(Walk("anything"), stopNone);
-    EXPECT_EQ(RunCounters.filesProcessed, 2u);
-    EXPECT_EQ(RunCounters.totalChars, 13u);
-    EXPECT_EQ(RunCounters.realLines, 3u);
-    EXPECT_EQ(hitList._count, 0);
+    EXPECT_EQ(results.counters.filesProcessed, 2u);
+    EXPECT_EQ(results.counters.totalChars, 13u);
+    EXPECT_EQ(results.counters.realLines, 3u);
+    EXPECT_EQ(results.hitList._count, 0);
 }
 
 } // namespace

@@ -18,7 +18,6 @@
 #include "search/grep_info.h"
 #include "search/run_query.h"
 #include "search/run_results.h"
-#include "search/run_counters.h"
 #include "tools/trovfind/console_progress.h"
 #include "tools/trovfind/options.h"
 #include "tools/trovfind/output.h"
@@ -92,7 +91,7 @@ std::string BuildDirList(const TrovfindOptions& options, String& dirList) {
 }
 
 // With -u the line texts, which are in the code page, are printed in UTF-8.
-void LineTextsToUtf8() {
+void LineTextsToUtf8(List<GrepInfo>& hitList) {
     for (GrepInfo* record = hitList.GetHead(); record; record = List<GrepInfo>::GetNext(record))
         record->_lineText = Narrow(Widen(record->_lineText.c_str(), CP_ACP), CP_UTF8).c_str();
 }
@@ -103,7 +102,7 @@ RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
     RunQuery query;
     query.text = options.statistics ? "*" : options.text.c_str();
     query.statistics = options.statistics;
-    query.caseSensitive = options.caseInsensitive ? 0 : 1;
+    query.caseInsensitive = options.caseInsensitive;
     query.wholeWords = options.wholeWords;
     query.pattern = options.pattern;
     query.fileNamesOnly = options.fileNamesOnly;
@@ -116,18 +115,18 @@ RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
 
 void PrintResults(const TrovfindOptions& options, const RunResults& results) {
     if (options.statistics) {
-        Write(FormatStatistics(RunCounters));
+        Write(FormatStatistics(results.counters));
     } else {
-        for (GrepInfo* record = hitList.GetHead(); record;
+        for (GrepInfo* record = results.hitList.GetHead(); record;
              record = List<GrepInfo>::GetNext(record)) {
             Write(options.records ? FormatRecord(*record)
                                   : FormatHit(*record, options.fileNamesOnly));
         }
     }
-    if (options.records) Write(FormatCounters(RunCounters));
+    if (options.records) Write(FormatCounters(results.counters));
     fflush(stdout);
     if (!options.records) {
-        fputs(FormatSummary(RunCounters, results, options.statistics)
+        fputs(FormatSummary(results.counters, results, options.statistics)
                   .c_str(),
               stderr);
     }
@@ -167,11 +166,11 @@ int main(int argc, char** argv) {
         WalkFileSet(query, progress, results);
         longestGap = progress.LongestGap();
     }
-    if (options.utf8) LineTextsToUtf8();
+    if (options.utf8) LineTextsToUtf8(results.hitList);
     PrintResults(options, results);
     if (options.longestGap)
         fprintf(stderr, "trovfind: longest gap between two dispatches: %lu ms\n",
                 static_cast<unsigned long>(longestGap));
-    return ExitStatusOf(options, RunCounters, results.filesNotRead - results.filesLeftOut,
-                        hitList._count);
+    return ExitStatusOf(options, results.counters, results.filesNotRead - results.filesLeftOut,
+                        results.hitList._count);
 }

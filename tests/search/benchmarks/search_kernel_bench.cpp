@@ -5,7 +5,7 @@
 // whole text as the file search goes through files: from the start until
 // the end or the 10000th accepted match, then on from behind that match.
 #include "search/plain_search.h"
-#include "search/search_params.h"
+#include "search/file_search.h"
 #include "tests/search/benchmarks/source_text.h"
 
 #include <benchmark/benchmark.h>

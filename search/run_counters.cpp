@@ -1,3 +1,0 @@
-#include "search/run_counters.h"
-
-RunCounterSet RunCounters;
