@@ -1,7 +1,7 @@
 // The walk of a search run over a real directory tree: masks, single-file
 // entries, recursion, the end of the directory list, blank texts, stopping,
 // unreadable files and the rate of the processed-files count.
-#include "fs/file_call_faults_win32.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "fs/file_name.h"
 #include "host/file_set_walk.h"
 #include "host/millisecond_clock.h"

@@ -4,7 +4,7 @@
 // file of a directory or of a tree), only that file, or the rest of that
 // directory, is skipped and counted; every handle and view is released, and
 // every other hit is still found. The failures come from the table of calls
-// (fs/file_call_faults_win32.h).
+// (tests/fs/file_call_faults_win32.h).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "fs/file_call_faults_win32.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "fs/file_scanner.h"
 #include "search/grep_info.h"
 #include "search/search_file.h"

@@ -1,7 +1,7 @@
 // SearchFile on real files: mapping, the failures that cost only the file
 // (held open exclusively, a locked region, missing), a fault while the bytes
 // are read, and the sliding view taken when the file cannot be mapped whole.
-#include "fs/file_call_faults_win32.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "fs/file_name.h"
 #include "search/file_text_search.h"
 #include "search/grep_info.h"
