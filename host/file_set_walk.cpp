@@ -71,7 +71,7 @@ WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& 
                 }
                 opened = true;
             }
-            FileName name(WalkPathOf(entry));
+            FileName name(WalkPathOf(entry, query.hostUtf8));
             int32_t attributes = AttributesOfWalkPath(name);
             if (attributes != -1 && !ScanEntry(name, attributes, recursive, query,
                                                entries.Masks(), progress, results, workspace)) {

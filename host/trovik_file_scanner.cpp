@@ -67,7 +67,7 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
         ++_results.filesNotRead;
     } else if (records > 0) {
         ++counters.filesWithHits;
-        FileName shown(HostPathOf(fileName));
+        FileName shown(HostPathOf(fileName, _query.hostUtf8));
         _progress.HitsChanged(shown, counters);
     }
     if (_results.hitListFull) _progress.HitListFull(_results.hitList._count);
@@ -75,6 +75,6 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
 }
 
 void TrovikFileScanner::OnDirectory(FileName& directory) {
-    FileName shown(HostPathOf(directory));
+    FileName shown(HostPathOf(directory, _query.hostUtf8));
     _progress.DirectoryEntered(shown);
 }

@@ -21,4 +21,5 @@ struct RunQuery {
     String fileTypes;       // masks separated by ';' or ','; spaces do not count
     int subdirectories = 1; // directories are walked recursively ("SubDir")
     int followLinks = 0;    // links to folders are entered, each real folder once
+    int hostUtf8 = 0;       // entries and record names in UTF-8, not the ANSI code page
 };

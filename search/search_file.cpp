@@ -44,7 +44,7 @@ int SearchFile(FileName& path, const FileSearch& search) {
 int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach) {
     try {
         MappedFile file(path, searchOpenMode | openWalkPath, 0, 0);
-        const String recordName = HostPathOf(path);
+        const String recordName = HostPathOf(path, search.query.hostUtf8);
         if (const unsigned char* whole = MapWhole(file))
             return SearchFileText(recordName, whole, file.GetSize(), search);
         MappedWindows windows(file, windowSize);

@@ -110,6 +110,7 @@ RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
     query.fileTypes = options.fileTypes.c_str();
     query.subdirectories = options.recursive;
     query.followLinks = options.followLinks;
+    query.hostUtf8 = options.utf8;
     return query;
 }
 
@@ -150,7 +151,6 @@ int main(int argc, char** argv) {
         break;
     }
     if (options.utf8 && ParseUtf8Arguments(options, error) != parsedRun) return UsageError(error);
-    hostPathsInUtf8 = options.utf8;
     String dirList;
     error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
