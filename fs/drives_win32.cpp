@@ -33,8 +33,8 @@ int File::GetDriveKind(const FileName& name) {
     case DRIVE_REMOVABLE: {
         // GetDrive gives the letter in upper case.
         const String drive = name.GetDrive();
-        const int floppy = CompareText(drive.c_str(), "A", 1) == 0 ||
-                           CompareText(drive.c_str(), "B", 1) == 0;
+        const int floppy =
+            CompareText(drive.c_str(), "A", 1) == 0 || CompareText(drive.c_str(), "B", 1) == 0;
         return IsFloppyDrive(name) || floppy ? 1 : 2;
     }
     case DRIVE_FIXED:

@@ -101,4 +101,3 @@ int RunGuarded(const void* begin, uint32_t size, GuardedFunction function, void*
     registry.SetInnermost(frame.outer);
     return completed;
 }
-

@@ -7,7 +7,6 @@
 #include "fs/walk_path.h"
 #include "fs/walk_path_win32.h"
 
-
 namespace {
 
 bool IsAscii(const String& text) {

@@ -81,7 +81,7 @@ struct NH_AltBlock {
     uint8_t _status; // always 1: bit 0 tells it from a small block
 };
 
-struct NH_SmallBlock; // heap/block_layout.h
+struct NH_SmallBlock;  // heap/block_layout.h
 struct NH_ThreadCache; // heap/thread_cache.h
 struct NH_BigPageSet;
 struct NH_BigBlock;

@@ -8,5 +8,4 @@
 // Writes `format` with one or two counts into the `size` bytes at `text` (cut
 // to fit, always terminated). Allocates nothing, so that the host can read
 // its texts when memory has run out.
-void FormatCounts(char* text, size_t size, const char* format, uint32_t first,
-                  uint32_t second = 0);
+void FormatCounts(char* text, size_t size, const char* format, uint32_t first, uint32_t second = 0);

@@ -73,8 +73,8 @@ WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& 
             }
             FileName name(WalkPathOf(entry, query.hostUtf8));
             int32_t attributes = AttributesOfWalkPath(name);
-            if (attributes != -1 && !ScanEntry(name, attributes, recursive, query,
-                                               entries.Masks(), progress, results, workspace)) {
+            if (attributes != -1 && !ScanEntry(name, attributes, recursive, query, entries.Masks(),
+                                               progress, results, workspace)) {
                 return stopNone;
             }
             if (progress.StopRequest() != 0) break;

@@ -4,8 +4,8 @@
 
 #include "base/text_utils.h"
 #include "host/run_state.h"
-#include "search/run_counters.h"
 #include "host/statistics_lines.h"
+#include "search/run_counters.h"
 #include "ui/search_settings.h"
 
 namespace {
@@ -53,11 +53,13 @@ int SearchCommand(const char* text, int showDialog, const HostCalls& calls) {
 // "Files that could not be read: %d", and the folders whose listing broke
 // off only when there were any.
 const char* UnreadText() {
-    const int length = snprintf(resultBuffer, sizeof resultBuffer,
-                                "Files that could not be read: %d", static_cast<int>(runResults.filesNotRead));
+    const int length =
+        snprintf(resultBuffer, sizeof resultBuffer, "Files that could not be read: %d",
+                 static_cast<int>(runResults.filesNotRead));
     if (runResults.foldersNotListed != 0) {
         snprintf(resultBuffer + length, sizeof resultBuffer - length,
-                 ", folders that could not be listed: %d", static_cast<int>(runResults.foldersNotListed));
+                 ", folders that could not be listed: %d",
+                 static_cast<int>(runResults.foldersNotListed));
     }
     return resultBuffer;
 }

@@ -4,9 +4,9 @@
 // which ends the process. An allocation that finds no memory calls the
 // new-handler that this installs: it gives the headroom back to the system,
 // the allocation is tried again, and the run's hitListFull
-// (search/run_results.h) tells the walk to stop as Stop does. The records found so far stay, and what
-// the walk does to end (the progress window, the message box, the host
-// reading the records) has memory to work with.
+// (search/run_results.h) tells the walk to stop as Stop does. The records found so far stay, and
+// what the walk does to end (the progress window, the message box, the host reading the records)
+// has memory to work with.
 #pragma once
 
 class MemoryHeadroom {

@@ -26,7 +26,8 @@ typedef struct HWND__* HWND;
 class ProgressWindow : public WalkProgress {
 public:
     // `statistics`: the run counts statistics, and the hits line stays empty.
-    ProgressWindow(ModuleHandle module, int statistics) : _module(module), _statistics(statistics) {}
+    ProgressWindow(ModuleHandle module, int statistics)
+        : _module(module), _statistics(statistics) {}
     // Destroys the window, if one was created.
     ~ProgressWindow() override;
     ProgressWindow(const ProgressWindow&) = delete;
@@ -63,14 +64,14 @@ private:
     int _statistics;
     HWND _window = nullptr;
     WalkStop _stopRequest = stopNone; // the buttons', a quit's or a failure's request
-    RateLimit _pumps{10};       // the dispatch of the thread's messages
-    RateLimit _updates{50};     // the refresh of the lines
-    bool _quitSeen = false;     // the host's WM_QUIT came: nothing more is dispatched
-    String _directory;          // the directory entered last
-    String _lastHitFile;        // the file that had hits last
-    bool _directoryNew = false; // _directory is not shown yet
-    bool _hitsNew = false;      // the hits line and _lastHitFile are not shown yet
-    uint32_t _hitCount = 0;     // the counters the hits line shows
+    RateLimit _pumps{10};             // the dispatch of the thread's messages
+    RateLimit _updates{50};           // the refresh of the lines
+    bool _quitSeen = false;           // the host's WM_QUIT came: nothing more is dispatched
+    String _directory;                // the directory entered last
+    String _lastHitFile;              // the file that had hits last
+    bool _directoryNew = false;       // _directory is not shown yet
+    bool _hitsNew = false;            // the hits line and _lastHitFile are not shown yet
+    uint32_t _hitCount = 0;           // the counters the hits line shows
     uint32_t _filesWithHits = 0;
 };
 

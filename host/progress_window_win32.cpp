@@ -49,9 +49,9 @@ ProgressWindow::~ProgressWindow() {
 }
 
 int ProgressWindow::Open() {
-    _window = CreateDialogParamA(_module, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
-                                 Guarded<INT_PTR, ProgressProcedure>,
-                                 reinterpret_cast<LPARAM>(this));
+    _window =
+        CreateDialogParamA(_module, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
+                           Guarded<INT_PTR, ProgressProcedure>, reinterpret_cast<LPARAM>(this));
     if (!_window) return 0;
     SetDlgItemTextA(_window, IDC_PROGRESS_HITS, _statistics ? "" : noHitsYet);
     return 1;
@@ -93,7 +93,6 @@ void ProgressWindow::HitListFull(int32_t records) {
 WalkStop ProgressWindow::StopRequest() {
     return _stopRequest;
 }
-
 
 void ProgressWindow::ReportFailure() {
     ShowMessageBox(nullptr, failureText, TROVIK_CAPTION, boxOk);

@@ -57,8 +57,8 @@ int RunSearch(int showDialog) {
     PrepareRun();
     LoadSettings(SearchSettings, RunState.moduleHandle);
     if (showDialog && ShowSearchDialog(RunState.moduleHandle, SearchSettings) != 1) return 1;
-    const RunQuery query = QueryFromSettings(
-        SearchSettings, showDialog ? SearchSettings.textToFind : SearchSettings.hostText);
+    const RunQuery query = QueryFromSettings(SearchSettings, showDialog ? SearchSettings.textToFind
+                                                                        : SearchSettings.hostText);
 
     // The window is destroyed after the cursor is back.
     ProgressWindow progress(RunState.moduleHandle, query.statistics);

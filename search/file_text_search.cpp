@@ -154,9 +154,9 @@ int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse,
         // end are kept, and the next window starts there.
         const bool last = window.start + length == size || strnlen(text.get(), length) < length;
         const uint32_t decided = last ? length : length - reach;
-        const int32_t found =
-            FindPatternMatches(text.get(), length, pattern, search.query.wholeWords, windowPositions,
-                               maxMatchPositions - count, window.Local(from), decided, &pulse);
+        const int32_t found = FindPatternMatches(
+            text.get(), length, pattern, search.query.wholeWords, windowPositions,
+            maxMatchPositions - count, window.Local(from), decided, &pulse);
         for (int32_t i = 0; i < found; ++i)
             matchPositions[count++] = window.start + windowPositions[i];
         if (last || pulse.Stopped()) break;

@@ -1,10 +1,10 @@
 // The search of one file's bytes, as SearchFile runs it once the file is
 // mapped: statistics counting or the text search with its line pass, reading
 // the run's query and appending hit records to the run's results (both handed
-// in by a FileSearch, search/file_search.h). The bytes come a window at a time (search/file_windows.h): one
-// window for a file mapped whole, sliding windows for one that could not be.
-// Every read of the bytes happens under a fault guard, so a file that shrinks
-// or vanishes while it is read costs only that file.
+// in by a FileSearch, search/file_search.h). The bytes come a window at a time
+// (search/file_windows.h): one window for a file mapped whole, sliding windows for one that could
+// not be. Every read of the bytes happens under a fault guard, so a file that shrinks or vanishes
+// while it is read costs only that file.
 //
 // Through sliding windows the results are those of the file read whole, with
 // one exception: a pattern match is only found exactly when it is at most

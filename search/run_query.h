@@ -9,12 +9,12 @@
 
 struct RunQuery {
     // ---- What is looked for
-    String text;           // the text to find, as given; the walk strips blanks off it
-    int statistics = 0;    // count characters and lines instead of searching ("Stat")
+    String text;             // the text to find, as given; the walk strips blanks off it
+    int statistics = 0;      // count characters and lines instead of searching ("Stat")
     int caseInsensitive = 0; // ASCII letters match either case ("CaseSensitive" off)
-    int wholeWords = 0;    // keep only matches between word boundaries ("WholeWord")
-    int pattern = 0;       // a text holding a non-word character is a pattern ("RegEx")
-    int fileNamesOnly = 0; // one record per file, without line text ("OnlyFile")
+    int wholeWords = 0;      // keep only matches between word boundaries ("WholeWord")
+    int pattern = 0;         // a text holding a non-word character is a pattern ("RegEx")
+    int fileNamesOnly = 0;   // one record per file, without line text ("OnlyFile")
 
     // ---- Where it is looked for
     String dirList;         // entries ended by ';', CR or LF (host/file_set_entries.h)

@@ -20,8 +20,6 @@ const char quickReferenceText[] = "^\tMatches the start of a line.\n"
 
 namespace {
 
-
-
 // The check boxes of the switches, in the order OK writes them (the order
 // of switchKeys).
 const int switchBoxes[6] = {IDC_ONLY_FILE,  IDC_REGEX,     IDC_CASE_SENSITIVE,
@@ -277,8 +275,8 @@ int SearchDialogLogic::AskSaveFileSet() {
 
 void SearchDialogLogic::RemoveFileSet() {
     if (ClassifySetName(SetNameText()) != setNameExisting) return;
-    if (_view.Ask("Remove file set?", TROVIK_CAPTION, boxOkCancel | boxIconQuestion | boxDefaultSecond) !=
-        answerOk)
+    if (_view.Ask("Remove file set?", TROVIK_CAPTION,
+                  boxOkCancel | boxIconQuestion | boxDefaultSecond) != answerOk)
         return;
     const String name = SetNameText();
     if (name.empty()) return;

@@ -20,7 +20,6 @@ enum DialogNotification {
     notifyEditChange = 0x0300, // EN_CHANGE
 };
 
-
 // The dialog's controls, by their resource ids (resources/resource.h).
 class SearchDialogView {
 public:

@@ -30,10 +30,10 @@ struct SearchSettingsRecord {
     int Stat = 0;          // statistics mode instead of a text search
     int KeepMess = 0;      // the host keeps its old messages
 
-    String setName;    // the set written as "LastSet" at OK; at most 32 characters
-    String dirList;    // run form of the directory list; at most 16384 characters
-    String fileTypes;  // run form of the file types; at most 256 characters
-    int SubDir = 1;    // search subdirectories
+    String setName;   // the set written as "LastSet" at OK; at most 32 characters
+    String dirList;   // run form of the directory list; at most 16384 characters
+    String fileTypes; // run form of the file types; at most 256 characters
+    int SubDir = 1;   // search subdirectories
 
     int fileSetModified = 0; // the shown list, file types or SubDir changed since loaded or saved
     String SettingsPath;     // TROVIK.INI beside the library's own file

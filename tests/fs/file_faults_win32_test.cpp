@@ -11,9 +11,9 @@
 #include "base/exception.h"
 #include "fs/file.h"
 #include "fs/file_attributes.h"
-#include "tests/fs/file_call_faults_win32.h"
 #include "fs/file_errors.h"
 #include "fs/mapped_file.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "tests/fs/raised.h"
 #include "tests/fs/scratch_dir.h"
 

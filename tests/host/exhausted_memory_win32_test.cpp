@@ -16,8 +16,8 @@
 #include "heap/os_memory.h"
 #include "host/file_set_walk.h"
 #include "host/host_commands.h"
-#include "host/walk_progress.h"
 #include "host/run_state.h"
+#include "host/walk_progress.h"
 #include "search/run_results.h"
 #include "tests/fs/scratch_dir.h"
 

@@ -80,10 +80,14 @@ TEST(SplitFileTypes, CutsAtSemicolonsAndCommasKeepingEmptyPieces) {
         std::vector<std::string> masks;
         int count;
     } cases[] = {
-        {"*.c; *.h", {"*.c", "*.h"}, 2},  {"*.c,*.h", {"*.c", "*.h"}, 2},
-        {"*.c;", {"*.c", ""}, 1},         {";*.c", {"", "*.c"}, 2},
-        {"*.c,,*.h", {"*.c", "", "*.h"}, 2}, {";", {"", ""}, 1},
-        {"", {}, 0},                      {"   ", {}, 0},
+        {"*.c; *.h", {"*.c", "*.h"}, 2},
+        {"*.c,*.h", {"*.c", "*.h"}, 2},
+        {"*.c;", {"*.c", ""}, 1},
+        {";*.c", {"", "*.c"}, 2},
+        {"*.c,,*.h", {"*.c", "", "*.h"}, 2},
+        {";", {"", ""}, 1},
+        {"", {}, 0},
+        {"   ", {}, 0},
         {"my file.txt", {"myfile.txt"}, 1},
     };
     for (const Case& c : cases) {

@@ -1,7 +1,6 @@
 // The walk of a search run over a real directory tree: masks, single-file
 // entries, recursion, the end of the directory list, blank texts, stopping,
 // unreadable files and the rate of the processed-files count.
-#include "tests/fs/file_call_faults_win32.h"
 #include "fs/file_name.h"
 #include "host/file_set_walk.h"
 #include "host/millisecond_clock.h"
@@ -11,6 +10,7 @@
 #include "resources/resource.h"
 #include "search/grep_info.h"
 #include "search/run_counters.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "tests/ui/built_library.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ public:
     int openResult = 1;
     int opened = 0;
     int keepAlives = 0;
-    int stopAtFile = 0; // set `stop` to stopWith when this file has hits
+    int stopAtFile = 0;      // set `stop` to stopWith when this file has hits
     int stopAtKeepAlive = 0; // or at this call of KeepAlive
     WalkStop stopWith = stopNone;
     WalkStop stop = stopNone;

@@ -6,11 +6,11 @@
 #include "search/file_windows.h"
 #include "search/grep_info.h"
 #include "search/regexp.h"
-#include "tests/search/test_run.h"
 #include "search/search_pulse.h"
 #include "search/word_chars.h"
 #include "tests/search/reference_lines.h"
 #include "tests/search/regexp_reference.h"
+#include "tests/search/test_run.h"
 
 #include <gtest/gtest.h>
 
@@ -367,7 +367,8 @@ TEST_F(FileTextSearch, PatternSearchEqualsTheReferenceOnRandomFiles) {
         run.results.counters = RunCounterSet();
         Find(pattern);
         uint32_t hits = 0;
-        const std::vector<Record> expected = ReferenceRecords(data, pattern, run.query.wholeWords, &hits);
+        const std::vector<Record> expected =
+            ReferenceRecords(data, pattern, run.query.wholeWords, &hits);
         Search(data);
         ASSERT_EQ(Records(), expected) << "round " << round << " pattern " << pattern;
         ASSERT_EQ(run.results.counters.hitCount, hits) << "round " << round;

@@ -12,12 +12,12 @@
 #include <functional>
 #include <memory>
 
-#include "tests/fs/file_call_faults_win32.h"
 #include "fs/file_scanner.h"
 #include "search/grep_info.h"
 #include "search/search_file.h"
-#include "tests/search/test_run.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "tests/fs/scan_tree.h"
+#include "tests/search/test_run.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // SearchFile on real files: mapping, the failures that cost only the file
 // (held open exclusively, a locked region, missing), a fault while the bytes
 // are read, and the sliding view taken when the file cannot be mapped whole.
-#include "tests/fs/file_call_faults_win32.h"
 #include "fs/file_name.h"
 #include "search/file_text_search.h"
 #include "search/grep_info.h"
 #include "search/search_file.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "tests/search/test_run.h"
 
 #include <gtest/gtest.h>
@@ -185,7 +185,8 @@ TEST_F(SearchFileTest, AFaultInASlidingViewCostsOnlyThatFile) {
             faults.Fail(&FileCalls::MapViewOfFile, 1, ERROR_NOT_ENOUGH_MEMORY);
             faults.SpoilView(view, 4096, PAGE_NOACCESS);
             FileName name(_path.c_str());
-            EXPECT_EQ(SearchFile(name, run.Search(), 2 * 65536, 4096), -1) << mode << " view " << view;
+            EXPECT_EQ(SearchFile(name, run.Search(), 2 * 65536, 4096), -1)
+                << mode << " view " << view;
             EXPECT_EQ(run.results.hitList._count, 0) << mode;
             EXPECT_TRUE(faults.NothingHeld()) << mode;
         }

@@ -5,8 +5,8 @@
 #include "base/string.h"
 #include "search/decoded_search.h"
 #include "search/grep_info.h"
-#include "tests/search/test_run.h"
 #include "search/text_encoding.h"
+#include "tests/search/test_run.h"
 
 #include <gtest/gtest.h>
 
@@ -85,9 +85,8 @@ Outcome SearchIn(const Mode& mode, const std::string& bytes) {
     run.query.fileNamesOnly = mode.onlyFile;
     std::vector<unsigned char> data(bytes.begin(), bytes.end());
     Outcome outcome;
-    outcome.result =
-        SearchFileText(String("C:\\T.TXT"), data.data(), static_cast<uint32_t>(data.size()),
-                       run.Search());
+    outcome.result = SearchFileText(String("C:\\T.TXT"), data.data(),
+                                    static_cast<uint32_t>(data.size()), run.Search());
     for (GrepInfo* g = run.results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
         outcome.records.emplace_back(g->_fileName, g->_lineNumber, g->_lineText);
     const uint32_t counters[5] = {run.results.counters.hitCount, run.results.counters.realChars,

@@ -107,9 +107,11 @@ TEST(TrovfindOutput, CountersStatisticsAndSummary) {
     EXPECT_EQ(FormatStatistics(big).substr(19, 39), "Number of \"real\" characters: -1 (for a ");
     EXPECT_EQ(FormatSummary(c, Unread(1, 0, 0), 0),
               "trovfind: 2 files searched, 2 with hits, 5 hits, 1 could not be read\n");
-    EXPECT_EQ(FormatSummary(c, Unread(0, 0, 0), 1), "trovfind: 3 files counted, 0 could not be read\n");
-    EXPECT_EQ(FormatSummary(c, Unread(0, 0, 2), 1), "trovfind: 3 files counted, 0 could not be read, "
-                                            "folders that could not be listed: 2\n");
+    EXPECT_EQ(FormatSummary(c, Unread(0, 0, 0), 1),
+              "trovfind: 3 files counted, 0 could not be read\n");
+    EXPECT_EQ(FormatSummary(c, Unread(0, 0, 2), 1),
+              "trovfind: 3 files counted, 0 could not be read, "
+              "folders that could not be listed: 2\n");
     // A file left out of the walk (its path too long) is no file that was searched.
     EXPECT_EQ(FormatSummary(c, Unread(2, 1, 0), 0),
               "trovfind: 2 files searched, 2 with hits, 5 hits, 2 could not be read\n");

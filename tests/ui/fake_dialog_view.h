@@ -29,27 +29,14 @@ public:
     FakeDialogView() {
         for (MemoryCombo* combo : {&text, &setName, &fileTypes})
             combo->text = "<unset>";
-        for (int id : std::initializer_list<int>{IDC_TEXT,
-                                                 IDC_SET_NAME,
-                                                 IDC_DIR_LIST,
-                                                 IDC_FILE_TYPES,
-                                                 IDC_CASE_SENSITIVE,
-                                                 IDC_WHOLE_WORDS,
-                                                 IDC_SUB_DIRS,
-                                                 IDC_REGEX,
-                                                 IDC_ONLY_FILE,
-                                                 IDC_KEEP_MESS,
-                                                 IDC_FIND_TEXT,
-                                                 IDC_STATISTICS,
-                                                 IDC_ADD_FILE,
-                                                 IDC_QUICK_REFERENCE,
-                                                 IDC_SAVE_SET,
-                                                 IDC_REMOVE_SET,
-                                                 IDC_ADD_DIRECTORY,
-                                                 IDC_CLEAR,
-                                                 IDC_OK,
-                                                 IDC_CANCEL,
-                                                 IDC_HELP}) {
+        for (int id :
+             std::initializer_list<int>{IDC_TEXT,       IDC_SET_NAME,        IDC_DIR_LIST,
+                                        IDC_FILE_TYPES, IDC_CASE_SENSITIVE,  IDC_WHOLE_WORDS,
+                                        IDC_SUB_DIRS,   IDC_REGEX,           IDC_ONLY_FILE,
+                                        IDC_KEEP_MESS,  IDC_FIND_TEXT,       IDC_STATISTICS,
+                                        IDC_ADD_FILE,   IDC_QUICK_REFERENCE, IDC_SAVE_SET,
+                                        IDC_REMOVE_SET, IDC_ADD_DIRECTORY,   IDC_CLEAR,
+                                        IDC_OK,         IDC_CANCEL,          IDC_HELP}) {
             checked[id] = enabled[id] = limits[id] = unset;
             captions[id] = "<unset>";
         }

@@ -121,7 +121,6 @@ int RunScene(const std::function<void()>& show, const std::function<int(DWORD)>&
 // ---- The search dialog's scenes: the dialog from the library's template,
 // with the settings file beside the library.
 
-
 int SearchDialogScene(ModuleHandle library, const std::string& handshake, const char* scene) {
     return RunScene(
         [&] { ShowSearchDialog(library, SearchSettings); },

@@ -1,6 +1,6 @@
 // The progress of trovfind's walk: a progress line on the console (standard
-// error when that is one, else the console the program runs in, if any), and Ctrl+C (or Ctrl+Break) as the stop request, so that the
-// walk ends and what was found so far is printed.
+// error when that is one, else the console the program runs in, if any), and Ctrl+C (or Ctrl+Break)
+// as the stop request, so that the walk ends and what was found so far is printed.
 #pragma once
 
 #include <cstdint>

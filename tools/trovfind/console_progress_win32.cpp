@@ -84,8 +84,7 @@ void ConsoleProgress::Show() {
     if (!_console) return;
     char line[96];
     int length = snprintf(line, sizeof line, "\rProcessed files: %lu, hits: %lu ",
-                          static_cast<unsigned long>(_files),
-                          static_cast<unsigned long>(_hits));
+                          static_cast<unsigned long>(_files), static_cast<unsigned long>(_hits));
     DWORD written = 0;
     WriteConsoleA(_console, line, static_cast<DWORD>(length), &written, nullptr);
     _shown = true;

@@ -127,9 +127,7 @@ void PrintResults(const TrovfindOptions& options, const RunResults& results) {
     if (options.records) Write(FormatCounters(results.counters));
     fflush(stdout);
     if (!options.records) {
-        fputs(FormatSummary(results.counters, results, options.statistics)
-                  .c_str(),
-              stderr);
+        fputs(FormatSummary(results.counters, results, options.statistics).c_str(), stderr);
     }
 }
 

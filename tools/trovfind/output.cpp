@@ -1,7 +1,7 @@
 #include "tools/trovfind/output.h"
 
-#include "search/grep_info.h"
 #include "host/statistics_lines.h"
+#include "search/grep_info.h"
 #include "tools/trovfind/options.h"
 
 std::string VisibleLineText(const GrepInfo& record) {
@@ -62,8 +62,7 @@ std::string FormatStatistics(const RunCounterSet& counters) {
 
 std::string FormatSummary(const RunCounterSet& counters, const RunResults& results,
                           int statistics) {
-    const uint32_t read =
-        counters.filesProcessed - (results.filesNotRead - results.filesLeftOut);
+    const uint32_t read = counters.filesProcessed - (results.filesNotRead - results.filesLeftOut);
     std::string summary =
         "trovfind: " + std::to_string(read) + (statistics ? " files counted" : " files searched");
     if (!statistics) {

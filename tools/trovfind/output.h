@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "search/run_results.h"
 #include "search/run_counters.h"
+#include "search/run_results.h"
 
 class GrepInfo;
 struct TrovfindOptions;
@@ -34,8 +34,7 @@ std::string FormatStatistics(const RunCounterSet& counters);
 // folders whose listing broke off (or that closed a link loop) are named only
 // when there were any. The results' filesLeftOut never reached the search
 // (paths or names too long): they do not come off the files searched.
-std::string FormatSummary(const RunCounterSet& counters, const RunResults& results,
-                          int statistics);
+std::string FormatSummary(const RunCounterSet& counters, const RunResults& results, int statistics);
 
 // 0 when something was found (with -s: a file was counted), else 1.
 int ExitStatusOf(const TrovfindOptions& options, const RunCounterSet& counters,
