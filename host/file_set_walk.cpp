@@ -1,7 +1,5 @@
 #include "host/file_set_walk.h"
 
-#include <cstring>
-
 #include "base/text_utils.h"
 #include "fs/file.h"
 #include "fs/file_attributes.h"
