@@ -9,6 +9,9 @@
 // when it is on (the default) they compare bytes as unsigned values; when it
 // is off they take a to z as A to Z and compare the bytes as SIGNED values,
 // so that bytes from 128 up order before all others. Only ASCII letters fold.
+// The setting is foundation interface: nothing in the library sets it, and
+// every comparison of the library states its own rule instead (CompareText
+// with a case flag, exact std::string comparison, or a rule of its own).
 #pragma once
 
 #include <cstddef>

@@ -5,9 +5,9 @@
 // reports an error; the limits each states are the caller's to keep.
 // Case-insensitive here always means ASCII only: a to z taken as A to Z.
 //
-// The library itself calls only Split, TrimBlanks, RemoveChar, CopyBounded
-// and FormatText: every other utility here is foundation interface without a
-// caller in it, kept and tested in tests/base.
+// The library itself calls only Split, TrimBlanks and RemoveChar: every
+// other utility here is foundation interface without a caller in it, kept and
+// tested in tests/base.
 #pragma once
 
 #include <cstddef>

@@ -14,7 +14,7 @@ FileName TempNameCandidate(const String& directory, int n) {
 
 FileName BackupName(const FileName& name, const char* extension) {
     String newExtension(extension);
-    if (newExtension == "~") {
+    if (CompareText(newExtension.c_str(), "~", 1) == 0) {
         const String old = name.GetExtension(0);
         if (!old.empty()) newExtension = "~" + String(old.substr(1));
     }

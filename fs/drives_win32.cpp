@@ -31,8 +31,11 @@ int File::GetDriveKind(const FileName& name) {
     case DRIVE_NO_ROOT_DIR:
         return -1;
     case DRIVE_REMOVABLE: {
+        // GetDrive gives the letter in upper case.
         const String drive = name.GetDrive();
-        return IsFloppyDrive(name) || drive == "A" || drive == "B" ? 1 : 2;
+        const int floppy =
+            CompareText(drive.c_str(), "A", 1) == 0 || CompareText(drive.c_str(), "B", 1) == 0;
+        return IsFloppyDrive(name) || floppy ? 1 : 2;
     }
     case DRIVE_FIXED:
         return 3;

@@ -101,12 +101,3 @@ int RunGuarded(const void* begin, uint32_t size, GuardedFunction function, void*
     registry.SetInnermost(frame.outer);
     return completed;
 }
-
-int ProbeByte(const void* address, uint8_t* value) {
-    struct Probe {
-        const volatile uint8_t* address;
-        uint8_t* value;
-        void operator()() const { *value = *address; }
-    } probe{static_cast<const volatile uint8_t*>(address), value};
-    return RunGuarded(address, 1, probe);
-}

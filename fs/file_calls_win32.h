@@ -1,7 +1,7 @@
 // The file layer's calls to Windows, all in one table of function pointers
 // whose defaults are the Windows functions themselves. The layer calls
 // fileCalls.CreateFileA(...) where it would call CreateFileA(...), so that a
-// test can put its own entries in (FileCallFaults, fs/file_call_faults.h): to
+// test can put its own entries in (FileCallFaults, tests/fs/file_call_faults_win32.h): to
 // make a chosen call fail with a chosen error, and to count the handles and
 // views the layer holds. Entries keep the signatures, results and last-error
 // behaviour of the functions they stand for.

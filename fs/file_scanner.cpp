@@ -36,17 +36,17 @@ FoundFile::~FoundFile() {}
 // ---- Construction and set-up
 
 FileScanner::FileScanner(const FileName& directory, const String* mask, int collect, int recursive)
-    : _totalSize(0), _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0), _nameSink(nullptr),
-      _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr),
-      _recursive(0) {
+    : _totalSize(0), _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0),
+      _nameSink(nullptr), _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1),
+      _foundCursor(nullptr), _recursive(0) {
     Reset(directory, mask, collect, recursive);
 }
 
 FileScanner::FileScanner(const List<FileName>& directories, const String* mask, int collect,
                          int recursive)
-    : _totalSize(0), _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0), _nameSink(nullptr),
-      _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr),
-      _recursive(0) {
+    : _totalSize(0), _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0),
+      _nameSink(nullptr), _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1),
+      _foundCursor(nullptr), _recursive(0) {
     Reset(directories, mask, collect, recursive);
 }
 

@@ -15,25 +15,22 @@
 
 #include "base/string.h"
 
-// Nonzero when the host names files in UTF-8; 0 (the default) for the ANSI
-// code page. Set once by the host before its first search.
-extern int hostPathsInUtf8;
-
 // The longest walk path, in bytes without the NUL: the platform's long form
 // holds 32,767 UTF-16 units, a few of them its prefix. A path that would be
 // longer is not walked and is counted as not read.
 enum { maxWalkPathBytes = 32000 };
 
-// The walk form of a path in the host's form.
-String WalkPathOf(const String& hostPath);
+// The walk form of a path in the host's form. `hostUtf8`: the host names
+// files in UTF-8 (else in the ANSI code page).
+String WalkPathOf(const String& hostPath, int hostUtf8);
 
 // The host's form of a walk path, to name a file in a hit record or a
 // progress text: the path itself when the code page spells every character
 // of it; otherwise its short 8.3 form where the volume keeps short names
 // (which the host can open: the path stays a working name); otherwise the
 // code page's form, with '?' for each character it cannot spell (which names
-// the file for a reader only).
-String HostPathOf(const String& walkPath);
+// the file for a reader only). With `hostUtf8`, the walk path itself.
+String HostPathOf(const String& walkPath, int hostUtf8);
 
 // The whole size of the file at a walk path; 0 when there is none. (A
 // listing's entry holds only the low 32 bits of a size.)

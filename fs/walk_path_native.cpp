@@ -5,13 +5,11 @@
 #include "fs/find_data.h"
 #include "fs/walk_path.h"
 
-int hostPathsInUtf8 = 1;
-
-String WalkPathOf(const String& hostPath) {
+String WalkPathOf(const String& hostPath, int) {
     return hostPath;
 }
 
-String HostPathOf(const String& walkPath) {
+String HostPathOf(const String& walkPath, int) {
     return walkPath;
 }
 

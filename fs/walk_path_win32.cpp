@@ -7,8 +7,6 @@
 #include "fs/walk_path.h"
 #include "fs/walk_path_win32.h"
 
-int hostPathsInUtf8 = 0;
-
 namespace {
 
 bool IsAscii(const String& text) {
@@ -56,8 +54,8 @@ std::wstring PlatformPathOf(const char* walkPath) {
     return wide; // relative: the platform's own limit applies
 }
 
-String WalkPathOf(const String& hostPath) {
-    if (hostPathsInUtf8 || IsAscii(hostPath)) return hostPath;
+String WalkPathOf(const String& hostPath, int hostUtf8) {
+    if (hostUtf8 || IsAscii(hostPath)) return hostPath;
     return Narrow(Widen(hostPath.c_str(), CP_ACP), CP_UTF8, nullptr);
 }
 
@@ -75,8 +73,8 @@ std::wstring ShortNameOf(const std::wstring& wide) {
     return shortPath.substr(shortPath.rfind(L'\\') + 1);
 }
 
-String HostPathOf(const String& walkPath) {
-    if (hostPathsInUtf8 || IsAscii(walkPath)) return walkPath;
+String HostPathOf(const String& walkPath, int hostUtf8) {
+    if (hostUtf8 || IsAscii(walkPath)) return walkPath;
     const std::wstring wide = Widen(walkPath.c_str(), CP_UTF8);
     BOOL lossy = FALSE;
     const String plain = Narrow(wide, CP_ACP, &lossy);

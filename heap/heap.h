@@ -18,7 +18,8 @@
 //   heap/small_blocks.cpp         AllocMem, FreeMem (small path and dispatch)
 //   heap/thread_cache.*           per-thread caches of free small blocks of static heaps
 //   heap/big_blocks.cpp           big page sets and boundary-tagged big blocks
-//   heap/heap_realloc.cpp         ReAlloc, InitAltBlock, the big path of AllocMem and FreeMem
+//   heap/alt_blocks.cpp           InitAltBlock, the big path of AllocMem and FreeMem
+//   heap/heap_realloc.cpp         ReAlloc
 //   heap/block_layout.h           block headers and tags inside the regions (internal)
 // Only the *_win32.cpp and *_native.cpp files call the system; the rest is
 // plain C++ built in both configurations.
@@ -80,7 +81,7 @@ struct NH_AltBlock {
     uint8_t _status; // always 1: bit 0 tells it from a small block
 };
 
-struct NH_SmallBlock; // heap/block_layout.h
+struct NH_SmallBlock;  // heap/block_layout.h
 struct NH_ThreadCache; // heap/thread_cache.h
 struct NH_BigPageSet;
 struct NH_BigBlock;

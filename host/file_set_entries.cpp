@@ -8,8 +8,26 @@ inline bool IsLineEnd(char c) {
 
 } // namespace
 
+int SplitFileTypes(const String& fileTypes, StringList& masks) {
+    String types = fileTypes;
+    RemoveChar(types, ' ');
+    masks.DeleteAll();
+    int count = 0;
+    if (types.empty()) return 0;
+    size_t start = 0;
+    for (;;) {
+        size_t end = types.find_first_of(";,", start);
+        String piece(
+            types.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (masks._count == 0 || !piece.empty()) ++count;
+        masks.AddTail(new StringItem<ListElement>(piece));
+        if (end == std::string::npos) return count;
+        start = end + 1;
+    }
+}
+
 void FileSetEntries::ReadEntry(String& entry) {
-    const String& list = _settings.dirList;
+    const String& list = _query.dirList;
     entry.clear();
     while (_position < list.size()) {
         char c = list[_position];
@@ -37,8 +55,7 @@ int FileSetEntries::NextFileSetEntry(String& entry, int& recursive) {
     if (!_started) {
         _started = true;
         _position = 0;
-        SplitFileTypes(_settings);
-        if (_settings.maskCount == 0) _ended = true;
+        if (SplitFileTypes(_query.fileTypes, _masks) == 0) _ended = true;
     }
     if (_ended) return 0;
     // An over-long entry is passed over whole: a part of it would be a name
@@ -51,6 +68,6 @@ int FileSetEntries::NextFileSetEntry(String& entry, int& recursive) {
         _ended = true;
         return 0;
     }
-    recursive = _settings.SubDir;
+    recursive = _query.subdirectories;
     return 1;
 }

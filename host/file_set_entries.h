@@ -1,38 +1,51 @@
-// The entries of a run's file set: the run form of the directory list in
-// SearchSettings, read entry by entry. Entries end at ';', or at a CR or LF
-// together with every CR and LF right after it. An entry longer than 257
-// characters is skipped whole, up to its separator. The list ends at
-// its end or at the first entry shorter than 2 characters, so an empty entry
-// (two separators in a row) ends it even when more entries follow.
+// The entries of a run's file set: the directory list of its RunQuery, read
+// entry by entry, and the masks cut from its file types. Entries end at ';',
+// or at a CR or LF together with every CR and LF right after it. An entry
+// longer than 257 characters is skipped whole, up to its separator. The list
+// ends at its end or at the first entry shorter than 2 characters, so an
+// empty entry (two separators in a row) ends it even when more entries
+// follow.
 #pragma once
 
 #include <cstddef>
 
 #include "base/string.h"
-#include "ui/search_settings.h"
+#include "base/text_utils.h"
+#include "search/run_query.h"
 
 enum { maxFileSetEntryLength = 257 };
 
+// Cuts file types into `masks` (emptied first): every space is removed, then
+// the text is cut at every ';' and ','. Every piece is a mask, empty pieces
+// included (a trailing separator gives an empty last mask). Returns 1 for the
+// first mask plus 1 for every later non-empty one; an empty text gives no
+// mask and 0.
+int SplitFileTypes(const String& fileTypes, StringList& masks);
+
 class FileSetEntries {
 public:
-    // Reads `settings` from the start; nothing is read before the first
-    // NextFileSetEntry.
-    explicit FileSetEntries(SearchSettingsRecord& settings) : _settings(settings) {}
+    // Reads `query` from the start; nothing is read before the first
+    // NextFileSetEntry. The query must outlive the object.
+    explicit FileSetEntries(const RunQuery& query) : _query(query) {}
 
     // Starts over at the start of the directory list.
     void Reset();
 
-    // Gives the next entry and its recursion flag (the SubDir setting), or
-    // returns 0 when the list has no more. The first call after a reset cuts
-    // the file types into masks (SplitFileTypes) and gives no entry at all
+    // Gives the next entry and its recursion flag (the query's
+    // subdirectories), or returns 0 when the list has no more. The first call
+    // after a reset cuts the file types into masks and gives no entry at all
     // when there is no mask.
     int NextFileSetEntry(String& entry, int& recursive);
+
+    // The masks of the file types, cut by the first NextFileSetEntry.
+    const StringList& Masks() const { return _masks; }
 
 private:
     // Reads the characters up to the next separator (consumed) or the end.
     void ReadEntry(String& entry);
 
-    SearchSettingsRecord& _settings;
+    const RunQuery& _query;
+    StringList _masks;     // owning
     size_t _position = 0;  // next character of the directory list to read
     bool _started = false; // the masks were cut since the last reset
     bool _ended = false;   // an entry was refused: the list has ended

@@ -4,8 +4,8 @@
 
 #include "base/text_utils.h"
 #include "host/run_state.h"
-#include "search/search_params.h"
-#include "search/statistics_text.h"
+#include "host/statistics_lines.h"
+#include "search/run_counters.h"
 #include "ui/search_settings.h"
 
 namespace {
@@ -53,11 +53,13 @@ int SearchCommand(const char* text, int showDialog, const HostCalls& calls) {
 // "Files that could not be read: %d", and the folders whose listing broke
 // off only when there were any.
 const char* UnreadText() {
-    const int length = snprintf(resultBuffer, sizeof resultBuffer,
-                                "Files that could not be read: %d", static_cast<int>(filesNotRead));
-    if (foldersNotListed != 0) {
+    const int length =
+        snprintf(resultBuffer, sizeof resultBuffer, "Files that could not be read: %d",
+                 static_cast<int>(runResults.filesNotRead));
+    if (runResults.foldersNotListed != 0) {
         snprintf(resultBuffer + length, sizeof resultBuffer - length,
-                 ", folders that could not be listed: %d", static_cast<int>(foldersNotListed));
+                 ", folders that could not be listed: %d",
+                 static_cast<int>(runResults.foldersNotListed));
     }
     return resultBuffer;
 }
@@ -85,11 +87,11 @@ int GetResultValue(int index, int what) {
         return record ? record->_lineNumber : 0;
     }
     case selectHitCount:
-        return hitList._count;
+        return runResults.hitList._count;
     case selectKeepMessages:
         return SearchSettings.KeepMess;
     case selectFilesNotRead:
-        return static_cast<int>(filesNotRead);
+        return static_cast<int>(runResults.filesNotRead);
     default:
         return 0;
     }
@@ -107,7 +109,7 @@ const char* GetResultString(int index, int what) {
         return UnreadText();
     default:
         if (what >= firstStatisticsLine && what <= lastStatisticsLine) {
-            StatisticsLine(what, RunCounters, resultBuffer, sizeof resultBuffer);
+            StatisticsLine(what, runResults.counters, resultBuffer, sizeof resultBuffer);
             return resultBuffer;
         }
         return emptyText;

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "heap/heap.h"
-#include "search/grep_info.h"
 
 namespace {
 
@@ -15,9 +14,10 @@ constexpr uint32_t headroomSize = 1u << 20;
 
 void* headroom;                   // the region while it is held
 std::new_handler previousHandler; // the handler before the walk's
+int* fullFlag;                    // the walk's hitListFull
 
 void OnOutOfMemory() {
-    hitListFull = 1;
+    *fullFlag = 1;
     std::set_new_handler(previousHandler); // a second shortage is the runtime's again
     if (headroom) {
         FreeVirtual(headroom);
@@ -30,7 +30,8 @@ void OnOutOfMemory() {
 
 } // namespace
 
-MemoryHeadroom::MemoryHeadroom() {
+MemoryHeadroom::MemoryHeadroom(int& hitListFull) {
+    fullFlag = &hitListFull;
     headroom = AllocVirtual(headroomSize, headroomSize, 0);
     previousHandler = std::set_new_handler(OnOutOfMemory);
 }

@@ -3,17 +3,18 @@
 // bad_alloc that an exhausted allocation throws finds no memory for itself,
 // which ends the process. An allocation that finds no memory calls the
 // new-handler that this installs: it gives the headroom back to the system,
-// the allocation is tried again, and hitListFull (search/grep_info.h) tells
-// the walk to stop as Stop does. The records found so far stay, and what
-// the walk does to end (the progress window, the message box, the host
-// reading the records) has memory to work with.
+// the allocation is tried again, and the run's hitListFull
+// (search/run_results.h) tells the walk to stop as Stop does. The records found so far stay, and
+// what the walk does to end (the progress window, the message box, the host reading the records)
+// has memory to work with.
 #pragma once
 
 class MemoryHeadroom {
 public:
     // Takes the headroom (when the system still has it) and installs the
-    // new-handler.
-    MemoryHeadroom();
+    // new-handler, which sets `hitListFull` to 1. One at a time: the
+    // new-handler is process-wide.
+    explicit MemoryHeadroom(int& hitListFull);
     // Gives back the headroom, if still held, and the previous new-handler.
     ~MemoryHeadroom();
     MemoryHeadroom(const MemoryHeadroom&) = delete;

@@ -1,8 +1,8 @@
-// ProgressWindow: the small modeless window of a search run (template 502 of
-// the library's module, no owner) as the walk's progress. It shows the
-// directory being entered, the processed files, the hits line and the last
-// file with hits, and turns its Stop and Cancel buttons into
-// RunState.stopRequest. Windows only.
+// ProgressWindow: the small modeless window of a search run (template
+// IDD_PROGRESS of the library's module, no owner) as the walk's progress. It
+// shows the directory being entered, the processed files, the hits line and
+// the last file with hits, and turns its Stop and Cancel buttons into its
+// stop request. Windows only.
 //
 // Its cost must not show in a run's time. Writing a text and painting it
 // costs far more under some platforms than searching a small file, so every
@@ -25,7 +25,9 @@ typedef struct HWND__* HWND;
 
 class ProgressWindow : public WalkProgress {
 public:
-    explicit ProgressWindow(ModuleHandle module) : _module(module) {}
+    // `statistics`: the run counts statistics, and the hits line stays empty.
+    ProgressWindow(ModuleHandle module, int statistics)
+        : _module(module), _statistics(statistics) {}
     // Destroys the window, if one was created.
     ~ProgressWindow() override;
     ProgressWindow(const ProgressWindow&) = delete;
@@ -39,31 +41,38 @@ public:
     void KeepAlive() override;
     void DirectoryEntered(const FileName& directory) override;
     void FileProcessed(uint32_t filesProcessed) override;
-    void HitsChanged(const FileName& file) override;
+    void HitsChanged(const FileName& file, const RunCounterSet& counters) override;
     // "Too many hits: the search stopped after %d records." in a box titled
     // "Trovik", then a stop.
     void HitListFull(int32_t records) override;
-    int StopRequest() override;
+    WalkStop StopRequest() override;
     // "Error detected. Operation aborted." in a box titled "Trovik", then a cancel.
     void ReportFailure() override;
+
+    // What the buttons (and the host's quit, and a failure) ask.
+    void RequestStop(WalkStop request) { _stopRequest = request; }
 
     HWND Window() const { return _window; }
 
 private:
     // Writes the lines that changed since they were last written.
     void UpdateTexts();
-    // The hits line (control 803); left alone in statistics mode.
+    // The hits line (IDC_PROGRESS_HITS); left alone in statistics mode.
     void UpdateHitsText();
 
     ModuleHandle _module;
+    int _statistics;
     HWND _window = nullptr;
-    RateLimit _pumps{10};       // the dispatch of the thread's messages
-    RateLimit _updates{50};     // the refresh of the lines
-    bool _quitSeen = false;     // the host's WM_QUIT came: nothing more is dispatched
-    String _directory;          // the directory entered last
-    String _lastHitFile;        // the file that had hits last
-    bool _directoryNew = false; // _directory is not shown yet
-    bool _hitsNew = false;      // the hits line and _lastHitFile are not shown yet
+    WalkStop _stopRequest = stopNone; // the buttons', a quit's or a failure's request
+    RateLimit _pumps{10};             // the dispatch of the thread's messages
+    RateLimit _updates{50};           // the refresh of the lines
+    bool _quitSeen = false;           // the host's WM_QUIT came: nothing more is dispatched
+    String _directory;                // the directory entered last
+    String _lastHitFile;              // the file that had hits last
+    bool _directoryNew = false;       // _directory is not shown yet
+    bool _hitsNew = false;            // the hits line and _lastHitFile are not shown yet
+    uint32_t _hitCount = 0;           // the counters the hits line shows
+    uint32_t _filesWithHits = 0;
 };
 
 // Removes every message waiting in the thread's queue, for any window, and

@@ -7,23 +7,24 @@
 #include "base/guarded_procedure_win32.h"
 #include "fs/message_box.h"
 #include "host/progress_texts.h"
-#include "host/run_state.h"
 #include "host/trovik_file_scanner.h" // walkClock
 #include "resources/resource.h"
-#include "search/search_params.h"
+#include "search/run_counters.h"
 
 namespace {
 
 const char failureText[] = "Error detected. Operation aborted.";
-const char failureCaption[] = "Trovik";
 const char noHitsYet[] = "Hits: 0";
 
-// The buttons set the stop request; every message, these included, is left
-// to the dialog manager's default handling.
-INT_PTR CALLBACK ProgressProcedure(HWND, UINT message, WPARAM wParam, LPARAM) {
+// The buttons set the stop request of the ProgressWindow that created the
+// window (handed in at WM_INITDIALOG, kept in the window); every message,
+// these included, is left to the dialog manager's default handling.
+INT_PTR CALLBACK ProgressProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrA(window, DWLP_USER, lParam);
     if (message == WM_COMMAND) {
-        if (LOWORD(wParam) == IDCANCEL) RunState.stopRequest = stopCancel;
-        if (LOWORD(wParam) == IDC_PROGRESS_STOP) RunState.stopRequest = stopKeep;
+        auto* progress = reinterpret_cast<ProgressWindow*>(GetWindowLongPtrA(window, DWLP_USER));
+        if (progress && LOWORD(wParam) == IDCANCEL) progress->RequestStop(stopCancel);
+        if (progress && LOWORD(wParam) == IDC_PROGRESS_STOP) progress->RequestStop(stopKeep);
     }
     return FALSE;
 }
@@ -48,10 +49,11 @@ ProgressWindow::~ProgressWindow() {
 }
 
 int ProgressWindow::Open() {
-    _window = CreateDialogParamA(_module, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
-                                 Guarded<INT_PTR, ProgressProcedure>, 0);
+    _window =
+        CreateDialogParamA(_module, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
+                           Guarded<INT_PTR, ProgressProcedure>, reinterpret_cast<LPARAM>(this));
     if (!_window) return 0;
-    SetDlgItemTextA(_window, IDC_PROGRESS_HITS, statMode ? "" : noHitsYet);
+    SetDlgItemTextA(_window, IDC_PROGRESS_HITS, _statistics ? "" : noHitsYet);
     return 1;
 }
 
@@ -60,7 +62,7 @@ void ProgressWindow::KeepAlive() {
     if ((_directoryNew || _hitsNew) && _updates.TakeIfDue(now)) UpdateTexts();
     if (!_quitSeen && _pumps.TakeIfDue(now) && !PumpMessages()) {
         _quitSeen = true;
-        RunState.stopRequest = stopCancel;
+        RequestStop(stopCancel);
     }
 }
 
@@ -73,8 +75,10 @@ void ProgressWindow::FileProcessed(uint32_t filesProcessed) {
     SetDlgItemTextA(_window, IDC_PROGRESS_FILES, ProcessedFilesText(filesProcessed).c_str());
 }
 
-void ProgressWindow::HitsChanged(const FileName& file) {
+void ProgressWindow::HitsChanged(const FileName& file, const RunCounterSet& counters) {
     _lastHitFile = file;
+    _hitCount = counters.hitCount;
+    _filesWithHits = counters.filesWithHits;
     _hitsNew = true;
 }
 
@@ -82,17 +86,17 @@ void ProgressWindow::HitListFull(int32_t records) {
     char text[80]; // formatted in place: memory has run out
     snprintf(text, sizeof text, "Too many hits: the search stopped after %d records.",
              static_cast<int>(records));
-    ShowMessageBox(nullptr, text, failureCaption, MB_OK);
-    RunState.stopRequest = stopKeep;
+    ShowMessageBox(nullptr, text, TROVIK_CAPTION, boxOk);
+    RequestStop(stopKeep);
 }
 
-int ProgressWindow::StopRequest() {
-    return RunState.stopRequest;
+WalkStop ProgressWindow::StopRequest() {
+    return _stopRequest;
 }
 
 void ProgressWindow::ReportFailure() {
-    ShowMessageBox(nullptr, failureText, failureCaption, MB_OK);
-    RunState.stopRequest = stopCancel;
+    ShowMessageBox(nullptr, failureText, TROVIK_CAPTION, boxOk);
+    RequestStop(stopCancel);
 }
 
 void ProgressWindow::UpdateTexts() {
@@ -104,7 +108,6 @@ void ProgressWindow::UpdateTexts() {
 }
 
 void ProgressWindow::UpdateHitsText() {
-    if (statMode) return;
-    SetDlgItemTextA(_window, IDC_PROGRESS_HITS,
-                    HitsText(RunCounters.hitCount, RunCounters.filesWithHits).c_str());
+    if (_statistics) return;
+    SetDlgItemTextA(_window, IDC_PROGRESS_HITS, HitsText(_hitCount, _filesWithHits).c_str());
 }

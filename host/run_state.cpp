@@ -1,20 +1,19 @@
 #include "host/run_state.h"
 
-#include "search/search_params.h"
+#include "search/run_counters.h"
 
 RunStateRecord RunState;
-uint32_t filesNotRead;
-uint32_t foldersNotListed;
-HitReader hitReader(hitList);
+RunResults runResults;
+HitReader hitReader(runResults.hitList);
 
 void ClearRunResults() {
-    RunCounters = RunCounterSet();
-    filesNotRead = 0;
-    foldersNotListed = 0;
+    runResults.counters = RunCounterSet();
+    runResults.hitListFull = 0;
+    runResults.filesNotRead = runResults.filesLeftOut = runResults.foldersNotListed = 0;
     ReleaseHits();
 }
 
 void ReleaseHits() {
     hitReader.Forget();
-    hitList.DeleteAll();
+    runResults.hitList.DeleteAll();
 }

@@ -6,6 +6,7 @@
 #include "host/file_set_walk.h"
 #include "host/progress_window.h"
 #include "host/run_state.h"
+#include "host/settings_query.h"
 #include "ui/search_dialog.h"
 #include "ui/search_settings.h"
 #include "ui/settings_file.h"
@@ -56,10 +57,11 @@ int RunSearch(int showDialog) {
     PrepareRun();
     LoadSettings(SearchSettings, RunState.moduleHandle);
     if (showDialog && ShowSearchDialog(RunState.moduleHandle, SearchSettings) != 1) return 1;
-    const String text = showDialog ? SearchSettings.textToFind : SearchSettings.hostText;
+    const RunQuery query = QueryFromSettings(SearchSettings, showDialog ? SearchSettings.textToFind
+                                                                        : SearchSettings.hostText);
 
-    ProgressWindow progress(RunState.moduleHandle); // destroyed after the cursor is back
+    // The window is destroyed after the cursor is back.
+    ProgressWindow progress(RunState.moduleHandle, query.statistics);
     BusyCursor cursor;
-    RunState.stopRequest = stopNone;
-    return WalkFileSet(text, progress) == stopCancel ? 1 : 0;
+    return WalkFileSet(query, progress, runResults) == stopCancel ? 1 : 0;
 }

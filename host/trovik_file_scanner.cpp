@@ -3,9 +3,7 @@
 #include "fs/walk_path.h"
 #include "host/millisecond_clock.h"
 #include "host/walk_progress.h"
-#include "search/grep_info.h"
 #include "search/search_file.h"
-#include "search/search_params.h"
 #include "search/search_pulse.h"
 
 uint32_t (*walkClock)() = MillisecondClock;
@@ -56,26 +54,27 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
     // Empty files are neither counted nor searched. The entry holds the low
     // 32 bits of the size: a file of a whole multiple of 4 GiB is asked again.
     if (entry->_size == 0 && SizeOfWalkPath(fileName) == 0) return 1;
-    ++RunCounters.filesProcessed;
+    RunCounterSet& counters = _results.counters;
+    ++counters.filesProcessed;
     uint32_t now = walkClock();
     if (ProgressUpdateDue(now)) {
-        _progress.FileProcessed(RunCounters.filesProcessed);
+        _progress.FileProcessed(counters.filesProcessed);
         nextProgressUpdate = now + progressInterval;
     }
     ProgressPulse pulse(_progress);
-    int records = SearchFile(fileName, &pulse);
+    int records = SearchFile(fileName, FileSearch{_query, _results, _workspace, &pulse});
     if (records < 0) {
-        ++filesNotRead;
+        ++_results.filesNotRead;
     } else if (records > 0) {
-        ++RunCounters.filesWithHits;
-        FileName shown(HostPathOf(fileName));
-        _progress.HitsChanged(shown);
+        ++counters.filesWithHits;
+        FileName shown(HostPathOf(fileName, _query.hostUtf8));
+        _progress.HitsChanged(shown, counters);
     }
-    if (hitListFull) _progress.HitListFull(hitList._count);
+    if (_results.hitListFull) _progress.HitListFull(_results.hitList._count);
     return 1;
 }
 
 void TrovikFileScanner::OnDirectory(FileName& directory) {
-    FileName shown(HostPathOf(directory));
+    FileName shown(HostPathOf(directory, _query.hostUtf8));
     _progress.DirectoryEntered(shown);
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "fs/file_scanner.h"
-#include "host/run_state.h" // filesNotRead
+#include "search/file_search.h"
 
 class WalkProgress;
 
@@ -17,20 +17,28 @@ extern uint32_t (*walkClock)();
 
 class TrovikFileScanner : public FileScanner {
 public:
+    // Every file is searched for `query` (its text stripped, not empty) in
+    // `workspace`, into `results`.
     TrovikFileScanner(const FileName& directory, const String* mask, int collect, int recursive,
-                      WalkProgress& progress)
-        : FileScanner(directory, mask, collect, recursive), _progress(progress) {}
+                      WalkProgress& progress, const RunQuery& query, RunResults& results,
+                      SearchWorkspace& workspace)
+        : FileScanner(directory, mask, collect, recursive), _progress(progress), _query(query),
+          _results(results), _workspace(workspace) {}
     ~TrovikFileScanner() override;
 
     // Lets the progress keep alive, then nonzero when it asks to stop or cancel.
     int ShouldStop() override;
     // Skips an empty file; otherwise counts it, shows the count at most every
     // 50 ms, searches it and reports new hits. A file that cannot be read is
-    // counted in filesNotRead and skipped; when memory for records ran out
-    // the progress hears of it (and stops the walk). Always returns 1.
+    // counted in the results' filesNotRead and skipped; when memory for
+    // records ran out the progress hears of it (and stops the walk). Always
+    // returns 1.
     int OnFile(FileName& fileName, FindData* entry, int index) override;
     void OnDirectory(FileName& directory) override;
 
 private:
     WalkProgress& _progress;
+    const RunQuery& _query;
+    RunResults& _results;
+    SearchWorkspace& _workspace;
 };

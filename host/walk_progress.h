@@ -6,6 +6,14 @@
 #include <cstdint>
 
 class FileName;
+struct RunCounterSet;
+
+// What the user (or a failure) asked of the walk, as StopRequest answers.
+enum WalkStop {
+    stopNone = 0,   // go on
+    stopCancel = 1, // Cancel or a failure: the run's results are not to be shown
+    stopKeep = 2,   // Stop: end the walk, keep its results
+};
 
 class WalkProgress {
 public:
@@ -31,16 +39,15 @@ public:
     // behind by the files of the last 50 milliseconds.
     virtual void FileProcessed(uint32_t filesProcessed) = 0;
 
-    // `file` added hit records: the hit count and the count of files with
-    // hits in RunCounters (search/search_params.h) have their new values.
-    virtual void HitsChanged(const FileName& file) = 0;
+    // `file` added hit records: `counters` hold the run's new hit count and
+    // count of files with hits.
+    virtual void HitsChanged(const FileName& file, const RunCounterSet& counters) = 0;
 
-    // 0: go on; 1: cancel (the run's results are not to be shown); 2: stop
-    // (keep the results). Read after every directory entry and file-set entry.
-    virtual int StopRequest() = 0;
+    // Read after every directory entry and file-set entry.
+    virtual WalkStop StopRequest() = 0;
 
     // Memory for hit records ran out after `records` records, all of them
-    // kept: the walk is to stop as by Stop (StopRequest 2 from now on), and
+    // kept: the walk is to stop as by Stop (stopKeep from now on), and
     // the user is told once. No memory is to be had meanwhile.
     virtual void HitListFull(int32_t records) = 0;
 

@@ -6,9 +6,18 @@
 // plain #defines only.
 #pragma once
 
+// The caption of both dialogs and of every message box of the library.
+#define TROVIK_CAPTION "Trovik"
+
 // ---- Dialog templates
 #define IDD_SEARCH 1     // the search dialog
 #define IDD_PROGRESS 502 // the progress window of a run
+
+// ---- Buttons: the platform's IDOK, IDCANCEL and IDHELP, named here for the
+// code that builds without the platform's headers
+#define IDC_OK 1
+#define IDC_CANCEL 2
+#define IDC_HELP 9
 
 // ---- Icons
 #define IDI_TROVIK 2 // the search dialog's decoration

@@ -7,11 +7,10 @@
 #include <cstdint>
 
 #include "base/string.h"
-
-class SearchPulse;
+#include "search/file_search.h"
 
 // As SearchFileBytes (search/file_text_search.h), over the converted text
 // when the bytes are not in the code page. The bytes are read under the
-// fault guard; -1 also when no memory is left for the converted text.
+// fault guard (fs/fault_guard.h); -1 also when no memory is left for the converted text.
 int SearchFileText(const String& path, const unsigned char* data, uint32_t size,
-                   SearchPulse* pulse = nullptr);
+                   const FileSearch& search);

@@ -1,12 +1,12 @@
 #include "search/file_text_search.h"
 
+#include "fs/fault_guard.h"
+#include "search/file_search.h"
 #include "search/grep_info.h"
-#include "search/guarded_read.h"
 #include "search/line_pass.h"
 #include "search/pattern_search.h"
 #include "search/plain_search.h"
 #include "search/regexp.h"
-#include "search/search_params.h"
 #include "search/search_pulse.h"
 #include "search/text_statistics.h"
 #include "search/word_chars.h"
@@ -17,13 +17,6 @@
 #include <new>
 
 namespace {
-
-// The offsets of the accepted matches of the file being searched, in
-// increasing order, and the offsets found in one window; dead after each file.
-uint64_t matchPositions[maxMatchPositions];
-uint32_t windowPositions[maxMatchPositions];
-// The hit lines of the file being searched.
-HitLine hitLines[maxMatchPositions];
 
 // The pattern matcher counts offsets in an int, and a copy of a file that
 // cannot be made whole is made a window of this size at a time.
@@ -53,37 +46,31 @@ inline uint32_t PieceEnd(uint32_t from, uint32_t end) {
     return end - from > pulseInterval ? from + pulseInterval : end;
 }
 
-// Runs body over `window` under the fault guard; 0 when its bytes faulted.
-template <class Body>
-int ReadWindow(const FileWindow& window, Body& body) {
-    return ReadGuarded(window.data, window.length, body);
-}
-
 // A stop counts the bytes gone through so far.
-int CountStatistics(WindowSource& source, FilePulse& pulse) {
+int CountStatistics(WindowSource& source, FilePulse& pulse, RunCounterSet& counters) {
     TextStatistics counts = {0, 0, 0, 0, 0};
     for (uint64_t at = 0; at < source.FileSize() && !pulse.Stopped();) {
         const FileWindow window = source.WindowAt(at);
         const uint32_t from = window.Local(at);
         const uint32_t end = PieceEnd(from, window.length);
         auto count = [&] { CountTextStatistics(window.data + from, end - from, counts); };
-        if (!ReadWindow(window, count)) return -1;
+        if (!RunGuarded(window.data, window.length, count)) return -1;
         at = window.start + end;
         if (at < source.FileSize()) pulse.Pulse();
     }
     // Past 4 GiB the 32-bit counters wrap, as they do over a run's files.
-    RunCounters.realChars += counts.realChars;
-    RunCounters.totalChars += counts.totalChars;
-    RunCounters.realLines += counts.realLines;
-    RunCounters.lineBreaks += counts.lineBreaks;
+    counters.realChars += counts.realChars;
+    counters.totalChars += counts.totalChars;
+    counters.realLines += counts.realLines;
+    counters.lineBreaks += counts.lineBreaks;
     return 0;
 }
 
 // With RegEx on, a text made only of word characters is still searched
 // plainly; any other byte makes it a pattern.
-bool IsPatternText(const char* text) {
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        if (!wordChars[*p]) return true;
+bool IsPatternText(const String& text) {
+    for (unsigned char c : text) {
+        if (!wordChars[c]) return true;
     }
     return false;
 }
@@ -96,15 +83,17 @@ FileWindow WindowFrom(WindowSource& source, uint64_t from) {
 
 // -1 when the bytes could not be read. A piece of at most pulseInterval
 // positions at a time; a stop keeps the matches found before it.
-int32_t FindPlain(WindowSource& source, FilePulse& pulse) {
-    const PlainQuery query = {reinterpret_cast<const unsigned char*>(searchText),
-                              static_cast<uint32_t>(strlen(searchText)), caseInsensitive,
-                              wholeWords};
+int32_t FindPlain(WindowSource& source, FilePulse& pulse, const FileSearch& search) {
+    const PlainQuery query = {reinterpret_cast<const unsigned char*>(search.query.text.c_str()),
+                              static_cast<uint32_t>(search.query.text.size()),
+                              search.query.caseInsensitive, search.query.wholeWords};
+    uint64_t* matchPositions = search.workspace.matchPositions.get();
+    uint32_t* windowPositions = search.workspace.windowPositions.get();
     const uint64_t size = source.FileSize();
     // A match is decided in a window when it and, for whole words, the byte
     // behind it lie inside; the positions after the last decided one are
     // tried again in the next window, so windows overlap by about the text.
-    const uint32_t behind = query.length + (wholeWords ? 1 : 0);
+    const uint32_t behind = query.length + (query.wholeWords ? 1 : 0);
     int32_t count = 0;
     for (uint64_t from = 0; count < maxMatchPositions && query.length <= size - from;) {
         const FileWindow window = WindowFrom(source, from);
@@ -116,7 +105,7 @@ int32_t FindPlain(WindowSource& source, FilePulse& pulse) {
             found = FindPlainMatches(window.data, window.length, query, windowPositions,
                                      maxMatchPositions - count, nullptr, window.Local(from), until);
         };
-        if (!ReadWindow(window, find)) return -1;
+        if (!RunGuarded(window.data, window.length, find)) return -1;
         from = window.start + until;
         for (int32_t i = 0; i < found; ++i) {
             matchPositions[count] = window.start + windowPositions[i];
@@ -131,11 +120,13 @@ int32_t FindPlain(WindowSource& source, FilePulse& pulse) {
 
 // The matcher reads a zero-terminated text, so it searches a copy of the
 // bytes, the whole file at once when memory allows; the search is
-// case-sensitive whatever caseInsensitive says. -1 when the bytes could not
+// case-sensitive whatever the query's caseInsensitive says. -1 when the bytes could not
 // be read; raises bad_alloc when no copy can be made. A stop keeps the
 // matches found before it.
-int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse) {
-    String::SetCaseSensitive(caseInsensitive ? 0 : 1);
+int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse,
+                    const FileSearch& search) {
+    uint64_t* matchPositions = search.workspace.matchPositions.get();
+    uint32_t* windowPositions = search.workspace.windowPositions.get();
     uint32_t copySize = source.MaxWindow() < maxPatternCopy ? source.MaxWindow() : maxPatternCopy;
     std::unique_ptr<char[]> text(new (std::nothrow) char[static_cast<size_t>(copySize) + 1]);
     if (!text && copySize > patternCopyWindow) {
@@ -143,7 +134,7 @@ int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse) {
         text.reset(new char[copySize + 1]);
     }
     if (!text) throw std::bad_alloc();
-    TRegexp pattern(searchText);
+    TRegexp pattern(search.query.text.c_str());
     const uint64_t size = source.FileSize();
     int32_t count = 0;
     for (uint64_t from = 0; count < maxMatchPositions && from < size;) {
@@ -152,7 +143,7 @@ int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse) {
         for (uint32_t at = 0; at < length && !pulse.Stopped();) {
             const uint32_t end = PieceEnd(at, length);
             auto copy = [&] { memcpy(text.get() + at, window.data + at, end - at); };
-            if (!ReadWindow(window, copy)) return -1;
+            if (!RunGuarded(window.data, window.length, copy)) return -1;
             at = end;
             if (at < length) pulse.Pulse();
         }
@@ -163,9 +154,9 @@ int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse) {
         // end are kept, and the next window starts there.
         const bool last = window.start + length == size || strnlen(text.get(), length) < length;
         const uint32_t decided = last ? length : length - reach;
-        const int32_t found =
-            FindPatternMatches(text.get(), length, pattern, wholeWords, windowPositions,
-                               maxMatchPositions - count, window.Local(from), decided, &pulse);
+        const int32_t found = FindPatternMatches(
+            text.get(), length, pattern, search.query.wholeWords, windowPositions,
+            maxMatchPositions - count, window.Local(from), decided, &pulse);
         for (int32_t i = 0; i < found; ++i)
             matchPositions[count++] = window.start + windowPositions[i];
         if (last || pulse.Stopped()) break;
@@ -186,18 +177,24 @@ int DelimiterOf(WindowSource& source, unsigned char& delimiter) {
             delimiter =
                 LineDelimiterOf(window.data + window.Local(at), static_cast<uint32_t>(end - at));
         };
-        if (!ReadWindow(window, look)) return 0;
+        if (!RunGuarded(window.data, window.length, look)) return 0;
         at = end;
     }
     return 1;
 }
 
-// Runs the line pass over `count` offsets and appends the records to
-// hitList, all of them or, when the bytes fault, none. When memory for the
-// records runs out, the ones made so far are appended and hitListFull is set.
+// Runs the line pass over `count` offsets and appends the records to the
+// results' hitList, all of them or, when the bytes fault, none. When memory
+// for the records runs out, the ones made so far are appended and
+// hitListFull is set.
 // The pass goes no further than the last offset, which the search reached
 // before any stop, so a stop does not cut it short; it pulses all the same.
-int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePulse& pulse) {
+int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePulse& pulse,
+                const FileSearch& search) {
+    const uint64_t* matchPositions = search.workspace.matchPositions.get();
+    HitLine* hitLines = search.workspace.hitLines.get();
+    const int onlyFileNames = search.query.fileNamesOnly;
+    RunResults& results = search.results;
     unsigned char delimiter;
     if (!DelimiterOf(source, delimiter)) return -1;
     const uint64_t size = source.FileSize();
@@ -208,7 +205,7 @@ int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePul
         const FileWindow piece = {window.data + from, pass.Scanned(),
                                   PieceEnd(from, window.length) - from};
         auto step = [&] { more = pass.Continue(piece); };
-        if (!ReadWindow(window, step)) return -1;
+        if (!RunGuarded(window.data, window.length, step)) return -1;
         if (more) pulse.Pulse();
     }
     List<GrepInfo> records; // owning: dropped whole on a failure
@@ -217,7 +214,7 @@ int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePul
         const SharedText name(path); // one copy of the name for all the file's records
         // hitListFull: memory ran out for the record made last, which the
         // run's reserve then served (host/memory_headroom.h).
-        for (int32_t i = 0; i < pass.Result().records && !hitListFull; ++i) {
+        for (int32_t i = 0; i < pass.Result().records && !results.hitListFull; ++i) {
             if (onlyFileNames) {
                 records.AddTail(new GrepInfo(name, String(), 1));
                 continue;
@@ -226,15 +223,15 @@ int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePul
             while (!text.Done()) {
                 const FileWindow window = source.WindowAt(text.Position());
                 auto read = [&] { text.Read(window); };
-                if (!ReadWindow(window, read)) return -1;
+                if (!RunGuarded(window.data, window.length, read)) return -1;
             }
             records.AddTail(new GrepInfo(name, String(std::string(text.Text(), text.Length())),
                                          hitLines[i].lineNumber));
         }
     } catch (const std::bad_alloc&) {
-        hitListFull = 1;
+        results.hitListFull = 1;
     }
-    if (hitListFull && records._count < pass.Result().records) {
+    if (results.hitListFull && records._count < pass.Result().records) {
         // The hits counted are those of the lines kept: the offsets before
         // the first line left out.
         const uint64_t firstLeftOut = hitLines[records._count].lineStart;
@@ -242,34 +239,35 @@ int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePul
             std::lower_bound(matchPositions, matchPositions + count, firstLeftOut) -
             matchPositions);
     }
-    RunCounters.hitCount += offsets;
+    results.counters.hitCount += offsets;
     const int32_t made = records._count;
     while (GrepInfo* record = records.GetHead()) {
         records.Remove(record);
-        hitList.AddTail(record);
+        results.hitList.AddTail(record);
     }
     return made;
 }
 
 } // namespace
 
-int SearchFileWindows(const String& path, WindowSource& source, uint32_t reach,
-                      SearchPulse* pulse) {
+int SearchFileWindows(const String& path, WindowSource& source, const FileSearch& search,
+                      uint32_t reach) {
     try {
-        FilePulse filePulse(pulse);
-        if (statMode) return CountStatistics(source, filePulse);
-        int32_t count = (useRegEx && IsPatternText(searchText))
-                            ? FindPattern(source, reach, filePulse)
-                            : FindPlain(source, filePulse);
+        FilePulse filePulse(search.pulse);
+        if (search.query.statistics)
+            return CountStatistics(source, filePulse, search.results.counters);
+        int32_t count = (search.query.pattern && IsPatternText(search.query.text))
+                            ? FindPattern(source, reach, filePulse, search)
+                            : FindPlain(source, filePulse, search);
         if (count <= 0) return count;
-        return MakeRecords(path, source, count, filePulse);
+        return MakeRecords(path, source, count, filePulse, search);
     } catch (...) {
         return -1;
     }
 }
 
 int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size,
-                    SearchPulse* pulse) {
+                    const FileSearch& search) {
     MemoryWindows whole(data, size);
-    return SearchFileWindows(path, whole, patternReach, pulse);
+    return SearchFileWindows(path, whole, search, patternReach);
 }

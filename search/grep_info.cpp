@@ -1,6 +1,3 @@
 #include "search/grep_info.h"
 
 GrepInfo::~GrepInfo() {}
-
-List<GrepInfo> hitList;
-int hitListFull;

@@ -1,7 +1,7 @@
 // The hit records of a run. One GrepInfo per line with a match (or per file
-// in file-names-only mode), in the order found; hitList owns them from the
-// moment they are appended until it is emptied (next run, command 8) or the
-// library is unloaded.
+// in file-names-only mode), in the order found; the run's hitList
+// (search/run_results.h) owns them from the moment they are appended until it
+// is emptied (next run, command 8) or destroyed.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +20,3 @@ public:
     String _lineText; // the line from its text start, at most 160 bytes; empty for file names only
     int32_t _lineNumber; // 1-based; 1 for file names only
 };
-
-extern List<GrepInfo> hitList; // owning; the records of the last run
-
-// Set when memory for a further record ran out: the records made until then
-// are in hitList, and the run is to stop as Stop does. Cleared at the start
-// of every walk.
-extern int hitListFull;

@@ -1,13 +1,13 @@
 #include "search/search_file.h"
 
 #include "base/exception.h"
+#include "fs/fault_guard.h"
 #include "fs/file_name.h"
 #include "fs/mapped_file.h"
 #include "fs/open_mode.h"
 #include "fs/walk_path.h"
 #include "search/decoded_search.h"
 #include "search/file_text_search.h"
-#include "search/guarded_read.h"
 #include "search/mapped_windows.h"
 #include "search/text_encoding.h"
 
@@ -31,25 +31,25 @@ bool IsUtf16(WindowSource& windows) {
     const FileWindow first = windows.WindowAt(0);
     TextEncoding encoding = TextEncoding::codePage;
     auto look = [&] { encoding = EncodingOfMark(first.data, first.length < 4 ? first.length : 4); };
-    if (!ReadGuarded(first.data, first.length, look)) return true;
+    if (!RunGuarded(first.data, first.length, look)) return true;
     return encoding == TextEncoding::utf16Le || encoding == TextEncoding::utf16Be;
 }
 
 } // namespace
 
-int SearchFile(FileName& path, SearchPulse* pulse) {
-    return SearchFile(path, searchWindowSize, patternReach, pulse);
+int SearchFile(FileName& path, const FileSearch& search) {
+    return SearchFile(path, search, searchWindowSize, patternReach);
 }
 
-int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach, SearchPulse* pulse) {
+int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach) {
     try {
         MappedFile file(path, searchOpenMode | openWalkPath, 0, 0);
-        const String recordName = HostPathOf(path);
+        const String recordName = HostPathOf(path, search.query.hostUtf8);
         if (const unsigned char* whole = MapWhole(file))
-            return SearchFileText(recordName, whole, file.GetSize(), pulse);
+            return SearchFileText(recordName, whole, file.GetSize(), search);
         MappedWindows windows(file, windowSize);
         if (IsUtf16(windows)) return -1;
-        return SearchFileWindows(recordName, windows, reach, pulse);
+        return SearchFileWindows(recordName, windows, search, reach);
     } catch (...) {
         return -1;
     }

@@ -9,8 +9,9 @@
 
 #include <cstdint>
 
+#include "search/file_search.h"
+
 class FileName;
-class SearchPulse;
 
 // Bytes of the sliding view.
 constexpr uint32_t searchWindowSize = 32u << 20;
@@ -19,11 +20,11 @@ constexpr uint32_t searchWindowSize = 32u << 20;
 // file-names-only mode), 0 in a statistics run, or -1 when the file could not
 // be opened, mapped or read (locked, no access, vanished, cut short while
 // mapped) or memory ran out. On -1 nothing was added, every handle and view
-// is released, and no message is shown. Raises nothing. `pulse` (may be
-// null): see SearchFileWindows.
-int SearchFile(FileName& path, SearchPulse* pulse = nullptr);
+// is released, and no message is shown. Raises nothing. The search's query,
+// results and pulse: see SearchFileWindows (search/file_text_search.h).
+int SearchFile(FileName& path, const FileSearch& search);
 
 // The same with a sliding view of `windowSize` bytes (a multiple of 64 KiB,
 // at least 128 KiB), and the pattern reach of the sliding search; tests take
 // small ones.
-int SearchFile(FileName& path, uint32_t windowSize, uint32_t reach, SearchPulse* pulse = nullptr);
+int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach);

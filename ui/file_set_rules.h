@@ -43,7 +43,7 @@ int EqualNoCase(const String& left, const String& right);
 
 enum SetNameKind { setNameEmpty, setNameNew, setNameExisting };
 
-// The state of button 108 (Save/Update) and 112 (Remove) for a set name of
+// The state of IDC_SAVE_SET (Save/Update) and IDC_REMOVE_SET for a set name of
 // `kind` and the fileSetModified flag.
 struct SetButtonState {
     int saveEnabled;

@@ -20,10 +20,6 @@ const char quickReferenceText[] = "^\tMatches the start of a line.\n"
 
 namespace {
 
-enum { idOk = 1, idCancel = 2, idHelp = 9 };
-
-const char caption[] = "Trovik";
-
 // The check boxes of the switches, in the order OK writes them (the order
 // of switchKeys).
 const int switchBoxes[6] = {IDC_ONLY_FILE,  IDC_REGEX,     IDC_CASE_SENSITIVE,
@@ -87,18 +83,18 @@ void SearchDialogLogic::Command(int id, int notification) {
 
 void SearchDialogLogic::Dispatch(int id, int notification) {
     switch (id) {
-    case idOk:
+    case IDC_OK:
         OnSearchOk();
         return;
-    case idCancel:
+    case IDC_CANCEL:
         // The changes the flag stood for are gone with the dialog.
         _settings.fileSetModified = 0;
         _view.Close(0);
         return;
-    case idHelp:
+    case IDC_HELP:
         if (!_view.ShowHelp(_settings.HelpPath)) {
             const String text = "The help file\n" + _settings.HelpPath + "\nis missing.";
-            _view.Ask(text.c_str(), caption, boxOk | boxIconInformation);
+            _view.Ask(text.c_str(), TROVIK_CAPTION, boxOk | boxIconInformation);
         }
         return;
     case IDC_QUICK_REFERENCE:
@@ -162,7 +158,7 @@ void SearchDialogLogic::Dispatch(int id, int notification) {
 
 void SearchDialogLogic::TellWriteFailure() {
     const String notice = WriteFailureNotice(_store);
-    if (!notice.empty()) _view.Ask(notice.c_str(), caption, boxOk | boxIconWarning);
+    if (!notice.empty()) _view.Ask(notice.c_str(), TROVIK_CAPTION, boxOk | boxIconWarning);
 }
 
 void SearchDialogLogic::MarkModified() {
@@ -228,7 +224,7 @@ int SearchDialogLogic::MaySaveAs(const String& name, int isNew) {
     } else {
         return 1;
     }
-    _view.Ask(text.c_str(), caption, boxOk | boxIconWarning);
+    _view.Ask(text.c_str(), TROVIK_CAPTION, boxOk | boxIconWarning);
     _view.SelectText(IDC_SET_NAME);
     return 0;
 }
@@ -246,7 +242,7 @@ void SearchDialogLogic::SaveShownFileSet(const String& setName, SearchSettingsRe
                         std::to_string(maxDirListLength) + " characters that are kept: its last " +
                         std::to_string(leftOut) + (leftOut == 1 ? " entry was" : " entries were") +
                         " left out.";
-    _view.Ask(text.c_str(), caption, boxOk | boxIconWarning);
+    _view.Ask(text.c_str(), TROVIK_CAPTION, boxOk | boxIconWarning);
 }
 
 int SearchDialogLogic::AskSaveFileSet() {
@@ -259,7 +255,7 @@ int SearchDialogLogic::AskSaveFileSet() {
         _settings.setName = String();
         return 0;
     }
-    if (_view.Ask(isNew ? "Save file set?" : "Update file set?", caption,
+    if (_view.Ask(isNew ? "Save file set?" : "Update file set?", TROVIK_CAPTION,
                   boxYesNo | boxIconQuestion) != answerYes) {
         _settings.setName = String();
         return 1;
@@ -279,8 +275,8 @@ int SearchDialogLogic::AskSaveFileSet() {
 
 void SearchDialogLogic::RemoveFileSet() {
     if (ClassifySetName(SetNameText()) != setNameExisting) return;
-    if (_view.Ask("Remove file set?", caption, boxOkCancel | boxIconQuestion | boxDefaultSecond) !=
-        answerOk)
+    if (_view.Ask("Remove file set?", TROVIK_CAPTION,
+                  boxOkCancel | boxIconQuestion | boxDefaultSecond) != answerOk)
         return;
     const String name = SetNameText();
     if (name.empty()) return;
@@ -304,7 +300,7 @@ void SearchDialogLogic::InsertListLine(const String& path) {
     if (!PrependListLine(path, _view.ListText(), maxDirListLength, list)) {
         const String text = "The list of directories and files is full:\n" + path +
                             "\nwas not added. Remove some lines first.";
-        _view.Ask(text.c_str(), caption, boxOk | boxIconWarning);
+        _view.Ask(text.c_str(), TROVIK_CAPTION, boxOk | boxIconWarning);
         return;
     }
     {

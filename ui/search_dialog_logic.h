@@ -6,6 +6,7 @@
 #pragma once
 
 #include "base/string.h"
+#include "fs/message_box.h"
 #include "ui/combo_field.h"
 #include "ui/profile_store.h"
 #include "ui/search_settings.h"
@@ -19,28 +20,16 @@ enum DialogNotification {
     notifyEditChange = 0x0300, // EN_CHANGE
 };
 
-// The platform's message-box styles and answers the dialog uses.
-enum DialogBoxStyle : unsigned {
-    boxOk = 0x0,
-    boxOkCancel = 0x1,
-    boxYesNo = 0x4,
-    boxIconQuestion = 0x20,
-    boxIconWarning = 0x30,
-    boxIconInformation = 0x40,
-    boxDefaultSecond = 0x100,
-};
-enum DialogAnswer { answerOk = 1, answerCancel = 2, answerYes = 6, answerNo = 7 };
-
 // The dialog's controls, by their resource ids (resources/resource.h).
 class SearchDialogView {
 public:
     virtual ~SearchDialogView() {}
 
-    // The combo fields 104 (text), 107 (set name) and 110 (file types).
+    // The combo fields IDC_TEXT, IDC_SET_NAME and IDC_FILE_TYPES.
     virtual ComboField& Combo(int id) = 0;
     // The entry the user chose in a combo field's list, or -1.
     virtual int Selection(int id) = 0;
-    virtual String ListText() = 0; // the whole text of field 106
+    virtual String ListText() = 0; // the whole text of IDC_DIR_LIST
     virtual void SetListText(const String& text) = 0;
     virtual int IsChecked(int id) = 0;
     virtual void SetChecked(int id, int checked) = 0;

@@ -13,6 +13,9 @@
 #include "ui/path_pickers.h"
 #include "ui/search_dialog_logic.h"
 
+static_assert(IDC_OK == IDOK && IDC_CANCEL == IDCANCEL && IDC_HELP == IDHELP,
+              "the templates' buttons");
+
 namespace {
 
 class DialogView : public SearchDialogView {

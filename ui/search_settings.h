@@ -1,9 +1,9 @@
-// SearchSettings: the one process-wide record of the settings and the run
-// inputs that the dialog, the search run and the entry points share. It lives
-// while the library is loaded and is never reset between calls. The run forms
-// of the directory list and the file types are what the walk reads: the
-// directory list as entries ended by ';', CR or LF, the file types as masks
-// separated by ';' or ','.
+// SearchSettings: the one process-wide record of the settings that the
+// dialog, the search run and the entry points share. It lives while the
+// library is loaded and is never reset between calls. Each run reads it
+// through a RunQuery made from it (host/settings_query.h): the run forms
+// of the directory list (entries ended by ';', CR or LF) and the file types
+// (masks separated by ';' or ','), the text and the switches.
 #pragma once
 
 #include <cstdint>
@@ -30,12 +30,10 @@ struct SearchSettingsRecord {
     int Stat = 0;          // statistics mode instead of a text search
     int KeepMess = 0;      // the host keeps its old messages
 
-    String setName;    // the set written as "LastSet" at OK; at most 32 characters
-    String dirList;    // run form of the directory list; at most 16384 characters
-    String fileTypes;  // run form of the file types; at most 256 characters
-    StringList masks;  // the file types cut by SplitFileTypes, empty pieces included; owning
-    int maskCount = 0; // 1 for the first mask plus 1 for every later non-empty one
-    int SubDir = 1;    // search subdirectories
+    String setName;   // the set written as "LastSet" at OK; at most 32 characters
+    String dirList;   // run form of the directory list; at most 16384 characters
+    String fileTypes; // run form of the file types; at most 256 characters
+    int SubDir = 1;   // search subdirectories
 
     int fileSetModified = 0; // the shown list, file types or SubDir changed since loaded or saved
     String SettingsPath;     // TROVIK.INI beside the library's own file
@@ -44,9 +42,3 @@ struct SearchSettingsRecord {
 };
 
 extern SearchSettingsRecord SearchSettings;
-
-// Cuts the run form of the file types into `masks`: removes every space from
-// `fileTypes` (the run form keeps that change), then cuts it at every ';' and
-// ','. Every piece is a mask, empty pieces included (a trailing separator
-// gives an empty last mask); an empty text gives no mask and a count of 0.
-void SplitFileTypes(SearchSettingsRecord& settings);

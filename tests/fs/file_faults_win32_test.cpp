@@ -1,7 +1,7 @@
 // The file layer when its calls to Windows fail: every failure gives its
 // numbered message with the platform's code, nothing stays open, and the
 // temporary and backup names of copy and move are never left half-made.
-// The failures come from the table of calls (fs/file_call_faults_win32.h).
+// The failures come from the table of calls (tests/fs/file_call_faults_win32.h).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,9 +11,9 @@
 #include "base/exception.h"
 #include "fs/file.h"
 #include "fs/file_attributes.h"
-#include "fs/file_call_faults_win32.h"
 #include "fs/file_errors.h"
 #include "fs/mapped_file.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "tests/fs/raised.h"
 #include "tests/fs/scratch_dir.h"
 

@@ -4,8 +4,6 @@ namespace {
 
 MessageBoxScript* activeScript = nullptr;
 
-constexpr int answerCancel = 2; // IDCANCEL
-
 } // namespace
 
 MessageBoxScript::MessageBoxScript(std::vector<int> answers)

@@ -57,7 +57,8 @@ public:
         : _heap(heap), _scratch(0, "checker"), _freeSmall(0, Scratch()), _freeBig(0, Scratch()),
           _usedBig(0, Scratch()), _cached(0, Scratch()) {
         NH_VisitThreadCache(
-            &heap, [](NH_SmallBlock* block, void* cached) {
+            &heap,
+            [](NH_SmallBlock* block, void* cached) {
                 static_cast<PointerSet*>(cached)->insert(block);
             },
             &_cached);

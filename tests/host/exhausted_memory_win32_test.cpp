@@ -16,11 +16,10 @@
 #include "heap/os_memory.h"
 #include "host/file_set_walk.h"
 #include "host/host_commands.h"
+#include "host/run_state.h"
 #include "host/walk_progress.h"
-#include "search/grep_info.h"
-#include "search/search_params.h"
+#include "search/run_results.h"
 #include "tests/fs/scratch_dir.h"
-#include "ui/search_settings.h"
 
 namespace {
 
@@ -55,7 +54,7 @@ private:
 };
 
 TEST(ExhaustedMemory, TheStatisticsLinesAreReadWithoutMemory) {
-    RunCounters = {3, 0, 0, 10, 16, 4, 4};
+    runResults.counters = {3, 0, 0, 10, 16, 4, 4};
     char lines[5][128];
     {
         EveryBlockTaken taken;
@@ -67,13 +66,17 @@ TEST(ExhaustedMemory, TheStatisticsLinesAreReadWithoutMemory) {
     EXPECT_STREQ(lines[2], "(average is 3 \"real\" characters per file)");
     EXPECT_STREQ(lines[3], "Number of \"real\" lines: 4 (for a total of 4)");
     EXPECT_STREQ(lines[4], "(average is 1 \"real\" lines per file)");
-    RunCounters = RunCounterSet();
+    runResults.counters = RunCounterSet();
 }
 
-// The system has no memory left once the walk has begun, but what the run
-// itself gives back when it runs out.
+// The system has no memory left once the first file's records are in, but
+// what the run itself gives back when it runs out. (Refusing from the walk's
+// start would make the outcome depend on where the heap's committed pages
+// happen to end when the walk begins.)
+RunResults walked; // the results of the walk under test
+
 int RefuseUntilTheRunGivesBack(NH_OsRequest, uint32_t) {
-    return hitListFull == 0;
+    return walked.counters.filesWithHits > 0 && walked.hitListFull == 0;
 }
 
 // A progress that allocates nothing: it runs while memory is short.
@@ -86,16 +89,17 @@ public:
     void KeepAlive() override {}
     void DirectoryEntered(const FileName&) override {}
     void FileProcessed(uint32_t) override {}
-    void HitsChanged(const FileName&) override {}
+    void HitsChanged(const FileName&, const RunCounterSet&) override {}
     void HitListFull(int32_t records) override {
         ++fullReports;
         reportedRecords = records;
-        stop = 2;
+        stop = stopKeep;
     }
-    int StopRequest() override { return stop; }
+    WalkStop StopRequest() override { return stop; }
     void ReportFailure() override { ++failures; }
 
-    int fullReports = 0, reportedRecords = 0, stop = 0, failures = 0;
+    int fullReports = 0, reportedRecords = 0, failures = 0;
+    WalkStop stop = stopNone;
 };
 
 // Many files of many short hit lines: far more records than memory holds.
@@ -109,24 +113,21 @@ TEST(ExhaustedMemory, RecordsThatFillTheMemoryStopTheRunAndAreKept) {
     }();
     for (int i = 0; i < 100; ++i)
         WriteBytes(data / ("f" + std::to_string(i) + ".txt"), lines);
-    SearchSettings.dirList = data.Path().c_str();
-    SearchSettings.fileTypes = "*.txt";
-    SearchSettings.Stat = SearchSettings.RegEx = SearchSettings.WholeWord = 0;
-    SearchSettings.OnlyFile = 0;
-    SearchSettings.CaseSensitive = 1;
-    hitList.DeleteAll();
-    RunCounters = RunCounterSet();
+    RunQuery query;
+    query.text = "needle";
+    query.dirList = data.Path().c_str();
+    query.fileTypes = "*.txt";
     QuietProgress progress;
-    const int result = WalkFileSet(String("needle"), progress);
+    const WalkStop result = WalkFileSet(query, progress, walked);
     NH_fpFailMemoryRequest = nullptr;
-    EXPECT_EQ(result, 2);
+    EXPECT_EQ(result, stopKeep);
     EXPECT_EQ(progress.failures, 0);
     EXPECT_EQ(progress.fullReports, 1);
-    EXPECT_GT(hitList._count, 0);
-    EXPECT_LT(hitList._count, 100 * 10000);
-    EXPECT_EQ(progress.reportedRecords, hitList._count);
-    EXPECT_EQ(RunCounters.hitCount, static_cast<uint32_t>(hitList._count));
-    hitList.DeleteAll();
+    EXPECT_GT(walked.hitList._count, 0);
+    EXPECT_LT(walked.hitList._count, 100 * 10000);
+    EXPECT_EQ(progress.reportedRecords, walked.hitList._count);
+    EXPECT_EQ(walked.counters.hitCount, static_cast<uint32_t>(walked.hitList._count));
+    walked.hitList.DeleteAll();
 }
 
 INT_PTR CALLBACK ThrowingProcedure(HWND, UINT message, WPARAM, LPARAM) {

@@ -1,4 +1,5 @@
-// NextFileSetEntry: how the run form of the directory list becomes entries.
+// How the file set of a run becomes entries (NextFileSetEntry) and masks
+// (SplitFileTypes).
 #include "host/file_set_entries.h"
 
 #include <gtest/gtest.h>
@@ -9,10 +10,10 @@
 namespace {
 
 std::vector<std::string> EntriesOf(const std::string& dirList, const char* fileTypes = "*.*") {
-    SearchSettingsRecord settings;
-    settings.dirList = dirList.c_str();
-    settings.fileTypes = fileTypes;
-    FileSetEntries entries(settings);
+    RunQuery query;
+    query.dirList = dirList.c_str();
+    query.fileTypes = fileTypes;
+    FileSetEntries entries(query);
     std::vector<std::string> found;
     String entry;
     int recursive = -1;
@@ -58,12 +59,12 @@ TEST(NextFileSetEntry, NoMaskGivesNoEntry) {
     EXPECT_EQ(EntriesOf("C:\\a", ";"), Entries{"C:\\a"}); // two empty masks still count
 }
 
-TEST(NextFileSetEntry, TheRecursionFlagIsTheSubDirSettingAndResetStartsOver) {
-    SearchSettingsRecord settings;
-    settings.dirList = "C:\\a;C:\\b";
-    settings.fileTypes = "*.*";
-    settings.SubDir = 0;
-    FileSetEntries entries(settings);
+TEST(NextFileSetEntry, TheRecursionFlagIsTheQuerysAndResetStartsOver) {
+    RunQuery query;
+    query.dirList = "C:\\a;C:\\b";
+    query.fileTypes = "*.*";
+    query.subdirectories = 0;
+    FileSetEntries entries(query);
     String entry;
     int recursive = -1;
     ASSERT_TRUE(entries.NextFileSetEntry(entry, recursive));
@@ -71,6 +72,33 @@ TEST(NextFileSetEntry, TheRecursionFlagIsTheSubDirSettingAndResetStartsOver) {
     entries.Reset();
     ASSERT_TRUE(entries.NextFileSetEntry(entry, recursive));
     EXPECT_EQ(std::string(entry), "C:\\a");
+}
+
+TEST(SplitFileTypes, CutsAtSemicolonsAndCommasKeepingEmptyPieces) {
+    struct Case {
+        const char* fileTypes;
+        std::vector<std::string> masks;
+        int count;
+    } cases[] = {
+        {"*.c; *.h", {"*.c", "*.h"}, 2},
+        {"*.c,*.h", {"*.c", "*.h"}, 2},
+        {"*.c;", {"*.c", ""}, 1},
+        {";*.c", {"", "*.c"}, 2},
+        {"*.c,,*.h", {"*.c", "", "*.h"}, 2},
+        {";", {"", ""}, 1},
+        {"", {}, 0},
+        {"   ", {}, 0},
+        {"my file.txt", {"myfile.txt"}, 1},
+    };
+    for (const Case& c : cases) {
+        StringList masks;
+        masks.AddTail(new StringItem<ListElement>("old")); // replaced, not kept
+        EXPECT_EQ(SplitFileTypes(c.fileTypes, masks), c.count) << c.fileTypes;
+        std::vector<std::string> found;
+        for (StringItem<ListElement>* m = masks.GetHead(); m; m = StringList::GetNext(m))
+            found.push_back(*m);
+        EXPECT_EQ(found, c.masks) << c.fileTypes;
+    }
 }
 
 } // namespace

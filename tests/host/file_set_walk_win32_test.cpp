@@ -1,19 +1,17 @@
 // The walk of a search run over a real directory tree: masks, single-file
 // entries, recursion, the end of the directory list, blank texts, stopping,
 // unreadable files and the rate of the processed-files count.
-#include "fs/file_call_faults_win32.h"
 #include "fs/file_name.h"
 #include "host/file_set_walk.h"
 #include "host/millisecond_clock.h"
 #include "host/progress_window.h"
-#include "host/run_state.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
 #include "resources/resource.h"
 #include "search/grep_info.h"
-#include "search/search_params.h"
+#include "search/run_counters.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "tests/ui/built_library.h"
-#include "ui/search_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -36,21 +34,21 @@ public:
     }
     void DirectoryEntered(const FileName& directory) override { directories.push_back(directory); }
     void FileProcessed(uint32_t count) override { shownCounts.push_back(count); }
-    void HitsChanged(const FileName& file) override {
+    void HitsChanged(const FileName& file, const RunCounterSet&) override {
         filesWithHits.push_back(file);
         if (static_cast<int>(filesWithHits.size()) == stopAtFile) stop = stopWith;
     }
     void HitListFull(int32_t) override {}
-    int StopRequest() override { return stop; }
+    WalkStop StopRequest() override { return stop; }
     void ReportFailure() override { ++failures; }
 
     int openResult = 1;
     int opened = 0;
     int keepAlives = 0;
-    int stopAtFile = 0; // set `stop` to stopWith when this file has hits
+    int stopAtFile = 0;      // set `stop` to stopWith when this file has hits
     int stopAtKeepAlive = 0; // or at this call of KeepAlive
-    int stopWith = 0;
-    int stop = 0;
+    WalkStop stopWith = stopNone;
+    WalkStop stop = stopNone;
     int failures = 0;
     std::vector<std::string> directories;
     std::vector<uint32_t> shownCounts;
@@ -65,16 +63,13 @@ protected:
         _root = std::string(temp) + "trovik_walk_test";
         RemoveTree(_root);
         CreateDirectoryA(_root.c_str(), nullptr);
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
-        SearchSettings.OnlyFile = SearchSettings.RegEx = SearchSettings.WholeWord = 0;
-        SearchSettings.Stat = 0;
-        SearchSettings.CaseSensitive = 1;
-        SearchSettings.SubDir = 1;
-        SearchSettings.fileTypes = "*.*";
+        results.hitList.DeleteAll();
+        results.counters = RunCounterSet();
+        query = RunQuery();
+        query.fileTypes = "*.*";
     }
     void TearDown() override {
-        hitList.DeleteAll();
+        results.hitList.DeleteAll();
         RemoveTree(_root);
     }
 
@@ -113,18 +108,23 @@ protected:
 
     // The file names of the hit records, sorted (enumeration order is the
     // platform's).
-    static std::vector<std::string> HitFiles() {
+    std::vector<std::string> HitFiles() {
         std::vector<std::string> names;
-        for (GrepInfo* g = hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
+        for (GrepInfo* g = results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
             names.push_back(g->_fileName);
         }
         std::sort(names.begin(), names.end());
         return names;
     }
 
-    int Walk(const char* text = "needle") { return WalkFileSet(String(text), progress); }
+    WalkStop Walk(const char* text = "needle") {
+        query.text = text;
+        return WalkFileSet(query, progress, results);
+    }
 
     std::string _root;
+    RunQuery query;
+    RunResults results;
     RecordingProgress progress;
 };
 
@@ -133,19 +133,19 @@ TEST_F(FileSetWalk, SearchesEveryMaskAndDescendsWhenAsked) {
     std::string b = Write("b.h", "x\nneedle\n");
     Write("c.txt", "needle\n");
     std::string d = Write("sub\\d.c", "needle\n");
-    SearchSettings.fileTypes = "*.c; *.h";
-    SearchSettings.dirList = _root.c_str();
-    EXPECT_EQ(Walk(), 0);
+    query.fileTypes = "*.c; *.h";
+    query.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), stopNone);
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b, d}));
-    EXPECT_EQ(RunCounters.filesProcessed, 3u);
-    EXPECT_EQ(RunCounters.filesWithHits, 3u);
-    EXPECT_EQ(RunCounters.hitCount, 3u);
+    EXPECT_EQ(results.counters.filesProcessed, 3u);
+    EXPECT_EQ(results.counters.filesWithHits, 3u);
+    EXPECT_EQ(results.counters.hitCount, 3u);
     EXPECT_EQ(progress.opened, 1);
     EXPECT_EQ(progress.directories, (std::vector<std::string>{_root, _root + "\\sub"}));
 
-    hitList.DeleteAll();
-    SearchSettings.SubDir = 0;
-    EXPECT_EQ(Walk(), 0);
+    results.hitList.DeleteAll();
+    query.subdirectories = 0;
+    EXPECT_EQ(Walk(), stopNone);
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b}));
 }
 
@@ -162,9 +162,9 @@ TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
     SetCurrentDirectoryA(_root.c_str());
-    SearchSettings.fileTypes = "trovik_walk_root_probe.txt;here.txt";
-    SearchSettings.SubDir = 0;
-    SearchSettings.dirList = "C:";
+    query.fileTypes = "trovik_walk_root_probe.txt;here.txt";
+    query.subdirectories = 0;
+    query.dirList = "C:";
     Walk();
     SetCurrentDirectoryA(previous);
     DeleteFileA(rootFile.c_str());
@@ -174,77 +174,77 @@ TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
 TEST_F(FileSetWalk, ABrokenListingCountsAsAFolderNotListed) {
     Write("a.c", "needle\n");
     Write("b.c", "needle\n");
-    SearchSettings.fileTypes = "*.c";
-    SearchSettings.dirList = _root.c_str();
+    query.fileTypes = "*.c";
+    query.dirList = _root.c_str();
     FileCallFaults faults;
     faults.Fail(&FileCalls::FindNextFileW, 1, ERROR_NETNAME_DELETED);
-    EXPECT_EQ(Walk(), 0);
-    EXPECT_EQ(foldersNotListed, 1u);
-    EXPECT_EQ(filesNotRead, 0u);
+    EXPECT_EQ(Walk(), stopNone);
+    EXPECT_EQ(results.foldersNotListed, 1u);
+    EXPECT_EQ(results.filesNotRead, 0u);
 }
 
 TEST_F(FileSetWalk, AFileFittingTwoMasksIsSearchedTwice) {
     std::string x = Write("x.c", "needle\n");
-    SearchSettings.fileTypes = "*.c;*.*";
-    SearchSettings.dirList = _root.c_str();
-    EXPECT_EQ(Walk(), 0);
+    query.fileTypes = "*.c;*.*";
+    query.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), stopNone);
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{x, x}));
-    EXPECT_EQ(RunCounters.filesProcessed, 2u);
+    EXPECT_EQ(results.counters.filesProcessed, 2u);
 }
 
 TEST_F(FileSetWalk, AnEntryNamingAFileIsSearchedWhateverTheMasks) {
     std::string t = Write("notes.txt", "needle\n");
     Write("sub\\notes.txt", "needle\n");
-    SearchSettings.fileTypes = "*.c";
-    SearchSettings.dirList = t.c_str();
-    EXPECT_EQ(Walk(), 0);
+    query.fileTypes = "*.c";
+    query.dirList = t.c_str();
+    EXPECT_EQ(Walk(), stopNone);
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{t}));
 }
 
 TEST_F(FileSetWalk, MissingEntriesAreSkippedAndAnEmptyEntryEndsTheList) {
     std::string a = Write("a\\f.c", "needle\n");
     std::string b = Write("b\\f.c", "needle\n");
-    SearchSettings.dirList = (_root + "\\missing;" + _root + "\\a;;" + _root + "\\b").c_str();
-    EXPECT_EQ(Walk(), 0);
+    query.dirList = (_root + "\\missing;" + _root + "\\a;;" + _root + "\\b").c_str();
+    EXPECT_EQ(Walk(), stopNone);
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{a}));
 }
 
 TEST_F(FileSetWalk, ABlankTextSearchesNothing) {
     Write("f.c", "needle\n");
-    SearchSettings.dirList = _root.c_str();
-    EXPECT_EQ(Walk(" \t \t"), 0);
+    query.dirList = _root.c_str();
+    EXPECT_EQ(Walk(" \t \t"), stopNone);
     EXPECT_EQ(progress.opened, 1);
-    EXPECT_EQ(RunCounters.filesProcessed, 0u);
-    SearchSettings.Stat = 1; // statistics too
-    EXPECT_EQ(Walk(""), 0);
-    EXPECT_EQ(RunCounters.totalChars, 0u);
+    EXPECT_EQ(results.counters.filesProcessed, 0u);
+    query.statistics = 1; // statistics too
+    EXPECT_EQ(Walk(""), stopNone);
+    EXPECT_EQ(results.counters.totalChars, 0u);
 }
 
 TEST_F(FileSetWalk, TheTextLosesSpacesThenTabsAtBothEnds) {
     std::string f = Write("f.c", "x abc y\n");
     Write("g.c", "x\tabc\ty\n");
-    SearchSettings.dirList = _root.c_str();
-    EXPECT_EQ(Walk("  \t abc \t "), 0); // searches " abc "
+    query.dirList = _root.c_str();
+    EXPECT_EQ(Walk("  \t abc \t "), stopNone); // searches " abc "
     EXPECT_EQ(HitFiles(), (std::vector<std::string>{f}));
 }
 
 TEST_F(FileSetWalk, NoProgressIsAFailureAndSearchesNothing) {
     Write("f.c", "needle\n");
-    SearchSettings.dirList = _root.c_str();
+    query.dirList = _root.c_str();
     progress.openResult = 0;
-    EXPECT_EQ(Walk(), 1);
+    EXPECT_EQ(Walk(), stopCancel);
     EXPECT_EQ(progress.failures, 1);
-    EXPECT_EQ(RunCounters.filesProcessed, 0u);
+    EXPECT_EQ(results.counters.filesProcessed, 0u);
 }
 
 TEST_F(FileSetWalk, EmptyFilesAreNeitherCountedNorSearched) {
     Write("empty.c", "");
     Write("f.c", "needle\n");
-    SearchSettings.dirList = _root.c_str();
-    EXPECT_EQ(Walk(), 0);
+    query.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), stopNone);
     EXPECT_GE(progress.keepAlives, 2);
-    EXPECT_EQ(RunCounters.filesProcessed, 1u);
-    EXPECT_EQ(filesNotRead, 0u);
+    EXPECT_EQ(results.counters.filesProcessed, 1u);
+    EXPECT_EQ(results.filesNotRead, 0u);
 }
 
 // A file held open exclusively by another program, among others: only that
@@ -258,28 +258,28 @@ TEST_F(FileSetWalk, ALockedFileCostsOnlyThatFile) {
     expected.push_back(Write("d2\\z.c", "needle\n"));
     HANDLE h = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    SearchSettings.dirList = (_root + "\\d1;" + _root + "\\d2").c_str();
-    EXPECT_EQ(Walk(), 0);
+    query.dirList = (_root + "\\d1;" + _root + "\\d2").c_str();
+    EXPECT_EQ(Walk(), stopNone);
     CloseHandle(h);
     EXPECT_EQ(HitFiles(), expected);
-    EXPECT_EQ(filesNotRead, 1u);
-    EXPECT_EQ(RunCounters.filesProcessed, 6u);
-    EXPECT_EQ(RunCounters.filesWithHits, 5u);
+    EXPECT_EQ(results.filesNotRead, 1u);
+    EXPECT_EQ(results.counters.filesProcessed, 6u);
+    EXPECT_EQ(results.counters.filesWithHits, 5u);
 }
 
 TEST_F(FileSetWalk, StopAndCancelEndTheWalkAfterTheCurrentFile) {
     for (char c = 'a'; c <= 'f'; ++c)
         Write(std::string(1, c) + ".c", "needle\n");
-    SearchSettings.dirList = (_root + ";" + _root).c_str();
-    for (int request : {1, 2}) {
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
+    query.dirList = (_root + ";" + _root).c_str();
+    for (WalkStop request : {stopCancel, stopKeep}) {
+        results.hitList.DeleteAll();
+        results.counters = RunCounterSet();
         progress = RecordingProgress();
         progress.stopAtFile = 2;
         progress.stopWith = request;
         EXPECT_EQ(Walk(), request);
-        EXPECT_EQ(RunCounters.filesProcessed, 2u) << request;
-        EXPECT_EQ(hitList._count, 2) << request;
+        EXPECT_EQ(results.counters.filesProcessed, 2u) << request;
+        EXPECT_EQ(results.hitList._count, 2) << request;
     }
 }
 
@@ -292,11 +292,11 @@ TEST_F(FileSetWalk, StopIsSeenWhileFoldersAreListed) {
         for (int j = 0; j < 100; ++j)
             CreateDirectoryA((folder + "\\e" + std::to_string(j)).c_str(), nullptr);
     }
-    SearchSettings.fileTypes = "*.nomatch";
-    SearchSettings.dirList = _root.c_str();
+    query.fileTypes = "*.nomatch";
+    query.dirList = _root.c_str();
     class ClickedAtOnce : public ProgressWindow {
     public:
-        ClickedAtOnce() : ProgressWindow(BuiltLibrary()) {}
+        ClickedAtOnce() : ProgressWindow(BuiltLibrary(), 0) {}
         int Open() override {
             const int opened = ProgressWindow::Open();
             PostMessageA(GetDlgItem(Window(), IDC_PROGRESS_STOP), BM_CLICK, 0, 0);
@@ -305,10 +305,9 @@ TEST_F(FileSetWalk, StopIsSeenWhileFoldersAreListed) {
         void DirectoryEntered(const FileName&) override { ++entered; }
         int entered = 0;
     } window;
-    RunState.stopRequest = stopNone;
-    EXPECT_EQ(WalkFileSet(String("needle"), window), stopKeep);
+    query.text = "needle";
+    EXPECT_EQ(WalkFileSet(query, window, results), stopKeep);
     EXPECT_EQ(window.entered, 1);
-    RunState.stopRequest = stopNone;
 }
 
 // Inside a long file the search pulses the progress, so a stop asked for
@@ -318,18 +317,18 @@ TEST_F(FileSetWalk, AStopInsideALongFileKeepsTheRecordsFoundBeforeIt) {
     for (int line = 0; data.size() < (4u << 20); ++line)
         data += line % 1000 ? "x\n" : "needle\n";
     Write("long.c", data);
-    SearchSettings.dirList = _root.c_str();
-    EXPECT_EQ(Walk(), 0);
-    const int all = hitList._count;
-    hitList.DeleteAll();
+    query.dirList = _root.c_str();
+    EXPECT_EQ(Walk(), stopNone);
+    const int all = results.hitList._count;
+    results.hitList.DeleteAll();
     progress = RecordingProgress();
     // A few calls after the folder's first entries and the file's start:
     // the 4 MiB file pulses some 64 times.
     progress.stopAtKeepAlive = 5;
-    progress.stopWith = 2;
-    EXPECT_EQ(Walk(), 2);
-    EXPECT_GT(hitList._count, 0);
-    EXPECT_LT(hitList._count, all / 10);
+    progress.stopWith = stopKeep;
+    EXPECT_EQ(Walk(), stopKeep);
+    EXPECT_GT(results.hitList._count, 0);
+    EXPECT_LT(results.hitList._count, all / 10);
 }
 
 uint32_t fakeNow = 0x40000000;
@@ -340,9 +339,9 @@ uint32_t FakeClock() {
 TEST_F(FileSetWalk, TheProcessedCountIsShownAtMostEveryFiftyMilliseconds) {
     for (int i = 0; i < 30; ++i)
         Write("f" + std::to_string(i) + ".c", "x\n");
-    SearchSettings.dirList = _root.c_str();
+    query.dirList = _root.c_str();
     walkClock = FakeClock;
-    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(Walk(), stopNone);
     walkClock = MillisecondClock;
     ASSERT_GE(progress.shownCounts.size(), 5u);
     EXPECT_LE(progress.shownCounts.size(), 6u);
@@ -355,10 +354,10 @@ TEST_F(FileSetWalk, TheProcessedCountIsShownAtMostEveryFiftyMilliseconds) {
 TEST_F(FileSetWalk, TheProcessedCountGoesOnAcrossTheTimerWrap) {
     for (int i = 0; i < 30; ++i)
         Write("f" + std::to_string(i) + ".c", "x\n");
-    SearchSettings.dirList = _root.c_str();
+    query.dirList = _root.c_str();
     fakeNow = 0xFFFFFFBFu; // first shown at ...C9, due again after ...FB, wraps at file 7
     walkClock = FakeClock;
-    EXPECT_EQ(Walk(), 0);
+    EXPECT_EQ(Walk(), stopNone);
     walkClock = MillisecondClock;
     ASSERT_GE(progress.shownCounts.size(), 2u);
     EXPECT_EQ(progress.shownCounts[1], 7u);
@@ -367,14 +366,13 @@ TEST_F(FileSetWalk, TheProcessedCountGoesOnAcrossTheTimerWrap) {
 TEST_F(FileSetWalk, StatisticsCountEveryFile) {
     Write("a.c", std::string("ab c\r\n\r\n  d", 11));
     Write("b.c", "x\n");
-    SearchSettings.Stat = 1;
-    SearchSettings.dirList = _root.c_str();
-    EXPECT_EQ(Walk("anything"), 0);
-    EXPECT_EQ(RunCounters.filesProcessed, 2u);
-    EXPECT_EQ(RunCounters.totalChars, 13u);
-    EXPECT_EQ(RunCounters.realLines, 3u);
-    EXPECT_EQ(hitList._count, 0);
-    statMode = 0;
+    query.statistics = 1;
+    query.dirList = _root.c_str();
+    EXPECT_EQ(Walk("anything"), stopNone);
+    EXPECT_EQ(results.counters.filesProcessed, 2u);
+    EXPECT_EQ(results.counters.totalChars, 13u);
+    EXPECT_EQ(results.counters.realLines, 3u);
+    EXPECT_EQ(results.hitList._count, 0);
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include "host/progress_texts.h"
 #include "host/run_state.h"
 #include "search/grep_info.h"
-#include "search/search_params.h"
+#include "search/run_counters.h"
 #include "ui/search_settings.h"
 
 namespace {
@@ -31,7 +31,7 @@ int FakeRunSearch(int showDialog) {
     fake.showDialog = showDialog;
     ClearRunResults();
     for (int i = 0; i < fake.hits; ++i) {
-        hitList.AddTail(new GrepInfo(SharedText("C:\\f.c"), "line", i + 1));
+        runResults.hitList.AddTail(new GrepInfo(SharedText("C:\\f.c"), "line", i + 1));
         if (i == 0 && fake.during) fake.duringResult = fake.during();
     }
     return fake.result;
@@ -111,7 +111,7 @@ TEST_F(HostCommands, TheResultTellsCancelHitsAndStatisticsApart) {
 TEST_F(HostCommands, ReleaseDeletesTheHitsKeepsTheCountersAndQuitsHelp) {
     fake.hits = 2;
     DoTrovikCommand(commandSearch, "x", 0, calls);
-    RunCounters.filesProcessed = 3;
+    runResults.counters.filesProcessed = 3;
     EXPECT_EQ(DoTrovikCommand(commandRelease, nullptr, 0, calls), resultNothing);
     EXPECT_EQ(GetResultValue(0, selectHitCount), 0);
     EXPECT_EQ(std::string(GetResultString(0, 4)), "");
@@ -144,8 +144,8 @@ TEST_F(HostCommands, CallsDuringARunAreRefusedButReadingWorks) {
 }
 
 TEST_F(HostCommands, RecordsAreReadByIndexAndOtherIndexesGiveNothing) {
-    hitList.AddTail(new GrepInfo(SharedText("C:\\a.c"), "alpha", 7));
-    hitList.AddTail(new GrepInfo(SharedText("C:\\b.c"), "beta", 9));
+    runResults.hitList.AddTail(new GrepInfo(SharedText("C:\\a.c"), "alpha", 7));
+    runResults.hitList.AddTail(new GrepInfo(SharedText("C:\\b.c"), "beta", 9));
     EXPECT_EQ(GetResultValue(1, selectLineNumber), 9);
     EXPECT_EQ(std::string(GetResultString(1, selectFileName)), "C:\\b.c");
     EXPECT_EQ(std::string(GetResultString(0, selectLineText)), "alpha");
@@ -157,18 +157,18 @@ TEST_F(HostCommands, RecordsAreReadByIndexAndOtherIndexesGiveNothing) {
 }
 
 TEST_F(HostCommands, SelectorsOutsideTheTablesGiveZeroOrTheEmptyText) {
-    hitList.AddTail(new GrepInfo(SharedText("C:\\a.c"), "alpha", 7));
+    runResults.hitList.AddTail(new GrepInfo(SharedText("C:\\a.c"), "alpha", 7));
     SearchSettings.KeepMess = 1;
-    filesNotRead = 4;
+    runResults.filesNotRead = 4;
     EXPECT_EQ(GetResultValue(0, selectKeepMessages), 1);
     EXPECT_EQ(GetResultValue(0, selectFilesNotRead), 4);
     EXPECT_EQ(std::string(GetResultString(0, selectFilesNotRead)),
               "Files that could not be read: 4");
-    foldersNotListed = 2; // folders are named apart, and only when there are any
+    runResults.foldersNotListed = 2; // folders are named apart, and only when there are any
     EXPECT_EQ(GetResultValue(0, selectFilesNotRead), 4);
     EXPECT_EQ(std::string(GetResultString(0, selectFilesNotRead)),
               "Files that could not be read: 4, folders that could not be listed: 2");
-    foldersNotListed = 0;
+    runResults.foldersNotListed = 0;
     for (int what : {-1, 0, 3, 6, 7, 8, 9, 15, 17, 100})
         EXPECT_EQ(std::string(GetResultString(0, what)), "") << what;
     for (int what : {-1, 0, 4, 5, 8, 9, 10, 14, 17}) {

@@ -7,10 +7,9 @@
 #include <windows.h>
 
 #include "host/millisecond_clock.h"
-#include "host/run_state.h"
 #include "host/trovik_file_scanner.h"
 #include "resources/resource.h"
-#include "search/search_params.h"
+#include "search/run_counters.h"
 #include "tests/fs/scratch_dir.h"
 #include "tests/host/trovik_exports.h"
 #include "tests/ui/built_library.h"
@@ -40,11 +39,9 @@ std::string Text(HWND window, int id) {
 
 // The lines change at most every 50 ms, from the latest values.
 TEST_F(ProgressWindowTest, ShowsTheRunAsItGoes) {
-    RunCounters = RunCounterSet();
-    statMode = 0;
     HWND window;
     {
-        ProgressWindow progress(BuiltLibrary());
+        ProgressWindow progress(BuiltLibrary(), 0);
         ASSERT_EQ(progress.Open(), 1);
         window = progress.Window();
         EXPECT_TRUE(IsWindowVisible(window));
@@ -57,9 +54,10 @@ TEST_F(ProgressWindowTest, ShowsTheRunAsItGoes) {
         EXPECT_EQ(Text(window, IDC_PROGRESS_HITS), "0 Hit");
         progress.FileProcessed(17); // limited by the walk
         EXPECT_EQ(Text(window, IDC_PROGRESS_FILES), "Processed files: 17");
-        RunCounters.hitCount = 5;
-        RunCounters.filesWithHits = 3;
-        progress.HitsChanged(FileName("C:\\src\\a.c"));
+        RunCounterSet counters = {};
+        counters.hitCount = 5;
+        counters.filesWithHits = 3;
+        progress.HitsChanged(FileName("C:\\src\\a.c"), counters);
         fakeNow += 49;
         progress.KeepAlive();
         EXPECT_EQ(Text(window, IDC_PROGRESS_HITS), "0 Hit");
@@ -69,28 +67,25 @@ TEST_F(ProgressWindowTest, ShowsTheRunAsItGoes) {
         EXPECT_EQ(Text(window, IDC_PROGRESS_LAST_HIT), "Last hit(s) found in: C:\\src\\a.c");
     }
     EXPECT_FALSE(IsWindow(window));
-    RunCounters = RunCounterSet();
 }
 
 TEST_F(ProgressWindowTest, InStatisticsModeTheHitsLineStaysEmpty) {
-    statMode = 1;
-    ProgressWindow progress(BuiltLibrary());
+    ProgressWindow progress(BuiltLibrary(), 1);
     ASSERT_EQ(progress.Open(), 1);
     progress.DirectoryEntered(FileName("C:\\src"));
-    progress.HitsChanged(FileName("C:\\src\\a.c"));
+    progress.HitsChanged(FileName("C:\\src\\a.c"), RunCounterSet{1, 1, 1, 0, 0, 0, 0});
     progress.KeepAlive();
     EXPECT_EQ(Text(progress.Window(), IDC_PROGRESS_HITS), "");
-    statMode = 0;
 }
 
 // The buttons are seen when the walk dispatches the thread's messages: at
 // the start of a file, at most every 10 ms.
 TEST_F(ProgressWindowTest, StopAndCancelAreSeenWhenMessagesAreDispatched) {
-    ProgressWindow progress(BuiltLibrary());
+    ProgressWindow progress(BuiltLibrary(), 0);
     ASSERT_EQ(progress.Open(), 1);
     progress.KeepAlive();
     for (int button : {IDC_PROGRESS_STOP, IDCANCEL}) {
-        RunState.stopRequest = stopNone;
+        progress.RequestStop(stopNone);
         PostMessageA(GetDlgItem(progress.Window(), button), BM_CLICK, 0, 0);
         fakeNow += 9;
         progress.KeepAlive();
@@ -99,18 +94,17 @@ TEST_F(ProgressWindowTest, StopAndCancelAreSeenWhenMessagesAreDispatched) {
         progress.KeepAlive();
         EXPECT_EQ(progress.StopRequest(), button == IDCANCEL ? stopCancel : stopKeep);
     }
-    RunState.stopRequest = stopNone;
 }
 
 // A failure cancels the run; a full hit list stops it, keeping the records.
 TEST_F(ProgressWindowTest, AFailureAndAFullHitListAreShownAndEndTheRun) {
     MessageBoxScript boxes({IDOK, IDOK});
-    ProgressWindow progress(BuiltLibrary());
+    ProgressWindow progress(BuiltLibrary(), 0);
     ASSERT_EQ(progress.Open(), 1);
     progress.ReportFailure();
-    EXPECT_EQ(RunState.stopRequest, stopCancel);
+    EXPECT_EQ(progress.StopRequest(), stopCancel);
     progress.HitListFull(123456);
-    EXPECT_EQ(RunState.stopRequest, stopKeep);
+    EXPECT_EQ(progress.StopRequest(), stopKeep);
     ASSERT_EQ(boxes.Shown().size(), 2u);
     EXPECT_EQ(boxes.Shown()[0].text, "Error detected. Operation aborted.");
     EXPECT_EQ(boxes.Shown()[1].text, "Too many hits: the search stopped after 123456 records.");
@@ -118,11 +112,10 @@ TEST_F(ProgressWindowTest, AFailureAndAFullHitListAreShownAndEndTheRun) {
         EXPECT_EQ(box.caption, "Trovik");
         EXPECT_EQ(box.style, static_cast<uint32_t>(MB_OK));
     }
-    RunState.stopRequest = stopNone;
 }
 
 TEST_F(ProgressWindowTest, WithoutItsTemplateItCannotOpen) {
-    ProgressWindow progress(reinterpret_cast<ModuleHandle>(GetModuleHandleA("kernel32.dll")));
+    ProgressWindow progress(reinterpret_cast<ModuleHandle>(GetModuleHandleA("kernel32.dll")), 0);
     EXPECT_EQ(progress.Open(), 0);
 }
 

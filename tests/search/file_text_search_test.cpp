@@ -1,15 +1,16 @@
 // The per-file search over bytes in memory: the choice of method, the
-// records it appends to hitList, the counters, file-names-only mode, the
+// records it appends to run.results.hitList, the counters, file-names-only mode, the
 // offset limit and statistics.
 #include "base/string.h"
 #include "search/file_text_search.h"
 #include "search/file_windows.h"
 #include "search/grep_info.h"
 #include "search/regexp.h"
-#include "search/search_params.h"
 #include "search/search_pulse.h"
+#include "search/word_chars.h"
 #include "tests/search/reference_lines.h"
 #include "tests/search/regexp_reference.h"
+#include "tests/search/test_run.h"
 
 #include <gtest/gtest.h>
 
@@ -35,60 +36,54 @@ std::ostream& operator<<(std::ostream& out, const Record& r) {
 
 class FileTextSearch : public ::testing::Test {
 protected:
-    void SetUp() override {
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
-        statMode = caseInsensitive = wholeWords = useRegEx = onlyFileNames = 0;
-        String::SetCaseSensitive(1);
-    }
-    void TearDown() override { hitList.DeleteAll(); }
-
-    void Find(const char* text) { strcpy(searchText, text); }
+    void Find(const char* text) { run.query.text = text; }
 
     // Searches `data` as the file F.C; returns SearchFileBytes's result.
     int Search(const std::string& data, SearchPulse* pulse = nullptr) {
         std::vector<unsigned char> exact(data.begin(), data.end());
         return SearchFileBytes(String("C:\\D\\F.C"), exact.data(),
-                               static_cast<uint32_t>(exact.size()), pulse);
+                               static_cast<uint32_t>(exact.size()), run.Search(pulse));
     }
 
-    static std::vector<Record> Records() {
+    std::vector<Record> Records() {
         std::vector<Record> records;
-        for (GrepInfo* g = hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
+        for (GrepInfo* g = run.results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
             records.push_back({g->_fileName, g->_lineNumber, g->_lineText});
         }
         return records;
     }
+
+    TestRun run;
 };
 
 TEST_F(FileTextSearch, TwoOccurrencesOnOneLineGiveOneRecordAndTwoHits) {
     Find("abc");
     EXPECT_EQ(Search("x\n  abc abc\ny"), 1);
     EXPECT_EQ(Records(), (std::vector<Record>{{"C:\\D\\F.C", 2, "abc abc"}}));
-    EXPECT_EQ(RunCounters.hitCount, 2u);
+    EXPECT_EQ(run.results.counters.hitCount, 2u);
 }
 
 TEST_F(FileTextSearch, RecordsAddToThoseOfEarlierFiles) {
     Find("a");
     EXPECT_EQ(Search("a\na\n"), 2);
     EXPECT_EQ(Search("b\na\n"), 1);
-    EXPECT_EQ(hitList._count, 3);
-    EXPECT_EQ(RunCounters.hitCount, 3u);
+    EXPECT_EQ(run.results.hitList._count, 3);
+    EXPECT_EQ(run.results.counters.hitCount, 3u);
 }
 
 TEST_F(FileTextSearch, NothingFoundAddsNothing) {
     Find("zzz");
     EXPECT_EQ(Search("abc\n"), 0);
-    EXPECT_EQ(hitList._count, 0);
-    EXPECT_EQ(RunCounters.hitCount, 0u);
+    EXPECT_EQ(run.results.hitList._count, 0);
+    EXPECT_EQ(run.results.counters.hitCount, 0u);
 }
 
 TEST_F(FileTextSearch, FileNamesOnlyGivesOneEmptyRecordPerFile) {
-    onlyFileNames = 1;
+    run.query.fileNamesOnly = 1;
     Find("x");
     EXPECT_EQ(Search("a\nb\nx x\nc\nd\ne\nx x x\n"), 1);
     EXPECT_EQ(Records(), (std::vector<Record>{{"C:\\D\\F.C", 1, ""}}));
-    EXPECT_EQ(RunCounters.hitCount, 1u);
+    EXPECT_EQ(run.results.counters.hitCount, 1u);
 }
 
 TEST_F(FileTextSearch, OnlyTheFirstTenThousandOffsetsCount) {
@@ -97,12 +92,12 @@ TEST_F(FileTextSearch, OnlyTheFirstTenThousandOffsetsCount) {
         data += "x\n";
     Find("x");
     EXPECT_EQ(Search(data), 10000);
-    EXPECT_EQ(RunCounters.hitCount, 10000u);
-    EXPECT_EQ(hitList.GetTail()->_lineNumber, 10000);
+    EXPECT_EQ(run.results.counters.hitCount, 10000u);
+    EXPECT_EQ(run.results.hitList.GetTail()->_lineNumber, 10000);
 }
 
 TEST_F(FileTextSearch, CaseFoldingKnowsAsciiLettersOnly) {
-    caseInsensitive = 1;
+    run.query.caseInsensitive = 1;
     Find("\xE4"
          "bc");
     EXPECT_EQ(Search("\xC4"
@@ -110,44 +105,44 @@ TEST_F(FileTextSearch, CaseFoldingKnowsAsciiLettersOnly) {
                      "BC\n\xE4"
                      "bc\n"),
               2);
-    EXPECT_EQ(hitList.GetHead()->_lineNumber, 2);
+    EXPECT_EQ(run.results.hitList.GetHead()->_lineNumber, 2);
 }
 
 TEST_F(FileTextSearch, RegExWithAWordOnlyTextIsAPlainSearch) {
-    useRegEx = caseInsensitive = wholeWords = 1;
+    run.query.pattern = run.query.caseInsensitive = run.query.wholeWords = 1;
     Find("abc");
     EXPECT_EQ(Search("ABC\nxabc\naBc.\n"), 2);
     EXPECT_EQ(Records()[1].lineNumber, 3);
 }
 
-TEST_F(FileTextSearch, PatternSearchIsCaseSensitiveAndSetsTheCaseSetting) {
-    useRegEx = caseInsensitive = 1;
+TEST_F(FileTextSearch, PatternSearchIsCaseSensitiveAndLeavesTheCaseSettingAlone) {
+    run.query.pattern = run.query.caseInsensitive = 1;
     Find("a.c");
     EXPECT_EQ(Search("AbC\nabc\naXc\n"), 2);
     EXPECT_EQ(Records()[0].lineNumber, 2);
-    EXPECT_EQ(String::IsCaseSensitive(), 0);
+    EXPECT_EQ(String::IsCaseSensitive(), 1);
 }
 
 TEST_F(FileTextSearch, PatternSearchStopsAtTheFirstZeroByte) {
-    useRegEx = 1;
+    run.query.pattern = 1;
     Find("a.c");
     std::string data(200, '.');
     data.replace(10, 3, "abc");
     data[100] = 0;
     data.replace(150, 3, "abc");
     EXPECT_EQ(Search(data), 1);
-    EXPECT_EQ(RunCounters.hitCount, 1u);
+    EXPECT_EQ(run.results.counters.hitCount, 1u);
 }
 
 TEST_F(FileTextSearch, PatternMatchesMayOverlapAndHonourWholeWords) {
-    useRegEx = 1;
+    run.query.pattern = 1;
     Find("a.a");
     EXPECT_EQ(Search("ababa\n"), 1);
-    EXPECT_EQ(RunCounters.hitCount, 2u);
-    wholeWords = 1;
+    EXPECT_EQ(run.results.counters.hitCount, 2u);
+    run.query.wholeWords = 1;
     Find("b.b");
     EXPECT_EQ(Search("xbab bcb\n"), 1);
-    EXPECT_EQ(RunCounters.hitCount, 3u);
+    EXPECT_EQ(run.results.counters.hitCount, 3u);
 }
 
 // A pattern that matches line ends finds them on the lines they end: no
@@ -166,17 +161,17 @@ TEST_F(FileTextSearch, PatternMatchingLineEndsKeepsThemOnTheirLines) {
         {"CR LF", "ab\r\ncd\r\n", {{f, 1, "ab"}, {f, 2, "cd"}}},
         {"CR LF, no final end", "ab\r\ncd", {{f, 1, "ab"}}},
     };
-    useRegEx = 1;
+    run.query.pattern = 1;
     Find("[^a-z]");
     for (const Case& c : cases) {
-        hitList.DeleteAll();
+        run.results.hitList.DeleteAll();
         EXPECT_EQ(Search(c.data), static_cast<int>(c.expected.size())) << c.name;
         EXPECT_EQ(Records(), c.expected) << c.name;
     }
 }
 
 TEST_F(FileTextSearch, PatternAtTheVeryEndNeverReachesPastTheText) {
-    useRegEx = 1;
+    run.query.pattern = 1;
     Find("c$");
     EXPECT_EQ(Search("abc"), 1);
     Find("x*");
@@ -199,23 +194,20 @@ TEST_F(FileTextSearch, WholeWordLooksOnlyAtTheNeighbours) {
         {12, 5, 1}, // x_int at the end of the file
         {14, 4, 0}, // reaches past the end
     };
-    wholeWords = 1;
     for (const Case& c : cases) {
-        EXPECT_EQ(IsWholeWord(c.offset, c.length, bytes, size), c.accepted) << c.offset;
+        EXPECT_EQ(IsBoundedByNonWords(bytes, size, c.offset, c.length), c.accepted) << c.offset;
     }
-    wholeWords = 0;
-    EXPECT_EQ(IsWholeWord(0, 3, bytes, size), 1);
 }
 
 TEST_F(FileTextSearch, StatisticsCountTheElevenByteExample) {
-    statMode = 1;
+    run.query.statistics = 1;
     Find("unused");
     EXPECT_EQ(Search(std::string("ab c\r\n\r\n  d", 11)), 0);
-    EXPECT_EQ(RunCounters.totalChars, 11u);
-    EXPECT_EQ(RunCounters.realChars, 4u);
-    EXPECT_EQ(RunCounters.realLines, 2u);
-    EXPECT_EQ(RunCounters.lineBreaks, 4u);
-    EXPECT_EQ(hitList._count, 0);
+    EXPECT_EQ(run.results.counters.totalChars, 11u);
+    EXPECT_EQ(run.results.counters.realChars, 4u);
+    EXPECT_EQ(run.results.counters.realLines, 2u);
+    EXPECT_EQ(run.results.counters.lineBreaks, 4u);
+    EXPECT_EQ(run.results.hitList._count, 0);
 }
 
 // The same file searched whole and through windows of a few bytes: the
@@ -228,14 +220,14 @@ TEST_F(FileTextSearch, SlidingWindowsGiveTheResultsOfTheWholeFile) {
         RunCounterSet counters;
     };
     auto searchWith = [&](const std::string& data, uint32_t window) {
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
+        run.results.hitList.DeleteAll();
+        run.results.counters = RunCounterSet();
         std::vector<unsigned char> exact(data.begin(), data.end());
         MemoryWindows source(exact.data(), exact.size(), window);
         Outcome outcome;
-        outcome.result = SearchFileWindows(String("C:\\F.C"), source, 5);
+        outcome.result = SearchFileWindows(String("C:\\F.C"), source, run.Search(), 5);
         outcome.records = Records();
-        outcome.counters = RunCounters;
+        outcome.counters = run.results.counters;
         return outcome;
     };
     auto agree = [&](const std::string& data, uint32_t window, const std::string& what) {
@@ -250,7 +242,7 @@ TEST_F(FileTextSearch, SlidingWindowsGiveTheResultsOfTheWholeFile) {
         many += "x;x\n";
     Find("x");
     agree(many, 64, "12000 plain matches");
-    useRegEx = 1;
+    run.query.pattern = 1;
     Find("x;?");
     agree(many, 64, "12000 pattern matches");
 
@@ -262,12 +254,12 @@ TEST_F(FileTextSearch, SlidingWindowsGiveTheResultsOfTheWholeFile) {
         std::string data(1 + random() % 200, ' ');
         for (char& c : data) // zero bytes rarely, so that patterns see text
             c = alphabet[random() % (random() % 20 ? alphabet.size() - 1 : alphabet.size())];
-        statMode = random() % 8 == 0;
-        useRegEx = random() % 2;
-        caseInsensitive = random() % 2;
-        wholeWords = random() % 2;
-        onlyFileNames = random() % 4 == 0;
-        if (useRegEx) {
+        run.query.statistics = random() % 8 == 0;
+        run.query.pattern = random() % 2;
+        run.query.caseInsensitive = random() % 2;
+        run.query.wholeWords = random() % 2;
+        run.query.fileNamesOnly = random() % 4 == 0;
+        if (run.query.pattern) {
             Find(patterns[random() % 12]);
         } else {
             std::string text(1 + random() % 4, ' ');
@@ -339,21 +331,21 @@ TEST_F(FileTextSearch, PatternSearchEqualsTheReference) {
                      "/*" + std::string(170, ' ') + "*/\n#include a\r\nb;\r\n\r\nx;\r\n"});
     const char* patterns[] = {"x*", "x*$",  "$",  "[a-z]*",  "^",     "^#include", ";$", "^a",
                               "b$", "a?b;", "^$", "^[^\\n]", "^\\n$", "[^a-z]*;$", "a?$"};
-    useRegEx = 1;
+    run.query.pattern = 1;
     for (const auto& file : files) {
         for (const char* pattern : patterns) {
             for (int ww : {0, 1}) {
                 SCOPED_TRACE(file.first + ", pattern " + pattern + (ww ? ", whole words" : ""));
-                hitList.DeleteAll();
-                RunCounters = RunCounterSet();
-                wholeWords = ww;
+                run.results.hitList.DeleteAll();
+                run.results.counters = RunCounterSet();
+                run.query.wholeWords = ww;
                 Find(pattern);
                 uint32_t hits = 0;
                 const std::vector<Record> expected =
                     ReferenceRecords(file.second, pattern, ww, &hits);
                 EXPECT_EQ(Search(file.second), static_cast<int>(expected.size()));
                 EXPECT_EQ(Records(), expected);
-                EXPECT_EQ(RunCounters.hitCount, hits);
+                EXPECT_EQ(run.results.counters.hitCount, hits);
             }
         }
     }
@@ -364,21 +356,22 @@ TEST_F(FileTextSearch, PatternSearchEqualsTheReferenceOnRandomFiles) {
     const std::string alphabet = std::string("ab;x_ \t\r\n\r\n", 11) + std::string(1, '\0');
     const char* patterns[] = {"a*",   "^a",   "b$",   "^$",        "a?b",  "x?a?b?;",
                               "^;*$", "[^a]", "a.*b", "^[ab]*\\r", "\\n^", "b*x*$"};
-    useRegEx = 1;
+    run.query.pattern = 1;
     for (int round = 0; round < 3000; ++round) {
         std::string data(1 + random() % 60, ' ');
         for (char& c : data)
             c = alphabet[random() % (random() % 30 ? alphabet.size() - 1 : alphabet.size())];
         const char* pattern = patterns[random() % 12];
-        wholeWords = random() % 2;
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
+        run.query.wholeWords = random() % 2;
+        run.results.hitList.DeleteAll();
+        run.results.counters = RunCounterSet();
         Find(pattern);
         uint32_t hits = 0;
-        const std::vector<Record> expected = ReferenceRecords(data, pattern, wholeWords, &hits);
+        const std::vector<Record> expected =
+            ReferenceRecords(data, pattern, run.query.wholeWords, &hits);
         Search(data);
         ASSERT_EQ(Records(), expected) << "round " << round << " pattern " << pattern;
-        ASSERT_EQ(RunCounters.hitCount, hits) << "round " << round;
+        ASSERT_EQ(run.results.counters.hitCount, hits) << "round " << round;
     }
 }
 
@@ -400,17 +393,17 @@ TEST_F(FileTextSearch, EmptyMatchesAnchorsAndLineEnds) {
         {"^#include", "#include a\n#include b\nint c;\n#include d", {1, 2, 4}, 3},
         {";$", "a;\r\nb;\r\nc;", {1, 2, 3}, 3},
     };
-    useRegEx = 1;
+    run.query.pattern = 1;
     for (const Case& c : cases) {
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
+        run.results.hitList.DeleteAll();
+        run.results.counters = RunCounterSet();
         Find(c.pattern);
         Search(c.data);
         std::vector<int32_t> lines;
         for (const Record& record : Records())
             lines.push_back(record.lineNumber);
         EXPECT_EQ(lines, c.lines) << c.pattern;
-        EXPECT_EQ(RunCounters.hitCount, c.hits) << c.pattern;
+        EXPECT_EQ(run.results.counters.hitCount, c.hits) << c.pattern;
     }
 }
 
@@ -419,21 +412,21 @@ TEST_F(FileTextSearch, PatternOffsetLimitKeepsTheFirstOffsets) {
     std::string data;
     for (int i = 0; i < 12000; ++i)
         data += "a\n";
-    useRegEx = 1;
+    run.query.pattern = 1;
     Find("[^x]*");
     EXPECT_EQ(Search(data), 5000);
-    EXPECT_EQ(RunCounters.hitCount, 10000u);
-    EXPECT_EQ(hitList.GetTail()->_lineNumber, 5000);
+    EXPECT_EQ(run.results.counters.hitCount, 10000u);
+    EXPECT_EQ(run.results.hitList.GetTail()->_lineNumber, 5000);
 }
 
 // Every position of the line starts a match that runs to its end; restarting
 // the matcher after each one cost the line's length each time. A regression
 // shows as a test that hangs.
 TEST_F(FileTextSearch, LongLineWithAMatchAtEveryByteCostsItsLength) {
-    useRegEx = 1;
+    run.query.pattern = 1;
     Find("a.*b");
     EXPECT_EQ(Search(std::string(4 << 20, 'a') + "b"), 1);
-    EXPECT_EQ(RunCounters.hitCount, 10000u);
+    EXPECT_EQ(run.results.counters.hitCount, 10000u);
 }
 
 // ---- Pulse
@@ -466,27 +459,27 @@ TEST_F(FileTextSearch, PulsesEvery64KiBAndAStopKeepsAPrefix) {
                  {"whole-word plain", 0, 0, "return"}};
     for (const Mode& mode : modes) {
         SCOPED_TRACE(mode.name);
-        useRegEx = mode.regEx;
-        statMode = mode.stat;
-        wholeWords = mode.text == std::string("return");
+        run.query.pattern = mode.regEx;
+        run.query.statistics = mode.stat;
+        run.query.wholeWords = mode.text == std::string("return");
         Find(mode.text);
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
+        run.results.hitList.DeleteAll();
+        run.results.counters = RunCounterSet();
         CountingPulse never(0);
         Search(data, &never);
         EXPECT_GE(never.calls, static_cast<int>(data.size() / pulseInterval));
         const std::vector<Record> all = Records();
-        const uint32_t allChars = RunCounters.totalChars;
+        const uint32_t allChars = run.results.counters.totalChars;
 
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
+        run.results.hitList.DeleteAll();
+        run.results.counters = RunCounterSet();
         CountingPulse early(3);
         Search(data, &early);
         EXPECT_EQ(early.calls, 3);
         const std::vector<Record> kept = Records();
         EXPECT_LE(kept.size(), all.size());
         EXPECT_TRUE(std::equal(kept.begin(), kept.end(), all.begin()));
-        if (mode.stat) EXPECT_LT(RunCounters.totalChars, allChars);
+        if (mode.stat) EXPECT_LT(run.results.counters.totalChars, allChars);
     }
 }
 

@@ -4,7 +4,7 @@
 // file of a directory or of a tree), only that file, or the rest of that
 // directory, is skipped and counted; every handle and view is released, and
 // every other hit is still found. The failures come from the table of calls
-// (fs/file_call_faults_win32.h).
+// (tests/fs/file_call_faults_win32.h).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,12 +12,12 @@
 #include <functional>
 #include <memory>
 
-#include "fs/file_call_faults_win32.h"
 #include "fs/file_scanner.h"
 #include "search/grep_info.h"
 #include "search/search_file.h"
-#include "search/search_params.h"
+#include "tests/fs/file_call_faults_win32.h"
 #include "tests/fs/scan_tree.h"
+#include "tests/search/test_run.h"
 
 namespace {
 
@@ -25,14 +25,14 @@ namespace {
 // cannot be read is counted and the walk goes on.
 class SearchingScanner : public FileScanner {
 public:
-    SearchingScanner(const List<FileName>& entries, FileCallFaults& faults)
-        : FileScanner(entries, nullptr, 0, 1), _faults(faults) {
+    SearchingScanner(const List<FileName>& entries, FileCallFaults& faults, TestRun& run)
+        : FileScanner(entries, nullptr, 0, 1), _faults(faults), _run(run) {
         AddMask("*.*");
     }
     int OnFile(FileName& name, FindData*, int) override {
         walked.push_back(name);
         findNextCalls.push_back(_faults.Calls(&FileCalls::FindNextFileW));
-        if (SearchFile(name) < 0) notRead.push_back(name);
+        if (SearchFile(name, _run.Search()) < 0) notRead.push_back(name);
         return 1;
     }
 
@@ -42,6 +42,7 @@ public:
 
 private:
     FileCallFaults& _faults;
+    TestRun& _run;
 };
 
 // Two file-set entries: a flat directory of three files, then a tree with
@@ -62,23 +63,17 @@ protected:
         }
         _entries.AddTail(new FileName(PathOf("flat")));
         _entries.AddTail(new FileName(PathOf("tree")));
-        hitList.DeleteAll();
-        statMode = caseInsensitive = wholeWords = useRegEx = onlyFileNames = 0;
-        strcpy(searchText, "needle");
-    }
-    void TearDown() override {
-        hitList.DeleteAll();
-        ScanTree::TearDown();
+        run.query.text = "needle";
     }
 
     // Walks both entries with `fail` in force; checks that nothing stays held.
     SearchingScanner* Walk(const std::function<void(FileCallFaults&)>& fail) {
-        hitList.DeleteAll();
+        run.results.hitList.DeleteAll();
         _scanner.reset();
         _faults.reset(); // one at a time: the old one puts its table back first
         _faults.reset(new FileCallFaults);
         fail(*_faults);
-        _scanner.reset(new SearchingScanner(_entries, *_faults));
+        _scanner.reset(new SearchingScanner(_entries, *_faults, run));
         _scanner->Scan();
         EXPECT_TRUE(_faults->NothingHeld())
             << _faults->OpenHandles() << " handles, " << _faults->OpenFinds() << " finds, "
@@ -86,13 +81,14 @@ protected:
         return _scanner.get();
     }
 
-    static Texts Hits() {
+    Texts Hits() {
         Texts files;
-        for (GrepInfo* hit = hitList.GetHead(); hit; hit = List<GrepInfo>::GetNext(hit))
+        for (GrepInfo* hit = run.results.hitList.GetHead(); hit; hit = List<GrepInfo>::GetNext(hit))
             files.push_back(std::string(hit->_fileName));
         return files;
     }
 
+    TestRun run;
     List<FileName> _entries{1};
     std::unique_ptr<FileCallFaults> _faults;
     std::unique_ptr<SearchingScanner> _scanner;

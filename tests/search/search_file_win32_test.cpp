@@ -1,12 +1,12 @@
 // SearchFile on real files: mapping, the failures that cost only the file
 // (held open exclusively, a locked region, missing), a fault while the bytes
 // are read, and the sliding view taken when the file cannot be mapped whole.
-#include "fs/file_call_faults_win32.h"
 #include "fs/file_name.h"
 #include "search/file_text_search.h"
 #include "search/grep_info.h"
 #include "search/search_file.h"
-#include "search/search_params.h"
+#include "tests/fs/file_call_faults_win32.h"
+#include "tests/search/test_run.h"
 
 #include <gtest/gtest.h>
 
@@ -24,15 +24,9 @@ protected:
         char dir[MAX_PATH];
         GetTempPathA(MAX_PATH, dir);
         _path = std::string(dir) + "trovik_search_file_test.txt";
-        hitList.DeleteAll();
-        RunCounters = RunCounterSet();
-        statMode = caseInsensitive = wholeWords = useRegEx = onlyFileNames = 0;
-        strcpy(searchText, "needle");
+        run.query.text = "needle";
     }
-    void TearDown() override {
-        hitList.DeleteAll();
-        DeleteFileA(_path.c_str());
-    }
+    void TearDown() override { DeleteFileA(_path.c_str()); }
 
     void Write(const std::string& data) {
         HANDLE h = CreateFileA(_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -45,20 +39,21 @@ protected:
 
     int Search() {
         FileName name(_path.c_str());
-        return SearchFile(name);
+        return SearchFile(name, run.Search());
     }
 
     std::string _path;
+    TestRun run;
 };
 
 TEST_F(SearchFileTest, FindsTheLinesOfAMappedFile) {
     Write("first\r\n\tneedle one\r\nneedle two needle\r\n");
     EXPECT_EQ(Search(), 2);
-    ASSERT_EQ(hitList._count, 2);
-    EXPECT_EQ(String(hitList.GetHead()->_fileName), String(_path.c_str()));
-    EXPECT_EQ(hitList.GetHead()->_lineText, String("needle one"));
-    EXPECT_EQ(hitList.GetTail()->_lineNumber, 3);
-    EXPECT_EQ(RunCounters.hitCount, 3u);
+    ASSERT_EQ(run.results.hitList._count, 2);
+    EXPECT_EQ(String(run.results.hitList.GetHead()->_fileName), String(_path.c_str()));
+    EXPECT_EQ(run.results.hitList.GetHead()->_lineText, String("needle one"));
+    EXPECT_EQ(run.results.hitList.GetTail()->_lineNumber, 3);
+    EXPECT_EQ(run.results.counters.hitCount, 3u);
 }
 
 TEST_F(SearchFileTest, AFileHeldOpenExclusivelyCostsOnlyThatFile) {
@@ -67,7 +62,7 @@ TEST_F(SearchFileTest, AFileHeldOpenExclusivelyCostsOnlyThatFile) {
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     EXPECT_EQ(Search(), -1);
     CloseHandle(h);
-    EXPECT_EQ(hitList._count, 0);
+    EXPECT_EQ(run.results.hitList._count, 0);
     EXPECT_EQ(Search(), 1); // nothing of the failed search stays open
 }
 
@@ -90,11 +85,11 @@ TEST_F(SearchFileTest, AMissingFileGivesMinusOne) {
 }
 
 TEST_F(SearchFileTest, StatisticsOfAMappedFile) {
-    statMode = 1;
+    run.query.statistics = 1;
     Write(std::string("ab c\r\n\r\n  d", 11));
     EXPECT_EQ(Search(), 0);
-    EXPECT_EQ(RunCounters.totalChars, 11u);
-    EXPECT_EQ(RunCounters.realLines, 2u);
+    EXPECT_EQ(run.results.counters.totalChars, 11u);
+    EXPECT_EQ(run.results.counters.realLines, 2u);
 }
 
 // Bytes that vanish while they are read: the second page of the block is
@@ -112,13 +107,13 @@ TEST_F(SearchFileTest, AFaultWhileReadingTheBytesCostsOnlyThatFile) {
     ASSERT_TRUE(VirtualProtect(block + page, page, PAGE_NOACCESS, &old));
     const unsigned char* data = reinterpret_cast<const unsigned char*>(block);
     for (int mode = 0; mode < 3; ++mode) { // plain, pattern, statistics
-        useRegEx = mode == 1;
-        strcpy(searchText, mode == 1 ? "ne.dle" : "needle");
-        statMode = mode == 2;
-        EXPECT_EQ(SearchFileBytes(String("C:\\v.txt"), data, 2 * page), -1) << mode;
-        EXPECT_EQ(hitList._count, 0) << mode;
+        run.query.pattern = mode == 1;
+        run.query.text = mode == 1 ? "ne.dle" : "needle";
+        run.query.statistics = mode == 2;
+        EXPECT_EQ(SearchFileBytes(String("C:\\v.txt"), data, 2 * page, run.Search()), -1) << mode;
+        EXPECT_EQ(run.results.hitList._count, 0) << mode;
     }
-    EXPECT_EQ(RunCounters.totalChars, 0u);
+    EXPECT_EQ(run.results.counters.totalChars, 0u);
     VirtualFree(block, 0, MEM_RELEASE);
 }
 
@@ -144,26 +139,26 @@ TEST_F(SearchFileTest, AFileThatCannotBeMappedWholeIsSearchedThroughASlidingView
                  {"file names only", 0, 0, 1, "needle"},
                  {"statistics", 1, 0, 0, "needle"}};
     for (const Mode& mode : modes) {
-        statMode = mode.stat;
-        useRegEx = mode.regEx;
-        onlyFileNames = mode.onlyFile;
-        strcpy(searchText, mode.text);
+        run.query.statistics = mode.stat;
+        run.query.pattern = mode.regEx;
+        run.query.fileNamesOnly = mode.onlyFile;
+        run.query.text = mode.text;
         struct Outcome {
             int result;
             std::vector<std::string> records;
             RunCounterSet counters;
         } outcomes[2];
         for (int sliding = 0; sliding < 2; ++sliding) {
-            hitList.DeleteAll();
-            RunCounters = RunCounterSet();
+            run.results.hitList.DeleteAll();
+            run.results.counters = RunCounterSet();
             FileCallFaults faults;
             if (sliding) faults.Fail(&FileCalls::MapViewOfFile, 1, ERROR_NOT_ENOUGH_MEMORY);
             FileName name(_path.c_str());
-            outcomes[sliding].result = SearchFile(name, 2 * 65536, 4096);
-            for (GrepInfo* g = hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
+            outcomes[sliding].result = SearchFile(name, run.Search(), 2 * 65536, 4096);
+            for (GrepInfo* g = run.results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
                 outcomes[sliding].records.push_back(std::to_string(g->_lineNumber) + ":" +
                                                     std::string(g->_lineText));
-            outcomes[sliding].counters = RunCounters;
+            outcomes[sliding].counters = run.results.counters;
             EXPECT_TRUE(faults.NothingHeld()) << mode.name;
             if (sliding && !mode.onlyFile) {
                 EXPECT_GT(faults.Calls(&FileCalls::MapViewOfFile), 5u) << mode.name;
@@ -174,7 +169,7 @@ TEST_F(SearchFileTest, AFileThatCannotBeMappedWholeIsSearchedThroughASlidingView
         EXPECT_EQ(0, memcmp(&outcomes[0].counters, &outcomes[1].counters, sizeof(RunCounterSet)))
             << mode.name;
     }
-    EXPECT_EQ(RunCounters.totalChars, data.size());
+    EXPECT_EQ(run.results.counters.totalChars, data.size());
 }
 
 // A fault in any view of the sliding search costs the file, as in a view of
@@ -182,20 +177,21 @@ TEST_F(SearchFileTest, AFileThatCannotBeMappedWholeIsSearchedThroughASlidingView
 TEST_F(SearchFileTest, AFaultInASlidingViewCostsOnlyThatFile) {
     Write(std::string(400000, 'x') + "needle\n");
     for (int mode = 0; mode < 3; ++mode) { // plain, pattern, statistics
-        useRegEx = mode == 1;
-        strcpy(searchText, mode == 1 ? "ne.dle" : "needle");
-        statMode = mode == 2;
+        run.query.pattern = mode == 1;
+        run.query.text = mode == 1 ? "ne.dle" : "needle";
+        run.query.statistics = mode == 2;
         for (uint32_t view = 2; view <= 4; ++view) {
             FileCallFaults faults;
             faults.Fail(&FileCalls::MapViewOfFile, 1, ERROR_NOT_ENOUGH_MEMORY);
             faults.SpoilView(view, 4096, PAGE_NOACCESS);
             FileName name(_path.c_str());
-            EXPECT_EQ(SearchFile(name, 2 * 65536, 4096), -1) << mode << " view " << view;
-            EXPECT_EQ(hitList._count, 0) << mode;
+            EXPECT_EQ(SearchFile(name, run.Search(), 2 * 65536, 4096), -1)
+                << mode << " view " << view;
+            EXPECT_EQ(run.results.hitList._count, 0) << mode;
             EXPECT_TRUE(faults.NothingHeld()) << mode;
         }
     }
-    EXPECT_EQ(RunCounters.totalChars, 0u);
+    EXPECT_EQ(run.results.counters.totalChars, 0u);
 }
 
 } // namespace

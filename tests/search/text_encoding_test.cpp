@@ -5,8 +5,8 @@
 #include "base/string.h"
 #include "search/decoded_search.h"
 #include "search/grep_info.h"
-#include "search/search_params.h"
 #include "search/text_encoding.h"
+#include "tests/search/test_run.h"
 
 #include <gtest/gtest.h>
 
@@ -76,25 +76,23 @@ struct Mode {
 };
 
 Outcome SearchIn(const Mode& mode, const std::string& bytes) {
-    hitList.DeleteAll();
-    RunCounters = RunCounterSet();
-    strcpy(searchText, mode.text);
-    statMode = mode.stat;
-    caseInsensitive = mode.caseless;
-    wholeWords = mode.whole;
-    useRegEx = mode.regex;
-    onlyFileNames = mode.onlyFile;
+    TestRun run;
+    run.query.text = mode.text;
+    run.query.statistics = mode.stat;
+    run.query.caseInsensitive = mode.caseless;
+    run.query.wholeWords = mode.whole;
+    run.query.pattern = mode.regex;
+    run.query.fileNamesOnly = mode.onlyFile;
     std::vector<unsigned char> data(bytes.begin(), bytes.end());
     Outcome outcome;
-    outcome.result =
-        SearchFileText(String("C:\\T.TXT"), data.data(), static_cast<uint32_t>(data.size()));
-    for (GrepInfo* g = hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
+    outcome.result = SearchFileText(String("C:\\T.TXT"), data.data(),
+                                    static_cast<uint32_t>(data.size()), run.Search());
+    for (GrepInfo* g = run.results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
         outcome.records.emplace_back(g->_fileName, g->_lineNumber, g->_lineText);
-    const uint32_t counters[5] = {RunCounters.hitCount, RunCounters.realChars,
-                                  RunCounters.totalChars, RunCounters.realLines,
-                                  RunCounters.lineBreaks};
+    const uint32_t counters[5] = {run.results.counters.hitCount, run.results.counters.realChars,
+                                  run.results.counters.totalChars, run.results.counters.realLines,
+                                  run.results.counters.lineBreaks};
     memcpy(outcome.counters, counters, sizeof counters);
-    hitList.DeleteAll();
     return outcome;
 }
 

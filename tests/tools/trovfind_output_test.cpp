@@ -1,6 +1,6 @@
 // trovfind's command line and output formats.
 #include "search/grep_info.h"
-#include "search/search_params.h"
+#include "search/run_counters.h"
 #include "tools/trovfind/options.h"
 #include "tools/trovfind/output.h"
 
@@ -10,6 +10,14 @@
 #include <vector>
 
 namespace {
+
+RunResults Unread(uint32_t files, uint32_t filesLeftOut, uint32_t folders) {
+    RunResults results;
+    results.filesNotRead = files;
+    results.filesLeftOut = filesLeftOut;
+    results.foldersNotListed = folders;
+    return results;
+}
 
 ParseResult Parse(std::vector<const char*> args, TrovfindOptions& options, std::string& error) {
     args.insert(args.begin(), "trovfind");
@@ -97,13 +105,15 @@ TEST(TrovfindOutput, CountersStatisticsAndSummary) {
                                       "\n");
     RunCounterSet big = {1, 0, 0, 0xFFFFFFFFu, 0, 0, 0}; // %d is signed
     EXPECT_EQ(FormatStatistics(big).substr(19, 39), "Number of \"real\" characters: -1 (for a ");
-    EXPECT_EQ(FormatSummary(c, 1, 0, 0, 0),
+    EXPECT_EQ(FormatSummary(c, Unread(1, 0, 0), 0),
               "trovfind: 2 files searched, 2 with hits, 5 hits, 1 could not be read\n");
-    EXPECT_EQ(FormatSummary(c, 0, 0, 0, 1), "trovfind: 3 files counted, 0 could not be read\n");
-    EXPECT_EQ(FormatSummary(c, 0, 0, 2, 1), "trovfind: 3 files counted, 0 could not be read, "
-                                            "folders that could not be listed: 2\n");
+    EXPECT_EQ(FormatSummary(c, Unread(0, 0, 0), 1),
+              "trovfind: 3 files counted, 0 could not be read\n");
+    EXPECT_EQ(FormatSummary(c, Unread(0, 0, 2), 1),
+              "trovfind: 3 files counted, 0 could not be read, "
+              "folders that could not be listed: 2\n");
     // A file left out of the walk (its path too long) is no file that was searched.
-    EXPECT_EQ(FormatSummary(c, 2, 1, 0, 0),
+    EXPECT_EQ(FormatSummary(c, Unread(2, 1, 0), 0),
               "trovfind: 2 files searched, 2 with hits, 5 hits, 2 could not be read\n");
 }
 

@@ -41,7 +41,7 @@ HWND FindThreadWindow(const char* caption, const char* className) {
 // A message box is a visible dialog of the dialog thread whose controls are
 // statics and buttons with the platform's answer ids alone (IDOK to
 // IDCONTINUE): the search dialog has fields, the progress window a Stop
-// button (338) and the open-file dialog combo boxes.
+// button (IDC_PROGRESS_STOP) and the open-file dialog combo boxes.
 bool IsMessageBox(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);

@@ -14,7 +14,6 @@
 #include "ui/search_dialog_logic.h"
 
 // The platform's ids of OK, Cancel and Help.
-enum { idOk = 1, idCancel = 2, idHelp = 9 };
 
 struct AskedBox {
     std::string text;
@@ -30,27 +29,14 @@ public:
     FakeDialogView() {
         for (MemoryCombo* combo : {&text, &setName, &fileTypes})
             combo->text = "<unset>";
-        for (int id : std::initializer_list<int>{IDC_TEXT,
-                                                 IDC_SET_NAME,
-                                                 IDC_DIR_LIST,
-                                                 IDC_FILE_TYPES,
-                                                 IDC_CASE_SENSITIVE,
-                                                 IDC_WHOLE_WORDS,
-                                                 IDC_SUB_DIRS,
-                                                 IDC_REGEX,
-                                                 IDC_ONLY_FILE,
-                                                 IDC_KEEP_MESS,
-                                                 IDC_FIND_TEXT,
-                                                 IDC_STATISTICS,
-                                                 IDC_ADD_FILE,
-                                                 IDC_QUICK_REFERENCE,
-                                                 IDC_SAVE_SET,
-                                                 IDC_REMOVE_SET,
-                                                 IDC_ADD_DIRECTORY,
-                                                 IDC_CLEAR,
-                                                 idOk,
-                                                 idCancel,
-                                                 idHelp}) {
+        for (int id :
+             std::initializer_list<int>{IDC_TEXT,       IDC_SET_NAME,        IDC_DIR_LIST,
+                                        IDC_FILE_TYPES, IDC_CASE_SENSITIVE,  IDC_WHOLE_WORDS,
+                                        IDC_SUB_DIRS,   IDC_REGEX,           IDC_ONLY_FILE,
+                                        IDC_KEEP_MESS,  IDC_FIND_TEXT,       IDC_STATISTICS,
+                                        IDC_ADD_FILE,   IDC_QUICK_REFERENCE, IDC_SAVE_SET,
+                                        IDC_REMOVE_SET, IDC_ADD_DIRECTORY,   IDC_CLEAR,
+                                        IDC_OK,         IDC_CANCEL,          IDC_HELP}) {
             checked[id] = enabled[id] = limits[id] = unset;
             captions[id] = "<unset>";
         }

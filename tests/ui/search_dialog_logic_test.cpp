@@ -126,7 +126,7 @@ TEST_P(SearchDialog, HostTextOfSixtyCharactersIsShownAndTakenWhole) {
     settings.hostText = text;
     Open();
     EXPECT_EQ(view->text.text, text);
-    Click(idOk);
+    Click(IDC_OK);
     EXPECT_EQ(settings.textToFind, text);
     EXPECT_EQ(view->result, 1);
 }
@@ -141,7 +141,7 @@ TEST_P(SearchDialog, SaveThenOkWritesTheFileInOrder) {
     ASSERT_EQ(view->asked.size(), 1u);
     EXPECT_EQ(view->asked[0].text, "Save file set?");
     EXPECT_EQ(view->asked[0].style, unsigned(boxYesNo | boxIconQuestion));
-    Click(idOk); // the saved set is unchanged: no question
+    Click(IDC_OK); // the saved set is unchanged: no question
     EXPECT_EQ(view->asked.size(), 1u);
     EXPECT_EQ(view->result, 1);
     EXPECT_EQ(file->Text(), kernelExample);
@@ -159,14 +159,14 @@ TEST_P(SearchDialog, SaveThenOkWritesTheFileInOrder) {
 TEST_P(SearchDialog, OkWithAnEmptyTextWritesEverythingAndClosesWithZero) {
     Click(IDC_STATISTICS);
     Type(IDC_DIR_LIST, "C:\\A\r\n");
-    Click(idOk);
+    Click(IDC_OK);
     EXPECT_EQ(view->result, 0);
     EXPECT_EQ(Read("Settings", "Stat"), "1");
     EXPECT_EQ(Read("DirSetLastOne", "DirList"), "C:\\A;");
     EXPECT_EQ(Read("Settings", "LastSet"), "");
 
     Type(IDC_TEXT, "   "); // spaces are a text here
-    Click(idOk);
+    Click(IDC_OK);
     EXPECT_EQ(view->result, 1);
 }
 
@@ -174,7 +174,7 @@ TEST_P(SearchDialog, NoToTheSaveQuestionLeavesLastSetEmpty) {
     Type(IDC_SET_NAME, "Work");
     Type(IDC_DIR_LIST, "C:\\W\r\n");
     Type(IDC_TEXT, "x");
-    Click(idOk, {answerNo});
+    Click(IDC_OK, {answerNo});
     EXPECT_EQ(view->asked.at(0).text, "Save file set?");
     EXPECT_EQ(Read("Settings", "LastSet"), "");
     EXPECT_EQ(Read("DirSetWork", "DirList"), "<missing>");
@@ -193,7 +193,7 @@ TEST_P(SearchDialog, CancelLeavesWhatTheLastOkLeft) {
     Type(IDC_FILE_TYPES, "*.w");
     SaveSet("Work", "C:\\W\r\n");
     Type(IDC_TEXT, "x");
-    Click(idOk);
+    Click(IDC_OK);
     ASSERT_EQ(settings.dirList, "C:\\W;");
     const std::function<void()> actions[] = {
         [] {},                                       // opening alone
@@ -212,7 +212,7 @@ TEST_P(SearchDialog, CancelLeavesWhatTheLastOkLeft) {
     for (size_t i = 0; i < sizeof actions / sizeof actions[0]; ++i) {
         Open();
         actions[i]();
-        Click(idCancel);
+        Click(IDC_CANCEL);
         EXPECT_EQ(view->result, 0);
         EXPECT_EQ(settings.dirList, "C:\\W;") << i;
         EXPECT_EQ(settings.fileTypes, "*.w") << i;
@@ -283,13 +283,13 @@ TEST_P(SearchDialog, ARefusedNameAtOkKeepsTheDialogOpenWithTheNameSelected) {
     SaveSet("a b", "C:\\other\r\n");
     view->selected = FakeDialogView::unset;
     const std::string before = file->Text();
-    Click(idOk);
+    Click(IDC_OK);
     EXPECT_NE(view->asked.back().text.find("Choose another name."), std::string::npos);
     EXPECT_EQ(view->result, -1);
     EXPECT_EQ(view->selected, IDC_SET_NAME);
     EXPECT_EQ(file->Text(), before);
     Type(IDC_SET_NAME, "c");
-    Click(idOk, {answerYes});
+    Click(IDC_OK, {answerYes});
     EXPECT_EQ(view->result, 1);
     EXPECT_EQ(Read("Settings", "LastSet"), "c");
 }
@@ -361,7 +361,7 @@ TEST_P(SearchDialog, ALongListKeepsItsFirstWholeEntriesAndSaysSoOnce) {
     }
     Type(IDC_TEXT, "x");
     SaveSet("Long", list);
-    Click(idOk);
+    Click(IDC_OK);
     const std::string stored = file->Store().ReadString("DirSetLastOne", "DirList", "", 20000);
     EXPECT_EQ(stored.size(), 163u * 100);
     EXPECT_EQ(stored.substr(stored.size() - 100, 8), "C:\\1162x");
@@ -375,14 +375,14 @@ TEST_P(SearchDialog, AFailedWriteIsToldOnceByABoxOfTheOpenDialog) {
     ResetWriteFailureReport();
     file->FailWrites();
     Type(IDC_TEXT, "x");
-    Click(idOk);
+    Click(IDC_OK);
     ASSERT_EQ(view->asked.size(), 1u);
     EXPECT_NE(view->asked[0].text.find(file->Store().Location()), std::string::npos);
     EXPECT_EQ(view->asked[0].caption, "Trovik");
     EXPECT_EQ(view->asked[0].dialogResult, -1);
     EXPECT_EQ(view->result, 1);
     Open();
-    Click(idOk);
+    Click(IDC_OK);
     EXPECT_TRUE(view->asked.empty());
     ResetWriteFailureReport();
 }
@@ -394,12 +394,12 @@ TEST_P(SearchDialog, QuotedTextsAndNamesComeBackAsTheyWere) {
         Reopen("");
         SaveSet("A", "C:\\A\r\n");
         Type(IDC_TEXT, "older");
-        Click(idOk);
+        Click(IDC_OK);
         Open();
         Type(IDC_TEXT, value);
         Type(IDC_FILE_TYPES, value);
         SaveSet(value, "C:\\Q\r\n");
-        Click(idOk);
+        Click(IDC_OK);
         Open();
         EXPECT_EQ(view->text.entries, (std::vector<std::string>{value, "older"})) << value;
         EXPECT_EQ(view->fileTypes.entries.front(), value);
@@ -418,10 +418,10 @@ TEST_P(SearchDialog, LineEndsInFieldsForgeNoSection) {
     Type(IDC_FILE_TYPES, "*.c\n[Forged]\nk=1");
     Type(IDC_SET_NAME, "s\r\n[Forged]");
     Type(IDC_DIR_LIST, "C:\\A\r\n[Forged]\r\n");
-    Click(idOk);
+    Click(IDC_OK);
     EXPECT_NE(view->asked.back().text.find("line end"), std::string::npos);
     Type(IDC_SET_NAME, "");
-    Click(idOk);
+    Click(IDC_OK);
     const std::string text = file->Text();
     EXPECT_EQ(text.find("\n[Forged]"), std::string::npos) << text;
     EXPECT_EQ(text.find("[DirSetLastOne]"), text.rfind("[DirSetLastOne]")) << text;
@@ -437,7 +437,7 @@ TEST_P(SearchDialog, StatisticsDisablesExactlyTheTextControls) {
     Click(IDC_STATISTICS);
     for (int id : textControls)
         EXPECT_EQ(view->enabled[id], 0) << id;
-    for (int id : std::initializer_list<int>{IDC_KEEP_MESS, IDC_DIR_LIST, idOk})
+    for (int id : std::initializer_list<int>{IDC_KEEP_MESS, IDC_DIR_LIST, IDC_OK})
         EXPECT_EQ(view->enabled[id], FakeDialogView::unset) << id;
     Click(IDC_FIND_TEXT);
     for (int id : textControls)
@@ -454,7 +454,7 @@ TEST_P(SearchDialog, QuickReferenceAndMissingHelp) {
     EXPECT_EQ(text.substr(0, 31), "^\tMatches the start of a line.\n");
 
     view->helpExists = 0;
-    Click(idHelp);
+    Click(IDC_HELP);
     EXPECT_EQ(view->helpShown, "C:\\Tools\\TROVIK.HLP");
     EXPECT_NE(view->asked.back().text.find("C:\\Tools\\TROVIK.HLP"), std::string::npos);
 }

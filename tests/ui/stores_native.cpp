@@ -6,7 +6,6 @@ std::vector<std::string> StoreKinds() {
     return {"memory"};
 }
 
-std::unique_ptr<StoreUnderTest> MakeStore(const std::string&, const std::string& text,
-                                          int exists) {
+std::unique_ptr<StoreUnderTest> MakeStore(const std::string&, const std::string& text, int exists) {
     return MakeMemoryStore(text, exists);
 }

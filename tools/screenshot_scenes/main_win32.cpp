@@ -24,6 +24,7 @@
 #include "resources/resource.h"
 #include "ui/path_pickers.h"
 #include "ui/search_dialog.h"
+#include "ui/search_dialog_logic.h" // quickReferenceTitle
 #include "ui/settings_file.h"
 
 namespace {
@@ -120,24 +121,21 @@ int RunScene(const std::function<void()>& show, const std::function<int(DWORD)>&
 // ---- The search dialog's scenes: the dialog from the library's template,
 // with the settings file beside the library.
 
-constexpr char searchCaption[] = "Trovik";
-constexpr char quickReferenceCaption[] = "Regular Expressions: Quick Reference";
-
 int SearchDialogScene(ModuleHandle library, const std::string& handshake, const char* scene) {
     return RunScene(
         [&] { ShowSearchDialog(library, SearchSettings); },
-        [&](DWORD thread) { return ShootWindow(thread, searchCaption, handshake, scene); });
+        [&](DWORD thread) { return ShootWindow(thread, TROVIK_CAPTION, handshake, scene); });
 }
 
 // The quick reference opens from the small button beside the options.
 int QuickReferenceScene(ModuleHandle library, const std::string& handshake, const char* scene) {
     return RunScene([&] { ShowSearchDialog(library, SearchSettings); },
                     [&](DWORD thread) {
-                        HWND dialog = WaitForWindow(thread, searchCaption);
+                        HWND dialog = WaitForWindow(thread, TROVIK_CAPTION);
                         if (dialog == nullptr) return 0;
                         PostMessageA(GetDlgItem(dialog, IDC_QUICK_REFERENCE), BM_CLICK, 0, 0);
                         const int taken =
-                            ShootWindow(thread, quickReferenceCaption, handshake, scene);
+                            ShootWindow(thread, quickReferenceTitle, handshake, scene);
                         Close(dialog);
                         return taken;
                     });
@@ -158,7 +156,7 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
 }
 
 // A visible dialog of `thread` that has control `controlId` (the search dialog,
-// the progress window and the message boxes share the caption "Trovik").
+// the progress window and the message boxes share TROVIK_CAPTION).
 HWND WaitForDialogWith(DWORD thread, int controlId) {
     for (DWORD waited = 0; waited < waitMs; waited += pollMs) {
         DialogQuery query = {controlId, nullptr};

@@ -1,6 +1,6 @@
 // The progress of trovfind's walk: a progress line on the console (standard
-// error when that is one, else the console the program runs in, if any), and Ctrl+C (or Ctrl+Break) as the stop request, so that the
-// walk ends and what was found so far is printed.
+// error when that is one, else the console the program runs in, if any), and Ctrl+C (or Ctrl+Break)
+// as the stop request, so that the walk ends and what was found so far is printed.
 #pragma once
 
 #include <cstdint>
@@ -20,9 +20,9 @@ public:
     void KeepAlive() override;
     void DirectoryEntered(const FileName& directory) override;
     void FileProcessed(uint32_t filesProcessed) override;
-    void HitsChanged(const FileName& file) override;
+    void HitsChanged(const FileName& file, const RunCounterSet& counters) override;
     void HitListFull(int32_t records) override;
-    int StopRequest() override;
+    WalkStop StopRequest() override;
     void ReportFailure() override;
 
     // Removes the progress line, if one is shown.
@@ -38,6 +38,7 @@ private:
     void* _console;      // the console (standard error's, or one opened) or null
     bool _ownConsole;    // _console was opened here and is closed with it
     bool _shown = false; // a progress line is on the screen
-    uint32_t _files = 0;
+    uint32_t _files = 0; // the processed files shown
+    uint32_t _hits = 0;  // the hit count shown
     RateLimit _dispatches{10};
 };

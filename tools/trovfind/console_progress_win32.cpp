@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "host/trovik_file_scanner.h" // walkClock
-#include "search/search_params.h"
+#include "search/run_counters.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ volatile LONG stopAsked = 0;
 
 BOOL WINAPI OnControl(DWORD event) {
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
-        InterlockedExchange(&stopAsked, 2); // stop, keeping what was found
+        InterlockedExchange(&stopAsked, stopKeep); // stop, keeping what was found
         return TRUE;
     }
     return FALSE;
@@ -59,7 +59,8 @@ void ConsoleProgress::FileProcessed(uint32_t filesProcessed) {
     Show();
 }
 
-void ConsoleProgress::HitsChanged(const FileName&) {
+void ConsoleProgress::HitsChanged(const FileName&, const RunCounterSet& counters) {
+    _hits = counters.hitCount;
     Show();
 }
 
@@ -67,11 +68,11 @@ void ConsoleProgress::HitListFull(int32_t records) {
     Clear();
     fprintf(stderr, "trovfind: Too many hits: the search stopped after %d records.\n",
             static_cast<int>(records));
-    InterlockedExchange(&stopAsked, 2);
+    InterlockedExchange(&stopAsked, stopKeep);
 }
 
-int ConsoleProgress::StopRequest() {
-    return static_cast<int>(stopAsked);
+WalkStop ConsoleProgress::StopRequest() {
+    return static_cast<WalkStop>(stopAsked);
 }
 
 void ConsoleProgress::ReportFailure() {
@@ -83,8 +84,7 @@ void ConsoleProgress::Show() {
     if (!_console) return;
     char line[96];
     int length = snprintf(line, sizeof line, "\rProcessed files: %lu, hits: %lu ",
-                          static_cast<unsigned long>(_files),
-                          static_cast<unsigned long>(RunCounters.hitCount));
+                          static_cast<unsigned long>(_files), static_cast<unsigned long>(_hits));
     DWORD written = 0;
     WriteConsoleA(_console, line, static_cast<DWORD>(length), &written, nullptr);
     _shown = true;

@@ -15,13 +15,12 @@
 #include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 #include "host/file_set_walk.h"
-#include "host/run_state.h"
 #include "search/grep_info.h"
-#include "search/search_params.h"
+#include "search/run_query.h"
+#include "search/run_results.h"
 #include "tools/trovfind/console_progress.h"
 #include "tools/trovfind/options.h"
 #include "tools/trovfind/output.h"
-#include "ui/search_settings.h"
 
 namespace {
 
@@ -92,28 +91,43 @@ std::string BuildDirList(const TrovfindOptions& options, String& dirList) {
 }
 
 // With -u the line texts, which are in the code page, are printed in UTF-8.
-void LineTextsToUtf8() {
+void LineTextsToUtf8(List<GrepInfo>& hitList) {
     for (GrepInfo* record = hitList.GetHead(); record; record = List<GrepInfo>::GetNext(record))
         record->_lineText = Narrow(Widen(record->_lineText.c_str(), CP_ACP), CP_UTF8).c_str();
 }
 
-void PrintResults(const TrovfindOptions& options) {
+// The run the options ask for. A statistics run counts whatever the text;
+// the walk only asks that there is one.
+RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
+    RunQuery query;
+    query.text = options.statistics ? "*" : options.text.c_str();
+    query.statistics = options.statistics;
+    query.caseInsensitive = options.caseInsensitive;
+    query.wholeWords = options.wholeWords;
+    query.pattern = options.pattern;
+    query.fileNamesOnly = options.fileNamesOnly;
+    query.dirList = dirList;
+    query.fileTypes = options.fileTypes.c_str();
+    query.subdirectories = options.recursive;
+    query.followLinks = options.followLinks;
+    query.hostUtf8 = options.utf8;
+    return query;
+}
+
+void PrintResults(const TrovfindOptions& options, const RunResults& results) {
     if (options.statistics) {
-        Write(FormatStatistics(RunCounters));
+        Write(FormatStatistics(results.counters));
     } else {
-        for (GrepInfo* record = hitList.GetHead(); record;
+        for (GrepInfo* record = results.hitList.GetHead(); record;
              record = List<GrepInfo>::GetNext(record)) {
             Write(options.records ? FormatRecord(*record)
                                   : FormatHit(*record, options.fileNamesOnly));
         }
     }
-    if (options.records) Write(FormatCounters(RunCounters));
+    if (options.records) Write(FormatCounters(results.counters));
     fflush(stdout);
     if (!options.records) {
-        fputs(FormatSummary(RunCounters, filesNotRead, filesLeftOut, foldersNotListed,
-                            options.statistics)
-                  .c_str(),
-              stderr);
+        fputs(FormatSummary(results.counters, results, options.statistics).c_str(), stderr);
     }
 }
 
@@ -135,21 +149,11 @@ int main(int argc, char** argv) {
         break;
     }
     if (options.utf8 && ParseUtf8Arguments(options, error) != parsedRun) return UsageError(error);
-    hostPathsInUtf8 = options.utf8;
-    walkFollowsLinks = options.followLinks;
     String dirList;
     error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
-
-    SearchSettings.dirList = dirList;
-    SearchSettings.fileTypes = options.fileTypes.c_str();
-    SearchSettings.SubDir = options.recursive;
-    SearchSettings.CaseSensitive = options.caseInsensitive ? 0 : 1;
-    SearchSettings.WholeWord = options.wholeWords;
-    SearchSettings.RegEx = options.pattern;
-    SearchSettings.OnlyFile = options.fileNamesOnly;
-    SearchSettings.Stat = options.statistics;
-    ClearRunResults();
+    const RunQuery query = QueryOf(options, dirList);
+    RunResults results;
 
     static char outputBuffer[1 << 16];
     setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
@@ -157,17 +161,14 @@ int main(int argc, char** argv) {
     uint32_t longestGap;
     {
         ConsoleProgress progress;
-        // A statistics run counts whatever the text; the walk only asks that
-        // there is one.
-        WalkFileSet(String(options.statistics ? "*" : options.text.c_str()), progress);
+        WalkFileSet(query, progress, results);
         longestGap = progress.LongestGap();
     }
-    if (options.utf8) LineTextsToUtf8();
-    PrintResults(options);
+    if (options.utf8) LineTextsToUtf8(results.hitList);
+    PrintResults(options, results);
     if (options.longestGap)
         fprintf(stderr, "trovfind: longest gap between two dispatches: %lu ms\n",
                 static_cast<unsigned long>(longestGap));
-    int status = ExitStatusOf(options, RunCounters, filesNotRead - filesLeftOut, hitList._count);
-    ReleaseHits();
-    return status;
+    return ExitStatusOf(options, results.counters, results.filesNotRead - results.filesLeftOut,
+                        results.hitList._count);
 }

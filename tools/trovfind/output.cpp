@@ -1,7 +1,7 @@
 #include "tools/trovfind/output.h"
 
+#include "host/statistics_lines.h"
 #include "search/grep_info.h"
-#include "search/statistics_text.h"
 #include "tools/trovfind/options.h"
 
 std::string VisibleLineText(const GrepInfo& record) {
@@ -60,18 +60,20 @@ std::string FormatStatistics(const RunCounterSet& counters) {
     return lines;
 }
 
-std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead,
-                          uint32_t filesLeftOut, uint32_t foldersNotListed, int statistics) {
-    const uint32_t read = counters.filesProcessed - (filesNotRead - filesLeftOut);
+std::string FormatSummary(const RunCounterSet& counters, const RunResults& results,
+                          int statistics) {
+    const uint32_t read = counters.filesProcessed - (results.filesNotRead - results.filesLeftOut);
     std::string summary =
         "trovfind: " + std::to_string(read) + (statistics ? " files counted" : " files searched");
     if (!statistics) {
         summary += ", " + std::to_string(counters.filesWithHits) + " with hits, " +
                    std::to_string(counters.hitCount) + " hits";
     }
-    summary += ", " + std::to_string(filesNotRead) + " could not be read";
-    if (foldersNotListed != 0)
-        summary += ", folders that could not be listed: " + std::to_string(foldersNotListed);
+    summary += ", " + std::to_string(results.filesNotRead) + " could not be read";
+    if (results.foldersNotListed != 0) {
+        summary +=
+            ", folders that could not be listed: " + std::to_string(results.foldersNotListed);
+    }
     return summary + "\n";
 }
 

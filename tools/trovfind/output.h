@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "search/search_params.h"
+#include "search/run_counters.h"
+#include "search/run_results.h"
 
 class GrepInfo;
 struct TrovfindOptions;
@@ -31,10 +32,9 @@ std::string FormatStatistics(const RunCounterSet& counters);
 
 // The closing line of the default form on standard error, with LF. The
 // folders whose listing broke off (or that closed a link loop) are named only
-// when there were any. `filesLeftOut` of the `filesNotRead` never reached the
-// search (paths or names too long): they do not come off the files searched.
-std::string FormatSummary(const RunCounterSet& counters, uint32_t filesNotRead,
-                          uint32_t filesLeftOut, uint32_t foldersNotListed, int statistics);
+// when there were any. The results' filesLeftOut never reached the search
+// (paths or names too long): they do not come off the files searched.
+std::string FormatSummary(const RunCounterSet& counters, const RunResults& results, int statistics);
 
 // 0 when something was found (with -s: a file was counted), else 1.
 int ExitStatusOf(const TrovfindOptions& options, const RunCounterSet& counters,

@@ -1,7 +1,7 @@
 #include "tools/trovhost/messages.h"
 
-#include "host/host_commands.h"     // the commands, results and selectors of the exports
-#include "search/statistics_text.h" // the selectors of the five statistics lines
+#include "host/host_commands.h"    // the commands, results and selectors of the exports
+#include "host/statistics_lines.h" // the selectors of the five statistics lines
 
 MessageUpdate MessagesFor(int result, ResultReader& reader) {
     MessageUpdate update;

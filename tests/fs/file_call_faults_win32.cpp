@@ -1,4 +1,4 @@
-#include "fs/file_call_faults_win32.h"
+#include "tests/fs/file_call_faults_win32.h"
 
 #include <stdexcept>
 #include <type_traits>

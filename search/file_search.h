@@ -1,0 +1,38 @@
+// FileSearch: what the search of one file reads and writes, handed to it
+// whole: the run's query, the run's results, a workspace for the file's
+// match offsets and the run's pulse. Nothing of a run lives in a global, so
+// that several files can be searched at once, each with its own workspace.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "search/line_pass.h"
+#include "search/run_query.h"
+#include "search/run_results.h"
+
+class SearchPulse;
+
+// Match offsets kept per file; the records come from those offsets only.
+enum { maxMatchPositions = 10000 };
+
+// The offsets of one file's accepted matches and its hit lines, alive from
+// one file to the next but dead after each (about 280 KB, on the heap).
+class SearchWorkspace {
+public:
+    SearchWorkspace()
+        : matchPositions(new uint64_t[maxMatchPositions]),
+          windowPositions(new uint32_t[maxMatchPositions]),
+          hitLines(new HitLine[maxMatchPositions]) {}
+
+    std::unique_ptr<uint64_t[]> matchPositions;  // in the file, increasing
+    std::unique_ptr<uint32_t[]> windowPositions; // found in one window
+    std::unique_ptr<HitLine[]> hitLines;         // the file's hit lines
+};
+
+struct FileSearch {
+    const RunQuery& query; // its text stripped of blanks and not empty
+    RunResults& results;   // records appended, counters added to
+    SearchWorkspace& workspace;
+    SearchPulse* pulse; // may be null; see SearchFileWindows
+};

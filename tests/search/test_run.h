@@ -1,0 +1,14 @@
+// A run's query, results and workspace for tests of the per-file search.
+#pragma once
+
+#include "search/file_search.h"
+
+struct TestRun {
+    RunQuery query;
+    RunResults results;
+    SearchWorkspace workspace;
+
+    FileSearch Search(SearchPulse* pulse = nullptr) {
+        return FileSearch{query, results, workspace, pulse};
+    }
+};
