@@ -113,6 +113,9 @@ public:
         return taken;
     }
 
+    // Any thread: whether Stop was called.
+    int StopRequested() const { return _stopRequest.load(std::memory_order_relaxed); }
+
     // Any thread: the jobs being done end at their next pulse, no job starts.
     void Stop() {
         std::lock_guard<std::mutex> lock(_mutex);
