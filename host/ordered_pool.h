@@ -44,9 +44,18 @@ public:
     OrderedPool(unsigned threads, size_t bound, Work work)
         : _bound(bound ? bound : 1), _work(std::move(work)) {
         if (threads == 0) threads = 1;
-        _workers.reserve(threads);
-        for (unsigned i = 0; i < threads; ++i)
-            _workers.emplace_back([this, i] { WorkerLoop(i); });
+        try {
+            _workers.reserve(threads);
+            for (unsigned i = 0; i < threads; ++i)
+                _workers.emplace_back([this, i] { WorkerLoop(i); });
+        } catch (...) {
+            // A thread or memory that could not be had: no destructor will end
+            // the workers started, so they end here before the failure goes on.
+            Stop();
+            for (std::thread& worker : _workers)
+                worker.join();
+            throw;
+        }
     }
 
     ~OrderedPool() {
