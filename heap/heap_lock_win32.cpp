@@ -15,13 +15,19 @@ const int kYields = 8;
 // How long a sleeper naps between looks when its event could not be made.
 const DWORD kSleepMilliseconds = 1;
 
+// Not a function-local static: its guard is the runtime's one-time
+// initialisation, which allocates, and the allocation may come back here
+// while the guard is held: two threads then wait for each other for ever.
 bool SeveralProcessors() {
-    static const bool several = [] {
+    static int several = -1; // -1 until first asked; every thread writes the same value
+    int known = __atomic_load_n(&several, __ATOMIC_RELAXED);
+    if (known < 0) {
         SYSTEM_INFO info;
         GetSystemInfo(&info);
-        return info.dwNumberOfProcessors > 1;
-    }();
-    return several;
+        known = info.dwNumberOfProcessors > 1;
+        __atomic_store_n(&several, known, __ATOMIC_RELAXED);
+    }
+    return known != 0;
 }
 
 HANDLE EventOf(NH_HeapLock* lock) {

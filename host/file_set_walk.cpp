@@ -7,6 +7,7 @@
 #include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 #include "host/memory_headroom.h"
+#include "host/threaded_walk.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
 
@@ -48,6 +49,33 @@ int ScanEntry(const FileName& name, int32_t attributes, int recursive, const Run
     return 1;
 }
 
+// The walk on `threads` threads: the existing entries are looked up first,
+// then listed and searched as the one-thread walk would.
+WalkStop WalkFileSetThreaded(const RunQuery& query, unsigned threads, WalkProgress& progress,
+                             RunResults& results) {
+    FileSetEntries entries(query);
+    std::vector<WalkEntry> existing;
+    String entry;
+    int recursive = 0;
+    bool any = false;
+    while (entries.NextFileSetEntry(entry, recursive)) {
+        any = true;
+        FileName name(WalkPathOf(entry, query.hostUtf8));
+        int32_t attributes = AttributesOfWalkPath(name);
+        if (attributes != -1) {
+            existing.push_back(WalkEntry{name, (attributes & attributeDirectory) != 0, recursive});
+        }
+    }
+    if (!any) return progress.StopRequest();
+    if (!progress.Open()) {
+        progress.ReportFailure();
+        return stopCancel;
+    }
+    RunQuery searched;
+    if (!existing.empty() && !SearchedQuery(query, searched)) return stopNone;
+    return WalkEntriesThreaded(existing, searched, entries.Masks(), threads, progress, results);
+}
+
 } // namespace
 
 WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& results) {
@@ -55,6 +83,15 @@ WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& 
     results.filesNotRead = results.filesLeftOut = results.foldersNotListed = 0;
     bool opened = false;
     MemoryHeadroom headroom(results.hitListFull);
+    const unsigned threads = WalkThreads(query.threads);
+    if (threads > 1) {
+        try {
+            return WalkFileSetThreaded(query, threads, progress, results);
+        } catch (...) {
+            progress.ReportFailure();
+            return stopCancel;
+        }
+    }
     try {
         SearchWorkspace workspace;
         FileSetEntries entries(query);

@@ -11,5 +11,6 @@ RunQuery QueryFromSettings(const SearchSettingsRecord& settings, const String& t
     query.dirList = settings.dirList;
     query.fileTypes = settings.fileTypes;
     query.subdirectories = settings.SubDir;
+    query.threads = settings.Threads;
     return query;
 }

@@ -49,28 +49,36 @@ int TrovikFileScanner::ShouldStop() {
     return _progress.StopRequest() != 0;
 }
 
+void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters) {
+    ++counters.filesProcessed;
+    uint32_t now = walkClock();
+    if (ProgressUpdateDue(now)) {
+        progress.FileProcessed(counters.filesProcessed);
+        nextProgressUpdate = now + progressInterval;
+    }
+}
+
+void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
+                        FileName& fileName, int records) {
+    if (records < 0) {
+        ++results.filesNotRead;
+    } else if (records > 0) {
+        ++results.counters.filesWithHits;
+        FileName shown(HostPathOf(fileName, query.hostUtf8));
+        progress.HitsChanged(shown, results.counters);
+    }
+    if (results.hitListFull) progress.HitListFull(results.hitList._count);
+}
+
 int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
     _progress.KeepAlive();
     // Empty files are neither counted nor searched. The entry holds the low
     // 32 bits of the size: a file of a whole multiple of 4 GiB is asked again.
     if (entry->_size == 0 && SizeOfWalkPath(fileName) == 0) return 1;
-    RunCounterSet& counters = _results.counters;
-    ++counters.filesProcessed;
-    uint32_t now = walkClock();
-    if (ProgressUpdateDue(now)) {
-        _progress.FileProcessed(counters.filesProcessed);
-        nextProgressUpdate = now + progressInterval;
-    }
+    CountFileProcessed(_progress, _results.counters);
     ProgressPulse pulse(_progress);
     int records = SearchFile(fileName, FileSearch{_query, _results, _workspace, &pulse});
-    if (records < 0) {
-        ++_results.filesNotRead;
-    } else if (records > 0) {
-        ++counters.filesWithHits;
-        FileName shown(HostPathOf(fileName, _query.hostUtf8));
-        _progress.HitsChanged(shown, counters);
-    }
-    if (_results.hitListFull) _progress.HitListFull(_results.hitList._count);
+    ReportFileSearched(_progress, _query, _results, fileName, records);
     return 1;
 }
 

@@ -15,6 +15,15 @@ class WalkProgress;
 // the platform's millisecond timer unless a test puts its own clock here.
 extern uint32_t (*walkClock)();
 
+// The walk's part in the search of one file, shared by the one-thread walk
+// and the threaded one, which call them in walk order on the walking thread.
+// Counts a file about to be searched and shows the count at most every 50 ms.
+void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
+// Reports the search of `fileName` that added `records` records to
+// `results` (-1: the file could not be read), and a hit list that ran full.
+void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
+                        FileName& fileName, int records);
+
 class TrovikFileScanner : public FileScanner {
 public:
     // Every file is searched for `query` (its text stripped, not empty) in

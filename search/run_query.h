@@ -22,4 +22,6 @@ struct RunQuery {
     int subdirectories = 1; // directories are walked recursively ("SubDir")
     int followLinks = 0;    // links to folders are entered, each real folder once
     int hostUtf8 = 0;       // entries and record names in UTF-8, not the ANSI code page
+    // ---- How it is looked for
+    unsigned threads = 1; // threads searching files; 0: one per processor, at most 16
 };

@@ -29,6 +29,7 @@ struct SearchSettingsRecord {
     int WholeWord = 0;     //
     int Stat = 0;          // statistics mode instead of a text search
     int KeepMess = 0;      // the host keeps its old messages
+    unsigned Threads = 0; // threads searching files; 0 (or missing, or negative): one per processor
 
     String setName;   // the set written as "LastSet" at OK; at most 32 characters
     String dirList;   // run form of the directory list; at most 16384 characters

@@ -7,6 +7,7 @@
 
 const char settingsSection[] = "Settings";
 const char lastSetKey[] = "LastSet";
+const char threadsKey[] = "Threads";
 
 const SwitchKey switchKeys[6] = {
     {"OnlyFile", &SearchSettingsRecord::OnlyFile},
@@ -65,6 +66,8 @@ void SetSettingsPaths(SearchSettingsRecord& settings, const String& modulePath) 
 void ReadSwitches(SearchSettingsRecord& settings, ProfileStore& store) {
     for (const SwitchKey& key : switchKeys)
         settings.*key.member = store.ReadInt(settingsSection, key.key, 0) != 0 ? 1 : 0;
+    const int threads = store.ReadInt(settingsSection, threadsKey, 0);
+    settings.Threads = threads > 0 ? static_cast<unsigned>(threads) : 0;
 }
 
 void ReadRunForms(SearchSettingsRecord& settings, ProfileStore& store) {

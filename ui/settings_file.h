@@ -9,7 +9,8 @@
 // value is written in a form that reads back as it was (FileValue).
 //
 // Sections and keys:
-//   [Settings]      OnlyFile RegEx CaseSensitive WholeWord Stat KeepMess (0/1), LastSet
+//   [Settings]      OnlyFile RegEx CaseSensitive WholeWord Stat KeepMess (0/1), LastSet,
+//                   Threads (read only)
 //   [Searched]      String0..String14, most recent first
 //   [FileTypeHist]  FileType0..FileType14
 //   [SetList]       Set0..Set511, then one key with an empty value
@@ -27,6 +28,7 @@
 // Section "Settings" and its keys.
 extern const char settingsSection[]; // "Settings"
 extern const char lastSetKey[];      // "LastSet"
+extern const char threadsKey[];      // "Threads"
 
 // History sizes: the texts and file types keep 15 entries, the set list 512.
 enum { maxHistoryCount = 15, maxSetCount = 512 };
@@ -51,7 +53,7 @@ void LoadSettings(SearchSettingsRecord& settings, ModuleHandle module);
 // its file name replaced by TROVIK.INI and TROVIK.HLP. A path without a
 // backslash is replaced whole.
 void SetSettingsPaths(SearchSettingsRecord& settings, const String& modulePath);
-// Reads the six switches from "Settings" (default 0 each).
+// Reads the six switches from "Settings" (default 0 each), and Threads.
 void ReadSwitches(SearchSettingsRecord& settings, ProfileStore& store);
 // The run forms of the directory list and file types, and SubDir, as the
 // last confirmed search left them in "DirSetLastOne": what a search without

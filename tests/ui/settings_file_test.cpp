@@ -71,6 +71,17 @@ TEST_P(SettingsFile, SwitchesAreZeroOrOne) {
     EXPECT_EQ(settings.WholeWord, 0);
 }
 
+TEST_P(SettingsFile, ThreadsIsACountWithZeroForMissingOrNegative) {
+    const std::pair<const char*, unsigned> cases[] = {
+        {"", 0}, {"[Settings]\nThreads=8\n", 8}, {"[Settings]\nThreads=-2\n", 0}};
+    for (const auto& [file, threads] : cases) {
+        SearchSettingsRecord settings;
+        settings.Threads = 5;
+        ReadSwitches(settings, Make(file)->Store());
+        EXPECT_EQ(settings.Threads, threads) << file;
+    }
+}
+
 // ---- Writing
 
 TEST_P(SettingsFile, WritesKeepPlacesAndAppendNewKeysAndSections) {

@@ -109,6 +109,7 @@ RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
     query.dirList = dirList;
     query.fileTypes = options.fileTypes.c_str();
     query.subdirectories = options.recursive;
+    query.threads = options.threads;
     query.followLinks = options.followLinks;
     query.hostUtf8 = options.utf8;
     return query;

@@ -1,6 +1,8 @@
 #include "tools/trovfind/options.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "ui/search_settings.h"
 
@@ -16,6 +18,7 @@ const char trovfindUsage[] =
     "  -t TYPES    file types, e.g. \"*.c;*.h\" (default \"*.*\")\n"
     "  -n          do not descend into subdirectories\n"
     "  -L          follow links to folders (each real folder once)\n"
+    "  -j N        search files on N threads (default 0: one per processor, at most 16)\n"
     "  -u          arguments, file names and line texts in UTF-8\n"
     "  --records   machine-readable output\n"
     "  --longest-gap  also report the longest time in ms between two points\n"
@@ -54,6 +57,14 @@ ParseResult ParseTrovfindOptions(int argc, const char* const* argv, TrovfindOpti
             options.records = 1;
         } else if (arg == "--longest-gap") {
             options.longestGap = 1;
+        } else if (arg == "-j") {
+            const char* count = ++i < argc ? argv[i] : "";
+            if (!*count || std::strspn(count, "0123456789") != std::strlen(count) ||
+                std::strlen(count) > 4) {
+                error = "-j needs a number of threads";
+                return parsedUsageError;
+            }
+            options.threads = static_cast<unsigned>(std::atoi(count));
         } else if (arg == "-t") {
             if (++i == argc) {
                 error = "-t needs the file types";

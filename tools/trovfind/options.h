@@ -19,6 +19,7 @@ struct TrovfindOptions {
     int longestGap = 0;               // --longest-gap: report the longest dispatch gap
     int followLinks = 0;              // -L: enter links to folders, each real folder once
     int utf8 = 0;                     // -u: arguments and output in UTF-8
+    unsigned threads = 0;             // -j N: threads searching files; 0: one per processor
     std::string fileTypes = "*.*";    // -t TYPES
     std::string text;                 // the text to find (empty with -s)
     std::vector<std::string> entries; // directories and files, '/' turned into '\'

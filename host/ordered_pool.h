@@ -1,0 +1,194 @@
+// OrderedPool: the jobs of a walk (its files, numbered in walk order) done by
+// a pool of worker threads, and their results handed to one consumer strictly
+// in that order, so that what the consumer builds equals a one-thread run.
+//
+// Three parties: a lister that submits the jobs in walk order (on a thread of
+// its own, started by List), the workers, and the consumer (the host's
+// thread), which takes the results with TakeNext between its own duties. The
+// jobs submitted and not yet taken are bounded, so that results done ahead of
+// a slow file cannot fill a 32-bit address space: the lister waits instead.
+//
+// Stop: the workers see it through the pulse of the job they search, and no
+// further job starts. A result is whole when its job ended without its pulse
+// asking to stop; the consumer takes whole results only, so a stopped run
+// keeps exactly the results of a prefix of the walk. Every thread ends in
+// the destructor (joined), whatever happened.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "search/search_pulse.h"
+
+template <class Job, class Result>
+class OrderedPool {
+public:
+    // Does `job` into `result` on worker number `worker` (0 to threads - 1, so
+    // that a worker may keep its own workspace), calling `pulse` as it goes and
+    // ending early when it returns nonzero. Must not throw.
+    using Work = std::function<void(unsigned worker, Job& job, Result& result, SearchPulse& pulse)>;
+    // Submits the walk's jobs through Submit; returns when the walk is over or
+    // Submit said no. EndOfWalk follows by itself.
+    using Lister = std::function<void(OrderedPool& pool)>;
+
+    enum Take { taken, waiting, finished };
+
+    // `threads` workers (at least 1); at most `bound` jobs (at least 1)
+    // submitted and not yet taken.
+    OrderedPool(unsigned threads, size_t bound, Work work)
+        : _bound(bound ? bound : 1), _work(std::move(work)) {
+        if (threads == 0) threads = 1;
+        try {
+            _workers.reserve(threads);
+            for (unsigned i = 0; i < threads; ++i)
+                _workers.emplace_back([this, i] { WorkerLoop(i); });
+        } catch (...) {
+            // A thread or memory that could not be had: no destructor will end
+            // the workers started, so they end here before the failure goes on.
+            Stop();
+            for (std::thread& worker : _workers)
+                worker.join();
+            throw;
+        }
+    }
+
+    ~OrderedPool() {
+        Stop();
+        if (_lister.joinable()) _lister.join();
+        for (std::thread& worker : _workers)
+            worker.join();
+    }
+
+    OrderedPool(const OrderedPool&) = delete;
+    OrderedPool& operator=(const OrderedPool&) = delete;
+
+    // Runs `lister` on a thread of its own; call once.
+    void List(Lister lister) {
+        _lister = std::thread([this, lister = std::move(lister)] {
+            lister(*this);
+            EndOfWalk();
+        });
+    }
+
+    // Lister: queues `job` as the walk's next, waiting while the bound is
+    // reached. Returns 0 (and drops the job) once the run is stopped.
+    int Submit(Job job) {
+        std::unique_lock<std::mutex> lock(_mutex);
+        _room.wait(lock, [this] { return _stopped || _slots.size() < _bound; });
+        if (_stopped) return 0;
+        _slots.push_back(Slot{std::move(job), Result(), Slot::queued, false});
+        _ready.notify_all();
+        return 1;
+    }
+
+    // Lister: no job follows.
+    void EndOfWalk() {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _walkOver = true;
+        _ready.notify_all();
+    }
+
+    // Consumer: moves the next result in walk order into `result` (taken);
+    // waits at most `waitMs` milliseconds for it (waiting); finished when the
+    // walk is over and every result is taken, or after a stop when the next
+    // result is not whole or will not come.
+    Take TakeNext(Result& result, unsigned waitMs) {
+        std::unique_lock<std::mutex> lock(_mutex);
+        auto state = [this] {
+            if (!_slots.empty()) {
+                const Slot& head = _slots.front();
+                if (head.state == Slot::done) return head.whole || !_stopped ? taken : finished;
+                if (head.state == Slot::queued && _stopped) return finished;
+                return waiting;
+            }
+            return _walkOver || _stopped ? finished : waiting;
+        };
+        Take now = state();
+        if (now == waiting) {
+            _done.wait_for(lock, std::chrono::milliseconds(waitMs),
+                           [&] { return (now = state()) != waiting; });
+        }
+        if (now != taken) return now;
+        result = std::move(_slots.front().result);
+        _slots.pop_front();
+        --_nextToRun;
+        _room.notify_all();
+        return taken;
+    }
+
+    // Any thread: whether Stop was called.
+    int StopRequested() const { return _stopRequest.load(std::memory_order_relaxed); }
+
+    // Any thread: the jobs being done end at their next pulse, no job starts.
+    void Stop() {
+        std::lock_guard<std::mutex> lock(_mutex);
+        _stopped = true;
+        _stopRequest.store(true, std::memory_order_relaxed);
+        _ready.notify_all();
+        _room.notify_all();
+        _done.notify_all();
+    }
+
+private:
+    struct Slot {
+        Job job;
+        Result result;
+        enum State { queued, running, done } state;
+        bool whole; // done without its pulse asking to stop
+    };
+
+    // A job's pulse: remembers whether it asked the job to end.
+    class StopPulse : public SearchPulse {
+    public:
+        explicit StopPulse(const std::atomic<bool>& stop) : _stop(stop) {}
+        int Pulse() override {
+            if (_stop.load(std::memory_order_relaxed)) _fired = true;
+            return _fired;
+        }
+        bool Fired() const { return _fired; }
+
+    private:
+        const std::atomic<bool>& _stop;
+        bool _fired = false;
+    };
+
+    void WorkerLoop(unsigned worker) {
+        std::unique_lock<std::mutex> lock(_mutex);
+        for (;;) {
+            _ready.wait(lock,
+                        [this] { return _stopped || _nextToRun < _slots.size() || _walkOver; });
+            if (_stopped || _nextToRun == _slots.size()) return;
+            // A deque keeps its elements in place as others are added or taken
+            // from the front, and the consumer takes only done slots.
+            Slot& slot = _slots[_nextToRun++];
+            slot.state = Slot::running;
+            lock.unlock();
+            StopPulse pulse(_stopRequest);
+            _work(worker, slot.job, slot.result, pulse);
+            lock.lock();
+            slot.whole = !pulse.Fired();
+            slot.state = Slot::done;
+            _done.notify_all();
+        }
+    }
+
+    const size_t _bound;
+    const Work _work;
+    std::mutex _mutex;
+    std::condition_variable _ready; // a job was queued, or the walk ended or stopped
+    std::condition_variable _room;  // a result was taken, or the run stopped
+    std::condition_variable _done;  // a job was done, or the run stopped
+    std::deque<Slot> _slots;        // submitted, not yet taken, in walk order
+    size_t _nextToRun = 0;          // index in _slots of the first queued job
+    bool _walkOver = false;
+    bool _stopped = false;
+    std::atomic<bool> _stopRequest{false}; // _stopped, for the pulses without the lock
+    std::vector<std::thread> _workers;
+    std::thread _lister;
+};

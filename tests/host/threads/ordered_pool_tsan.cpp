@@ -1,0 +1,141 @@
+// The threaded walk's ordering under ThreadSanitizer: random walks done by 1,
+// 2 and 8 workers give the one-thread results in walk order; stopped at random
+// points, they give a prefix of them; abandoned, every thread still ends. The
+// files are in memory: a file is a number of work units, some of which make a
+// record, and a few files fail as an unreadable file does.
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "host/ordered_pool.h"
+
+namespace {
+
+struct MemoryFile {
+    uint32_t units;  // pulses while it is searched
+    uint32_t seed;   // which units make a record
+    bool unreadable; // fails as a file that cannot be opened does
+};
+
+struct FileResult {
+    std::vector<uint32_t> records;
+    bool notRead = false;
+    bool operator==(const FileResult& other) const {
+        return records == other.records && notRead == other.notRead;
+    }
+};
+
+using Pool = OrderedPool<MemoryFile, FileResult>;
+
+int failures = 0;
+
+void Check(bool holds, const char* what, unsigned seed) {
+    if (holds) return;
+    std::fprintf(stderr, "FAILED (seed %u): %s\n", seed, what);
+    ++failures;
+}
+
+std::vector<MemoryFile> RandomWalk(std::mt19937& random) {
+    std::vector<MemoryFile> walk(random() % 120);
+    for (MemoryFile& file : walk)
+        file = {static_cast<uint32_t>(random() % 40), static_cast<uint32_t>(random()),
+                random() % 13 == 0};
+    return walk;
+}
+
+// The search of one file; the workers yield now and then so that files end
+// out of walk order.
+void SearchMemoryFile(const MemoryFile& file, FileResult& result, SearchPulse& pulse) {
+    if (file.unreadable) {
+        result.notRead = true;
+        return;
+    }
+    for (uint32_t unit = 0; unit < file.units; ++unit) {
+        if (pulse.Pulse()) return;
+        if ((file.seed >> (unit % 32)) & 1) result.records.push_back(file.seed ^ unit);
+        if ((file.seed + unit) % 7 == 0) std::this_thread::yield();
+    }
+}
+
+std::vector<FileResult> OneThreadRun(const std::vector<MemoryFile>& walk) {
+    struct NeverStop : SearchPulse {
+        int Pulse() override { return 0; }
+    } pulse;
+    std::vector<FileResult> results(walk.size());
+    for (size_t i = 0; i < walk.size(); ++i)
+        SearchMemoryFile(walk[i], results[i], pulse);
+    return results;
+}
+
+// The walk done by `threads` workers; the consumer stops the run after taking
+// `stopAfter` results (never when it is beyond the walk) or, with
+// `stopFromOutside`, another thread stops it meanwhile.
+std::vector<FileResult> PoolRun(const std::vector<MemoryFile>& walk, unsigned threads,
+                                size_t stopAfter, bool stopFromOutside) {
+    Pool pool(threads, 2 * threads + 1,
+              [](unsigned, MemoryFile& file, FileResult& result, SearchPulse& pulse) {
+                  SearchMemoryFile(file, result, pulse);
+              });
+    pool.List([&walk](Pool& listed) {
+        for (const MemoryFile& file : walk)
+            if (!listed.Submit(file)) return;
+    });
+    std::thread stopper;
+    if (stopFromOutside)
+        stopper = std::thread([&pool] {
+            std::this_thread::yield();
+            pool.Stop();
+        });
+    std::vector<FileResult> taken;
+    FileResult result;
+    for (;;) {
+        Pool::Take take = pool.TakeNext(result, 1);
+        if (take == Pool::finished) break;
+        if (take == Pool::waiting) continue;
+        taken.push_back(result);
+        if (taken.size() == stopAfter) pool.Stop();
+    }
+    if (stopper.joinable()) stopper.join();
+    return taken;
+}
+
+bool IsPrefix(const std::vector<FileResult>& part, const std::vector<FileResult>& whole) {
+    if (part.size() > whole.size()) return false;
+    for (size_t i = 0; i < part.size(); ++i)
+        if (!(part[i] == whole[i])) return false;
+    return true;
+}
+
+} // namespace
+
+int main() {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 random(seed);
+        std::vector<MemoryFile> walk = RandomWalk(random);
+        std::vector<FileResult> expected = OneThreadRun(walk);
+        for (unsigned threads : {1u, 2u, 8u}) {
+            Check(PoolRun(walk, threads, SIZE_MAX, false) == expected,
+                  "the pool's results equal the one-thread run's", seed);
+            size_t stopAfter = walk.empty() ? 0 : random() % walk.size();
+            std::vector<FileResult> stopped = PoolRun(walk, threads, stopAfter, false);
+            Check(IsPrefix(stopped, expected) && stopped.size() >= stopAfter,
+                  "a stop keeps a prefix, with every result taken before it", seed);
+            Check(IsPrefix(PoolRun(walk, threads, SIZE_MAX, true), expected),
+                  "a stop from another thread keeps a prefix", seed);
+        }
+        // Abandoned with the lister and the workers busy: the destructor ends them.
+        Pool abandoned(8, 3,
+                       [](unsigned, MemoryFile& file, FileResult& result, SearchPulse& pulse) {
+                           SearchMemoryFile(file, result, pulse);
+                       });
+        abandoned.List([&walk](Pool& listed) {
+            for (const MemoryFile& file : walk)
+                if (!listed.Submit(file)) return;
+        });
+    }
+    if (failures) return 1;
+    std::puts("ordered pool: all runs matched");
+    return 0;
+}
