@@ -240,8 +240,8 @@ INSTANTIATE_TEST_SUITE_P(Stores, SettingsFile, ::testing::ValuesIn(StoreKinds())
                              return param.param;
                          });
 
-// String's process-wide case setting, switched for one scope (a pattern
-// search without regard to case leaves it switched off).
+// String's process-wide case setting, switched for one scope: the history's
+// comparisons must not follow it, whoever sets it.
 class CaseSetting {
 public:
     explicit CaseSetting(int on) : _previous(String::SetCaseSensitive(on)) {}
