@@ -10,20 +10,6 @@ uint32_t (*walkClock)() = MillisecondClock;
 
 namespace {
 
-// The processed-files count is shown again only after this time: about 20
-// times a second at most, since it would otherwise be rewritten for every
-// file. 0 when the library is loaded, never reset.
-uint32_t nextProgressUpdate;
-
-constexpr uint32_t progressInterval = 50; // milliseconds between two shown counts
-
-// Whether `now` lies after nextProgressUpdate. The timer wraps every 49.7
-// days: a deadline that seems more than one interval ahead has in fact been
-// passed by a timer that wrapped, so it does not hold the count back.
-bool ProgressUpdateDue(uint32_t now) {
-    return now > nextProgressUpdate || nextProgressUpdate - now > progressInterval;
-}
-
 // The run's side of the per-file search's pulse: the progress is kept alive
 // inside long files too, and a stop or cancel ends the file's search.
 class ProgressPulse : public SearchPulse {
@@ -50,12 +36,7 @@ int TrovikFileScanner::ShouldStop() {
 }
 
 void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters) {
-    ++counters.filesProcessed;
-    uint32_t now = walkClock();
-    if (ProgressUpdateDue(now)) {
-        progress.FileProcessed(counters.filesProcessed);
-        nextProgressUpdate = now + progressInterval;
-    }
+    progress.FileProcessed(++counters.filesProcessed);
 }
 
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,

@@ -17,7 +17,8 @@ extern uint32_t (*walkClock)();
 
 // The walk's part in the search of one file, shared by the one-thread walk
 // and the threaded one, which call them in walk order on the walking thread.
-// Counts a file about to be searched and shows the count at most every 50 ms.
+// Counts a file about to be searched and tells the progress (which the walk
+// paces: host/paced_progress.h).
 void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
 // Reports the search of `fileName` that added `records` records to
 // `results` (-1: the file could not be read), and a hit list that ran full.
@@ -37,11 +38,9 @@ public:
 
     // Lets the progress keep alive, then nonzero when it asks to stop or cancel.
     int ShouldStop() override;
-    // Skips an empty file; otherwise counts it, shows the count at most every
-    // 50 ms, searches it and reports new hits. A file that cannot be read is
-    // counted in the results' filesNotRead and skipped; when memory for
-    // records ran out the progress hears of it (and stops the walk). Always
-    // returns 1.
+    // Skips an empty file; otherwise counts it, searches it and reports new hits. A file that
+    // cannot be read is counted in the results' filesNotRead and skipped; when memory for records
+    // ran out the progress hears of it (and stops the walk). Always returns 1.
     int OnFile(FileName& fileName, FindData* entry, int index) override;
     void OnDirectory(FileName& directory) override;
 

@@ -1,0 +1,49 @@
+// PacedProgress: a walk's progress that passes the count of processed files
+// on at most every 50 milliseconds, since it would otherwise be rewritten for
+// every file; everything else goes straight through. One per walk, so that
+// no run's pace outlives it.
+#pragma once
+
+#include <cstdint>
+
+#include "host/walk_progress.h"
+
+class PacedProgress : public WalkProgress {
+public:
+    // `clock` gives milliseconds; it wraps every 49.7 days.
+    PacedProgress(WalkProgress& shown, uint32_t (*clock)()) : _shown(shown), _clock(clock) {}
+
+    int Open() override { return _shown.Open(); }
+    void KeepAlive() override { _shown.KeepAlive(); }
+    void DirectoryEntered(const FileName& directory) override {
+        _shown.DirectoryEntered(directory);
+    }
+    void FileProcessed(uint32_t filesProcessed) override {
+        const uint32_t now = _clock();
+        if (_counted && !Due(now)) return;
+        _counted = true;
+        _nextUpdate = now + interval;
+        _shown.FileProcessed(filesProcessed);
+    }
+    void HitsChanged(const FileName& file, const RunCounterSet& counters) override {
+        _shown.HitsChanged(file, counters);
+    }
+    WalkStop StopRequest() override { return _shown.StopRequest(); }
+    void HitListFull(int32_t records) override { _shown.HitListFull(records); }
+    void ReportFailure() override { _shown.ReportFailure(); }
+
+private:
+    static constexpr uint32_t interval = 50; // milliseconds between two shown counts
+
+    // Whether `now` lies after the next update. A deadline that seems more
+    // than one interval ahead has in fact been passed by a timer that
+    // wrapped, so it does not hold the count back.
+    bool Due(uint32_t now) const {
+        return now > _nextUpdate || _nextUpdate - now > interval;
+    }
+
+    WalkProgress& _shown;
+    uint32_t (*const _clock)();
+    bool _counted = false; // the first count is shown at once
+    uint32_t _nextUpdate = 0;
+};
