@@ -7,6 +7,7 @@
 #include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 #include "host/memory_headroom.h"
+#include "host/paced_progress.h"
 #include "host/threaded_walk.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
@@ -76,13 +77,13 @@ WalkStop WalkFileSetThreaded(const RunQuery& query, unsigned threads, WalkProgre
     return WalkEntriesThreaded(existing, searched, entries.Masks(), threads, progress, results);
 }
 
-} // namespace
-
-WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& results) {
+// The walk, with the progress paced.
+WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& results) {
     results.hitListFull = 0;
     results.filesNotRead = results.filesLeftOut = results.foldersNotListed = 0;
     bool opened = false;
-    MemoryHeadroom headroom(results.hitListFull);
+    MemoryHeadroom headroom;
+    ShortageWatch watch(results.hitListFull);
     const unsigned threads = WalkThreads(query.threads);
     if (threads > 1) {
         try {
@@ -119,4 +120,11 @@ WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& 
         return stopCancel;
     }
     return progress.StopRequest();
+}
+
+} // namespace
+
+WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& results) {
+    PacedProgress paced(progress, walkClock);
+    return WalkPaced(query, paced, results);
 }

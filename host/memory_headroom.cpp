@@ -1,5 +1,6 @@
 #include "host/memory_headroom.h"
 
+#include <atomic>
 #include <cstdint>
 #include <new>
 
@@ -12,17 +13,20 @@ namespace {
 // it back makes its address space free for any kind of block.
 constexpr uint32_t headroomSize = 1u << 20;
 
-void* headroom;                   // the region while it is held
+std::atomic<void*> headroom;      // the region while it is held
 std::new_handler previousHandler; // the handler before the walk's
-int* fullFlag;                    // the walk's hitListFull
+std::atomic<int> ranOut;
+thread_local int* watchedFlag; // the hitListFull of the results this thread fills
 
 void OnOutOfMemory() {
-    *fullFlag = 1;
-    std::set_new_handler(previousHandler); // a second shortage is the runtime's again
-    if (headroom) {
-        FreeVirtual(headroom);
-        headroom = nullptr;
-        return; // the allocation is tried again
+    ranOut.store(1);
+    if (watchedFlag) *watchedFlag = 1;
+    // Of several threads that run out at once, one gives the headroom back;
+    // each of them then tries its allocation again.
+    if (void* held = headroom.exchange(nullptr)) {
+        std::set_new_handler(previousHandler); // a second shortage is the runtime's again
+        FreeVirtual(held);
+        return;
     }
     if (previousHandler) return previousHandler();
     throw std::bad_alloc();
@@ -30,14 +34,25 @@ void OnOutOfMemory() {
 
 } // namespace
 
-MemoryHeadroom::MemoryHeadroom(int& hitListFull) {
-    fullFlag = &hitListFull;
-    headroom = AllocVirtual(headroomSize, headroomSize, 0);
+MemoryHeadroom::MemoryHeadroom() {
+    ranOut.store(0);
+    headroom.store(AllocVirtual(headroomSize, headroomSize, 0));
     previousHandler = std::set_new_handler(OnOutOfMemory);
 }
 
 MemoryHeadroom::~MemoryHeadroom() {
     std::set_new_handler(previousHandler);
-    if (headroom) FreeVirtual(headroom);
-    headroom = nullptr;
+    if (void* held = headroom.exchange(nullptr)) FreeVirtual(held);
+}
+
+int MemoryHeadroom::RanOut() {
+    return ranOut.load();
+}
+
+ShortageWatch::ShortageWatch(int& hitListFull) : _previous(watchedFlag) {
+    watchedFlag = &hitListFull;
+}
+
+ShortageWatch::~ShortageWatch() {
+    watchedFlag = _previous;
 }

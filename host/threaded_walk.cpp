@@ -7,8 +7,10 @@
 
 #include "fs/file_scanner.h"
 #include "fs/walk_path.h"
+#include "host/memory_headroom.h"
 #include "host/ordered_pool.h"
 #include "host/trovik_file_scanner.h"
+#include "search/mapping_budget.h"
 #include "search/search_file.h"
 
 namespace {
@@ -21,6 +23,9 @@ constexpr unsigned keepAliveWait = 10;
 // busy behind a slow file, few enough that the records waiting for their
 // turn stay small beside a 32-bit address space.
 constexpr size_t itemsPerWorker = 8;
+// Bytes that the files searched at once may have mapped together; a larger
+// file is mapped alone (search/mapping_budget.h).
+constexpr uint64_t mappedBytesAtOnce = 256u << 20;
 
 // One item of the walk, in walk order: a directory entered, a file searched,
 // or the end of an entry with what its listing could not read.
@@ -106,14 +111,17 @@ WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQue
     std::vector<std::unique_ptr<SearchWorkspace>> workspaces;
     for (unsigned i = 0; i < threads; ++i)
         workspaces.emplace_back(new SearchWorkspace);
+    MappingBudget mapping(mappedBytesAtOnce);
     std::atomic<bool> listingFailed{false};
+    bool full = false; // the hit list filled, and the user was told
     {
         Pool pool(threads, itemsPerWorker * threads,
                   [&](unsigned worker, Item& job, Item& result, SearchPulse& pulse) {
                       if (job->kind == WalkItem::file) {
-                          job->records =
-                              SearchFile(job->path, FileSearch{searched, job->found,
-                                                               *workspaces[worker], &pulse});
+                          ShortageWatch watch(job->found.hitListFull);
+                          job->records = SearchFile(job->path, FileSearch{searched, job->found,
+                                                                          *workspaces[worker],
+                                                                          &pulse, &mapping});
                       }
                       result = std::move(job);
                   });
@@ -140,15 +148,23 @@ WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQue
         Item item;
         for (;;) {
             progress.KeepAlive();
-            if (progress.StopRequest() != 0) pool.Stop();
+            // Memory that ran out on a worker stops the run as Stop does:
+            // the files being searched stop making records at once.
+            if (progress.StopRequest() != 0 || MemoryHeadroom::RanOut()) pool.Stop();
             Pool::Take take = pool.TakeNext(item, keepAliveWait);
             if (take == Pool::finished) break;
             if (take == Pool::waiting) continue;
             TakeItem(*item, searched, progress, results);
             // Records beyond a full hit list are not taken: the one-thread
             // walk ends at the file that filled it.
-            if (results.hitListFull) break;
+            if ((full = results.hitListFull != 0)) break;
         }
+    }
+    if (!full && MemoryHeadroom::RanOut()) {
+        // The file whose records filled the memory was not taken: the
+        // files before it were cut short by the stop.
+        results.hitListFull = 1;
+        progress.HitListFull(results.hitList._count);
     }
     if (listingFailed) {
         progress.ReportFailure();

@@ -11,6 +11,7 @@
 #include "search/run_query.h"
 #include "search/run_results.h"
 
+class MappingBudget;
 class SearchPulse;
 
 // Match offsets kept per file; the records come from those offsets only.
@@ -35,4 +36,7 @@ struct FileSearch {
     RunResults& results;   // records appended, counters added to
     SearchWorkspace& workspace;
     SearchPulse* pulse; // may be null; see SearchFileWindows
+    // Shared by the files searched at once; null when one file is searched
+    // at a time (search/mapping_budget.h).
+    MappingBudget* mapping = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "search/decoded_search.h"
 #include "search/file_text_search.h"
 #include "search/mapped_windows.h"
+#include "search/mapping_budget.h"
 #include "search/text_encoding.h"
 
 namespace {
@@ -43,7 +44,9 @@ int SearchFile(FileName& path, const FileSearch& search) {
 
 int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach) {
     try {
+        MappingLease lease; // given back after the file has deleted its views
         MappedFile file(path, searchOpenMode | openWalkPath, 0, 0);
+        if (!lease.Take(search.mapping, file.GetMappingSize(), search.pulse)) return 0;
         const String recordName = HostPathOf(path, search.query.hostUtf8);
         if (const unsigned char* whole = MapWhole(file))
             return SearchFileText(recordName, whole, file.GetSize(), search);

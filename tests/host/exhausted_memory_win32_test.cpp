@@ -16,6 +16,7 @@
 #include "heap/os_memory.h"
 #include "host/file_set_walk.h"
 #include "host/host_commands.h"
+#include "host/memory_headroom.h"
 #include "host/run_state.h"
 #include "host/walk_progress.h"
 #include "search/run_results.h"
@@ -76,7 +77,7 @@ TEST(ExhaustedMemory, TheStatisticsLinesAreReadWithoutMemory) {
 RunResults walked; // the results of the walk under test
 
 int RefuseUntilTheRunGivesBack(NH_OsRequest, uint32_t) {
-    return walked.counters.filesWithHits > 0 && walked.hitListFull == 0;
+    return walked.counters.filesWithHits > 0 && !MemoryHeadroom::RanOut();
 }
 
 // A progress that allocates nothing: it runs while memory is short.
@@ -102,7 +103,8 @@ public:
     WalkStop stop = stopNone;
 };
 
-// Many files of many short hit lines: far more records than memory holds.
+// Many files of many short hit lines: far more records than memory holds,
+// whether it runs out on the walking thread or on a worker.
 TEST(ExhaustedMemory, RecordsThatFillTheMemoryStopTheRunAndAreKept) {
     ScratchDir data;
     const std::string lines = [] {
@@ -113,21 +115,26 @@ TEST(ExhaustedMemory, RecordsThatFillTheMemoryStopTheRunAndAreKept) {
     }();
     for (int i = 0; i < 100; ++i)
         WriteBytes(data / ("f" + std::to_string(i) + ".txt"), lines);
-    RunQuery query;
-    query.text = "needle";
-    query.dirList = data.Path().c_str();
-    query.fileTypes = "*.txt";
-    QuietProgress progress;
-    const WalkStop result = WalkFileSet(query, progress, walked);
-    NH_fpFailMemoryRequest = nullptr;
-    EXPECT_EQ(result, stopKeep);
-    EXPECT_EQ(progress.failures, 0);
-    EXPECT_EQ(progress.fullReports, 1);
-    EXPECT_GT(walked.hitList._count, 0);
-    EXPECT_LT(walked.hitList._count, 100 * 10000);
-    EXPECT_EQ(progress.reportedRecords, walked.hitList._count);
-    EXPECT_EQ(walked.counters.hitCount, static_cast<uint32_t>(walked.hitList._count));
-    walked.hitList.DeleteAll();
+    for (unsigned threads : {1u, 8u}) {
+        SCOPED_TRACE(threads);
+        RunQuery query;
+        query.text = "needle";
+        query.dirList = data.Path().c_str();
+        query.fileTypes = "*.txt";
+        query.threads = threads;
+        QuietProgress progress;
+        const WalkStop result = WalkFileSet(query, progress, walked);
+        NH_fpFailMemoryRequest = nullptr;
+        EXPECT_EQ(result, stopKeep);
+        EXPECT_EQ(progress.failures, 0);
+        EXPECT_EQ(progress.fullReports, 1);
+        EXPECT_GT(walked.hitList._count, 0);
+        EXPECT_LT(walked.hitList._count, 100 * 10000);
+        EXPECT_EQ(progress.reportedRecords, walked.hitList._count);
+        EXPECT_EQ(walked.counters.hitCount, static_cast<uint32_t>(walked.hitList._count));
+        walked.hitList.DeleteAll();
+        walked.counters = RunCounterSet();
+    }
 }
 
 INT_PTR CALLBACK ThrowingProcedure(HWND, UINT message, WPARAM, LPARAM) {

@@ -2,7 +2,10 @@
 // 2 and 8 workers give the one-thread results in walk order; stopped at random
 // points, they give a prefix of them; abandoned, every thread still ends. The
 // files are in memory: a file is a number of work units, some of which make a
-// record, and a few files fail as an unreadable file does.
+// record, and a few files fail as an unreadable file does. The workers' shared
+// bound on mapped bytes never lets them past it but to map one file alone.
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "host/ordered_pool.h"
+#include "search/mapping_budget.h"
 
 namespace {
 
@@ -108,9 +112,48 @@ bool IsPrefix(const std::vector<FileResult>& part, const std::vector<FileResult>
     return true;
 }
 
+// A pulse that asks to stop at its `stopAt`th call.
+class CountingPulse : public SearchPulse {
+public:
+    explicit CountingPulse(unsigned stopAt) : _left(stopAt) {}
+    int Pulse() override { return _left && --_left == 0; }
+
+private:
+    unsigned _left;
+};
+
+// 8 threads lease random sizes, some beyond the budget, some given up by a
+// stop while they wait; what is taken at once stays within the budget unless
+// one lease holds it alone, and all of it comes back.
+void CheckMappingBudget(unsigned seed) {
+    constexpr uint64_t budget = 1000;
+    MappingBudget mapping(budget);
+    std::atomic<int> overdrawn{0};
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < 8; ++t) {
+        threads.emplace_back([&, t] {
+            std::mt19937 random(seed * 8 + t);
+            for (int i = 0; i < 200; ++i) {
+                const uint64_t bytes = random() % 8 == 0 ? budget + random() % 500 : random() % 400;
+                CountingPulse pulse(random() % 4 == 0 ? 1 + random() % 3 : 0);
+                MappingLease lease;
+                if (!lease.Take(&mapping, bytes, &pulse)) continue;
+                if (mapping.InUse() > std::max(budget, bytes)) ++overdrawn;
+                std::this_thread::yield();
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    Check(overdrawn == 0, "the mapped bytes stay within the budget or one file", seed);
+    Check(mapping.InUse() == 0, "every lease gives its bytes back", seed);
+}
+
 } // namespace
 
 int main() {
+    for (unsigned seed = 1; seed <= 5; ++seed)
+        CheckMappingBudget(seed);
     for (unsigned seed = 1; seed <= 60; ++seed) {
         std::mt19937 random(seed);
         std::vector<MemoryFile> walk = RandomWalk(random);

@@ -1,0 +1,44 @@
+#include "search/mapping_budget.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "search/search_pulse.h"
+
+int MappingBudget::Take(uint64_t bytes, SearchPulse* pulse) {
+    std::unique_lock<std::mutex> lock(_mutex);
+    const uint64_t ticket = _nextTicket++;
+    _queue.push_back(ticket);
+    auto served = [&] {
+        return _queue.front() == ticket && (_inUse == 0 || _inUse + bytes <= _bytes);
+    };
+    while (!served()) {
+        if (pulse) {
+            lock.unlock();
+            const int stop = pulse->Pulse();
+            lock.lock();
+            if (stop) {
+                _queue.erase(std::find(_queue.begin(), _queue.end(), ticket));
+                _changed.notify_all();
+                return 0;
+            }
+            if (served()) break;
+        }
+        _changed.wait_for(lock, std::chrono::milliseconds(10));
+    }
+    _queue.pop_front();
+    _inUse += bytes;
+    _changed.notify_all(); // the next in the queue may fit beside it
+    return 1;
+}
+
+void MappingBudget::Give(uint64_t bytes) {
+    std::lock_guard<std::mutex> lock(_mutex);
+    _inUse -= bytes;
+    _changed.notify_all();
+}
+
+uint64_t MappingBudget::InUse() {
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _inUse;
+}
