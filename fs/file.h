@@ -67,6 +67,9 @@ public:
     // ---- Data
     // The size in bytes, low 32 bits (0 when the platform cannot tell).
     uint32_t GetSize() const;
+    // The size in full, for the callers that must tell files beyond 32 bits
+    // apart; 0 when the platform cannot tell.
+    uint64_t GetSize64() const;
     // Reads `count` bytes; 1 when all of them came. A short read raises 18002
     // when `raise` is set, else returns 0. A count of 0 returns 1 at once.
     int Read(void* buffer, uint32_t count, int raise = 1);
@@ -211,9 +214,6 @@ public:
 
 private:
     void Open(const FileName& name, uint32_t mode);
-    // The size in full, for the operations that must refuse files beyond
-    // 32 bits; 0 when the platform cannot tell.
-    uint64_t GetSize64() const;
 
     FileName _name;           // as opened; for openTempName the name made up
     int32_t _lastCount = 0;   // bytes of the last Read, -1 when it failed

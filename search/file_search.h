@@ -29,6 +29,23 @@ public:
     std::unique_ptr<uint64_t[]> matchPositions;  // in the file, increasing
     std::unique_ptr<uint32_t[]> windowPositions; // found in one window
     std::unique_ptr<HitLine[]> hitLines;         // the file's hit lines
+
+    // Room for `size` bytes of a file read whole (search/search_file.h); it
+    // grows in steps of 64 KiB and keeps its largest size.
+    unsigned char* FileBytes(uint32_t size) {
+        if (size > _fileBytesSize) {
+            const uint32_t grown = (size + 0xFFFFu) & ~0xFFFFu;
+            _fileBytes.reset(); // the old block goes before the new one is had
+            _fileBytesSize = 0;
+            _fileBytes.reset(new unsigned char[grown]);
+            _fileBytesSize = grown;
+        }
+        return _fileBytes.get();
+    }
+
+private:
+    std::unique_ptr<unsigned char[]> _fileBytes;
+    uint32_t _fileBytesSize = 0;
 };
 
 struct FileSearch {

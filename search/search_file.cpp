@@ -2,6 +2,7 @@
 
 #include "base/exception.h"
 #include "fs/fault_guard.h"
+#include "fs/file.h"
 #include "fs/file_name.h"
 #include "fs/mapped_file.h"
 #include "fs/open_mode.h"
@@ -39,15 +40,28 @@ bool IsUtf16(WindowSource& windows) {
 } // namespace
 
 int SearchFile(FileName& path, const FileSearch& search) {
-    return SearchFile(path, search, searchWindowSize, patternReach);
+    return SearchFile(path, search, searchWindowSize, patternReach, searchReadLimit);
 }
 
-int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach) {
+int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach,
+               uint32_t readLimit) {
     try {
-        MappingLease lease; // given back after the file has deleted its views
-        MappedFile file(path, searchOpenMode | openWalkPath, 0, 0);
-        if (!lease.Take(search.mapping, file.GetMappingSize(), search.pulse)) return 0;
+        File opened(path, searchOpenMode | openWalkPath);
+        const uint64_t size = opened.GetSize64();
         const String recordName = HostPathOf(path, search.query.hostUtf8);
+        // An empty file, or one whose size is unknown, is left to the
+        // mapping, which refuses it.
+        if (size != 0 && size <= readLimit) {
+            const uint32_t length = static_cast<uint32_t>(size);
+            unsigned char* bytes = search.workspace.FileBytes(length);
+            // A file cut short since its size was read counts as not read,
+            // as one cut short while mapped does.
+            if (!opened.Read(bytes, length, 0)) return -1;
+            return SearchFileText(recordName, bytes, length, search);
+        }
+        MappingLease lease; // given back after the file has deleted its views
+        MappedFile file(&opened, 0, 0);
+        if (!lease.Take(search.mapping, file.GetMappingSize(), search.pulse)) return 0;
         if (const unsigned char* whole = MapWhole(file))
             return SearchFileText(recordName, whole, file.GetSize(), search);
         MappedWindows windows(file, windowSize);

@@ -1,10 +1,12 @@
-// SearchFile: the search of one file of a run. Maps the whole file read-only
-// (others may read it meanwhile) and hands its bytes to SearchFileText, which
-// reads them in their encoding (search/decoded_search.h). The path is a walk
-// path (fs/walk_path.h); the records name the file in the host's form. A
-// file that cannot be mapped whole, for want of room in the address space or
-// because it is 4 GiB or more, is searched through a view that slides over it
-// (SearchFileWindows); the results are the same, see file_text_search.h.
+// SearchFile: the search of one file of a run. Opens the file for reading
+// (others may read it meanwhile), reads a small file whole into the
+// workspace or maps a larger one read-only, and hands its bytes to
+// SearchFileText, which reads them in their encoding
+// (search/decoded_search.h). The path is a walk path (fs/walk_path.h); the
+// records name the file in the host's form. A file that cannot be mapped
+// whole, for want of room in the address space or because it is 4 GiB or
+// more, is searched through a view that slides over it (SearchFileWindows);
+// the results are the same, see file_text_search.h.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +17,11 @@ class FileName;
 
 // Bytes of the sliding view.
 constexpr uint32_t searchWindowSize = 32u << 20;
+// Files of at most this many bytes are read rather than mapped: a mapping
+// costs the system a mapping object, a view and their release besides the
+// open, several round trips to Wine's server per file, where a read costs
+// a copy; most source files are far smaller.
+constexpr uint32_t searchReadLimit = 1u << 20;
 
 // Returns the number of hit records added for the file (at most 1 in
 // file-names-only mode), 0 in a statistics run, or -1 when the file could not
@@ -25,6 +32,7 @@ constexpr uint32_t searchWindowSize = 32u << 20;
 int SearchFile(FileName& path, const FileSearch& search);
 
 // The same with a sliding view of `windowSize` bytes (a multiple of 64 KiB,
-// at least 128 KiB), and the pattern reach of the sliding search; tests take
-// small ones.
-int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach);
+// at least 128 KiB), the pattern reach of the sliding search, and files of
+// at most `readLimit` bytes read; tests take small ones.
+int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach,
+               uint32_t readLimit);

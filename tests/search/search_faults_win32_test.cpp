@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "fs/file_scanner.h"
+#include "search/file_text_search.h"
 #include "search/grep_info.h"
 #include "search/search_file.h"
 #include "tests/fs/file_call_faults_win32.h"
@@ -32,13 +33,15 @@ public:
     int OnFile(FileName& name, FindData*, int) override {
         walked.push_back(name);
         findNextCalls.push_back(_faults.Calls(&FileCalls::FindNextFileW));
-        if (SearchFile(name, _run.Search()) < 0) notRead.push_back(name);
+        if (SearchFile(name, _run.Search(), searchWindowSize, patternReach, readLimit) < 0)
+            notRead.push_back(name);
         return 1;
     }
 
-    Texts walked;                        // every file reported, in walk order
-    std::vector<uint32_t> findNextCalls; // FindNextFileW calls made when it was reported
-    Texts notRead;                       // files whose search gave -1
+    Texts walked;                         // every file reported, in walk order
+    std::vector<uint32_t> findNextCalls;  // FindNextFileW calls made when it was reported
+    Texts notRead;                        // files whose search gave -1
+    uint32_t readLimit = searchReadLimit; // 0: every file is mapped
 
 private:
     FileCallFaults& _faults;
@@ -67,13 +70,15 @@ protected:
     }
 
     // Walks both entries with `fail` in force; checks that nothing stays held.
-    SearchingScanner* Walk(const std::function<void(FileCallFaults&)>& fail) {
+    SearchingScanner* Walk(const std::function<void(FileCallFaults&)>& fail,
+                           uint32_t readLimit = searchReadLimit) {
         run.results.hitList.DeleteAll();
         _scanner.reset();
         _faults.reset(); // one at a time: the old one puts its table back first
         _faults.reset(new FileCallFaults);
         fail(*_faults);
         _scanner.reset(new SearchingScanner(_entries, *_faults, run));
+        _scanner->readLimit = readLimit;
         _scanner->Scan();
         EXPECT_TRUE(_faults->NothingHeld())
             << _faults->OpenHandles() << " handles, " << _faults->OpenFinds() << " finds, "
@@ -98,24 +103,37 @@ TEST_F(SearchFaults, AFileThatCannotBeOpenedMappedOrReadCostsOnlyThatFile) {
     const struct Kind {
         const char* name;
         std::function<void(FileCallFaults&, uint32_t nth)> fail;
+        uint32_t readLimit; // the files are read, or (0) mapped
     } kinds[] = {
-        {"open", [](FileCallFaults& f,
-                    uint32_t n) { f.Fail(&FileCalls::CreateFileW, n, ERROR_ACCESS_DENIED); }},
+        {"open",
+         [](FileCallFaults& f, uint32_t n) {
+             f.Fail(&FileCalls::CreateFileW, n, ERROR_ACCESS_DENIED);
+         },
+         searchReadLimit},
+        {"read",
+         [](FileCallFaults& f, uint32_t n) { f.Fail(&FileCalls::ReadFile, n, ERROR_READ_FAULT); },
+         searchReadLimit},
         {"mapping",
          [](FileCallFaults& f, uint32_t n) {
              f.Fail(&FileCalls::CreateFileMappingA, n, ERROR_NOT_ENOUGH_MEMORY);
-         }},
-        {"view", [](FileCallFaults& f,
-                    uint32_t n) { f.Fail(&FileCalls::MapViewOfFile, n, ERROR_ACCESS_DENIED); }},
-        {"first byte", [](FileCallFaults& f, uint32_t n) { f.SpoilView(n, 0, PAGE_NOACCESS); }},
-        {"read fault", [](FileCallFaults& f, uint32_t n) { f.SpoilView(n, 4096, PAGE_NOACCESS); }},
+         },
+         0},
+        {"view",
+         [](FileCallFaults& f, uint32_t n) {
+             f.Fail(&FileCalls::MapViewOfFile, n, ERROR_ACCESS_DENIED);
+         },
+         0},
+        {"first byte", [](FileCallFaults& f, uint32_t n) { f.SpoilView(n, 0, PAGE_NOACCESS); }, 0},
+        {"read fault", [](FileCallFaults& f, uint32_t n) { f.SpoilView(n, 4096, PAGE_NOACCESS); },
+         0},
     };
     const uint32_t files = 8;
     for (const Kind& kind : kinds) {
         // The n-th file of the walk is the n-th to be opened, mapped and viewed:
         // the first, middle and last of the flat directory, then of the tree.
         for (uint32_t n = 1; n <= files; ++n) {
-            SearchingScanner* scanner = Walk([&](FileCallFaults& f) { kind.fail(f, n); });
+            SearchingScanner* scanner =
+                Walk([&](FileCallFaults& f) { kind.fail(f, n); }, kind.readLimit);
             ASSERT_EQ(files, scanner->walked.size()) << kind.name << " " << n;
             EXPECT_EQ(Texts{scanner->walked[n - 1]}, scanner->notRead) << kind.name << " " << n;
             Texts expected = scanner->walked;

@@ -120,7 +120,7 @@ TEST_F(SearchFileTest, AFaultWhileReadingTheBytesCostsOnlyThatFile) {
 // A file of about 600 KB with hits on both sides of, and across, the
 // boundaries of 128 KiB windows, searched whole and then with the whole view
 // refused for want of address space: the same records and counters in every
-// mode, several views, nothing left held.
+// mode as when the file is read whole, several views, nothing left held.
 TEST_F(SearchFileTest, AFileThatCannotBeMappedWholeIsSearchedThroughASlidingView) {
     std::string data = "head needle\r\n";
     for (int line = 0; data.size() < 600000; ++line)
@@ -147,27 +147,33 @@ TEST_F(SearchFileTest, AFileThatCannotBeMappedWholeIsSearchedThroughASlidingView
             int result;
             std::vector<std::string> records;
             RunCounterSet counters;
-        } outcomes[2];
-        for (int sliding = 0; sliding < 2; ++sliding) {
+        } outcomes[3];
+        enum { read, mappedWhole, sliding };
+        for (int how : {read, mappedWhole, sliding}) {
             run.results.hitList.DeleteAll();
             run.results.counters = RunCounterSet();
             FileCallFaults faults;
-            if (sliding) faults.Fail(&FileCalls::MapViewOfFile, 1, ERROR_NOT_ENOUGH_MEMORY);
+            if (how == sliding) faults.Fail(&FileCalls::MapViewOfFile, 1, ERROR_NOT_ENOUGH_MEMORY);
             FileName name(_path.c_str());
-            outcomes[sliding].result = SearchFile(name, run.Search(), 2 * 65536, 4096);
+            outcomes[how].result =
+                SearchFile(name, run.Search(), 2 * 65536, 4096, how == read ? searchReadLimit : 0);
             for (GrepInfo* g = run.results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
-                outcomes[sliding].records.push_back(std::to_string(g->_lineNumber) + ":" +
-                                                    std::string(g->_lineText));
-            outcomes[sliding].counters = run.results.counters;
+                outcomes[how].records.push_back(std::to_string(g->_lineNumber) + ":" +
+                                                std::string(g->_lineText));
+            outcomes[how].counters = run.results.counters;
             EXPECT_TRUE(faults.NothingHeld()) << mode.name;
-            if (sliding && !mode.onlyFile) {
+            EXPECT_EQ(faults.Calls(&FileCalls::MapViewOfFile) > 0, how != read) << mode.name;
+            if (how == sliding && !mode.onlyFile) {
                 EXPECT_GT(faults.Calls(&FileCalls::MapViewOfFile), 5u) << mode.name;
             }
         }
-        EXPECT_EQ(outcomes[0].result, outcomes[1].result) << mode.name;
-        EXPECT_EQ(outcomes[0].records, outcomes[1].records) << mode.name;
-        EXPECT_EQ(0, memcmp(&outcomes[0].counters, &outcomes[1].counters, sizeof(RunCounterSet)))
-            << mode.name;
+        for (int how : {mappedWhole, sliding}) {
+            EXPECT_EQ(outcomes[read].result, outcomes[how].result) << mode.name;
+            EXPECT_EQ(outcomes[read].records, outcomes[how].records) << mode.name;
+            EXPECT_EQ(
+                0, memcmp(&outcomes[read].counters, &outcomes[how].counters, sizeof(RunCounterSet)))
+                << mode.name;
+        }
     }
     EXPECT_EQ(run.results.counters.totalChars, data.size());
 }
@@ -185,7 +191,7 @@ TEST_F(SearchFileTest, AFaultInASlidingViewCostsOnlyThatFile) {
             faults.Fail(&FileCalls::MapViewOfFile, 1, ERROR_NOT_ENOUGH_MEMORY);
             faults.SpoilView(view, 4096, PAGE_NOACCESS);
             FileName name(_path.c_str());
-            EXPECT_EQ(SearchFile(name, run.Search(), 2 * 65536, 4096), -1)
+            EXPECT_EQ(SearchFile(name, run.Search(), 2 * 65536, 4096, 0), -1)
                 << mode << " view " << view;
             EXPECT_EQ(run.results.hitList._count, 0) << mode;
             EXPECT_TRUE(faults.NothingHeld()) << mode;

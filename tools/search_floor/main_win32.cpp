@@ -5,7 +5,8 @@
 //
 // Walks DIRECTORY and its subdirectories with FindFirstFileA / FindNextFileA
 // (one enumeration per directory), opens every *.c and *.h file with
-// CreateFileA, maps it whole and counts the occurrences of TEXT with the plain
+// CreateFileA, reads it whole when the search would (at most searchReadLimit
+// bytes) or else maps it whole, and counts the occurrences of TEXT with the plain
 // search's own scan (FindPlainMatches); prints the total and nothing else. It
 // keeps no records, finds no lines and shows no progress. It reads the files
 // the search reads: the same mask rule, no hidden or system file, no
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "search/plain_search.h"
+#include "search/search_file.h"
 
 namespace {
 
@@ -82,6 +84,12 @@ uint64_t SearchFile(const std::string& path, const PlainQuery& query) {
     if (!file.Get()) return 0;
     DWORD size = GetFileSize(file.Get(), nullptr);
     if (size == 0 || size == INVALID_FILE_SIZE) return 0; // an empty file cannot be mapped
+    if (size <= searchReadLimit) {
+        static unsigned char bytes[searchReadLimit];
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), bytes, size, &read, nullptr) || read != size) return 0;
+        return CountMatches(bytes, size, query);
+    }
     Owned<CloseHandle> mapping(
         CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr), nullptr);
     if (!mapping.Get()) return 0;
