@@ -38,9 +38,7 @@ private:
     // Whether `now` lies after the next update. A deadline that seems more
     // than one interval ahead has in fact been passed by a timer that
     // wrapped, so it does not hold the count back.
-    bool Due(uint32_t now) const {
-        return now > _nextUpdate || _nextUpdate - now > interval;
-    }
+    bool Due(uint32_t now) const { return now > _nextUpdate || _nextUpdate - now > interval; }
 
     WalkProgress& _shown;
     uint32_t (*const _clock)();
