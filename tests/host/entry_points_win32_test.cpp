@@ -284,12 +284,14 @@ struct Records {
 // are every record of the one-thread run's first files, for some number of
 // files, and none of any later file.
 TEST_F(EntryPoints, StopOnSeveralThreadsKeepsTheRecordsOfTheFirstFiles) {
-    for (int folder = 0; folder < 8; ++folder) {
-        for (int file = 0; file < 100; ++file) {
+    // Many small files, and in each folder one of 16 MB with hits all along,
+    // where most stops land: inside it, a worker is stopped half-way.
+    for (int folder = 0; folder < 4; ++folder) {
+        for (int file = 0; file < 50; ++file) {
+            const bool big = file == 25;
             std::string text;
-            const int lines = file % 23 == 0 ? 200000 : 20 + file;
-            for (int line = 0; line < lines; ++line)
-                text += line % (file % 7 + 2) == 0 && line < 1000 ? "a needle\n" : "hay\n";
+            for (int line = 0; line < (big ? 4 << 20 : 20 + file); ++line)
+                text += line % (big ? 2000 : file % 7 + 2) == 0 ? "a needle\n" : "hay\n";
             Write("d" + std::to_string(folder) + "\\f" + std::to_string(file) + ".c", text);
         }
     }
@@ -329,7 +331,7 @@ TEST_F(EntryPoints, StopOnSeveralThreadsKeepsTheRecordsOfTheFirstFiles) {
         const DWORD fullRun = runLength;
         if (!whole) whole.reset(new Records(trovik));
         ASSERT_EQ(Records(trovik).lines, whole->lines) << threads << " threads";
-        for (int round = 0; threads > 1 && round < 4; ++round) {
+        for (int round = 0; threads > 1 && round < 8; ++round) {
             const int stopAfter = random() % (fullRun + 1);
             const int result = run(trovik, stopAfter);
             const Records kept(trovik);
