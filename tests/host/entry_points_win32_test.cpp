@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
+#include <random>
 #include <regex>
 #include <set>
 #include <string>
@@ -250,6 +253,96 @@ TEST_F(EntryPoints, TheHostsTextCannotForgeSettings) {
             << ini;
         EXPECT_EQ(ini.substr(0, 23), "[Searched]\r\nString0=x\r\n") << ini;
         EXPECT_NE(ini.find("DirList=" + data.Path()), std::string::npos) << ini;
+    }
+}
+
+// ---- Stop on several threads
+
+// The records as "file(line): text" lines, and the file of each.
+struct Records {
+    explicit Records(const TrovikExports& trovik) {
+        for (int i = 0, count = trovik.GetValue(0, 7); i < count; ++i) {
+            files.push_back(trovik.GetString(i, 4));
+            lines.push_back(files.back() + "(" + std::to_string(trovik.GetValue(i, 6)) +
+                            "): " + trovik.GetString(i, 5));
+        }
+    }
+    // Whether these are every record of the first files of `whole` and none
+    // of the others.
+    bool IsFilePrefixOf(const Records& whole) const {
+        const size_t count = lines.size();
+        return count <= whole.lines.size() &&
+               std::equal(lines.begin(), lines.end(), whole.lines.begin()) &&
+               (count == 0 || count == whole.lines.size() ||
+                whole.files[count] != whole.files[count - 1]);
+    }
+
+    std::vector<std::string> files, lines;
+};
+
+// Stop clicked at a random moment of a run on 2 or 8 threads: the records
+// are every record of the one-thread run's first files, for some number of
+// files, and none of any later file.
+TEST_F(EntryPoints, StopOnSeveralThreadsKeepsTheRecordsOfTheFirstFiles) {
+    // Many small files, and in each folder one of 16 MB with hits all along,
+    // where most stops land: inside it, a worker is stopped half-way.
+    for (int folder = 0; folder < 4; ++folder) {
+        for (int file = 0; file < 50; ++file) {
+            const bool big = file == 25;
+            std::string text;
+            for (int line = 0; line < (big ? 4 << 20 : 20 + file); ++line)
+                text += line % (big ? 2000 : file % 7 + 2) == 0 ? "a needle\n" : "hay\n";
+            Write("d" + std::to_string(folder) + "\\f" + std::to_string(file) + ".c", text);
+        }
+    }
+    // A run through the dialog, with Stop clicked `stopAfter` ms after the
+    // progress window shows (none when negative); gives the command's result
+    // and the run's length, from the window on.
+    const DialogEntries entries = {"needle", data.Path(), "*.c"};
+    DWORD runLength = 0;
+    auto run = [&](TrovikExports& trovik, int stopAfter) {
+        DWORD shown = 0;
+        int result;
+        {
+            DialogDriver driver([&] {
+                ConfirmSearchDialog(entries);
+                HWND progress = WaitForDialog(IDC_PROGRESS_STOP);
+                shown = GetTickCount();
+                if (progress && stopAfter >= 0) {
+                    Sleep(stopAfter);
+                    ClickLater(progress, IDC_PROGRESS_STOP);
+                }
+            });
+            result = trovik.DoTrovik(3, "needle", 1);
+            runLength = GetTickCount() - shown;
+        }
+        return result;
+    };
+    const unsigned seed = GetTickCount();
+    printf("seed %u\n", seed);
+    std::mt19937 random(seed);
+    std::unique_ptr<Records> whole;
+    for (int threads : {1, 2, 8}) {
+        ScratchDir library;
+        WriteBytes(library / "TROVIK.INI",
+                   "[Settings]\r\nThreads=" + std::to_string(threads) + "\r\n");
+        TrovikExports trovik(library.Path());
+        ASSERT_EQ(run(trovik, -1), 2);
+        const DWORD fullRun = runLength;
+        if (!whole) whole.reset(new Records(trovik));
+        ASSERT_EQ(Records(trovik).lines, whole->lines) << threads << " threads";
+        for (int round = 0; threads > 1 && round < 8; ++round) {
+            const int stopAfter = random() % (fullRun + 1);
+            const int result = run(trovik, stopAfter);
+            const Records kept(trovik);
+            printf("%d threads: stop after %d of %lu ms kept %zu of %zu records\n", threads,
+                   stopAfter, static_cast<unsigned long>(fullRun), kept.lines.size(),
+                   whole->lines.size());
+            EXPECT_EQ(result, 2);
+            EXPECT_TRUE(kept.IsFilePrefixOf(*whole))
+                << "seed " << seed << ", " << threads << " threads, stop after " << stopAfter
+                << " ms";
+        }
     }
 }
 

@@ -1,16 +1,22 @@
 // The walk of a search run over a real directory tree: masks, single-file
 // entries, recursion, the end of the directory list, blank texts, stopping,
-// unreadable files and the rate of the processed-files count.
+// unreadable files and the rate of the processed-files count; on several
+// threads, the same outcome as on one, with faults anywhere in the walk, and
+// a heap left as it was.
 #include "fs/file_name.h"
+#include "heap/heap.h"
+#include "heap/thread_cache.h"
 #include "host/file_set_walk.h"
 #include "host/millisecond_clock.h"
 #include "host/progress_window.h"
+#include "host/statistics_lines.h"
 #include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
 #include "resources/resource.h"
 #include "search/grep_info.h"
 #include "search/run_counters.h"
 #include "tests/fs/file_call_faults_win32.h"
+#include "tests/heap/heap_checker.h"
 #include "tests/ui/built_library.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +24,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <mutex>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -373,6 +383,252 @@ TEST_F(FileSetWalk, StatisticsCountEveryFile) {
     EXPECT_EQ(results.counters.totalChars, 13u);
     EXPECT_EQ(results.counters.realLines, 3u);
     EXPECT_EQ(results.hitList._count, 0);
+}
+
+// ---- On several threads
+
+// Faults tied to a name rather than to a call's number, so that they strike
+// the same file or folder whichever thread meets it: every view of the files
+// whose path ends with `faulting` loses its pages from its second on (all of
+// them when it has one), and every listing of the folder whose path ends
+// with `broken` breaks off after its first entry. The handles are followed
+// until they are closed, since the system hands their values out again.
+class NamedFaults {
+public:
+    NamedFaults(const std::string& faulting, const std::string& broken)
+        : _faulting(faulting.begin(), faulting.end()), _broken(broken.begin(), broken.end()),
+          _saved(fileCalls) {
+        active = this;
+        fileCalls.CreateFileW = CreateFileW;
+        fileCalls.CreateFileMappingA = CreateFileMappingA;
+        fileCalls.MapViewOfFile = MapViewOfFile;
+        fileCalls.CloseHandle = CloseHandle;
+        fileCalls.FindFirstFileW = FindFirstFileW;
+        fileCalls.FindNextFileW = FindNextFileW;
+        fileCalls.FindClose = FindClose;
+    }
+    ~NamedFaults() {
+        fileCalls = _saved;
+        active = nullptr;
+    }
+    NamedFaults(const NamedFaults&) = delete;
+    NamedFaults& operator=(const NamedFaults&) = delete;
+
+private:
+    static bool EndsWith(const std::wstring& path, const std::wstring& end) {
+        return path.size() > end.size() &&
+               path.compare(path.size() - end.size(), end.size(), end) == 0 &&
+               path[path.size() - end.size() - 1] == L'\\';
+    }
+    // Follows `handle` when `marked`; returns it.
+    static HANDLE Follow(HANDLE handle, bool marked) {
+        std::lock_guard<std::mutex> lock(active->_mutex);
+        if (marked && handle != INVALID_HANDLE_VALUE && handle) active->_marked.insert(handle);
+        return handle;
+    }
+    static bool Marked(HANDLE handle) {
+        std::lock_guard<std::mutex> lock(active->_mutex);
+        return active->_marked.count(handle) != 0;
+    }
+    static void Forget(HANDLE handle) {
+        std::lock_guard<std::mutex> lock(active->_mutex);
+        active->_marked.erase(handle);
+    }
+
+    static HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD share,
+                                     LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                     HANDLE pattern) {
+        return Follow(
+            active->_saved.CreateFileW(name, access, share, security, disposition, flags, pattern),
+            EndsWith(name, active->_faulting));
+    }
+    static HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES security,
+                                            DWORD protection, DWORD sizeHigh, DWORD sizeLow,
+                                            LPCSTR name) {
+        return Follow(
+            active->_saved.CreateFileMappingA(file, security, protection, sizeHigh, sizeLow, name),
+            Marked(file));
+    }
+    static LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh,
+                                       DWORD offsetLow, SIZE_T size) {
+        char* view = static_cast<char*>(
+            active->_saved.MapViewOfFile(mapping, access, offsetHigh, offsetLow, size));
+        MEMORY_BASIC_INFORMATION region;
+        if (view && Marked(mapping) && VirtualQuery(view, &region, sizeof region)) {
+            const SIZE_T kept = region.RegionSize > 4096 ? 4096 : 0;
+            DWORD previous;
+            VirtualProtect(view + kept, region.RegionSize - kept, PAGE_NOACCESS, &previous);
+        }
+        return view;
+    }
+    static BOOL WINAPI CloseHandle(HANDLE handle) {
+        Forget(handle);
+        return active->_saved.CloseHandle(handle);
+    }
+    static HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
+        const std::wstring path = pattern;
+        return Follow(active->_saved.FindFirstFileW(pattern, found),
+                      EndsWith(path.substr(0, path.rfind(L'\\')), active->_broken));
+    }
+    static BOOL WINAPI FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW found) {
+        if (!Marked(find)) return active->_saved.FindNextFileW(find, found);
+        SetLastError(ERROR_NETNAME_DELETED);
+        return FALSE;
+    }
+    static BOOL WINAPI FindClose(HANDLE find) {
+        Forget(find);
+        return active->_saved.FindClose(find);
+    }
+
+    static NamedFaults* active;
+    const std::wstring _faulting, _broken;
+    const FileCalls _saved;
+    std::mutex _mutex;
+    std::set<HANDLE> _marked; // open handles of the faulting file and listings of the folder
+};
+
+NamedFaults* NamedFaults::active;
+
+// "" when the texts are equal, else their first line that differs.
+std::string FirstDifference(const std::string& left, const std::string& right) {
+    size_t at = 0;
+    while (at < left.size() && at < right.size() && left[at] == right[at])
+        ++at;
+    if (at == left.size() && at == right.size()) return "";
+    const size_t start = left.rfind('\n', at) == std::string::npos ? 0 : left.rfind('\n', at) + 1;
+    return "from \"" + left.substr(start, 200) + "\"\nto \"" + right.substr(start, 200) + "\"";
+}
+
+// The records of an outcome, which come first.
+std::string Records(const std::string& outcome) {
+    return outcome.substr(0, outcome.find("--\n"));
+}
+
+// Five folders of twelve files, most of them small, every third one of some
+// pages, with hits on lines that differ from file to file.
+class ThreadedWalk : public FileSetWalk {
+protected:
+    void SetUp() override {
+        FileSetWalk::SetUp();
+        for (int folder = 0; folder < 5; ++folder) {
+            for (int file = 0; file < 12; ++file) {
+                std::string text;
+                const int lines = file % 3 == 0 ? 3000 : 5 + file;
+                for (int line = 0; line < lines; ++line)
+                    text += (line + folder) % (file + 2) == 0 ? "a needle here\r\n" : "nothing\r\n";
+                files.push_back(Write(Name(folder, file), text));
+            }
+        }
+        query.dirList = _root.c_str();
+        query.fileTypes = "*.c";
+    }
+
+    static std::string Name(int folder, int file) {
+        return "d" + std::to_string(folder) + "\\f" + std::to_string(file) + ".c";
+    }
+
+    // Everything a host learns from a run, as one text: the records in order,
+    // then after a line "--" the counters, the files and folders not read and
+    // the statistics lines.
+    std::string Outcome(unsigned threads, int statistics) {
+        results.hitList.DeleteAll();
+        results.counters = RunCounterSet();
+        progress = RecordingProgress();
+        query.threads = threads;
+        query.statistics = statistics;
+        const WalkStop stop = Walk();
+        std::string outcome;
+        for (GrepInfo* g = results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
+            outcome += std::string(g->_fileName.c_str()) + "(" + std::to_string(g->_lineNumber) +
+                       "): " + g->_lineText.c_str() + "\n";
+        }
+        const RunCounterSet& c = results.counters;
+        char line[200];
+        snprintf(line, sizeof line,
+                 "--\nstop %d, files %u, with hits %u, hits %u, not read %u, not listed %u\n", stop,
+                 c.filesProcessed, c.filesWithHits, c.hitCount, results.filesNotRead,
+                 results.foldersNotListed);
+        outcome += line;
+        for (int what = firstStatisticsLine; what <= lastStatisticsLine; ++what) {
+            StatisticsLine(what, c, line, sizeof line);
+            outcome += std::string(line) + "\n";
+        }
+        return outcome;
+    }
+
+    std::vector<std::string> files; // in the order written
+};
+
+// A file that faults, one held open by another program and a folder whose
+// listing breaks off, each at a random place in the walk: on 2 and 8
+// threads the run gives what it gives on one, and only those three are lost.
+TEST_F(ThreadedWalk, FaultsAnywhereInTheWalkCostTheSameOnEveryThreadCount) {
+    const unsigned seed = GetTickCount();
+    printf("seed %u\n", seed);
+    std::mt19937 random(seed);
+    for (int round = 0; round < 3; ++round) {
+        const int brokenFolder = random() % 5;
+        int faulting, locked;
+        do {
+            faulting = random() % 60;
+            locked = random() % 60;
+        } while (faulting == locked || faulting / 12 == brokenFolder ||
+                 locked / 12 == brokenFolder);
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(round) +
+                     ": faulting " + Name(faulting / 12, faulting % 12) + ", locked " +
+                     Name(locked / 12, locked % 12) + ", broken d" + std::to_string(brokenFolder));
+        const std::string whole = Outcome(1, 0);
+        HANDLE lock =
+            CreateFileA(files[locked].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        std::string faulted;
+        {
+            NamedFaults faults(Name(faulting / 12, faulting % 12),
+                               "d" + std::to_string(brokenFolder));
+            for (int statistics : {0, 1}) {
+                const std::string one = Outcome(1, statistics);
+                EXPECT_EQ(results.filesNotRead, 2u);
+                EXPECT_EQ(results.foldersNotListed, 1u);
+                for (unsigned threads : {2u, 8u})
+                    EXPECT_EQ(FirstDifference(Outcome(threads, statistics), one), "") << threads;
+                if (!statistics) faulted = one;
+            }
+        }
+        CloseHandle(lock);
+        // The records are those of the whole tree but the lost files'.
+        std::string kept;
+        const std::string lostFolder = _root + "\\d" + std::to_string(brokenFolder) + "\\";
+        const std::string wholeRecords = Records(whole);
+        for (size_t at = 0, end; (end = wholeRecords.find('\n', at)) != std::string::npos;
+             at = end + 1) {
+            const std::string line = wholeRecords.substr(at, end - at + 1);
+            if (line.rfind(files[faulting] + "(", 0) != 0 &&
+                line.rfind(files[locked] + "(", 0) != 0 && line.rfind(lostFolder, 0) != 0)
+                kept += line;
+        }
+        EXPECT_EQ(FirstDifference(Records(faulted), kept), "");
+    }
+}
+
+// After runs on eight threads, once the records and what the test kept of
+// the progress are gone, the heap behind every allocation holds the blocks
+// it held before, and is sound.
+TEST_F(ThreadedWalk, RunsOnEightThreadsLeaveTheHeapAsItWas) {
+    auto census = [&] {
+        results.hitList.DeleteAll();
+        progress = RecordingProgress();
+        NH_GiveBackThreadCache(&DefaultHeap);
+        return TakeCensus(DefaultHeap);
+    };
+    Outcome(8, 0); // tables made once stay
+    const HeapCensus before = census();
+    for (int statistics : {0, 1, 0})
+        Outcome(8, statistics);
+    const HeapCensus after = census();
+    ASSERT_TRUE(CheckHeap(DefaultHeap));
+    EXPECT_EQ(after.smallInUse, before.smallInUse);
+    EXPECT_EQ(after.bigInUse, before.bigInUse);
+    EXPECT_EQ(after.virtualBlocks, before.virtualBlocks);
 }
 
 } // namespace
