@@ -83,7 +83,6 @@ WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& re
     results.filesNotRead = results.filesLeftOut = results.foldersNotListed = 0;
     bool opened = false;
     MemoryHeadroom headroom;
-    ShortageWatch watch(results.hitListFull);
     const unsigned threads = WalkThreads(query.threads);
     if (threads > 1) {
         try {

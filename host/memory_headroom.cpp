@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <new>
 
+#include "base/memory_shortage.h"
 #include "heap/heap.h"
 
 namespace {
@@ -15,12 +16,9 @@ constexpr uint32_t headroomSize = 1u << 20;
 
 std::atomic<void*> headroom;      // the region while it is held
 std::new_handler previousHandler; // the handler before the walk's
-std::atomic<int> ranOut;
-thread_local int* watchedFlag; // the hitListFull of the results this thread fills
 
 void OnOutOfMemory() {
-    ranOut.store(1);
-    if (watchedFlag) *watchedFlag = 1;
+    memoryShortage.store(1);
     // Of several threads that run out at once, one gives the headroom back;
     // each of them then tries its allocation again.
     if (void* held = headroom.exchange(nullptr)) {
@@ -35,7 +33,7 @@ void OnOutOfMemory() {
 } // namespace
 
 MemoryHeadroom::MemoryHeadroom() {
-    ranOut.store(0);
+    memoryShortage.store(0);
     headroom.store(AllocVirtual(headroomSize, headroomSize, 0));
     previousHandler = std::set_new_handler(OnOutOfMemory);
 }
@@ -46,13 +44,5 @@ MemoryHeadroom::~MemoryHeadroom() {
 }
 
 int MemoryHeadroom::RanOut() {
-    return ranOut.load();
-}
-
-ShortageWatch::ShortageWatch(int& hitListFull) : _previous(watchedFlag) {
-    watchedFlag = &hitListFull;
-}
-
-ShortageWatch::~ShortageWatch() {
-    watchedFlag = _previous;
+    return memoryShortage.load();
 }

@@ -3,16 +3,18 @@
 // bad_alloc that an exhausted allocation throws finds no memory for itself,
 // which ends the process. An allocation that finds no memory, on any thread,
 // calls the new-handler that this installs: it gives the headroom back to the
-// system, the allocation is tried again, and the walk learns that memory ran
-// out (RanOut) and stops as Stop does. The records found so far stay, and
-// what the walk does to end (the progress window, the message box, the host
-// reading the records) has memory to work with.
+// system, the allocation is tried again, and memoryShortage
+// (base/memory_shortage.h) tells the per-file searches to make no more
+// records and the walk to stop as Stop does. The records found so far stay,
+// and what the walk does to end (the progress window, the message box, the
+// host reading the records) has memory to work with.
 #pragma once
 
 class MemoryHeadroom {
 public:
-    // Takes the headroom (when the system still has it) and installs the
-    // new-handler. One at a time: the new-handler is process-wide.
+    // Takes the headroom (when the system still has it), clears
+    // memoryShortage and installs the new-handler. One at a time: the
+    // new-handler is process-wide.
     MemoryHeadroom();
     // Gives back the headroom, if still held, and the previous new-handler.
     ~MemoryHeadroom();
@@ -21,19 +23,4 @@ public:
 
     // Whether memory ran out, on any thread, since the headroom was taken.
     static int RanOut();
-};
-
-// While it lives, memory running out on the thread that made it also sets
-// `hitListFull` (search/run_results.h) of the results that this thread
-// fills: the search of a file then makes no more records. Each thread of a
-// walk watches its own results, so no thread writes another's.
-class ShortageWatch {
-public:
-    explicit ShortageWatch(int& hitListFull);
-    ~ShortageWatch();
-    ShortageWatch(const ShortageWatch&) = delete;
-    ShortageWatch& operator=(const ShortageWatch&) = delete;
-
-private:
-    int* const _previous;
 };

@@ -118,7 +118,6 @@ WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQue
         Pool pool(threads, itemsPerWorker * threads,
                   [&](unsigned worker, Item& job, Item& result, SearchPulse& pulse) {
                       if (job->kind == WalkItem::file) {
-                          ShortageWatch watch(job->found.hitListFull);
                           job->records = SearchFile(job->path, FileSearch{searched, job->found,
                                                                           *workspaces[worker],
                                                                           &pulse, &mapping});

@@ -1,6 +1,7 @@
 #include "host/trovik_file_scanner.h"
 
 #include "fs/walk_path.h"
+#include "host/memory_headroom.h"
 #include "host/millisecond_clock.h"
 #include "host/walk_progress.h"
 #include "search/search_file.h"
@@ -48,6 +49,8 @@ void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResult
         FileName shown(HostPathOf(fileName, query.hostUtf8));
         progress.HitsChanged(shown, results.counters);
     }
+    // Memory may have run out outside the file's records too.
+    if (MemoryHeadroom::RanOut()) results.hitListFull = 1;
     if (results.hitListFull) progress.HitListFull(results.hitList._count);
 }
 

@@ -1,5 +1,7 @@
 #include "search/file_text_search.h"
 
+#include "base/memory_shortage.h"
+
 #include "fs/fault_guard.h"
 #include "search/file_search.h"
 #include "search/grep_info.h"
@@ -212,9 +214,13 @@ int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePul
     uint32_t offsets = pass.Result().offsetsHandled;
     try {
         const SharedText name(path); // one copy of the name for all the file's records
-        // hitListFull: memory ran out for the record made last, which the
-        // run's reserve then served (host/memory_headroom.h).
+        // memoryShortage: memory ran out, maybe for the record made last,
+        // which the run's reserve then served (host/memory_headroom.h).
         for (int32_t i = 0; i < pass.Result().records && !results.hitListFull; ++i) {
+            if (memoryShortage.load(std::memory_order_relaxed)) {
+                results.hitListFull = 1;
+                break;
+            }
             if (onlyFileNames) {
                 records.AddTail(new GrepInfo(name, String(), 1));
                 continue;

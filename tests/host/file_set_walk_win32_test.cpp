@@ -388,9 +388,9 @@ TEST_F(FileSetWalk, StatisticsCountEveryFile) {
 // ---- On several threads
 
 // Faults tied to a name rather than to a call's number, so that they strike
-// the same file or folder whichever thread meets it: every view of the files
-// whose path ends with `faulting` loses its pages from its second on (all of
-// them when it has one), and every listing of the folder whose path ends
+// the same file or folder whichever thread meets it: every read of the files
+// whose path ends with `faulting` fails, every view of them loses its pages
+// from its second on (all of them when it has one), and every listing of the folder whose path ends
 // with `broken` breaks off after its first entry. The handles are followed
 // until they are closed, since the system hands their values out again.
 class NamedFaults {
@@ -400,6 +400,7 @@ public:
           _saved(fileCalls) {
         active = this;
         fileCalls.CreateFileW = CreateFileW;
+        fileCalls.ReadFile = ReadFile;
         fileCalls.CreateFileMappingA = CreateFileMappingA;
         fileCalls.MapViewOfFile = MapViewOfFile;
         fileCalls.CloseHandle = CloseHandle;
@@ -441,6 +442,12 @@ private:
         return Follow(
             active->_saved.CreateFileW(name, access, share, security, disposition, flags, pattern),
             EndsWith(name, active->_faulting));
+    }
+    static BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD read,
+                                OVERLAPPED* overlapped) {
+        if (!Marked(file)) return active->_saved.ReadFile(file, buffer, count, read, overlapped);
+        SetLastError(ERROR_READ_FAULT);
+        return FALSE;
     }
     static HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES security,
                                             DWORD protection, DWORD sizeHigh, DWORD sizeLow,
