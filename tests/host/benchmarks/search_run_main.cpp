@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
     if (!trovik.Loaded()) return 2;
     int result;
     {
-        DialogDriver driver(
-            [entries] { ConfirmSearchDialog({entries[0], entries[2], entries[1]}); });
+        DialogDriver driver([entries] {
+            ConfirmSearchDialog({entries[0], entries[2], entries[1]});
+        });
         result = trovik.DoTrovik(3, entries[0], 0);
     }
     fprintf(stderr, "host_search_run: result %d, %d records\n", result, trovik.GetValue(0, 7));
