@@ -2,8 +2,18 @@
 # share: their arguments, the tree they search, the Windows programs they run,
 # and their figure lines. Sourced after root is set; sets the variables named.
 #
-#   bench_arguments NAME ARGS...  [ROUNDS [SUBDIR]] or --quick: sets quick,
-#                                 rounds and subdir; a usage error exits 2
+#   bench_arguments NAME ARGS...  [-j N] [ROUNDS [SUBDIR]] or --quick: sets
+#                                 quick, threads (N, empty without -j; 2 in
+#                                 quick mode), rounds and subdir; a usage
+#                                 error exits 2
+#   processors_for N              prints the processors (a taskset -c list)
+#                                 that a run of N threads is pinned to: the
+#                                 first N of the machine, all when it has fewer
+#   pinned CPUS SERVER            prints the start of a command that runs on
+#                                 processors CPUS, with the wineserver SERVER
+#                                 moved there first (it serves every Wine
+#                                 program's file calls, so it belongs to the
+#                                 processors of the run it serves)
 #   bench_tree PACKAGES...        installs PACKAGES (nothing in quick mode)
 #                                 and sets tree: the kernel sources, or the
 #                                 quick mode's few generated files
@@ -24,18 +34,33 @@ source "$root/scripts/kernel-tree.sh"
 build=${TROVIK_BUILD:-$root/build}
 
 bench_arguments() {
-    local usage="usage: scripts/$1 [ROUNDS [SUBDIR]] | --quick"
+    local usage="usage: scripts/$1 [-j N] [ROUNDS [SUBDIR]] | --quick"
     shift
-    quick=
+    quick= threads=
     if [ "${1:-}" = --quick ]; then
         [ "$#" -eq 1 ] || { echo "$usage" >&2; exit 2; }
-        quick=1
+        quick=1 threads=2
         shift
+    elif [ "${1:-}" = -j ]; then
+        threads=${2:-}
+        [[ $threads =~ ^[1-9][0-9]*$ ]] || { echo "$usage" >&2; exit 2; }
+        shift 2
     fi
     rounds=${1:-5}
     subdir=${2:-}
     [[ $rounds =~ ^[1-9][0-9]*$ ]] || { echo "$usage" >&2; exit 2; }
     [ -z "$quick" ] || rounds=1
+}
+
+processors_for() {
+    local n=$1 available
+    available=$(nproc)
+    [ "$n" -le "$available" ] || n=$available
+    echo "0-$((n - 1))"
+}
+
+pinned() {
+    echo "taskset -a -p -c $1 $2 >/dev/null && taskset -c $1"
 }
 
 bench_tree() {
@@ -49,13 +74,14 @@ bench_tree() {
 }
 
 # Both literals of the benchmarks (PM_SUSPEND_PREPARE, rare, and return,
-# common) in *.c and *.h files at two depths, and a file of another type that
-# the searches leave out.
+# common) and a match of their pattern, pm_lock(, in *.c and *.h files at two
+# depths, and a file of another type that the searches leave out.
 quick_tree() {
     local dir=$1 n
     rm -rf "$dir"
     mkdir -p "$dir/include/linux" "$dir/kernel/power" || return 1
-    printf '#define PM_SUSPEND_PREPARE 3\nint suspend(int state);\n' >"$dir/include/linux/suspend.h"
+    printf '#define PM_SUSPEND_PREPARE 3\nint suspend(int state);\nvoid pm_lock(void);\n' \
+        >"$dir/include/linux/suspend.h"
     for n in 1 2 3; do
         printf '#include <linux/suspend.h>\n\nint step%d(int state)\n{\n\tif (state == PM_SUSPEND_PREPARE)\n\t\treturn %d;\n\treturn 0;\n}\n' \
             "$n" "$n" >"$dir/kernel/power/step$n.c"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The benchmark scripts' quick modes run to their end with every figure, so
 # that a broken benchmark (a variable never set, a command that no longer
-# gives its number) fails here rather than in the next measure. The search
+# gives its number) fails here rather than in the next measure; the quick
+# modes of bench-search and bench-host go through their threads' sections too. The search
 # benchmarks run the programs of the build tree BUILD; every script builds,
 # and keeps its Wine prefix, under DIR.
 #
