@@ -16,14 +16,13 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
+#include "base/thread_sync.h"
 #include "search/search_pulse.h"
 
 template <class Job, class Result>
@@ -79,19 +78,19 @@ public:
     // Lister: queues `job` as the walk's next, waiting while the bound is
     // reached. Returns 0 (and drops the job) once the run is stopped.
     int Submit(Job job) {
-        std::unique_lock<std::mutex> lock(_mutex);
-        _room.wait(lock, [this] { return _stopped || _slots.size() < _bound; });
+        ConditionVariable::Lock lock(_mutex);
+        _room.Wait(lock, [this] { return _stopped || _slots.size() < _bound; });
         if (_stopped) return 0;
         _slots.push_back(Slot{std::move(job), Result(), Slot::queued, false});
-        _ready.notify_all();
+        _ready.NotifyOne(); // one job for one worker
         return 1;
     }
 
     // Lister: no job follows.
     void EndOfWalk() {
-        std::lock_guard<std::mutex> lock(_mutex);
+        std::lock_guard<Mutex> lock(_mutex);
         _walkOver = true;
-        _ready.notify_all();
+        _ready.NotifyAll();
     }
 
     // Consumer: moves the next result in walk order into `result` (taken);
@@ -99,7 +98,7 @@ public:
     // walk is over and every result is taken, or after a stop when the next
     // result is not whole or will not come.
     Take TakeNext(Result& result, unsigned waitMs) {
-        std::unique_lock<std::mutex> lock(_mutex);
+        ConditionVariable::Lock lock(_mutex);
         auto state = [this] {
             if (!_slots.empty()) {
                 const Slot& head = _slots.front();
@@ -111,14 +110,14 @@ public:
         };
         Take now = state();
         if (now == waiting) {
-            _done.wait_for(lock, std::chrono::milliseconds(waitMs),
-                           [&] { return (now = state()) != waiting; });
+            _done.WaitFor(lock, std::chrono::milliseconds(waitMs),
+                          [&] { return (now = state()) != waiting; });
         }
         if (now != taken) return now;
         result = std::move(_slots.front().result);
         _slots.pop_front();
         --_nextToRun;
-        _room.notify_all();
+        _room.NotifyOne(); // the lister
         return taken;
     }
 
@@ -127,12 +126,12 @@ public:
 
     // Any thread: the jobs being done end at their next pulse, no job starts.
     void Stop() {
-        std::lock_guard<std::mutex> lock(_mutex);
+        std::lock_guard<Mutex> lock(_mutex);
         _stopped = true;
         _stopRequest.store(true, std::memory_order_relaxed);
-        _ready.notify_all();
-        _room.notify_all();
-        _done.notify_all();
+        _ready.NotifyAll();
+        _room.NotifyAll();
+        _done.NotifyAll();
     }
 
 private:
@@ -159,9 +158,9 @@ private:
     };
 
     void WorkerLoop(unsigned worker) {
-        std::unique_lock<std::mutex> lock(_mutex);
+        ConditionVariable::Lock lock(_mutex);
         for (;;) {
-            _ready.wait(lock,
+            _ready.Wait(lock,
                         [this] { return _stopped || _nextToRun < _slots.size() || _walkOver; });
             if (_stopped || _nextToRun == _slots.size()) return;
             // A deque keeps its elements in place as others are added or taken
@@ -174,18 +173,19 @@ private:
             lock.lock();
             slot.whole = !pulse.Fired();
             slot.state = Slot::done;
-            _done.notify_all();
+            // Only the consumer waits for it, and only for the next in order.
+            if (&slot == &_slots.front()) _done.NotifyOne();
         }
     }
 
     const size_t _bound;
     const Work _work;
-    std::mutex _mutex;
-    std::condition_variable _ready; // a job was queued, or the walk ended or stopped
-    std::condition_variable _room;  // a result was taken, or the run stopped
-    std::condition_variable _done;  // a job was done, or the run stopped
-    std::deque<Slot> _slots;        // submitted, not yet taken, in walk order
-    size_t _nextToRun = 0;          // index in _slots of the first queued job
+    Mutex _mutex;
+    ConditionVariable _ready; // a job was queued, or the walk ended or stopped
+    ConditionVariable _room;  // a result was taken, or the run stopped
+    ConditionVariable _done;  // a job was done, or the run stopped
+    std::deque<Slot> _slots;  // submitted, not yet taken, in walk order
+    size_t _nextToRun = 0;    // index in _slots of the first queued job
     bool _walkOver = false;
     bool _stopped = false;
     std::atomic<bool> _stopRequest{false}; // _stopped, for the pulses without the lock

@@ -6,7 +6,7 @@
 #include "search/search_pulse.h"
 
 int MappingBudget::Take(uint64_t bytes, SearchPulse* pulse) {
-    std::unique_lock<std::mutex> lock(_mutex);
+    ConditionVariable::Lock lock(_mutex);
     const uint64_t ticket = _nextTicket++;
     _queue.push_back(ticket);
     auto served = [&] {
@@ -19,26 +19,26 @@ int MappingBudget::Take(uint64_t bytes, SearchPulse* pulse) {
             lock.lock();
             if (stop) {
                 _queue.erase(std::find(_queue.begin(), _queue.end(), ticket));
-                _changed.notify_all();
+                _changed.NotifyAll();
                 return 0;
             }
             if (served()) break;
         }
-        _changed.wait_for(lock, std::chrono::milliseconds(10));
+        _changed.WaitFor(lock, std::chrono::milliseconds(10));
     }
     _queue.pop_front();
     _inUse += bytes;
-    _changed.notify_all(); // the next in the queue may fit beside it
+    _changed.NotifyAll(); // the next in the queue may fit beside it
     return 1;
 }
 
 void MappingBudget::Give(uint64_t bytes) {
-    std::lock_guard<std::mutex> lock(_mutex);
+    std::lock_guard<Mutex> lock(_mutex);
     _inUse -= bytes;
-    _changed.notify_all();
+    _changed.NotifyAll();
 }
 
 uint64_t MappingBudget::InUse() {
-    std::lock_guard<std::mutex> lock(_mutex);
+    std::lock_guard<Mutex> lock(_mutex);
     return _inUse;
 }

@@ -6,10 +6,10 @@
 // be alone is not passed over by a stream of small ones.
 #pragma once
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <mutex>
+
+#include "base/thread_sync.h"
 
 class SearchPulse;
 
@@ -30,8 +30,8 @@ public:
 
 private:
     const uint64_t _bytes;
-    std::mutex _mutex;
-    std::condition_variable _changed; // bytes given back, or the head of the queue left
+    Mutex _mutex;
+    ConditionVariable _changed; // bytes given back, or the head of the queue left
     uint64_t _inUse = 0;
     uint64_t _nextTicket = 0;    // handed to the next request
     std::deque<uint64_t> _queue; // the tickets of the requests waiting, in order

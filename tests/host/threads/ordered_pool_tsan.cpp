@@ -134,7 +134,8 @@ void CheckMappingBudget(unsigned seed) {
         threads.emplace_back([&, t] {
             std::mt19937 random(seed * 8 + t);
             for (int i = 0; i < 200; ++i) {
-                const uint64_t bytes = random() % 8 == 0 ? budget + random() % 500 : random() % 400;
+                const uint64_t bytes =
+                    random() % 8 == 0 ? budget + random() % 500 : 1 + random() % 400;
                 CountingPulse pulse(random() % 4 == 0 ? 1 + random() % 3 : 0);
                 MappingLease lease;
                 if (!lease.Take(&mapping, bytes, &pulse)) continue;
