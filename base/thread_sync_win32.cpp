@@ -31,7 +31,8 @@ void Mutex::unlock() {
 
 void ConditionVariable::WaitFor(Lock& lock, std::chrono::milliseconds timeout) {
     const DWORD milliseconds = timeout.count() >= INFINITE ? INFINITE - 1 : DWORD(timeout.count());
-    SleepConditionVariableSRW(AsCondition(_condition), AsLock(lock.mutex()->_lock), milliseconds, 0);
+    SleepConditionVariableSRW(AsCondition(_condition), AsLock(lock.mutex()->_lock), milliseconds,
+                              0);
 }
 
 void ConditionVariable::Wait(Lock& lock) {

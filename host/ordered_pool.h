@@ -15,6 +15,7 @@
 // the destructor (joined), whatever happened.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -41,7 +42,9 @@ public:
     // `threads` workers (at least 1); at most `bound` jobs (at least 1)
     // submitted and not yet taken.
     OrderedPool(unsigned threads, size_t bound, Work work)
-        : _bound(bound ? bound : 1), _work(std::move(work)) {
+        : _bound(bound ? bound : 1),
+          _wakeBatch(std::max<size_t>(1, std::min<size_t>(_bound / 4, 16))),
+          _work(std::move(work)) {
         if (threads == 0) threads = 1;
         try {
             _workers.reserve(threads);
@@ -79,10 +82,14 @@ public:
     // reached. Returns 0 (and drops the job) once the run is stopped.
     int Submit(Job job) {
         ConditionVariable::Lock lock(_mutex);
-        _room.Wait(lock, [this] { return _stopped || _slots.size() < _bound; });
+        if (!_stopped && _slots.size() >= _bound) {
+            _listerWaits = true;
+            _room.Wait(lock, [this] { return _stopped || _slots.size() < _bound; });
+            _listerWaits = false;
+        }
         if (_stopped) return 0;
         _slots.push_back(Slot{std::move(job), Result(), Slot::queued, false});
-        _ready.NotifyOne(); // one job for one worker
+        if (_idleWorkers) _ready.NotifyOne(); // one job for one worker
         return 1;
     }
 
@@ -91,12 +98,16 @@ public:
         std::lock_guard<Mutex> lock(_mutex);
         _walkOver = true;
         _ready.NotifyAll();
+        _done.NotifyOne(); // every result may be in already
     }
 
     // Consumer: moves the next result in walk order into `result` (taken);
     // waits at most `waitMs` milliseconds for it (waiting); finished when the
     // walk is over and every result is taken, or after a stop when the next
-    // result is not whole or will not come.
+    // result is not whole or will not come. A waiting consumer is woken when
+    // a batch of results is ready in order, not for each (under Wine every
+    // wake-up of a thread on another processor is dear): call it again until
+    // it waits.
     Take TakeNext(Result& result, unsigned waitMs) {
         ConditionVariable::Lock lock(_mutex);
         auto state = [this] {
@@ -110,14 +121,19 @@ public:
         };
         Take now = state();
         if (now == waiting) {
+            _consumerWaits = true;
             _done.WaitFor(lock, std::chrono::milliseconds(waitMs),
                           [&] { return (now = state()) != waiting; });
+            _consumerWaits = false;
         }
         if (now != taken) return now;
         result = std::move(_slots.front().result);
         _slots.pop_front();
         --_nextToRun;
-        _room.NotifyOne(); // the lister
+        // The lister refills once half the room is free, or at once when the
+        // workers have no job left.
+        if (_listerWaits && (_slots.size() <= _bound / 2 || _nextToRun == _slots.size()))
+            _room.NotifyOne();
         return taken;
     }
 
@@ -160,8 +176,15 @@ private:
     void WorkerLoop(unsigned worker) {
         ConditionVariable::Lock lock(_mutex);
         for (;;) {
-            _ready.Wait(lock,
-                        [this] { return _stopped || _nextToRun < _slots.size() || _walkOver; });
+            if (!_stopped && _nextToRun == _slots.size() && !_walkOver) {
+                // No job: a lister that waits for room while some is free
+                // lists on.
+                if (_listerWaits && _slots.size() < _bound) _room.NotifyOne();
+                ++_idleWorkers;
+                _ready.Wait(lock,
+                            [this] { return _stopped || _nextToRun < _slots.size() || _walkOver; });
+                --_idleWorkers;
+            }
             if (_stopped || _nextToRun == _slots.size()) return;
             // A deque keeps its elements in place as others are added or taken
             // from the front, and the consumer takes only done slots.
@@ -173,12 +196,21 @@ private:
             lock.lock();
             slot.whole = !pulse.Fired();
             slot.state = Slot::done;
-            // Only the consumer waits for it, and only for the next in order.
-            if (&slot == &_slots.front()) _done.NotifyOne();
+            if (_consumerWaits && BatchReady()) _done.NotifyOne();
         }
     }
 
+    // Whether the results done in order from the head make a batch worth
+    // waking the consumer for, or are the walk's last.
+    bool BatchReady() const {
+        size_t inOrder = 0;
+        while (inOrder < _slots.size() && _slots[inOrder].state == Slot::done)
+            if (++inOrder == _wakeBatch) return true;
+        return inOrder > 0 && inOrder == _slots.size() && _walkOver;
+    }
+
     const size_t _bound;
+    const size_t _wakeBatch; // results in order that wake a waiting consumer
     const Work _work;
     Mutex _mutex;
     ConditionVariable _ready; // a job was queued, or the walk ended or stopped
@@ -188,6 +220,9 @@ private:
     size_t _nextToRun = 0;    // index in _slots of the first queued job
     bool _walkOver = false;
     bool _stopped = false;
+    bool _listerWaits = false;             // for room
+    bool _consumerWaits = false;           // for the next result
+    unsigned _idleWorkers = 0;             // waiting for a job
     std::atomic<bool> _stopRequest{false}; // _stopped, for the pulses without the lock
     std::vector<std::thread> _workers;
     std::thread _lister;

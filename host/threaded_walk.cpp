@@ -17,12 +17,15 @@ namespace {
 
 constexpr unsigned maxWalkThreads = 16;
 // Waiting for the next result in walk order, the walking thread keeps the
-// progress alive at least this often (milliseconds).
-constexpr unsigned keepAliveWait = 10;
+// progress alive at least this often (milliseconds): the progress dispatches
+// at most every 10 ms, so a longer wait could let two dispatches lie nearly
+// two such periods apart.
+constexpr unsigned keepAliveWait = 2;
 // Items listed and not yet taken, per worker: enough to keep the workers
-// busy behind a slow file, few enough that the records waiting for their
-// turn stay small beside a 32-bit address space.
-constexpr size_t itemsPerWorker = 8;
+// busy behind a slow file and to hand results over in batches, few enough
+// that the records waiting for their turn stay small beside a 32-bit address
+// space.
+constexpr size_t itemsPerWorker = 32;
 // Bytes that the files searched at once may have mapped together; a larger
 // file is mapped alone (search/mapping_budget.h).
 constexpr uint64_t mappedBytesAtOnce = 256u << 20;
