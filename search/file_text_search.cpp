@@ -1,7 +1,6 @@
 #include "search/file_text_search.h"
 
 #include "base/memory_shortage.h"
-
 #include "fs/fault_guard.h"
 #include "search/file_search.h"
 #include "search/grep_info.h"

@@ -3,18 +3,9 @@
 #include "base/list.h"
 #include "base/string.h"
 #include "base/string_item.h"
+#include "tests/base/case_setting.h"
 
 namespace {
-
-// Sets the process-wide case setting for one test and puts it back after.
-class CaseSetting {
-public:
-    explicit CaseSetting(int on) : _previous(String::SetCaseSensitive(on)) {}
-    ~CaseSetting() { String::SetCaseSensitive(_previous); }
-
-private:
-    int _previous;
-};
 
 int Sign(int value) {
     return (value > 0) - (value < 0);

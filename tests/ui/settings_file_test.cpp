@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/base/case_setting.h"
 #include "tests/fs/scratch_dir.h"
 #include "tests/ui/memory_combo.h"
 #include "tests/ui/stores.h"
@@ -239,17 +240,6 @@ INSTANTIATE_TEST_SUITE_P(Stores, SettingsFile, ::testing::ValuesIn(StoreKinds())
                          [](const ::testing::TestParamInfo<std::string>& param) {
                              return param.param;
                          });
-
-// String's process-wide case setting, switched for one scope: the history's
-// comparisons must not follow it, whoever sets it.
-class CaseSetting {
-public:
-    explicit CaseSetting(int on) : _previous(String::SetCaseSensitive(on)) {}
-    ~CaseSetting() { String::SetCaseSensitive(_previous); }
-
-private:
-    int _previous;
-};
 
 TEST(PromoteEntry, PutsTheTextOnTopOnceWhateverTheCaseSetting) {
     struct Case {
