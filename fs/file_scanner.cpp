@@ -4,7 +4,7 @@
 
 #include "base/text_utils.h"
 #include "fs/directory_enumeration.h"
-#include "fs/mask_match.h"
+#include "fs/name_case.h"
 #include "fs/walk_path.h"
 
 namespace {
@@ -22,11 +22,8 @@ int IsDirectory(const FindData& entry) {
     return (entry._attributes & fileAttributeDirectory) != 0;
 }
 
-// Subdirectories whose name begins with '.' (".", "..", ".git", ...) are
-// never entered, nor links unless the walk follows them.
-int IsWalkedDirectory(const FindData& entry, int followLinks) {
-    return IsDirectory(entry) && entry._name[0] != '.' &&
-           (followLinks || (entry._attributes & fileAttributeReparsePoint) == 0);
+int IsSelfOrParent(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
 } // namespace
@@ -79,6 +76,14 @@ void FileScanner::ResetState(const String* mask, int collect, int recursive) {
     if (mask != nullptr) AddMask(*mask);
 }
 
+void FileScanner::CompileMasks() {
+    std::vector<std::string> masks;
+    for (const StringItem<ListElement>* mask = _masks.GetHead(); mask != nullptr;
+         mask = StringList::GetNext(mask))
+        masks.push_back(*mask);
+    _types = FileTypes(masks);
+}
+
 void FileScanner::AddMask(const String& mask) {
     _masks.AddTail(new StringItem<ListElement>(mask));
 }
@@ -108,12 +113,12 @@ void FileScanner::EndScan() {}
 void FileScanner::Scan() {
     BeginScan();
     _nextIndex = 0;
-    _walkedFolders.clear();
+    if (_visits == &_ownVisits) _ownVisits.Clear();
     _enclosingFolders.clear();
+    CompileMasks();
     for (FileName* entry = _directories.GetHead(); entry != nullptr;
          entry = List<FileName>::GetNext(entry)) {
-        const int walked =
-            _masks._count != 0 ? ScanDirectory(*entry, everyEntry) : ScanMaskedEntry(*entry);
+        const int walked = _masks._count != 0 ? ScanDirectory(*entry) : ScanMaskedEntry(*entry);
         if (!walked) break;
     }
     EndScan();
@@ -154,19 +159,64 @@ int FileScanner::ScanMaskedEntry(const FileName& entry) {
         StringList& masks;
         ~MaskScope() { masks.DeleteAll(); }
     } scope{_masks};
+    if (namesOneFile) return ScanNamedFile(directory, firstMask);
     AddMask(firstMask);
     for (const StringItem<ListElement>* item = StringList::GetNext(first); item != nullptr;
          item = StringList::GetNext(item))
         AddMask(*item);
-    return ScanDirectory(directory, namesOneFile ? firstMask.c_str() : everyEntry);
+    CompileMasks();
+    return ScanDirectory(directory);
 }
 
-int FileScanner::EnterFolder(const std::string& directory) {
+int FileScanner::ScanNamedFile(const std::string& directory, const String& name) {
+    {
+        FileName directoryName(directory.c_str());
+        OnDirectory(directoryName);
+    }
+    std::string base;
+    std::string lookup;
+    const char* closing = !directory.empty() && directory.back() == '\\' ? "" : "\\";
+    if (!JoinPath(base, directory, closing) || !JoinPath(lookup, base, name.c_str())) {
+        ++_filesLeftOut;
+        return 1;
+    }
+    FindData entry;
+    std::string fullName;
+    {
+        // The platform looks the name up, a short name too; the entry gives
+        // the file's long name.
+        DirectoryEnumeration found(lookup.c_str());
+        if (!found.Next(&entry) || IsDirectory(entry)) {
+            if (found.Failed()) ++_unreadListings;
+            _filesLeftOut += found.Skipped();
+            return 1;
+        }
+    }
+    if (!JoinPath(fullName, base, entry._name)) {
+        ++_filesLeftOut;
+        return 1;
+    }
+    if (KeepsVisits()) {
+        FolderIdentity identity;
+        if (IdentityOfFolder(directory.c_str(), &identity)) {
+            // Taken already by the walk of its folder, or named before.
+            const FolderKey folder(identity.volume, identity.index);
+            if (_visits->folders.count(folder) != 0 && _visits->folderTypes.TakesFile(entry._name))
+                return 1;
+            if (!_visits->namedFiles.emplace(folder.first, folder.second, UpcasedName(entry._name))
+                     .second)
+                return 1;
+        }
+    }
+    return TakeFile(fullName.c_str(), &entry);
+}
+
+int FileScanner::EnterFolder(const std::string& directory, FolderKey& folder) {
     FolderIdentity identity;
     if (!IdentityOfFolder(directory.c_str(), &identity)) identity = {~0ull, ~0ull};
-    const std::pair<uint64_t, uint64_t> folder(identity.volume, identity.index);
+    folder = FolderKey(identity.volume, identity.index);
     // A folder whose identity cannot be told is walked where it is met.
-    if (folder.first != ~0ull && !_walkedFolders.insert(folder).second) {
+    if (folder.first != ~0ull && !_visits->folders.insert(folder).second) {
         for (const auto& enclosing : _enclosingFolders)
             if (enclosing == folder) ++_foldersLeftOut;
         return 0;
@@ -179,16 +229,26 @@ void FileScanner::LeaveFolder() {
     _enclosingFolders.pop_back();
 }
 
-int FileScanner::ScanDirectory(const std::string& directory, const char* pattern) {
-    if (_followLinks) {
-        if (!EnterFolder(directory)) return 1;
-    }
+int FileScanner::IsWalkedFolder(const FindData& entry) const {
+    if (!IsDirectory(entry) || IsSelfOrParent(entry._name)) return 0;
+    if (!_followLinks && (entry._attributes & fileAttributeReparsePoint) != 0) return 0;
+    if (_types.LeavesOutFolder(entry._name)) return 0;
+    return entry._name[0] != '.' || _types.LetsInFolder(entry._name);
+}
+
+int FileScanner::ScanDirectory(const std::string& directory) {
+    const int keepsVisits = KeepsVisits();
+    FolderKey folder;
+    if (keepsVisits && !EnterFolder(directory, folder)) return 1;
+    // Files named on their own are looked for only where they can be.
+    const FolderKey* listedIn =
+        keepsVisits && folder.first != ~0ull && !_visits->namedFiles.empty() ? &folder : nullptr;
     struct Leave {
         FileScanner* scanner;
         ~Leave() {
             if (scanner) scanner->LeaveFolder();
         }
-    } leave{_followLinks ? this : nullptr};
+    } leave{keepsVisits ? this : nullptr};
     {
         FileName directoryName(directory.c_str());
         OnDirectory(directoryName);
@@ -198,7 +258,7 @@ int FileScanner::ScanDirectory(const std::string& directory, const char* pattern
     std::string enumeration; // base and pattern
     std::string entryPath;   // base and the name of one entry
     const char* closing = !directory.empty() && directory.back() == '\\' ? "" : "\\";
-    if (!JoinPath(base, directory, closing) || !JoinPath(enumeration, base, pattern)) {
+    if (!JoinPath(base, directory, closing) || !JoinPath(enumeration, base, everyEntry)) {
         ++_foldersLeftOut;
         return 1;
     }
@@ -209,10 +269,12 @@ int FileScanner::ScanDirectory(const std::string& directory, const char* pattern
         DirectoryEnumeration entries(enumeration.c_str());
         while (entries.Next(&entry)) {
             if (IsDirectory(entry)) {
-                if (IsWalkedDirectory(entry, _followLinks)) hasSubdirectories = 1;
+                if (IsWalkedFolder(entry)) hasSubdirectories = 1;
+            } else if (!_types.TakesFile(entry._name)) {
+                // Not one of the file types: passed over.
             } else if (!JoinPath(entryPath, base, entry._name)) {
                 ++_filesLeftOut;
-            } else if (!TryFile(entryPath.c_str(), &entry)) {
+            } else if (!TryFile(entryPath.c_str(), &entry, listedIn)) {
                 return 0;
             }
             if (ShouldStop()) return 0;
@@ -227,10 +289,10 @@ int FileScanner::ScanDirectory(const std::string& directory, const char* pattern
     DirectoryEnumeration entries(enumeration.c_str());
     while (entries.Next(&entry)) {
         if (ShouldStop()) return 0;
-        if (!IsWalkedDirectory(entry, _followLinks)) continue;
+        if (!IsWalkedFolder(entry)) continue;
         if (!JoinPath(entryPath, base, entry._name)) {
             ++_foldersLeftOut;
-        } else if (!ScanDirectory(entryPath, pattern)) {
+        } else if (!ScanDirectory(entryPath)) {
             return 0;
         }
     }
@@ -238,22 +300,25 @@ int FileScanner::ScanDirectory(const std::string& directory, const char* pattern
     return 1;
 }
 
-int FileScanner::TryFile(const char* fullName, FindData* entry) {
-    // Every fitting mask counts: a file that fits two masks is reported twice.
-    for (const StringItem<ListElement>* mask = _masks.GetHead(); mask != nullptr;
-         mask = StringList::GetNext(mask)) {
-        if (!MatchMask(mask->c_str(), entry->_name)) continue;
-        FileName fileName(fullName);
-        if (!AcceptFile(fileName, entry)) return 1;
-        _totalSize += entry->_size;
-        ++_fileCount;
-        if (_nameSink != nullptr) {
-            _nameSink->AddTail(new FileName(fileName));
-        } else if (_collect) {
-            _found.AddTail(new FoundFile(fileName, *entry));
-        } else if (!OnFile(fileName, entry, _nextIndex++)) {
-            return 0;
-        }
+int FileScanner::TryFile(const char* fullName, FindData* entry, const FolderKey* folder) {
+    // A file named on its own by an earlier entry was taken there.
+    if (folder != nullptr && _visits->namedFiles.count(std::make_tuple(
+                                 folder->first, folder->second, UpcasedName(entry->_name))) != 0)
+        return 1;
+    return TakeFile(fullName, entry);
+}
+
+int FileScanner::TakeFile(const char* fullName, FindData* entry) {
+    FileName fileName(fullName);
+    if (!AcceptFile(fileName, entry)) return 1;
+    _totalSize += entry->_size;
+    ++_fileCount;
+    if (_nameSink != nullptr) {
+        _nameSink->AddTail(new FileName(fileName));
+    } else if (_collect) {
+        _found.AddTail(new FoundFile(fileName, *entry));
+    } else if (!OnFile(fileName, entry, _nextIndex++)) {
+        return 0;
     }
     return 1;
 }

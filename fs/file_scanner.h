@@ -1,17 +1,19 @@
 // FileScanner walks one or more directories, optionally with all their
-// subdirectories, and picks out the files whose names fit a list of masks
-// (MatchMask, fs/mask_match.h). It does nothing to the files itself: it hands
-// each one to virtual operations that a subclass overrides, asks the subclass
-// after every directory entry whether to stop, and can instead keep the files
-// for after the walk (collecting mode) or append their names to a caller's list
-// (ScanInto).
+// subdirectories, and picks out the files whose names fit its file types: the
+// masks it was given, exclusions among them (fs/file_types.h). It does nothing
+// to the files itself: it hands each one to virtual operations that a subclass
+// overrides, asks the subclass after every directory entry whether to stop,
+// and can instead keep the files for after the walk (collecting mode) or
+// append their names to a caller's list (ScanInto).
 //
 // Walk order: a directory's own files (in the platform's enumeration order)
 // come before anything in its subdirectories, which are walked depth-first;
-// nothing is sorted. Subdirectories whose name begins with '.' are never
-// entered; hidden and system files are never seen, hidden and system
-// directories are (fs/directory_enumeration.h). A file that fits several
-// masks is counted and reported once per fitting mask.
+// nothing is sorted. Subdirectories whose name begins with '.' are not
+// entered unless a folder mask of the file types names them (`.github\`), nor
+// those that a folder exclusion leaves out (`!node_modules\`, at any depth);
+// a directory the owner names is walked all the same. Hidden and system files
+// are never seen, hidden and system directories are
+// (fs/directory_enumeration.h). A file that fits several masks is taken once.
 //
 // Links: a subdirectory that is a link (a reparse point: a junction, a
 // symbolic link, a Unix symlink under Wine) is not entered, so that a link
@@ -20,12 +22,15 @@
 // link, and a file that is a link is a file. With FollowLinks the walk
 // enters links too, and every real folder (by its volume and file index) at
 // most once: a link back to a folder the walk is inside is a loop, counted
-// in _foldersLeftOut; one to a folder walked elsewhere is passed over.
+// in _foldersLeftOut; one to a folder walked elsewhere is passed over. The
+// same holds over the several entries of a walk that shares its visits
+// (ShareVisits, fs/walk_visits.h): a folder or a file named on its own that
+// an earlier entry reached is passed over.
 //
 // Paths: the walk's own (fs/walk_path.h): UTF-8 and of any length up to
-// maxWalkPathBytes. The directories given are in that form, and so are the
-// names the operations receive. An entry whose path would be longer, or
-// whose name does not fit FindData, is counted in _filesLeftOut or
+// maxWalkPathBytes. The directories and masks given are in that form, and so
+// are the names the operations receive. An entry whose path would be longer,
+// or whose name does not fit FindData, is counted in _filesLeftOut or
 // _foldersLeftOut.
 //
 // Failures: the scanner raises nothing of its own; a missing or unreadable
@@ -46,7 +51,9 @@
 #include "base/string.h"
 #include "base/string_item.h"
 #include "fs/file_name.h"
+#include "fs/file_types.h"
 #include "fs/find_data.h"
+#include "fs/walk_visits.h"
 
 // A file kept by a collecting scan: its full name and its directory entry.
 // A list of them is never sorted or copied: Compare returns -1 for any pair
@@ -116,7 +123,8 @@ public:
     void Reset(const FileName& directory, const String* mask, int collect, int recursive);
     void Reset(const List<FileName>& directories, const String* mask, int collect, int recursive);
 
-    // Appends one mask, as given: it is never split at ';' or elsewhere.
+    // Appends one mask, as given (fs/file_types.h): it is never split at ';'
+    // or elsewhere.
     void AddMask(const String& mask);
 
     // Walks every directory in list order. With masks, each entry of the
@@ -125,8 +133,9 @@ public:
     // before the last backslash of the first '|' item is the directory, the
     // rest of that item and every further item are the masks; an entry whose
     // first name part is empty is skipped, and a single item without '*' or
-    // '?' names one file, looked up directly. Counters and kept files add up
-    // over several scans until Reset.
+    // '?' names one file, looked up directly (a short name finds its file)
+    // and taken whatever the masks say. Counters and kept files add up over
+    // several scans until Reset.
     void Scan();
 
     // Scan that appends the full name of every accepted file to `names`
@@ -154,34 +163,49 @@ public:
     // Nonzero makes later scans enter links (see above); 0 by default and
     // kept over Reset.
     void FollowLinks(int follow) { _followLinks = follow; }
+    // Later scans keep their visits in `visits` (null: the scanner's own,
+    // cleared at every Scan), which must outlive them; kept over Reset.
+    void ShareVisits(WalkVisits* visits) { _visits = visits != nullptr ? visits : &_ownVisits; }
 
 protected:
     List<FileName>* _nameSink; // set only during ScanInto: accepted names go there
     int32_t _nextIndex;        // index for the next OnFile; 0 at the start of every Scan
     int _collect;              // nonzero: keep accepted files in _found, report after the walk
     List<StringItem<ListElement>> _masks; // the masks, one per item; owning
+    FileTypes _types;                     // the masks as the walk applies them
     List<FoundFile> _found;               // kept files in the order found; owning
     List<FileName> _directories;          // directories, or directory-with-mask entries; owning
-    // With FollowLinks during a scan: the real folders walked, and those the
-    // walk is inside (innermost last), by volume and file index.
-    std::set<std::pair<uint64_t, uint64_t>> _walkedFolders;
-    std::vector<std::pair<uint64_t, uint64_t>> _enclosingFolders;
+    WalkVisits _ownVisits;
+    WalkVisits* _visits = &_ownVisits; // what the walk reached, when it keeps track
+    // While visits are kept: the real folders the walk is inside, innermost last.
+    std::vector<FolderKey> _enclosingFolders;
     FoundFile* _foundCursor; // position of GetFirstFound / GetNextFound, may be null
     int _recursive;          // nonzero: descend into subdirectories
     int _followLinks = 0;    // nonzero: enter links to folders
 
 private:
-    // Walks one directory and, when recursive, its subdirectories, enumerating
-    // `directory` + backslash + `pattern`. Returns 1 when the tree was walked
-    // to its end, 0 when the scan was stopped.
-    int ScanDirectory(const std::string& directory, const char* pattern);
-    // With FollowLinks: 0 when `directory` is a real folder walked already,
-    // and then a loop is counted; else notes it as walked and inside.
-    int EnterFolder(const std::string& directory);
+    // Nonzero when the walk keeps its visits: links are followed, or its
+    // entries may overlap.
+    int KeepsVisits() const { return _followLinks || _visits->byIdentity; }
+    // Walks one directory and, when recursive, its subdirectories. Returns 1
+    // when the tree was walked to its end, 0 when the scan was stopped.
+    int ScanDirectory(const std::string& directory);
+    // Looks up the one file `name` of `directory`; 0 when the scan was stopped.
+    int ScanNamedFile(const std::string& directory, const String& name);
+    // 1 when the listed subdirectory `entry` is walked.
+    int IsWalkedFolder(const FindData& entry) const;
+    // While visits are kept: 0 when `directory` is a real folder walked
+    // already, and then a loop is counted when the walk is inside it; else
+    // notes it as walked and inside, and gives its identity in `folder`.
+    int EnterFolder(const std::string& directory, FolderKey& folder);
     void LeaveFolder();
-    // Tries one enumerated file against every mask; 0 when OnFile stopped.
-    int TryFile(const char* fullName, FindData* entry);
+    // Tries one listed file against the file types; 0 when OnFile stopped.
+    int TryFile(const char* fullName, FindData* entry, const FolderKey* folder);
+    // Counts, keeps or reports one file taken; 0 when OnFile stopped.
+    int TakeFile(const char* fullName, FindData* entry);
     // Scans one directory-with-mask entry; 0 when the scan was stopped.
     int ScanMaskedEntry(const FileName& entry);
+    // Makes _types from _masks.
+    void CompileMasks();
     void ResetState(const String* mask, int collect, int recursive);
 };

@@ -1,15 +1,34 @@
-// The scanner's own wildcard rule for file masks such as *.c or a?c.h. It is
-// not the platform's rule: `*` only ever reaches to the next dot of the name.
+// File masks such as *.c, Makefile or a?c.h, matched against a file's long
+// name the way the platform's own wildcards match long names:
+//  - `*` stands for any run of characters, dots included, the empty run too;
+//  - `?` stands for exactly one character (one UTF-16 unit: the name as the
+//    system spells it, never one byte of an encoding);
+//  - every other character must equal the name's, case ignored as the file
+//    system ignores it (fs/name_case.h), for the whole name;
+//  - a mask that ends in `.*` or `.` also fits a name without a dot that fits
+//    the mask without that ending: `*.*` fits every name, README and
+//    Makefile included; `*.` fits the names without a dot; `Makefile.*` fits
+//    Makefile and Makefile.am.
+// So *.cs fits MainWindow.xaml.cs and *.js fits jquery.min.js. Masks and
+// names are UTF-8; neither is read past its terminating NUL.
 #pragma once
 
-// 1 when `name` fits `mask`, else 0. Both texts are read from the left and
-// must end together:
-//  - `*` stands for the rest of the current dot-separated part of the name:
-//    the mask skips to its own next `.` (ignoring what lies between) and the
-//    name skips to its next `.` (or their ends);
-//  - `?` stands for exactly one character; at the end of the name it fails;
-//  - every other character, `.` included, must equal the name's character,
-//    with only A-Z folded to a-z.
-// So *.* matches a.b but neither README nor a.b.c, and * matches README but
-// not a.txt. Neither text is read past its terminating NUL.
+#include <string>
+
+class NameMask {
+public:
+    explicit NameMask(const std::string& mask);
+
+    // True when `name` (UTF-8, without its folder) fits the mask.
+    bool Fits(const char* name) const;
+
+private:
+    std::string _mask;     // as given
+    std::u16string _units; // in UTF-16, every unit upcased
+    size_t _dotlessLength; // units of the mask that a name without a dot must fit,
+                           // or npos when the mask has no such ending
+    bool _ascii;           // the mask is ASCII: an ASCII name is matched byte by byte
+};
+
+// One mask against one name: NameMask(mask).Fits(name).
 int MatchMask(const char* mask, const char* name);

@@ -1,5 +1,7 @@
 #include "host/file_set_entries.h"
 
+#include "fs/walk_path.h"
+
 namespace {
 
 inline bool IsLineEnd(char c) {
@@ -56,6 +58,9 @@ int FileSetEntries::NextFileSetEntry(String& entry, int& recursive) {
         _started = true;
         _position = 0;
         if (SplitFileTypes(_query.fileTypes, _masks) == 0) _ended = true;
+        for (StringItem<ListElement>* mask = _masks.GetHead(); mask != nullptr;
+             mask = StringList::GetNext(mask))
+            static_cast<String&>(*mask) = WalkPathOf(*mask, _query.hostUtf8);
     }
     if (_ended) return 0;
     // An over-long entry is passed over whole: a part of it would be a name

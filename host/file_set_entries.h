@@ -37,7 +37,8 @@ public:
     // when there is no mask.
     int NextFileSetEntry(String& entry, int& recursive);
 
-    // The masks of the file types, cut by the first NextFileSetEntry.
+    // The masks of the file types, cut by the first NextFileSetEntry, in the
+    // walk's form (fs/walk_path.h).
     const StringList& Masks() const { return _masks; }
 
 private:

@@ -1,15 +1,12 @@
 #include "host/file_set_walk.h"
 
 #include "base/text_utils.h"
-#include "fs/file.h"
-#include "fs/file_attributes.h"
-#include "fs/file_name.h"
-#include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 #include "host/memory_headroom.h"
 #include "host/paced_progress.h"
 #include "host/threaded_walk.h"
 #include "host/trovik_file_scanner.h"
+#include "host/walk_entries.h"
 #include "host/walk_progress.h"
 
 namespace {
@@ -24,101 +21,53 @@ int SearchedQuery(const RunQuery& query, RunQuery& searched) {
     return searched.text.find_first_not_of(" \t") != std::string::npos;
 }
 
-// Scans one existing entry. Returns 0 when the text to find is blank.
-int ScanEntry(const FileName& name, int32_t attributes, int recursive, const RunQuery& query,
-              const StringList& masks, WalkProgress& progress, RunResults& results,
-              SearchWorkspace& workspace) {
-    const bool isDirectory = (attributes & attributeDirectory) != 0;
-    RunQuery searched;
-    if (!SearchedQuery(query, searched)) return 0;
-    TrovikFileScanner scanner(name, nullptr, 0, isDirectory ? recursive : 0, progress, searched,
-                              results, workspace);
-    scanner.FollowLinks(query.followLinks);
-    if (isDirectory) {
-        for (StringItem<ListElement>* mask = masks.GetHead(); mask;
-             mask = StringList::GetNext(mask)) {
-            scanner.AddMask(*mask);
-        }
+// The walk on the calling thread: each entry is scanned in turn, its files
+// searched as the scanner reports them.
+WalkStop WalkEntriesInline(const std::vector<WalkEntry>& entries, const RunQuery& searched,
+                           EntryScans& scans, WalkProgress& progress, RunResults& results) {
+    SearchWorkspace workspace;
+    for (const WalkEntry& entry : entries) {
+        TrovikFileScanner scanner(entry.name, nullptr, 0, entry.isDirectory ? entry.recursive : 0,
+                                  progress, searched, results, workspace);
+        scans.Prepare(scanner, entry);
+        scanner.Scan();
+        // A directory whose listing broke off counts once: how many of its files
+        // went unread is not known. So does a folder that closes a link loop.
+        results.foldersNotListed += scanner._unreadListings + scanner._foldersLeftOut;
+        results.filesNotRead += scanner._filesLeftOut;
+        results.filesLeftOut += scanner._filesLeftOut;
+        if (progress.StopRequest() != 0) break;
     }
-    // Without a mask the scanner looks the one named file up directly.
-    scanner.Scan();
-    // A directory whose listing broke off counts once: how many of its files
-    // went unread is not known. So does a folder that closes a link loop.
-    results.foldersNotListed += scanner._unreadListings + scanner._foldersLeftOut;
-    results.filesNotRead += scanner._filesLeftOut;
-    results.filesLeftOut += scanner._filesLeftOut;
-    return 1;
+    return progress.StopRequest();
 }
 
-// The walk on `threads` threads: the existing entries are looked up first,
-// then listed and searched as the one-thread walk would.
-WalkStop WalkFileSetThreaded(const RunQuery& query, unsigned threads, WalkProgress& progress,
-                             RunResults& results) {
-    FileSetEntries entries(query);
-    std::vector<WalkEntry> existing;
-    String entry;
-    int recursive = 0;
-    bool any = false;
-    while (entries.NextFileSetEntry(entry, recursive)) {
-        any = true;
-        FileName name(WalkPathOf(entry, query.hostUtf8));
-        int32_t attributes = AttributesOfWalkPath(name);
-        if (attributes != -1) {
-            existing.push_back(WalkEntry{name, (attributes & attributeDirectory) != 0, recursive});
-        }
-    }
-    if (!any) return progress.StopRequest();
-    if (!progress.Open()) {
-        progress.ReportFailure();
-        return stopCancel;
-    }
-    RunQuery searched;
-    if (!existing.empty() && !SearchedQuery(query, searched)) return stopNone;
-    return WalkEntriesThreaded(existing, searched, entries.Masks(), threads, progress, results);
-}
-
-// The walk, with the progress paced.
+// The walk, with the progress paced: the existing entries are looked up
+// first, then listed and searched on one thread or several.
 WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& results) {
     results.hitListFull = 0;
     results.filesNotRead = results.filesLeftOut = results.foldersNotListed = 0;
-    bool opened = false;
     MemoryHeadroom headroom;
-    const unsigned threads = WalkThreads(query.threads);
-    if (threads > 1) {
-        try {
-            return WalkFileSetThreaded(query, threads, progress, results);
-        } catch (...) {
+    try {
+        FileSetEntries fileSet(query);
+        bool any = false;
+        const std::vector<WalkEntry> entries = ExistingEntries(fileSet, query, any);
+        if (!any) return progress.StopRequest();
+        // Without a window the user could not stop the run: a failure.
+        if (!progress.Open()) {
             progress.ReportFailure();
             return stopCancel;
         }
-    }
-    try {
-        SearchWorkspace workspace;
-        FileSetEntries entries(query);
-        String entry;
-        int recursive = 0;
-        while (entries.NextFileSetEntry(entry, recursive)) {
-            if (!opened) {
-                // Without a window the user could not stop the run: a failure.
-                if (!progress.Open()) {
-                    progress.ReportFailure();
-                    return stopCancel;
-                }
-                opened = true;
-            }
-            FileName name(WalkPathOf(entry, query.hostUtf8));
-            int32_t attributes = AttributesOfWalkPath(name);
-            if (attributes != -1 && !ScanEntry(name, attributes, recursive, query, entries.Masks(),
-                                               progress, results, workspace)) {
-                return stopNone;
-            }
-            if (progress.StopRequest() != 0) break;
-        }
+        RunQuery searched;
+        if (!entries.empty() && !SearchedQuery(query, searched)) return stopNone;
+        EntryScans scans(entries, fileSet, searched);
+        const unsigned threads = WalkThreads(query.threads);
+        if (threads > 1)
+            return WalkEntriesThreaded(entries, searched, scans, threads, progress, results);
+        return WalkEntriesInline(entries, searched, scans, progress, results);
     } catch (...) {
         progress.ReportFailure();
         return stopCancel;
     }
-    return progress.StopRequest();
 }
 
 } // namespace

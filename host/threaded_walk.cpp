@@ -109,7 +109,7 @@ unsigned WalkThreads(unsigned threads) {
 }
 
 WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQuery& searched,
-                             const StringList& masks, unsigned threads, WalkProgress& progress,
+                             EntryScans& scans, unsigned threads, WalkProgress& progress,
                              RunResults& results) {
     std::vector<std::unique_ptr<SearchWorkspace>> workspaces;
     for (unsigned i = 0; i < threads; ++i)
@@ -131,11 +131,7 @@ WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQue
             try {
                 for (const WalkEntry& entry : entries) {
                     ListingScanner scanner(entry, listed, searched.hostUtf8);
-                    scanner.FollowLinks(searched.followLinks);
-                    if (entry.isDirectory) {
-                        for (auto* mask = masks.GetHead(); mask; mask = StringList::GetNext(mask))
-                            scanner.AddMask(*mask);
-                    }
+                    scans.Prepare(scanner, entry);
                     scanner.Scan();
                     Item end(new WalkItem(WalkItem::entryEnd, FileName()));
                     end->foldersNotListed = scanner._unreadListings + scanner._foldersLeftOut;

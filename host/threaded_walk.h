@@ -8,27 +8,19 @@
 
 #include <vector>
 
-#include "base/text_utils.h"
-#include "fs/file_name.h"
+#include "host/walk_entries.h"
 #include "host/walk_progress.h"
 #include "search/run_query.h"
 #include "search/run_results.h"
-
-// An entry of the file set that exists, as the walk scans it.
-struct WalkEntry {
-    FileName name; // walk path
-    bool isDirectory;
-    int recursive;
-};
 
 // The worker threads for a run asked for `threads` (0: one per processor, at
 // most 16).
 unsigned WalkThreads(unsigned threads);
 
-// Scans `entries` with `threads` workers (at least 2) for `searched` (its
-// text stripped, not blank) into `results`, whose counts of files and
+// Scans `entries`, each set up by `scans`, with `threads` workers (at least
+// 2) for `searched` (its text stripped, not blank) into `results`, whose counts of files and
 // folders not read are already reset. The progress is open. Every thread
 // has ended when it returns. Returns what WalkFileSet returns.
 WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQuery& searched,
-                             const StringList& masks, unsigned threads, WalkProgress& progress,
+                             EntryScans& scans, unsigned threads, WalkProgress& progress,
                              RunResults& results);

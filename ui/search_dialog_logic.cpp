@@ -92,8 +92,10 @@ void SearchDialogLogic::Dispatch(int id, int notification) {
         _view.Close(0);
         return;
     case IDC_HELP:
-        if (!_view.ShowHelp(_settings.HelpPath)) {
-            const String text = "The help file\n" + _settings.HelpPath + "\nis missing.";
+        // The help file needs a viewer that current systems no longer ship;
+        // the help page beside the library opens wherever there is none.
+        if (!_view.ShowHelp(_settings.HelpPath) && !_view.ShowHelpPage(_settings.HelpPagePath)) {
+            const String text = "The help file\n" + _settings.HelpPagePath + "\nis missing.";
             _view.Ask(text.c_str(), TROVIK_CAPTION, boxOk | boxIconInformation);
         }
         return;

@@ -44,8 +44,12 @@ public:
     virtual int Ask(const char* text, const char* caption, unsigned style) = 0;
     virtual int PickDirectory(String& path) = 0;
     virtual int PickFile(String& path) = 0;
-    // Opens the help file at its contents; 0 when the file is missing.
+    // Opens the help file at its contents; 0 when the file or the viewer
+    // it needs is missing.
     virtual int ShowHelp(const String& helpPath) = 0;
+    // Opens the help page with the system's viewer of such pages; 0 when the
+    // page is missing or cannot be opened.
+    virtual int ShowHelpPage(const String& pagePath) = 0;
     virtual void Close(int result) = 0;
 };
 

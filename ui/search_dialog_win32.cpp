@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "base/guarded_procedure_win32.h"
+#include "base/system_library.h"
 #include "fs/message_box.h"
 #include "resources/resource.h"
 #include "ui/combo_field_win32.h"
@@ -17,6 +18,13 @@ static_assert(IDC_OK == IDOK && IDC_CANCEL == IDCANCEL && IDC_HELP == IDHELP,
               "the templates' buttons");
 
 namespace {
+
+// The help viewer shipped with the system up to Windows XP (version 5).
+bool HasHelpViewer() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return GetVersionExA(&version) && version.dwMajorVersion < 6;
+}
 
 class DialogView : public SearchDialogView {
 public:
@@ -50,11 +58,30 @@ public:
     }
     int PickFile(String& path) override { return ::PickFile(_dialog, path, "Select a file"); }
     int ShowHelp(const String& helpPath) override {
-        // The platform's help engine shows its own error for a missing file
-        // (or, without a help viewer, nothing at all): the dialog says it.
-        if (GetFileAttributesA(helpPath.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
+        // The platform's help engine shows its own error for a missing file,
+        // and without its viewer (not shipped since Windows Vista, where a
+        // stub stands in its place) nothing at all.
+        if (!HasHelpViewer() || GetFileAttributesA(helpPath.c_str()) == INVALID_FILE_ATTRIBUTES)
+            return 0;
         WinHelpA(_dialog, helpPath.c_str(), HELP_CONTENTS, 0);
         return 1;
+    }
+    int ShowHelpPage(const String& pagePath) override {
+        if (GetFileAttributesA(pagePath.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
+        // The shell is loaded only when the page is asked for (the library
+        // imports from the smallest set of system libraries), and stays: the
+        // threads it starts for the viewer may still run its code.
+        using ShellExecuteProc = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+        static const HMODULE shell = LoadSystemLibrary("shell32.dll");
+        if (shell == nullptr) return 0;
+        const auto shellExecute =
+            reinterpret_cast<ShellExecuteProc>(GetProcAddress(shell, "ShellExecuteA"));
+        const INT_PTR opened =
+            shellExecute == nullptr
+                ? 0
+                : reinterpret_cast<INT_PTR>(shellExecute(_dialog, "open", pagePath.c_str(), nullptr,
+                                                         nullptr, SW_SHOWNORMAL));
+        return opened > 32;
     }
     void Close(int result) override { EndDialog(_dialog, result); }
 

@@ -39,6 +39,7 @@ struct SearchSettingsRecord {
     int fileSetModified = 0; // the shown list, file types or SubDir changed since loaded or saved
     String SettingsPath;     // TROVIK.INI beside the library's own file
     String HelpPath;         // TROVIK.HLP beside it
+    String HelpPagePath;     // TROVIK.HTM beside it: the help page that ships with the library
     int loaded = 0;          // LoadSettings has run
 };
 

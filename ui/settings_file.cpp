@@ -61,6 +61,7 @@ void SetSettingsPaths(SearchSettingsRecord& settings, const String& modulePath) 
         slash == String::npos ? String() : String(modulePath.substr(0, slash + 1));
     settings.SettingsPath = directory + "TROVIK.INI";
     settings.HelpPath = directory + "TROVIK.HLP";
+    settings.HelpPagePath = directory + "TROVIK.HTM";
 }
 
 void ReadSwitches(SearchSettingsRecord& settings, ProfileStore& store) {

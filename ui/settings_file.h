@@ -50,7 +50,7 @@ extern const SwitchKey switchKeys[6]; // OnlyFile RegEx CaseSensitive Stat KeepM
 void LoadSettings(SearchSettingsRecord& settings, ModuleHandle module);
 
 // SettingsPath and HelpPath from the full path of the library's own file:
-// its file name replaced by TROVIK.INI and TROVIK.HLP. A path without a
+// its file name replaced by TROVIK.INI, TROVIK.HLP and TROVIK.HTM. A path without a
 // backslash is replaced whole.
 void SetSettingsPaths(SearchSettingsRecord& settings, const String& modulePath);
 // Reads the six switches from "Settings" (default 0 each), and Threads.

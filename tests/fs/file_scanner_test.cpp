@@ -51,22 +51,63 @@ TEST_F(ScanTree, ReportsFilesOfTheMasksBeforeSubdirectories) {
     EXPECT_EQ("end", deep._events.back());
 }
 
-TEST_F(ScanTree, ReportsAFileOncePerFittingMask) {
-    MakeFile("x.c", 7);
-    RecordingScanner scanner(PathOf(), PathOf(), "*.*");
-    scanner.AddMask("*.c");
+TEST_F(ScanTree, TakesEachFileOnceWhateverMasksFitIt) {
+    for (const char* name : {"x.c", "README", "a.b.c"})
+        MakeFile(name, 7);
+    RecordingScanner scanner(PathOf(), PathOf(), "*.c");
+    for (const char* mask : {"*.*", "*.C", "x*"})
+        scanner.AddMask(mask);
     scanner.Scan();
-    EXPECT_EQ((Texts{"0 x.c", "1 x.c"}), scanner.Events("file"));
-    EXPECT_EQ(2u, scanner._fileCount);
-    EXPECT_EQ(14u, scanner._totalSize);
+    EXPECT_EQ((Texts{"README", "a.b.c", "x.c"}), scanner.FileSet());
+    EXPECT_EQ(3u, scanner._fileCount);
+    EXPECT_EQ(21u, scanner._totalSize);
 }
 
-TEST_F(ScanTree, StarDotStarNeedsExactlyOneDot) {
-    for (const char* name : {"README", "a.b.c", "a.b"})
-        MakeFile(name);
-    RecordingScanner scanner(PathOf(), PathOf(), "*.*");
+// Exclusions leave out files and whole folders at any depth (never listed);
+// a folder mask lets a dot-folder in; a folder named as the entry is walked
+// though an exclusion fits it.
+TEST_F(ScanTree, ExclusionsLeaveOutFilesAndFoldersAtAnyDepth) {
+    for (const char* folder :
+         {"obj", "src", "src/obj", "src/lib", "src/lib/OBJ", ".github", ".git"})
+        MakeDirectory(folder);
+    for (const char* file : {"app.js", "app.min.js", "obj/o.js", "src/s.js", "src/obj/o.js",
+                             "src/lib/l.js", "src/lib/OBJ/o.js", ".github/w.js", ".git/g.js"})
+        MakeFile(file);
+    RecordingScanner scanner(PathOf(), PathOf(), "!*.min.js", 0, 1);
+    for (const char* mask : {"!obj\\", ".github\\"})
+        scanner.AddMask(mask);
     scanner.Scan();
-    EXPECT_EQ((Texts{"a.b"}), scanner.FileSet());
+    EXPECT_EQ((Texts{".github\\w.js", "app.js", "src\\lib\\l.js", "src\\s.js"}), scanner.FileSet());
+    Texts folders = scanner.Events("dir");
+    std::sort(folders.begin(), folders.end());
+    EXPECT_EQ((Texts{".", ".github", "src", "src\\lib"}), folders);
+
+    RecordingScanner named(PathOf(), PathOf("src/obj"), "*.js", 0, 1);
+    named.AddMask("!obj\\");
+    named.Scan();
+    EXPECT_EQ((Texts{"src\\obj\\o.js"}), named.FileSet());
+}
+
+// Scans that share their visits (the entries of one walk) reach each folder
+// and each file once, where the first scan reaches it.
+TEST_F(ScanTree, SharedVisitsReachEachFileOnceOverOverlappingEntries) {
+    MakeDirectory("src");
+    MakeDirectory("src/lib");
+    for (const char* file : {"src/a.c", "src/lib/b.c", "src/lib/c.h"})
+        MakeFile(file);
+    WalkVisits visits;
+    visits.byIdentity = true;
+    visits.folderTypes = FileTypes({"*.c"});
+    Texts files;
+    for (const char* entry : {"src/lib/c.h", "src/lib", "src", "src/lib/b.c", "src/lib/c.h"}) {
+        const bool folder = std::string(entry).find('.') == std::string::npos;
+        RecordingScanner scanner(PathOf(), PathOf(entry), folder ? "*.c" : nullptr, 0, 1);
+        scanner.ShareVisits(&visits);
+        scanner.Scan();
+        for (const std::string& file : scanner.Events("file"))
+            files.push_back(file.substr(2));
+    }
+    EXPECT_EQ((Texts{"src\\lib\\c.h", "src\\lib\\b.c", "src\\a.c"}), files);
 }
 
 TEST_F(ScanTree, ScansAListOfDirectoriesInOrderMissingOnesIncluded) {

@@ -54,5 +54,46 @@ expect "-L: the loop is counted, the file searched" \
 
 run=$(LC_ALL=C.UTF-8 TROVIK_BUILD=$(dirname "$build") "$root/scripts/run" café "$tree" 2>/dev/null)
 expect "scripts/run prints UTF-8 names and texts" "$tree/αλφα/日本.txt(2): needle café" "$run"
+run=$(TROVIK_BUILD=$(dirname "$build") "$root/scripts/run" -j 2 -t '*.c' needle "$tree/sub" 2>/dev/null)
+expect "scripts/run passes an option's argument on" "$tree/sub/a.c(1): needle" "$run"
+TROVIK_BUILD=$(dirname "$build") "$root/scripts/run" -x needle "$tree" >/dev/null 2>&1
+expect "scripts/run refuses an option it does not know" 2 "$?"
+
+# File types: every name the masks fit, exclusions, dot-folders, and each file
+# once over overlapping entries and masks, in walk order, on 1 and 2 threads.
+types=$dir/types
+rm -rf "$types"
+mkdir -p "$types/src/lib/obj" "$types/src/node_modules/pkg" "$types/src/.git" "$types/src/.github"
+for file in Makefile README MainWindow.xaml.cs jquery.min.js foo.pb.h src/a.c src/lib/b.c \
+            src/lib/obj/o.c src/node_modules/pkg/n.js src/.git/config src/.github/w.yml; do
+    printf 'word\n' >"$types/$file"
+done
+wtypes=$(windows "$types")
+# The files listed (trovfind -l), by their paths below the tree, with '/'.
+files() { trovfind -l "$@" | tr -d '\r' | sed 's/^.*\\types\\//' | tr '\\\n' '/ ' | sed 's/ $//'; }
+for threads in 1 2; do
+    expect "-j $threads: *.* takes every name, none under a dot-folder" \
+        "MainWindow.xaml.cs Makefile README foo.pb.h jquery.min.js src/a.c src/lib/b.c src/lib/obj/o.c src/node_modules/pkg/n.js" \
+        "$(files -j $threads word "$wtypes" | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+    expect "-j $threads: exclusions of files and folders; a folder mask lets a dot-folder in" \
+        "MainWindow.xaml.cs Makefile README foo.pb.h src/.github/w.yml src/a.c src/lib/b.c" \
+        "$(files -j $threads -t '*.*;!*.min.js;!node_modules\;!OBJ\;.github\' word "$wtypes" |
+            tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ' | sed 's/ $//')"
+    expect "-j $threads: each file once, where the walk first reaches it" \
+        "src/lib/b.c src/a.c src/lib/obj/o.c" \
+        "$(files -j $threads -t '*.c;*.C;b*' word "$wtypes\\src\\lib\\b.c" "$wtypes\\src" \
+            "$wtypes\\src\\lib" "$wtypes\\src\\lib\\b.c")"
+done
+expect "an excluded folder named as an entry is walked" "src/lib/obj/o.c" \
+    "$(files -t '*.*;!obj\' word "$wtypes\\src\\lib\\obj")"
+
+# Every file of a real tree: what find lists, less dot-files, dot-folders,
+# empty files and links to folders.
+expected=$(find /usr/include -name '.*' -prune -o -xtype f -print | while read -r f; do
+    [ -s "$f" ] && echo; done | wc -l)
+expect "*.* over /usr/include counts every file" "Number of files: $expected" \
+    "$(trovfind -s "$(windows /usr/include)" | head -n1 | tr -d '\r')"
+trovfind -s --records "$wtypes" | tail -c1 | od -An -c | grep -q '\\n'
+expect "-s --records ends its last line" 0 "$?"
 
 test_summary

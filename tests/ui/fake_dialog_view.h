@@ -68,6 +68,10 @@ public:
         helpShown = path;
         return helpExists;
     }
+    int ShowHelpPage(const String& path) override {
+        helpPageShown = path;
+        return helpPageExists;
+    }
     void Close(int value) override { result = value; }
 
     MemoryCombo text, setName{true}, fileTypes;
@@ -80,8 +84,8 @@ public:
     std::vector<int> answers; // the next answers, in order; then Cancel
     std::vector<AskedBox> asked;
     std::string pickedDirectory, pickedFile; // empty: the picker is cancelled
-    std::string helpShown;
-    int helpExists = 1;
+    std::string helpShown, helpPageShown;
+    int helpExists = 1, helpPageExists = 1;
     int result = -1; // the dialog's result once closed
 
 private:

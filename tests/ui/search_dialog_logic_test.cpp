@@ -46,6 +46,7 @@ protected:
     void SetUp() override {
         Reopen("", 0);
         settings.HelpPath = "C:\\Tools\\TROVIK.HLP";
+        settings.HelpPagePath = "C:\\Tools\\TROVIK.HTM";
     }
 
     // A new dialog over `file` (exists 0: no settings file).
@@ -453,10 +454,16 @@ TEST_P(SearchDialog, QuickReferenceAndMissingHelp) {
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(text.substr(0, 31), "^\tMatches the start of a line.\n");
 
+    // Without the help file (or its viewer) the help page opens; without
+    // both, the dialog says which is missing.
     view->helpExists = 0;
     Click(IDC_HELP);
     EXPECT_EQ(view->helpShown, "C:\\Tools\\TROVIK.HLP");
-    EXPECT_NE(view->asked.back().text.find("C:\\Tools\\TROVIK.HLP"), std::string::npos);
+    EXPECT_EQ(view->helpPageShown, "C:\\Tools\\TROVIK.HTM");
+    EXPECT_EQ(view->asked.size(), 1u);
+    view->helpPageExists = 0;
+    Click(IDC_HELP);
+    EXPECT_NE(view->asked.back().text.find("C:\\Tools\\TROVIK.HTM"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, SearchDialog, ::testing::ValuesIn(StoreKinds()),

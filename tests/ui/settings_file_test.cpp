@@ -292,6 +292,7 @@ TEST(SettingsPaths, BesideTheLibraryWhateverItsNameAndLength) {
         SetSettingsPaths(settings, c.module);
         EXPECT_EQ(settings.SettingsPath, c.ini);
         EXPECT_EQ(settings.HelpPath, c.ini.substr(0, c.ini.size() - 3) + "HLP");
+        EXPECT_EQ(settings.HelpPagePath, c.ini.substr(0, c.ini.size() - 3) + "HTM");
     }
 }
 
