@@ -32,9 +32,9 @@ public:
 private:
     static bool AnyFits(const std::vector<NameMask>& masks, const char* name);
 
-    std::vector<NameMask> _files;           // inclusions
-    bool _everyFile = false;                // no inclusion, but exclusions
-    std::vector<NameMask> _filesLeftOut;    // `!mask`
-    std::vector<NameMask> _foldersLeftOut;  // `!mask\`
-    std::vector<NameMask> _foldersLetIn;    // `mask\`
+    std::vector<NameMask> _files;          // inclusions
+    bool _everyFile = false;               // no inclusion, but exclusions
+    std::vector<NameMask> _filesLeftOut;   // `!mask`
+    std::vector<NameMask> _foldersLeftOut; // `!mask\`
+    std::vector<NameMask> _foldersLetIn;   // `mask\`
 };

@@ -10,8 +10,8 @@ void FillNameUpcaseTable(char16_t* table) {
     for (unsigned unit = 0; unit < 0x10000; ++unit) {
         // Without that locale, at least the ASCII letters fold.
         wint_t upper = unicode != static_cast<locale_t>(0) ? towupper_l(unit, unicode)
-                       : unit >= 'a' && unit <= 'z' ? unit - 'a' + 'A'
-                                                    : unit;
+                       : unit >= 'a' && unit <= 'z'        ? unit - 'a' + 'A'
+                                                           : unit;
         // A capital outside one UTF-16 unit cannot stand for it.
         table[unit] = static_cast<char16_t>(upper <= 0xFFFF ? upper : unit);
     }

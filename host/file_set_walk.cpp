@@ -74,5 +74,7 @@ WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& re
 
 WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& results) {
     PacedProgress paced(progress, walkClock);
-    return WalkPaced(query, paced, results);
+    const WalkStop stop = WalkPaced(query, paced, results);
+    results.stoppedEarly = stop == stopKeep;
+    return stop;
 }

@@ -23,5 +23,5 @@
 // lists and opens files by their real names, at any path length, and enters
 // no link to a folder unless the query's followLinks says so.
 // Returns stopCancel when the walk was cancelled (or failed), stopKeep when
-// it was stopped and stopNone otherwise.
+// it was stopped (results.stoppedEarly is then set) and stopNone otherwise.
 WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& results);

@@ -92,6 +92,8 @@ int GetResultValue(int index, int what) {
         return SearchSettings.KeepMess;
     case selectFilesNotRead:
         return static_cast<int>(runResults.filesNotRead);
+    case selectStoppedEarly:
+        return runResults.stoppedEarly;
     default:
         return 0;
     }

@@ -30,6 +30,8 @@ enum HostSelector {
     selectHitCount = 7,      // value: the number of records
     selectKeepMessages = 15, // value: the KeepMess setting
     selectFilesNotRead = 16, // value: files that could not be read; string: also folders
+    selectStoppedEarly = 17, // value: 1 when the last run ended early (Stop, or memory
+                             // for records ran out), so that its records are partial
 };
 
 struct HostCalls {
@@ -49,8 +51,9 @@ struct HostCalls {
 // and change nothing.
 int DoTrovikCommand(int command, const char* text, int showDialog, const HostCalls& calls);
 
-// Line number of record `index`, the record count, the KeepMess setting or
-// the count of files that could not be read; 0 for any other selector and
+// Line number of record `index`, the record count, the KeepMess setting, the
+// count of files that could not be read or whether the last run ended early;
+// 0 for any other selector and
 // for an index outside 0 to count - 1. Reading the records in order costs
 // constant time per call. Allocates nothing.
 int GetResultValue(int index, int what);

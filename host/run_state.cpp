@@ -8,7 +8,7 @@ HitReader hitReader(runResults.hitList);
 
 void ClearRunResults() {
     runResults.counters = RunCounterSet();
-    runResults.hitListFull = 0;
+    runResults.hitListFull = runResults.stoppedEarly = 0;
     runResults.filesNotRead = runResults.filesLeftOut = runResults.foldersNotListed = 0;
     ReleaseHits();
 }

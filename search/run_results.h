@@ -28,4 +28,8 @@ struct RunResults {
     // that closed a link loop, or whose path was too long): their remaining
     // entries were skipped; how many files went unread is not known.
     uint32_t foldersNotListed = 0;
+    // Set when the walk ended early, by Stop or because memory for records
+    // ran out: the records are those of the files searched until then. Set
+    // at the end of every walk.
+    int stoppedEarly = 0;
 };

@@ -14,9 +14,9 @@ namespace {
 
 std::wstring Wide(const std::string& utf8) {
     std::wstring wide(utf8.size() + 1, L'\0');
-    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0],
-                                    static_cast<int>(wide.size())) -
-                1);
+    wide.resize(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size())) -
+        1);
     return wide;
 }
 

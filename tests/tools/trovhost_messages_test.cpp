@@ -10,6 +10,7 @@ namespace {
 // Results as the library would give them.
 struct FakeLibrary : ResultReader {
     int keep = 0;
+    int stopped = 0;
     std::vector<std::pair<std::string, int>> hits; // file, line; the text is "t" + line
     std::map<int, std::string> statistics;
 
@@ -23,6 +24,8 @@ struct FakeLibrary : ResultReader {
             return keep;
         case 16:
             return 2;
+        case 17:
+            return stopped;
         default:
             return 0;
         }
@@ -56,7 +59,11 @@ TEST(TrovhostMessages, HitsStatisticsAndNothing) {
         EXPECT_FALSE(none.clear);
         EXPECT_TRUE(none.lines.empty());
     }
-    EXPECT_EQ(StatusText(library), "2 records. Files that could not be read: 2");
+    EXPECT_EQ(StatusText(2, library), "2 records. Files that could not be read: 2");
+    library.stopped = 1;
+    EXPECT_EQ(StatusText(2, library),
+              "Stopped early, partial results: 2 records. Files that could not be read: 2");
+    EXPECT_NE(StatusText(1, library).find("the list is unchanged"), std::string::npos);
 }
 
 } // namespace

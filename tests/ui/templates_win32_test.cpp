@@ -165,6 +165,7 @@ TEST(Templates, SearchDialog) {
                                      {IDC_SUB_DIRS, "check", " Search s&ubdirectories"},
                                      {IDC_ONLY_FILE, "check", " Re&port file names only"},
                                      {-1, "Static", "File Types"},
+                                     {-1, "Static", "! leaves out:  !*.min.js;!obj\\"},
                                      {-1, "Static", "File Set"},
                                      {IDC_TEXT_GROUP, "frame", " Text to find "},
                                      {IDC_FILES_GROUP, "frame", " Files "},

@@ -64,8 +64,8 @@ std::string LoadTrovik() {
     return std::string();
 }
 
-void ShowStatus() {
-    SetWindowTextA(statusLine, StatusText(library).c_str());
+void ShowStatus(const std::string& status) {
+    SetWindowTextA(statusLine, status.c_str());
 }
 
 void ShowMessages(int result) {
@@ -84,8 +84,9 @@ void Search(int showDialog) {
     GetWindowTextA(textField, text, sizeof text);
     // The library dispatches this program's messages while it runs, so the
     // window keeps painting (and a second search command is refused).
-    ShowMessages(library.doTrovik(commandSearch, text, showDialog));
-    ShowStatus();
+    const int result = library.doTrovik(commandSearch, text, showDialog);
+    ShowMessages(result);
+    ShowStatus(StatusText(result, library));
 }
 
 HMENU BuildMenu() {
@@ -155,7 +156,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             return 0;
         case idRelease:
             library.doTrovik(commandRelease, nullptr, 0);
-            ShowStatus();
+            ShowStatus("The library released its records; the list keeps its copy.");
             return 0;
         case idExit:
             DestroyWindow(window);
@@ -187,7 +188,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     HWND window = CreateWindowA(windowClass, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 760, 480, nullptr, BuildMenu(), instance, nullptr);
     ShowWindow(window, show);
-    ShowStatus();
+    ShowStatus("Search > Find in Files... (Ctrl+Shift+F) opens the search dialog.");
     HACCEL shortcuts = BuildShortcuts();
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -24,8 +24,14 @@ MessageUpdate MessagesFor(int result, ResultReader& reader) {
     return update;
 }
 
-std::string StatusText(ResultReader& reader) {
+std::string StatusText(int result, ResultReader& reader) {
+    if (result != resultHits && result != resultStatistics)
+        return "No new results (cancelled, or nothing to search): the list is unchanged.";
     const int count = reader.GetValue(0, selectHitCount);
-    return std::to_string(count) + (count == 1 ? " record. " : " records. ") +
-           reader.GetString(0, selectFilesNotRead);
+    std::string status = result == resultStatistics
+                             ? "Statistics. "
+                             : std::to_string(count) + (count == 1 ? " record. " : " records. ");
+    if (reader.GetValue(0, selectStoppedEarly) != 0)
+        status = "Stopped early, partial results: " + status;
+    return status + reader.GetString(0, selectFilesNotRead);
 }

@@ -25,5 +25,7 @@ struct MessageUpdate {
 // the keep-old-messages setting (selector 15) is on.
 MessageUpdate MessagesFor(int result, ResultReader& reader);
 
-// The status line: the record count and the files that could not be read.
-std::string StatusText(ResultReader& reader);
+// The status line after a search command that gave `result`: what the list
+// now shows (new records, partial ones after Stop, or still the previous
+// ones), the record count and the files that could not be read.
+std::string StatusText(int result, ResultReader& reader);
