@@ -33,7 +33,7 @@ public:
     void ReportFailure() override { _shown.ReportFailure(); }
 
 private:
-    static constexpr uint32_t interval = 50; // milliseconds between two shown counts
+    static constexpr uint32_t interval = refreshPeriod; // between two shown counts
 
     // Whether `now` lies after the next update. A deadline that seems more
     // than one interval ahead has in fact been passed by a timer that

@@ -6,10 +6,10 @@
 //
 // Its cost must not show in a run's time. Writing a text and painting it
 // costs far more under some platforms than searching a small file, so every
-// line is refreshed at most every 50 ms (the processed-files count is
+// line is refreshed at most every refreshPeriod (the processed-files count is
 // limited so by the walk, the other lines here), from the latest values; and
 // the thread's messages, through which the buttons are seen and every window
-// of the thread is painted, are dispatched at most every 10 ms, however often
+// of the thread is painted, are dispatched at most every dispatchPeriod, however often
 // the walk offers (after every directory entry, at the start of every file
 // and while a file is searched). A quit message of the host cancels the run.
 #pragma once
@@ -63,15 +63,15 @@ private:
     ModuleHandle _module;
     int _statistics;
     HWND _window = nullptr;
-    WalkStop _stopRequest = stopNone; // the buttons', a quit's or a failure's request
-    RateLimit _pumps{10};             // the dispatch of the thread's messages
-    RateLimit _updates{50};           // the refresh of the lines
-    bool _quitSeen = false;           // the host's WM_QUIT came: nothing more is dispatched
-    String _directory;                // the directory entered last
-    String _lastHitFile;              // the file that had hits last
-    bool _directoryNew = false;       // _directory is not shown yet
-    bool _hitsNew = false;            // the hits line and _lastHitFile are not shown yet
-    uint32_t _hitCount = 0;           // the counters the hits line shows
+    WalkStop _stopRequest = stopNone;  // the buttons', a quit's or a failure's request
+    RateLimit _pumps{dispatchPeriod};  // the dispatch of the thread's messages
+    RateLimit _updates{refreshPeriod}; // the refresh of the lines
+    bool _quitSeen = false;            // the host's WM_QUIT came: nothing more is dispatched
+    String _directory;                 // the directory entered last
+    String _lastHitFile;               // the file that had hits last
+    bool _directoryNew = false;        // _directory is not shown yet
+    bool _hitsNew = false;             // the hits line and _lastHitFile are not shown yet
+    uint32_t _hitCount = 0;            // the counters the hits line shows
     uint32_t _filesWithHits = 0;
 };
 

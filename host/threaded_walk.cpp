@@ -18,8 +18,8 @@ namespace {
 constexpr unsigned maxWalkThreads = 16;
 // Waiting for the next result in walk order, the walking thread keeps the
 // progress alive at least this often (milliseconds): the progress dispatches
-// at most every 10 ms, so a longer wait could let two dispatches lie nearly
-// two such periods apart.
+// at most every dispatchPeriod, so a longer wait could let two dispatches lie
+// nearly two such periods apart.
 constexpr unsigned keepAliveWait = 2;
 // Items listed and not yet taken, per worker: enough to keep the workers
 // busy behind a slow file and to hand results over in batches, few enough

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "search/search_pulse.h" // dispatchPeriod, refreshPeriod
+
 class FileName;
 struct RunCounterSet;
 
@@ -28,15 +30,15 @@ public:
     // file it reports and, while a file is searched, at least every 64 KiB: a
     // user interface dispatches its waiting messages here, so that a stop
     // asked for meanwhile is seen. Called that often, it must be cheap: an
-    // implementation that dispatches does so at most every 10 ms.
+    // implementation that dispatches does so at most every dispatchPeriod.
     virtual void KeepAlive() = 0;
 
     // The scanner enters `directory` (also one that turns out to be missing).
     virtual void DirectoryEntered(const FileName& directory) = 0;
 
     // The count of processed files is now `filesProcessed`. The walk calls
-    // this at most once per 50 milliseconds, so the shown count may lag
-    // behind by the files of the last 50 milliseconds.
+    // this at most once per refreshPeriod, so the shown count may lag
+    // behind by the files of the last refreshPeriod.
     virtual void FileProcessed(uint32_t filesProcessed) = 0;
 
     // `file` added hit records: `counters` hold the run's new hit count and

@@ -24,7 +24,7 @@ int MappingBudget::Take(uint64_t bytes, SearchPulse* pulse) {
             }
             if (served()) break;
         }
-        _changed.WaitFor(lock, std::chrono::milliseconds(10));
+        _changed.WaitFor(lock, std::chrono::milliseconds(dispatchPeriod));
     }
     _queue.pop_front();
     _inUse += bytes;

@@ -15,3 +15,9 @@ public:
 
 // Bytes of work between two pulses.
 constexpr unsigned pulseInterval = 64u << 10;
+
+// Milliseconds: a run's user interface dispatches its waiting messages at
+// most this often (whoever keeps it alive, a pulse or a waiting thread, asks
+// at least as often), and refreshes its texts at most every refreshPeriod.
+constexpr unsigned dispatchPeriod = 10;
+constexpr unsigned refreshPeriod = 50;

@@ -45,18 +45,16 @@ private:
 void SearchDialogLogic::Open() {
     Filling filling(*this);
     _settings.textToFind = _settings.hostText;
-    LoadHistory(_store, "Searched", "String", maxSearchTextLength, maxHistoryCount,
-                _view.Combo(IDC_TEXT), &_settings.textToFind);
+    LoadHistory(_store, searchedTexts, _view.Combo(IDC_TEXT), &_settings.textToFind);
     _view.LimitText(IDC_TEXT, maxSearchTextLength);
 
     _settings.setName = _store.ReadString(settingsSection, lastSetKey, "", maxSetNameLength);
-    LoadHistory(_store, "SetList", "Set", maxSetNameLength, maxSetCount, _view.Combo(IDC_SET_NAME),
+    LoadHistory(_store, setNames, _view.Combo(IDC_SET_NAME),
                 _settings.setName.empty() ? nullptr : &_settings.setName);
     _view.LimitText(IDC_SET_NAME, maxSetNameLength);
     UpdateSetButtons();
 
-    LoadHistory(_store, "FileTypeHist", "FileType", maxFileTypesLength, maxHistoryCount,
-                _view.Combo(IDC_FILE_TYPES), nullptr);
+    LoadHistory(_store, fileTypeHistory, _view.Combo(IDC_FILE_TYPES), nullptr);
     for (int i = 0; i < 6; ++i)
         _view.SetChecked(switchBoxes[i], _settings.*switchKeys[i].member);
     _view.SetChecked(IDC_FIND_TEXT, !_settings.Stat);
@@ -268,8 +266,7 @@ int SearchDialogLogic::AskSaveFileSet() {
         AddSetName(_view.Combo(IDC_SET_NAME));
         PromoteEntry(_view.Combo(IDC_FILE_TYPES), 0);
     }
-    SaveHistory(_store, "SetList", "Set", maxSetNameLength, maxSetCount, _view.Combo(IDC_SET_NAME),
-                1);
+    SaveHistory(_store, setNames, _view.Combo(IDC_SET_NAME));
     _settings.fileSetModified = 0;
     UpdateSetButtons();
     return 1;
@@ -284,7 +281,7 @@ void SearchDialogLogic::RemoveFileSet() {
     if (name.empty()) return;
     ComboField& sets = _view.Combo(IDC_SET_NAME);
     RemoveEntry(sets, name, 0);
-    SaveHistory(_store, "SetList", "Set", maxSetNameLength, maxSetCount, sets, 1);
+    SaveHistory(_store, setNames, sets);
     {
         Filling filling(*this);
         _view.SetListText(String());
@@ -320,11 +317,9 @@ void SearchDialogLogic::OnSearchOk() {
     {
         Filling filling(*this);
         PromoteEntry(_view.Combo(IDC_TEXT), 1);
-        SaveHistory(_store, "Searched", "String", maxSearchTextLength, maxHistoryCount,
-                    _view.Combo(IDC_TEXT), 0);
+        SaveHistory(_store, searchedTexts, _view.Combo(IDC_TEXT));
         PromoteEntry(_view.Combo(IDC_FILE_TYPES), 0);
-        SaveHistory(_store, "FileTypeHist", "FileType", maxFileTypesLength, maxHistoryCount,
-                    _view.Combo(IDC_FILE_TYPES), 0);
+        SaveHistory(_store, fileTypeHistory, _view.Combo(IDC_FILE_TYPES));
     }
     WriteSetting(_store, settingsSection, lastSetKey, _settings.setName.c_str());
     for (int i = 0; i < 6; ++i) {

@@ -113,12 +113,18 @@ void ResetWriteFailureReport() {
 
 // ---- Histories and the set list
 
-void LoadHistory(ProfileStore& store, const char* section, const char* prefix, size_t maxLength,
-                 int maxCount, ComboField& field, const String* initialText) {
+const HistoryList searchedTexts = {"Searched", "String", maxSearchTextLength, maxHistoryCount, 0};
+const HistoryList fileTypeHistory = {"FileTypeHist", "FileType", maxFileTypesLength,
+                                     maxHistoryCount, 0};
+const HistoryList setNames = {"SetList", "Set", maxSetNameLength, maxSetCount, 1};
+
+void LoadHistory(ProfileStore& store, const HistoryList& list, ComboField& field,
+                 const String* initialText) {
     field.SetText(String());
     String first;
-    for (int index = 0; index < maxCount; ++index) {
-        String value = store.ReadString(section, NumberedKey(prefix, index).c_str(), "", maxLength);
+    for (int index = 0; index < list.maxCount; ++index) {
+        String value = store.ReadString(list.section, NumberedKey(list.prefix, index).c_str(), "",
+                                        list.maxLength);
         if (value.empty()) break;
         if (index == 0) first = value;
         field.AddEntry(value);
@@ -127,18 +133,17 @@ void LoadHistory(ProfileStore& store, const char* section, const char* prefix, s
     field.SetText(initialText->empty() ? first : *initialText);
 }
 
-void SaveHistory(ProfileStore& store, const char* section, const char* prefix, size_t maxLength,
-                 int maxCount, ComboField& field, int terminate) {
+void SaveHistory(ProfileStore& store, const HistoryList& list, ComboField& field) {
     const int count = field.Count();
     int written = 0;
-    for (; written < maxCount && written < count; ++written) {
+    for (; written < list.maxCount && written < count; ++written) {
         String entry = field.GetEntry(written);
-        if (entry.size() > maxLength) entry.resize(maxLength);
+        if (entry.size() > list.maxLength) entry.resize(list.maxLength);
         if (entry.empty()) break;
-        WriteSetting(store, section, NumberedKey(prefix, written).c_str(), entry.c_str());
+        WriteSetting(store, list.section, NumberedKey(list.prefix, written).c_str(), entry.c_str());
     }
-    if (terminate && written < maxCount)
-        WriteSetting(store, section, NumberedKey(prefix, written).c_str(), "");
+    if (list.terminated && written < list.maxCount)
+        WriteSetting(store, list.section, NumberedKey(list.prefix, written).c_str(), "");
 }
 
 void PromoteEntry(ComboField& field, int exact) {

@@ -33,6 +33,20 @@ extern const char threadsKey[];      // "Threads"
 // History sizes: the texts and file types keep 15 entries, the set list 512.
 enum { maxHistoryCount = 15, maxSetCount = 512 };
 
+// A list that the settings file keeps: its section, the prefix of its
+// numbered keys, the longest value and the most keys, and whether a list that
+// ends early is closed by one key with an empty value.
+struct HistoryList {
+    const char* section;
+    const char* prefix;
+    size_t maxLength;
+    int maxCount;
+    int terminated;
+};
+extern const HistoryList searchedTexts;   // [Searched] String0..String14
+extern const HistoryList fileTypeHistory; // [FileTypeHist] FileType0..FileType14
+extern const HistoryList setNames;        // [SetList] Set0..Set511 and an empty key
+
 // The six switches, in the order OK writes them, with their keys.
 struct SwitchKey {
     const char* key;
@@ -82,17 +96,16 @@ void ResetWriteFailureReport();
 // ---- Histories and the set list, kept in the dialog's combo fields
 
 // Empties the field's edit text, then appends the values of prefix0,
-// prefix1, ... (each cut to `maxLength`) in key order, stopping at the first
-// missing or empty value or after `maxCount` keys. The edit text becomes
+// prefix1, ... (each cut to maxLength) in key order, stopping at the first
+// missing or empty value or after maxCount keys. The edit text becomes
 // `initialText` when that is given and not empty; an initial text that is
 // given but empty selects the first entry read; without one it stays empty.
-void LoadHistory(ProfileStore& store, const char* section, const char* prefix, size_t maxLength,
-                 int maxCount, ComboField& field, const String* initialText);
+void LoadHistory(ProfileStore& store, const HistoryList& list, ComboField& field,
+                 const String* initialText);
 // Writes the entries in list order as prefix0, prefix1, ... up to the first
-// empty entry, the list's end or `maxCount` keys; with `terminate` set, a
-// list that ends early is followed by one key with an empty value.
-void SaveHistory(ProfileStore& store, const char* section, const char* prefix, size_t maxLength,
-                 int maxCount, ComboField& field, int terminate);
+// empty entry, the list's end or maxCount keys; a terminated list that ends
+// early is followed by one key with an empty value.
+void SaveHistory(ProfileStore& store, const HistoryList& list, ComboField& field);
 // Puts the field's edit text, without leading and trailing spaces, at the top
 // of its list. An empty text changes nothing; nor does a text that already is
 // the first entry (even in another case, when not `exact`). Found further

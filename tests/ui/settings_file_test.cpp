@@ -166,7 +166,7 @@ TEST_P(SettingsFile, HistoryEndsAtTheFirstGapAndTheInitialTextRule) {
     for (const Case& c : cases) {
         MemoryCombo field;
         field.text = "old";
-        LoadHistory(store->Store(), "Searched", "String", 60, 15, field, c.initial);
+        LoadHistory(store->Store(), searchedTexts, field, c.initial);
         EXPECT_EQ(field.entries, (std::vector<std::string>{"a", "b"}));
         EXPECT_EQ(field.text, c.text);
     }
@@ -177,9 +177,9 @@ TEST_P(SettingsFile, SaveHistoryWritesAtMostTheCountAndTerminatesOnRequest) {
     MemoryCombo texts, sets;
     for (int i = 0; i < 16; ++i)
         texts.entries.push_back("t" + std::to_string(i));
-    SaveHistory(store->Store(), "Searched", "String", 60, 15, texts, 0);
+    SaveHistory(store->Store(), searchedTexts, texts);
     sets.entries = {"A", "B"};
-    SaveHistory(store->Store(), "SetList", "Set", 32, 512, sets, 1);
+    SaveHistory(store->Store(), setNames, sets);
     EXPECT_EQ(store->Store().ReadString("Searched", "String14", "-", 60), "t14");
     EXPECT_EQ(store->Store().ReadString("Searched", "String15", "-", 60), "-");
     EXPECT_EQ(store->Store().ReadString("SetList", "Set2", "-", 60), "");

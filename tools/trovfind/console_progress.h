@@ -16,7 +16,7 @@ public:
 
     int Open() override { return 1; }
     // Nothing to dispatch (Ctrl+C comes on a thread of its own), but timed as
-    // the progress window's dispatch is: at most every 10 ms.
+    // the progress window's dispatch is: at most every dispatchPeriod.
     void KeepAlive() override;
     void DirectoryEntered(const FileName& directory) override;
     void FileProcessed(uint32_t filesProcessed) override;
@@ -40,5 +40,5 @@ private:
     bool _shown = false; // a progress line is on the screen
     uint32_t _files = 0; // the processed files shown
     uint32_t _hits = 0;  // the hit count shown
-    RateLimit _dispatches{10};
+    RateLimit _dispatches{dispatchPeriod};
 };
