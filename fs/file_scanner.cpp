@@ -25,8 +25,7 @@ int IsDirectory(const FindData& entry) {
 // Subdirectories whose name begins with '.' (".", "..", ".git", ...) are
 // never entered, nor links unless the walk follows them.
 int IsWalkedDirectory(const FindData& entry, int followLinks) {
-    return IsDirectory(entry) && entry._name[0] != '.' &&
-           (followLinks || (entry._attributes & fileAttributeReparsePoint) == 0);
+    return IsDirectory(entry) && entry._name[0] != '.' && (followLinks || !IsLinkEntry(entry));
 }
 
 } // namespace
@@ -141,13 +140,16 @@ int FileScanner::ScanMaskedEntry(const FileName& entry) {
     Split(items, entry.c_str(), "|", 1);
     const StringItem<ListElement>* first = items.GetHead();
     if (first == nullptr) return 1;
-    const FileName firstItem(static_cast<const String&>(*first));
+    // One name without wildcards is looked up directly instead of listing
+    // the whole directory, and keeps its trailing blanks: "y " is not "y".
+    const int namesOneFile =
+        items._count == 1 &&
+        FileName(static_cast<const String&>(*first)).GetName(1).find_first_of("*?") == String::npos;
+    const FileName firstItem(namesOneFile ? String(entry.substr(entry.find_first_not_of(" \t")))
+                                          : static_cast<const String&>(*first));
     const String firstMask = firstItem.GetName(1);
     if (firstMask.empty()) return 1;
     const FileName directory(firstItem.GetDirectory());
-    // One name without wildcards is looked up directly instead of listing
-    // the whole directory.
-    const int namesOneFile = items._count == 1 && firstMask.find_first_of("*?") == String::npos;
 
     // These masks belong to this entry alone: they go again on every way out.
     struct MaskScope {

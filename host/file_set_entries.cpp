@@ -58,12 +58,7 @@ int FileSetEntries::NextFileSetEntry(String& entry, int& recursive) {
         if (SplitFileTypes(_query.fileTypes, _masks) == 0) _ended = true;
     }
     if (_ended) return 0;
-    // An over-long entry is passed over whole: a part of it would be a name
-    // the user never gave (its tail a relative path, resolved against the
-    // current directory).
-    do {
-        ReadEntry(entry);
-    } while (entry.size() > maxFileSetEntryLength);
+    ReadEntry(entry);
     if (entry.size() < 2) {
         _ended = true;
         return 0;
