@@ -1,6 +1,7 @@
 #include "host/file_set_walk.h"
 
 #include "base/text_utils.h"
+#include "fs/entry_path.h"
 #include "fs/file.h"
 #include "fs/file_attributes.h"
 #include "fs/file_name.h"
@@ -61,7 +62,12 @@ WalkStop WalkFileSetThreaded(const RunQuery& query, unsigned threads, WalkProgre
     bool any = false;
     while (entries.NextFileSetEntry(entry, recursive)) {
         any = true;
-        FileName name(WalkPathOf(entry, query.hostUtf8));
+        String walkPath;
+        if (!EntryWalkPath(entry, query.hostUtf8, walkPath)) {
+            ++results.foldersNotListed;
+            continue;
+        }
+        FileName name(walkPath);
         int32_t attributes = AttributesOfWalkPath(name);
         if (attributes != -1) {
             existing.push_back(WalkEntry{name, (attributes & attributeDirectory) != 0, recursive});
@@ -77,6 +83,20 @@ WalkStop WalkFileSetThreaded(const RunQuery& query, unsigned threads, WalkProgre
     return WalkEntriesThreaded(existing, searched, entries.Masks(), threads, progress, results);
 }
 
+// A failure that ended the walk: after memory ran out it is the hit list
+// that ran full, which keeps the records; any other failure cancels.
+WalkStop EndOnFailure(WalkProgress& progress, RunResults& results) {
+    if (!MemoryHeadroom::RanOut()) {
+        progress.ReportFailure();
+        return stopCancel;
+    }
+    if (!results.hitListFull) { // else the user was told already
+        results.hitListFull = 1;
+        progress.HitListFull(results.hitList._count);
+    }
+    return progress.StopRequest();
+}
+
 // The walk, with the progress paced.
 WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& results) {
     results.hitListFull = 0;
@@ -88,8 +108,7 @@ WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& re
         try {
             return WalkFileSetThreaded(query, threads, progress, results);
         } catch (...) {
-            progress.ReportFailure();
-            return stopCancel;
+            return EndOnFailure(progress, results);
         }
     }
     try {
@@ -106,7 +125,12 @@ WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& re
                 }
                 opened = true;
             }
-            FileName name(WalkPathOf(entry, query.hostUtf8));
+            String walkPath;
+            if (!EntryWalkPath(entry, query.hostUtf8, walkPath)) {
+                ++results.foldersNotListed;
+                continue;
+            }
+            FileName name(walkPath);
             int32_t attributes = AttributesOfWalkPath(name);
             if (attributes != -1 && !ScanEntry(name, attributes, recursive, query, entries.Masks(),
                                                progress, results, workspace)) {
@@ -115,8 +139,7 @@ WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& re
             if (progress.StopRequest() != 0) break;
         }
     } catch (...) {
-        progress.ReportFailure();
-        return stopCancel;
+        return EndOnFailure(progress, results);
     }
     return progress.StopRequest();
 }
