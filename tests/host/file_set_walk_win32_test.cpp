@@ -487,6 +487,22 @@ TEST_F(FileSetWalk, EntriesNotInCanonicalFormFindWhatTheCanonicalOneFinds) {
     }
 }
 
+// An entry of more than 257 characters as written is refused and counted,
+// one of 144 Greek letters (288 bytes in UTF-8) is walked.
+TEST_F(FileSetWalk, AnEntryTooLongIsCountedAmongTheFoldersNotListed) {
+    std::string half; // two folders: a Linux name holds at most 255 bytes
+    for (int i = 0; i < 71; ++i)
+        half += "\xCE\xB1"; // α
+    const std::string greek = half + "\\" + half + "\xCE\xB1\xCE\xB1";
+    WriteExact(half, "empty.c", "");
+    WriteExact(greek, "f.c", "needle\n");
+    query.hostUtf8 = 1;
+    query.dirList = (_root + "\\" + greek + ";" + _root + "\\" + std::string(258, 'p')).c_str();
+    EXPECT_EQ(Walk(), stopNone);
+    EXPECT_EQ(results.hitList._count, 1);
+    EXPECT_EQ(results.foldersNotListed, 1u);
+}
+
 // ---- On several threads
 
 // Faults tied to a name rather than to a call's number, so that they strike

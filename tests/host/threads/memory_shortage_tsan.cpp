@@ -77,8 +77,8 @@ struct MemoryFile {
 
 struct FileResult {
     std::vector<uint32_t> records;
-    bool full = false;     // memory ran out while its records were made
-    bool skipped = false;  // not opened: memory had run out
+    bool full = false;    // memory ran out while its records were made
+    bool skipped = false; // not opened: memory had run out
 };
 
 using Pool = OrderedPool<MemoryFile, FileResult>;
@@ -125,14 +125,14 @@ Outcome ShortRun(const std::vector<MemoryFile>& walk, unsigned threads, int64_t 
     MemoryHeadroom headroom;
     std::atomic<bool> listingFailed{false};
     {
-        Pool pool(threads, 4 * threads, [](unsigned, MemoryFile& file, FileResult& result,
-                                           SearchPulse& pulse) {
-            if (MemoryHeadroom::RanOut()) {
-                result.skipped = true;
-                return;
-            }
-            SearchMemoryFile(file, result, &pulse);
-        });
+        Pool pool(threads, 4 * threads,
+                  [](unsigned, MemoryFile& file, FileResult& result, SearchPulse& pulse) {
+                      if (MemoryHeadroom::RanOut()) {
+                          result.skipped = true;
+                          return;
+                      }
+                      SearchMemoryFile(file, result, &pulse);
+                  });
         pool.List([&](Pool& listed) {
             try {
                 for (const MemoryFile& file : walk) {
