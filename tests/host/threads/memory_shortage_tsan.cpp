@@ -5,7 +5,7 @@
 // reserve. Over seeded runs on 2 and 8 workers: no allocation fails while
 // the reserve's memory is free, the run ends as a full hit list and never as
 // a failure, and the records kept are those of the one-thread run up to the
-// file where memory ran out.
+// file where memory ran out. Without a reserve, no handler is installed.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -57,9 +57,11 @@ void Allocate() {
 
 } // namespace
 
+bool reserveRefused = false; // the system has no room for the headroom
+
 // The headroom's region is the reserve's units.
 void* AllocVirtual(uint32_t, uint32_t, int) {
-    return reserve;
+    return reserveRefused ? nullptr : reserve;
 }
 
 void FreeVirtual(void*) {
@@ -209,6 +211,21 @@ int main() {
             Check(KeepsAPrefix(outcome.taken, expected),
                   "the records kept are the one-thread run's up to the shortage", seed, threads);
         }
+    }
+    // Without a reserve no handler is installed: nothing would be freed, and
+    // a shortage costs the allocation that meets it, never the host.
+    reserveRefused = true;
+    {
+        MemoryHeadroom none;
+        budget = 0;
+        bool thrown = false;
+        try {
+            Allocate();
+        } catch (const std::bad_alloc&) {
+            thrown = true;
+        }
+        Check(std::get_new_handler() == nullptr && thrown && !MemoryHeadroom::RanOut(),
+              "without a reserve there is no handler", 0, 1);
     }
     if (failures) return 1;
     std::puts("memory shortage: every run ended as a full hit list");
