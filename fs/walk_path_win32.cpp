@@ -78,7 +78,9 @@ String LongNamesOf(const String& walkPath) {
         size_t end = wide.find(L'\\', from);
         if (end == std::wstring::npos) end = wide.size();
         std::wstring name = wide.substr(from, end - from);
-        if (part >= start && name.find(L'~') != std::wstring::npos) {
+        // A wildcard would let the look-up find some other name.
+        if (part >= start && name.find(L'~') != std::wstring::npos &&
+            name.find_first_of(L"*?") == std::wstring::npos) {
             WIN32_FIND_DATAW found;
             const HANDLE first = fileCalls.FindFirstFileW(
                 PlatformPathOf(Narrow(named + name, CP_UTF8, nullptr).c_str()).c_str(), &found);
