@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <mutex>
 #ifndef _WIN32
 #include <condition_variable>
@@ -72,3 +73,7 @@ private:
     std::condition_variable _condition;
 #endif
 };
+
+// The calling thread's number, unique among the running threads; nonzero.
+// Asks nothing of the memory manager, so that a new-handler may call it.
+uint32_t CurrentThreadNumber();

@@ -1,5 +1,8 @@
 #include "base/thread_sync.h"
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
 void Mutex::lock() {
     _mutex.lock();
 }
@@ -28,4 +31,8 @@ void ConditionVariable::NotifyOne() {
 
 void ConditionVariable::NotifyAll() {
     _condition.notify_all();
+}
+
+uint32_t CurrentThreadNumber() {
+    return static_cast<uint32_t>(syscall(SYS_gettid));
 }

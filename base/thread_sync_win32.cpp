@@ -46,3 +46,7 @@ void ConditionVariable::NotifyOne() {
 void ConditionVariable::NotifyAll() {
     WakeAllConditionVariable(AsCondition(_condition));
 }
+
+uint32_t CurrentThreadNumber() {
+    return GetCurrentThreadId();
+}

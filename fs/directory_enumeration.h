@@ -32,8 +32,8 @@ struct FolderIdentity {
     }
 };
 
-// The identity of the folder at walk path `path`, links followed; 0 when it
-// cannot be told (the folder cannot be opened).
+// The identity of the folder (or file) at walk path `path`, links followed;
+// 0 when it cannot be told (it cannot be opened).
 int IdentityOfFolder(const char* path, FolderIdentity* identity);
 
 class DirectoryEnumeration {

@@ -48,11 +48,12 @@ bool Describe(const std::string& directory, const char* name, FindData* entry) {
     struct stat link;
     if (stat(path.c_str(), &status) != 0 || lstat(path.c_str(), &link) != 0) return false;
     uint32_t attributes = S_ISDIR(status.st_mode) ? fileAttributeDirectory : fileAttributeArchive;
-    if (S_ISDIR(status.st_mode) && S_ISLNK(link.st_mode)) attributes |= fileAttributeReparsePoint;
+    const bool folderLink = S_ISDIR(status.st_mode) && S_ISLNK(link.st_mode);
+    if (folderLink) attributes |= fileAttributeReparsePoint;
     if (name[0] == '.' && strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
         attributes |= fileAttributeHidden;
     if ((status.st_mode & S_IWUSR) == 0) attributes |= fileAttributeReadOnly;
-    entry->_reserved = 0;
+    entry->_reparseTag = folderLink ? reparseTagSymlink : 0;
     entry->_size = static_cast<uint32_t>(status.st_size);
     entry->_attributes = attributes;
     PackDosDateTime(status.st_mtime, &entry->_time, &entry->_date);

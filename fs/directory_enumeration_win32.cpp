@@ -22,7 +22,9 @@ int ToFindData(const WIN32_FIND_DATAW& found, FindData* entry) {
     const int length = WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, entry->_name,
                                            findDataNameSize, nullptr, nullptr);
     if (length == 0) return 0;
-    entry->_reserved = 0;
+    // The tag of a reparse point comes where the entry's spare field is.
+    entry->_reparseTag =
+        (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? found.dwReserved0 : 0;
     entry->_size = found.nFileSizeLow;
     entry->_attributes = found.dwFileAttributes;
     FILETIME local;

@@ -146,13 +146,16 @@ int FileScanner::ScanMaskedEntry(const FileName& entry) {
     Split(items, entry.c_str(), "|", 1);
     const StringItem<ListElement>* first = items.GetHead();
     if (first == nullptr) return 1;
-    const FileName firstItem(static_cast<const String&>(*first));
+    // One name without wildcards is looked up directly instead of listing
+    // the whole directory, and keeps its trailing blanks: "y " is not "y".
+    const int namesOneFile =
+        items._count == 1 &&
+        FileName(static_cast<const String&>(*first)).GetName(1).find_first_of("*?") == String::npos;
+    const FileName firstItem(namesOneFile ? String(entry.substr(entry.find_first_not_of(" \t")))
+                                          : static_cast<const String&>(*first));
     const String firstMask = firstItem.GetName(1);
     if (firstMask.empty()) return 1;
     const FileName directory(firstItem.GetDirectory());
-    // One name without wildcards is looked up directly instead of listing
-    // the whole directory.
-    const int namesOneFile = items._count == 1 && firstMask.find_first_of("*?") == String::npos;
 
     // These masks belong to this entry alone: they go again on every way out.
     struct MaskScope {
@@ -231,7 +234,7 @@ void FileScanner::LeaveFolder() {
 
 int FileScanner::IsWalkedFolder(const FindData& entry) const {
     if (!IsDirectory(entry) || IsSelfOrParent(entry._name)) return 0;
-    if (!_followLinks && (entry._attributes & fileAttributeReparsePoint) != 0) return 0;
+    if (!_followLinks && IsLinkEntry(entry)) return 0;
     if (_types.LeavesOutFolder(entry._name)) return 0;
     return entry._name[0] != '.' || _types.LetsInFolder(entry._name);
 }

@@ -15,17 +15,18 @@
 // are never seen, hidden and system directories are
 // (fs/directory_enumeration.h). A file that fits several masks is taken once.
 //
-// Links: a subdirectory that is a link (a reparse point: a junction, a
-// symbolic link, a Unix symlink under Wine) is not entered, so that a link
-// to an ancestor or to a drive's root cannot take the walk around again or
-// out of the tree. A directory the owner names is walked even when it is a
-// link, and a file that is a link is a file. With FollowLinks the walk
-// enters links too, and every real folder (by its volume and file index) at
-// most once: a link back to a folder the walk is inside is a loop, counted
-// in _foldersLeftOut; one to a folder walked elsewhere is passed over. The
-// same holds over the several entries of a walk that shares its visits
-// (ShareVisits, fs/walk_visits.h): a folder or a file named on its own that
-// an earlier entry reached is passed over.
+// Links: a subdirectory that is a link (a reparse point tagged as a junction
+// or a symbolic link, as a Unix symlink under Wine is) is not entered; other
+// reparse points (placeholders of cloud stores, deduplicated folders) are
+// walked as folders. So a link to an ancestor or to a drive's root cannot
+// take the walk around again or out of the tree. A directory the owner names
+// is walked even when it is a link, and a file that is a link is a file. With
+// FollowLinks the walk enters links too, and every real folder (by its volume
+// and file index) at most once: a link back to a folder the walk is inside is
+// a loop, counted in _foldersLeftOut; one to a folder walked elsewhere is
+// passed over. The same holds over the several entries of a walk that shares
+// its visits (ShareVisits, fs/walk_visits.h): a folder or a file named on its
+// own that an earlier entry reached is passed over.
 //
 // Paths: the walk's own (fs/walk_path.h): UTF-8 and of any length up to
 // maxWalkPathBytes. The directories and masks given are in that form, and so

@@ -11,15 +11,21 @@ enum FileAttribute : uint32_t {
     fileAttributeSystem = 0x04,
     fileAttributeDirectory = 0x10,
     fileAttributeArchive = 0x20,
-    fileAttributeReparsePoint =
-        0x400, // a link: junction or symbolic link (a Unix symlink under Wine)
+    fileAttributeReparsePoint = 0x400, // a reparse point: a link, or a placeholder of a
+                                       // cloud store, a deduplicated folder, ...
+};
+
+// The reparse tags of links (a junction is a mount point).
+enum ReparseTag : uint32_t {
+    reparseTagMountPoint = 0xA0000003,
+    reparseTagSymlink = 0xA000000C,
 };
 
 enum { findDataNameSize = 256 }; // an entry name of at most 255 characters and its NUL
 
 #pragma pack(push, 1)
 struct FindData {
-    uint32_t _reserved;   // enumeration state of the platform; never read by callers
+    uint32_t _reparseTag; // the reparse point's tag, with fileAttributeReparsePoint; else 0
     uint32_t _size;       // file size in bytes: the low 32 bits of the real size
     uint32_t _attributes; // FileAttribute bits as the platform reports them
     uint16_t _time;       // last write, local time, DOS form: hour 5, minute 6, second/2 5 bits
@@ -29,3 +35,13 @@ struct FindData {
 #pragma pack(pop)
 
 static_assert(sizeof(FindData) == 272, "FindData is byte-packed: 4+4+4+2+2+256 bytes");
+
+// Whether the entry is a link (a junction or a symbolic link): only links
+// are passed over by the walk; other reparse points are read as what they
+// are. Windows always tells a reparse point's tag; Wine tells none (0) for
+// the Unix symlinks it shows as reparse points, which are links.
+inline int IsLinkEntry(const FindData& entry) {
+    return (entry._attributes & fileAttributeReparsePoint) != 0 &&
+           (entry._reparseTag == 0 || entry._reparseTag == reparseTagMountPoint ||
+            entry._reparseTag == reparseTagSymlink);
+}

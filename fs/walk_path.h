@@ -27,10 +27,19 @@ String WalkPathOf(const String& hostPath, int hostUtf8);
 // The host's form of a walk path, to name a file in a hit record or a
 // progress text: the path itself when the code page spells every character
 // of it; otherwise its short 8.3 form where the volume keeps short names
-// (which the host can open: the path stays a working name); otherwise the
+// and that form leads back to the same file (same volume and file index:
+// the host can open it again); otherwise the
 // code page's form, with '?' for each character it cannot spell (which names
 // the file for a reader only). With `hostUtf8`, the walk path itself.
 String HostPathOf(const String& walkPath, int hostUtf8);
+
+// The current directory as a walk path (absolute, no closing separator but
+// a drive root's).
+String CurrentWalkDirectory();
+
+// `walkPath` (absolute, canonical) with every 8.3 short name in it replaced
+// by the long name of what it names; the path itself when a part is missing.
+String LongNamesOf(const String& walkPath);
 
 // The whole size of the file at a walk path; 0 when there is none. (A
 // listing's entry holds only the low 32 bits of a size.)

@@ -1,6 +1,9 @@
 // The walk's paths natively: the file system names files in bytes, UTF-8 on
 // the systems the native build runs on, which is the walk's form already.
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
 
 #include "fs/find_data.h"
 #include "fs/walk_path.h"
@@ -35,4 +38,19 @@ int32_t AttributesOfWalkPath(const String& walkPath) {
     struct stat status;
     if (stat(PosixPathOf(walkPath).c_str(), &status) != 0) return -1;
     return S_ISDIR(status.st_mode) ? fileAttributeDirectory : fileAttributeArchive;
+}
+
+String CurrentWalkDirectory() {
+    char buffer[4096];
+    if (getcwd(buffer, sizeof buffer) == nullptr) return String("Z:\\");
+    std::string current = std::string("Z:") + buffer;
+    for (char& c : current)
+        if (c == '/') c = '\\';
+    if (current.size() > 3 && current.back() == '\\') current.pop_back();
+    return String(current);
+}
+
+// The native file system keeps no short names.
+String LongNamesOf(const String& walkPath) {
+    return walkPath;
 }

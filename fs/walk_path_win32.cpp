@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "fs/directory_enumeration.h"
 #include "fs/file_calls_win32.h"
 #include "fs/walk_path.h"
 #include "fs/walk_path_win32.h"
@@ -46,12 +47,52 @@ const wchar_t longPrefix[] = L"\\\\?\\";
 
 std::wstring PlatformPathOf(const char* walkPath) {
     std::wstring wide = Widen(walkPath, CP_UTF8);
-    // The plain form serves up to MAX_PATH characters with the NUL, less the
-    // 8.3 name that a directory's own path must leave room for.
-    if (wide.size() < MAX_PATH - 12 || wide.compare(0, 4, longPrefix) == 0) return wide;
+    // Always the long form, whatever the length: the plain one drops a
+    // trailing dot or space ("x." opens "x") and takes "aux.c" for a device.
+    if (wide.compare(0, 4, longPrefix) == 0) return wide;
     if (wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\') return longPrefix + wide;
     if (wide.compare(0, 2, L"\\\\") == 0) return std::wstring(longPrefix) + L"UNC" + wide.substr(1);
-    return wide; // relative: the platform's own limit applies
+    return wide; // relative: resolved by the platform's plain rules
+}
+
+String CurrentWalkDirectory() {
+    const DWORD room = GetCurrentDirectoryW(0, nullptr);
+    std::wstring current(room ? room : 1, L'\0');
+    const DWORD length = room ? GetCurrentDirectoryW(room, &current[0]) : 0;
+    if (length == 0 || length >= room) return String();
+    current.resize(length);
+    if (current.size() > 3 && current.back() == L'\\') current.pop_back();
+    return Narrow(current, CP_UTF8, nullptr);
+}
+
+// Each part with a '~' is looked up as it is written, which also finds a
+// file by its short name, and takes the long name the listing gives.
+// (GetLongPathNameW would not do: Wine's passes long-form paths through.)
+String LongNamesOf(const String& walkPath) {
+    const std::wstring wide = Widen(walkPath.c_str(), CP_UTF8);
+    // The root's parts ("D:", or the four of "\\server\share") stay.
+    size_t start = wide.compare(0, 2, L"\\\\") == 0 ? 4 : 1;
+    std::wstring named;
+    size_t from = 0;
+    for (size_t part = 0; from <= wide.size(); ++part) {
+        size_t end = wide.find(L'\\', from);
+        if (end == std::wstring::npos) end = wide.size();
+        std::wstring name = wide.substr(from, end - from);
+        // A wildcard would let the look-up find some other name.
+        if (part >= start && name.find(L'~') != std::wstring::npos &&
+            name.find_first_of(L"*?") == std::wstring::npos) {
+            WIN32_FIND_DATAW found;
+            const HANDLE first = fileCalls.FindFirstFileW(
+                PlatformPathOf(Narrow(named + name, CP_UTF8, nullptr).c_str()).c_str(), &found);
+            if (first == INVALID_HANDLE_VALUE) return walkPath;
+            fileCalls.FindClose(first);
+            name = found.cFileName;
+        }
+        named += name;
+        if (end < wide.size()) named += L'\\';
+        from = end + 1;
+    }
+    return Narrow(named, CP_UTF8, nullptr);
 }
 
 String WalkPathOf(const String& hostPath, int hostUtf8) {
@@ -97,7 +138,17 @@ String HostPathOf(const String& walkPath, int hostUtf8) {
         if (end < wide.size()) named += L'\\';
         start = end + 1;
     }
-    return Narrow(named, CP_ACP, nullptr);
+    // Under Wine a short name is a hash of the long one, and a real file may
+    // bear it too: the name goes into a record only when it leads back here.
+    const String shortened = Narrow(named, CP_ACP, nullptr);
+    FolderIdentity file;
+    FolderIdentity reached;
+    if (!IdentityOfFolder(walkPath.c_str(), &file) ||
+        !IdentityOfFolder(Narrow(Widen(shortened.c_str(), CP_ACP), CP_UTF8, nullptr).c_str(),
+                          &reached) ||
+        !(file == reached))
+        return plain;
+    return shortened;
 }
 
 uint64_t SizeOfWalkPath(const String& walkPath) {

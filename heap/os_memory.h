@@ -81,6 +81,11 @@ void NH_OsTlsSet(uintptr_t slot, void* value);
 // (Windows: a fiber-local slot; natively: a pthread key with a destructor).
 // 0 when no such slot can be had. Freeing it may run atThreadEnd for the
 // values of other threads.
+// The system's functions behind these are found by NH_OsFindThreadEndHooks,
+// which a new thread calls before it takes the heap's global lock: looking
+// them up takes the loader's lock, which a thread's end holds while it
+// frees memory, so the two locks could be taken in opposite orders.
+void NH_OsFindThreadEndHooks();
 uintptr_t NH_OsThreadEndSlotAlloc(void (*atThreadEnd)(void* value));
 void NH_OsThreadEndSlotFree(uintptr_t slot);
 void NH_OsThreadEndSlotSet(uintptr_t slot, void* value);

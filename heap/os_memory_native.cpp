@@ -151,6 +151,8 @@ void NH_OsTlsSet(uintptr_t slot, void* value) {
     pthread_setspecific(static_cast<pthread_key_t>(slot - 1), value);
 }
 
+void NH_OsFindThreadEndHooks() {} // pthread keys need no look-up
+
 uintptr_t NH_OsThreadEndSlotAlloc(void (*atThreadEnd)(void* value)) {
     pthread_key_t key;
     return pthread_key_create(&key, atThreadEnd) == 0 ? uintptr_t(key) + 1 : 0;

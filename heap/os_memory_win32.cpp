@@ -105,10 +105,17 @@ using FlsAllocFunction = DWORD(WINAPI*)(FlsCallback);
 using FlsFreeFunction = BOOL(WINAPI*)(DWORD);
 using FlsSetValueFunction = BOOL(WINAPI*)(DWORD, void*);
 
+// Found once, by NH_OsFindThreadEndHooks; null where the system has none.
+FlsAllocFunction flsAlloc;
+FlsFreeFunction flsFree;
+FlsSetValueFunction flsSetValue;
+int hooksFound;
+
 template <typename Function>
-Function Kernel32Function(const char* name) {
-    FARPROC address = GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+void Find(HMODULE kernel, const char* name, Function* function) {
+    FARPROC address = kernel ? GetProcAddress(kernel, name) : nullptr;
+    __atomic_store_n(function, reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address)),
+                     __ATOMIC_RELAXED);
 }
 
 void (*threadEndCall)(void*); // one slot is all the manager takes
@@ -119,8 +126,17 @@ void WINAPI AtThreadEnd(void* value) {
 
 } // namespace
 
+void NH_OsFindThreadEndHooks() {
+    if (__atomic_load_n(&hooksFound, __ATOMIC_ACQUIRE)) return;
+    // Threads that race here store the same addresses.
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    Find(kernel, "FlsAlloc", &flsAlloc);
+    Find(kernel, "FlsFree", &flsFree);
+    Find(kernel, "FlsSetValue", &flsSetValue);
+    __atomic_store_n(&hooksFound, 1, __ATOMIC_RELEASE);
+}
+
 uintptr_t NH_OsThreadEndSlotAlloc(void (*atThreadEnd)(void* value)) {
-    auto flsAlloc = Kernel32Function<FlsAllocFunction>("FlsAlloc");
     if (!flsAlloc || threadEndCall) return 0;
     DWORD index = flsAlloc(AtThreadEnd);
     if (index == 0xFFFFFFFFu) return 0; // FLS_OUT_OF_INDEXES
@@ -132,12 +148,10 @@ uintptr_t NH_OsThreadEndSlotAlloc(void (*atThreadEnd)(void* value)) {
 // unloaded then, so the calls are cut off first.
 void NH_OsThreadEndSlotFree(uintptr_t slot) {
     threadEndCall = nullptr;
-    if (auto flsFree = Kernel32Function<FlsFreeFunction>("FlsFree"))
-        flsFree(static_cast<DWORD>(slot - 1));
+    if (flsFree) flsFree(static_cast<DWORD>(slot - 1));
 }
 
 void NH_OsThreadEndSlotSet(uintptr_t slot, void* value) {
-    auto flsSetValue = Kernel32Function<FlsSetValueFunction>("FlsSetValue");
     if (flsSetValue) flsSetValue(static_cast<DWORD>(slot - 1), value);
 }
 

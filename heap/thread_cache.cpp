@@ -98,6 +98,7 @@ NH_ThreadCache* NewRecord() {
 }
 
 NH_ThreadCache* CreateThreadCache() {
+    NH_OsFindThreadEndHooks(); // outside the lock (heap/os_memory.h)
     NH_GlobalLock lock;
     if (!HaveSlots()) return nullptr;
     NH_ThreadCache* cache = NewRecord();

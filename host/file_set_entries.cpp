@@ -63,12 +63,7 @@ int FileSetEntries::NextFileSetEntry(String& entry, int& recursive) {
             static_cast<String&>(*mask) = WalkPathOf(*mask, _query.hostUtf8);
     }
     if (_ended) return 0;
-    // An over-long entry is passed over whole: a part of it would be a name
-    // the user never gave (its tail a relative path, resolved against the
-    // current directory).
-    do {
-        ReadEntry(entry);
-    } while (entry.size() > maxFileSetEntryLength);
+    ReadEntry(entry);
     if (entry.size() < 2) {
         _ended = true;
         return 0;

@@ -1,7 +1,8 @@
 // The entries of a run's file set: the directory list of its RunQuery, read
 // entry by entry, and the masks cut from its file types. Entries end at ';',
-// or at a CR or LF together with every CR and LF right after it. An entry
-// longer than 257 characters is skipped whole, up to its separator. The list
+// or at a CR or LF together with every CR and LF right after it, whatever
+// their length: the walk refuses one that is too long and counts it
+// (fs/entry_path.h), so that no entry is cut or passed over unseen. The list
 // ends at its end or at the first entry shorter than 2 characters, so an
 // empty entry (two separators in a row) ends it even when more entries
 // follow.
@@ -12,8 +13,6 @@
 #include "base/string.h"
 #include "base/text_utils.h"
 #include "search/run_query.h"
-
-enum { maxFileSetEntryLength = 257 };
 
 // Cuts file types into `masks` (emptied first): every space is removed, then
 // the text is cut at every ';' and ','. Every piece is a mask, empty pieces

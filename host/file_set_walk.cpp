@@ -41,6 +41,20 @@ WalkStop WalkEntriesInline(const std::vector<WalkEntry>& entries, const RunQuery
     return progress.StopRequest();
 }
 
+// A failure that ended the walk: after memory ran out it is the hit list
+// that ran full, which keeps the records; any other failure cancels.
+WalkStop EndOnFailure(WalkProgress& progress, RunResults& results) {
+    if (!MemoryHeadroom::RanOut()) {
+        progress.ReportFailure();
+        return stopCancel;
+    }
+    if (!results.hitListFull) { // else the user was told already
+        results.hitListFull = 1;
+        progress.HitListFull(results.hitList._count);
+    }
+    return progress.StopRequest();
+}
+
 // The walk, with the progress paced: the existing entries are looked up
 // first, then listed and searched on one thread or several.
 WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& results) {
@@ -50,7 +64,8 @@ WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& re
     try {
         FileSetEntries fileSet(query);
         bool any = false;
-        const std::vector<WalkEntry> entries = ExistingEntries(fileSet, query, any);
+        const std::vector<WalkEntry> entries =
+            ExistingEntries(fileSet, query, any, results.foldersNotListed);
         if (!any) return progress.StopRequest();
         // Without a window the user could not stop the run: a failure.
         if (!progress.Open()) {
@@ -65,8 +80,7 @@ WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& re
             return WalkEntriesThreaded(entries, searched, scans, threads, progress, results);
         return WalkEntriesInline(entries, searched, scans, progress, results);
     } catch (...) {
-        progress.ReportFailure();
-        return stopCancel;
+        return EndOnFailure(progress, results);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/memory_shortage.h"
+#include "base/thread_sync.h"
 #include "heap/heap.h"
 
 namespace {
@@ -14,18 +15,36 @@ namespace {
 // it back makes its address space free for any kind of block.
 constexpr uint32_t headroomSize = 1u << 20;
 
+// Threads of a run (the workers, the lister, the host's) that already tried
+// an allocation again after the headroom went back; more than a run has.
+constexpr unsigned retrySlots = 64;
+
 std::atomic<void*> headroom;      // the region while it is held
 std::new_handler previousHandler; // the handler before the walk's
+std::atomic<uint32_t> retried[retrySlots];
 
+// True the first time the calling thread asks since the headroom went back.
+// An allocation that failed on another thread a moment before the headroom
+// was freed deserves one more try; a second failure is a real shortage.
+bool FirstRetry() {
+    const uint32_t self = CurrentThreadNumber();
+    for (std::atomic<uint32_t>& slot : retried) {
+        uint32_t held = 0;
+        if (slot.compare_exchange_strong(held, self)) return true;
+        if (held == self) return false;
+    }
+    return false;
+}
+
+// Stays installed for the whole run, so that every thread that runs short
+// finds it, the last one to fail as well as the first.
 void OnOutOfMemory() {
     memoryShortage.store(1);
-    // Of several threads that run out at once, one gives the headroom back;
-    // each of them then tries its allocation again.
     if (void* held = headroom.exchange(nullptr)) {
-        std::set_new_handler(previousHandler); // a second shortage is the runtime's again
         FreeVirtual(held);
         return;
     }
+    if (FirstRetry()) return;
     if (previousHandler) return previousHandler();
     throw std::bad_alloc();
 }
@@ -34,11 +53,19 @@ void OnOutOfMemory() {
 
 MemoryHeadroom::MemoryHeadroom() {
     memoryShortage.store(0);
-    headroom.store(AllocVirtual(headroomSize, headroomSize, 0));
+    for (std::atomic<uint32_t>& slot : retried)
+        slot.store(0);
+    void* held = AllocVirtual(headroomSize, headroomSize, 0);
+    // Without headroom there is nothing to end the run with: no handler, and
+    // a shortage costs only the file it happens in, as a file not read.
+    _installed = held != nullptr;
+    if (!_installed) return;
+    headroom.store(held);
     previousHandler = std::set_new_handler(OnOutOfMemory);
 }
 
 MemoryHeadroom::~MemoryHeadroom() {
+    if (!_installed) return;
     std::set_new_handler(previousHandler);
     if (void* held = headroom.exchange(nullptr)) FreeVirtual(held);
 }

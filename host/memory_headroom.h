@@ -2,8 +2,9 @@
 // memory ends the walk cleanly instead of ending the host. Without it the
 // bad_alloc that an exhausted allocation throws finds no memory for itself,
 // which ends the process. An allocation that finds no memory, on any thread,
-// calls the new-handler that this installs: it gives the headroom back to the
-// system, the allocation is tried again, and memoryShortage
+// calls the new-handler that this installs for the whole run: it gives the
+// headroom back to the system and the allocation is tried again (so is, once,
+// one that failed on another thread just before), and memoryShortage
 // (base/memory_shortage.h) tells the per-file searches to make no more
 // records and the walk to stop as Stop does. The records found so far stay,
 // and what the walk does to end (the progress window, the message box, the
@@ -12,9 +13,10 @@
 
 class MemoryHeadroom {
 public:
-    // Takes the headroom (when the system still has it), clears
-    // memoryShortage and installs the new-handler. One at a time: the
-    // new-handler is process-wide.
+    // Takes the headroom and installs the new-handler when the system still
+    // has the headroom (else neither: a shortage then costs the file it
+    // happens in), and clears memoryShortage. One at a time: the new-handler
+    // is process-wide.
     MemoryHeadroom();
     // Gives back the headroom, if still held, and the previous new-handler.
     ~MemoryHeadroom();
@@ -23,4 +25,7 @@ public:
 
     // Whether memory ran out, on any thread, since the headroom was taken.
     static int RanOut();
+
+private:
+    bool _installed; // the headroom was taken and the handler installed
 };

@@ -46,10 +46,14 @@ public:
           _wakeBatch(std::max<size_t>(1, std::min<size_t>(_bound / 4, 16))),
           _work(std::move(work)) {
         if (threads == 0) threads = 1;
+        _running = threads; // a failure to start them all ends those started here
         try {
             _workers.reserve(threads);
             for (unsigned i = 0; i < threads; ++i)
-                _workers.emplace_back([this, i] { WorkerLoop(i); });
+                _workers.emplace_back([this, i] {
+                    WorkerLoop(i);
+                    Ended();
+                });
         } catch (...) {
             // A thread or memory that could not be had: no destructor will end
             // the workers started, so they end here before the failure goes on.
@@ -72,10 +76,30 @@ public:
 
     // Runs `lister` on a thread of its own; call once.
     void List(Lister lister) {
-        _lister = std::thread([this, lister = std::move(lister)] {
-            lister(*this);
-            EndOfWalk();
-        });
+        {
+            std::lock_guard<Mutex> lock(_mutex);
+            ++_running;
+        }
+        try {
+            _lister = std::thread([this, lister = std::move(lister)] {
+                lister(*this);
+                EndOfWalk();
+                Ended();
+            });
+        } catch (...) {
+            Ended();
+            throw;
+        }
+    }
+
+    // Any thread but the pool's: waits at most `waitMs` milliseconds for
+    // every thread of the pool to end (after Stop, or the walk's end), so
+    // that a caller can keep its windows answered in between. True when
+    // they have: the destructor then joins them at once.
+    bool WaitEnded(unsigned waitMs) {
+        ConditionVariable::Lock lock(_mutex);
+        return _done.WaitFor(lock, std::chrono::milliseconds(waitMs),
+                             [this] { return _running == 0; });
     }
 
     // Lister: queues `job` as the walk's next, waiting while the bound is
@@ -200,6 +224,13 @@ private:
         }
     }
 
+    // A thread of the pool is about to end.
+    void Ended() {
+        std::lock_guard<Mutex> lock(_mutex);
+        --_running;
+        _done.NotifyAll();
+    }
+
     // Whether the results done in order from the head make a batch worth
     // waking the consumer for, or are the walk's last.
     bool BatchReady() const {
@@ -215,7 +246,7 @@ private:
     Mutex _mutex;
     ConditionVariable _ready; // a job was queued, or the walk ended or stopped
     ConditionVariable _room;  // a result was taken, or the run stopped
-    ConditionVariable _done;  // a job was done, or the run stopped
+    ConditionVariable _done;  // a job was done, the run stopped or a thread ended
     std::deque<Slot> _slots;  // submitted, not yet taken, in walk order
     size_t _nextToRun = 0;    // index in _slots of the first queued job
     bool _walkOver = false;
@@ -223,6 +254,7 @@ private:
     bool _listerWaits = false;             // for room
     bool _consumerWaits = false;           // for the next result
     unsigned _idleWorkers = 0;             // waiting for a job
+    unsigned _running = 0;                 // workers and lister not yet ended
     std::atomic<bool> _stopRequest{false}; // _stopped, for the pulses without the lock
     std::vector<std::thread> _workers;
     std::thread _lister;

@@ -7,6 +7,7 @@
 
 #include "fs/file_scanner.h"
 #include "fs/walk_path.h"
+#include "heap/heap.h"
 #include "host/memory_headroom.h"
 #include "host/ordered_pool.h"
 #include "host/trovik_file_scanner.h"
@@ -104,6 +105,9 @@ void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress,
 } // namespace
 
 unsigned WalkThreads(unsigned threads) {
+    // A host that declared itself single-threaded (InitNewHeap(0)) took the
+    // lock off the memory manager's heap: its allocations are one thread's.
+    if (!DefaultHeap._lockInUse) return 1;
     if (threads == 0) threads = std::thread::hardware_concurrency();
     return std::max(1u, std::min(threads, maxWalkThreads));
 }
@@ -116,11 +120,14 @@ WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQue
         workspaces.emplace_back(new SearchWorkspace);
     MappingBudget mapping(mappedBytesAtOnce);
     std::atomic<bool> listingFailed{false};
-    bool full = false; // the hit list filled, and the user was told
     {
         Pool pool(threads, itemsPerWorker * threads,
                   [&](unsigned worker, Item& job, Item& result, SearchPulse& pulse) {
-                      if (job->kind == WalkItem::file) {
+                      // No file is opened once memory ran out: the run ends
+                      // as a full hit list before it.
+                      if (job->kind == WalkItem::file && MemoryHeadroom::RanOut()) {
+                          job->records = -1;
+                      } else if (job->kind == WalkItem::file) {
                           job->records = SearchFile(job->path, FileSearch{searched, job->found,
                                                                           *workspaces[worker],
                                                                           &pulse, &mapping});
@@ -139,7 +146,8 @@ WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQue
                     if (!listed.Submit(std::move(end))) return;
                 }
             } catch (...) {
-                listingFailed = true;
+                // Memory that ran out ends the listing as a full hit list.
+                if (!MemoryHeadroom::RanOut()) listingFailed = true;
                 listed.Stop();
             }
         });
@@ -152,15 +160,21 @@ WalkStop WalkEntriesThreaded(const std::vector<WalkEntry>& entries, const RunQue
             Pool::Take take = pool.TakeNext(item, keepAliveWait);
             if (take == Pool::finished) break;
             if (take == Pool::waiting) continue;
+            // A file whose search failed once memory ran out is where the
+            // hit list ran full, as a file cut short by the stop is.
+            if (item->records < 0 && MemoryHeadroom::RanOut()) break;
             TakeItem(*item, searched, progress, results);
             // Records beyond a full hit list are not taken: the one-thread
             // walk ends at the file that filled it.
-            if ((full = results.hitListFull != 0)) break;
+            if (results.hitListFull) break;
         }
+        // No file is searched or mapped while the user reads the message
+        // below: the reserve freed for the run's end is the end's.
+        pool.Stop();
+        while (!pool.WaitEnded(keepAliveWait))
+            progress.KeepAlive();
     }
-    if (!full && MemoryHeadroom::RanOut()) {
-        // The file whose records filled the memory was not taken: the
-        // files before it were cut short by the stop.
+    if (results.hitListFull || MemoryHeadroom::RanOut()) {
         results.hitListFull = 1;
         progress.HitListFull(results.hitList._count);
     }

@@ -43,7 +43,9 @@ void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters) {
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
                         FileName& fileName, int records) {
     if (records < 0) {
-        ++results.filesNotRead;
+        // A file whose search failed for want of memory was not unreadable:
+        // the run ends as a full hit list there.
+        if (!MemoryHeadroom::RanOut()) ++results.filesNotRead;
     } else if (records > 0) {
         ++results.counters.filesWithHits;
         FileName shown(HostPathOf(fileName, query.hostUtf8));
@@ -51,7 +53,6 @@ void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResult
     }
     // Memory may have run out outside the file's records too.
     if (MemoryHeadroom::RanOut()) results.hitListFull = 1;
-    if (results.hitListFull) progress.HitListFull(results.hitList._count);
 }
 
 int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
@@ -63,6 +64,7 @@ int TrovikFileScanner::OnFile(FileName& fileName, FindData* entry, int) {
     ProgressPulse pulse(_progress);
     int records = SearchFile(fileName, FileSearch{_query, _results, _workspace, &pulse});
     ReportFileSearched(_progress, _query, _results, fileName, records);
+    if (_results.hitListFull) _progress.HitListFull(_results.hitList._count);
     return 1;
 }
 

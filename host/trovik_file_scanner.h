@@ -21,7 +21,8 @@ extern uint32_t (*walkClock)();
 // paces: host/paced_progress.h).
 void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
 // Reports the search of `fileName` that added `records` records to
-// `results` (-1: the file could not be read), and a hit list that ran full.
+// `results` (-1: the file could not be read, or memory ran out), and marks
+// the hit list full when memory ran out; the caller tells the user.
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
                         FileName& fileName, int records);
 

@@ -1,18 +1,25 @@
 #include "host/walk_entries.h"
 
+#include "fs/entry_path.h"
 #include "fs/file_attributes.h"
 #include "fs/file_scanner.h"
 #include "fs/walk_path.h"
 #include "host/file_set_entries.h"
 
-std::vector<WalkEntry> ExistingEntries(FileSetEntries& entries, const RunQuery& query, bool& any) {
+std::vector<WalkEntry> ExistingEntries(FileSetEntries& entries, const RunQuery& query, bool& any,
+                                       uint32_t& tooLong) {
     std::vector<WalkEntry> existing;
     String entry;
     int recursive = 0;
     any = false;
     while (entries.NextFileSetEntry(entry, recursive)) {
         any = true;
-        FileName name(WalkPathOf(entry, query.hostUtf8));
+        String walkPath;
+        if (!EntryWalkPath(entry, query.hostUtf8, walkPath)) {
+            ++tooLong;
+            continue;
+        }
+        FileName name(walkPath);
         const int32_t attributes = AttributesOfWalkPath(name);
         if (attributes != -1) {
             existing.push_back(WalkEntry{name, (attributes & attributeDirectory) != 0, recursive});

@@ -23,9 +23,11 @@ struct WalkEntry {
     int recursive;
 };
 
-// Reads every entry of `entries` and keeps those that exist, in order. Sets
-// `any` to whether the file set had an entry at all.
-std::vector<WalkEntry> ExistingEntries(FileSetEntries& entries, const RunQuery& query, bool& any);
+// Reads every entry of `entries` and keeps those that exist, in canonical
+// form (fs/entry_path.h) and in order. Sets `any` to whether the file set had
+// an entry at all; an entry too long to be a path counts in `tooLong`.
+std::vector<WalkEntry> ExistingEntries(FileSetEntries& entries, const RunQuery& query, bool& any,
+                                       uint32_t& tooLong);
 
 class EntryScans {
 public:

@@ -382,12 +382,17 @@ std::string Line(HWND progress, int id) {
 class LongRun : public EntryPoints {
 protected:
     void SetUp() override {
-        // One directory of many files, listed many times over: a run that
-        // takes seconds unless it is stopped.
+        // Many folders of many files (copied on the Unix side, where that is
+        // quick): a run that takes seconds unless it is stopped. Each folder
+        // is an entry of its own; one folder named many times over would be
+        // walked once.
         for (int i = 0; i < 40; ++i)
-            Write("d\\f" + std::to_string(i) + ".c", "x\nneedle\n");
+            Write("d0\\f" + std::to_string(i) + ".c", "x\nneedle\n");
+        ASSERT_EQ(RunUnixCommand("cd '" + UnixPathOf(data.Path()) +
+                                 "' && for i in $(seq 1 199); do cp -r d0 d$i; done"),
+                  0);
         for (int i = 0; i < 200; ++i)
-            dirList += data / "d" + "\r\n";
+            dirList += data / ("d" + std::to_string(i)) + "\r\n";
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = HostProcedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -397,7 +402,11 @@ protected:
                              GetModuleHandleA(nullptr), nullptr);
         observed = Observed();
     }
-    void TearDown() override { DestroyWindow(host); }
+    void TearDown() override {
+        DestroyWindow(host);
+        // Quicker on the Unix side too than file by file.
+        RunUnixCommand("rm -rf '" + UnixPathOf(data.Path()) + "'/d*");
+    }
 
     // On the driver's thread: waits for the progress window to show hits,
     // reads it, lets the host call in, then presses `button`.

@@ -16,6 +16,7 @@
 #include "search/grep_info.h"
 #include "search/run_counters.h"
 #include "tests/fs/file_call_faults_win32.h"
+#include "tests/fs/scratch_dir.h"
 #include "tests/heap/heap_checker.h"
 #include "tests/ui/built_library.h"
 
@@ -25,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <random>
 #include <set>
@@ -97,23 +99,47 @@ protected:
         return path;
     }
 
-    static void RemoveTree(const std::string& dir) {
-        WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
+    // Through the long form, which also removes names that the plain one
+    // cannot reach ("x.", "y ", "aux.c").
+    static void RemoveTree(const std::string& dir) { RemoveTreeW(L"\\\\?\\" + Wide(dir)); }
+    static void RemoveTreeW(const std::wstring& dir) {
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
         if (h != INVALID_HANDLE_VALUE) {
             do {
-                std::string name = found.cFileName;
-                if (name == "." || name == "..") continue;
-                std::string path = dir + "\\" + name;
+                std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..") continue;
+                std::wstring path = dir + L"\\" + name;
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(path);
+                    RemoveTreeW(path);
                 } else {
-                    DeleteFileA(path.c_str());
+                    DeleteFileW(path.c_str());
                 }
-            } while (FindNextFileA(h, &found));
+            } while (FindNextFileW(h, &found));
             FindClose(h);
         }
-        RemoveDirectoryA(dir.c_str());
+        RemoveDirectoryW(dir.c_str());
+    }
+    static std::wstring Wide(const std::string& utf8) {
+        std::wstring wide(utf8.size() + 1, L'\0');
+        wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0],
+                                        static_cast<int>(wide.size())) -
+                    1);
+        return wide;
+    }
+    // Writes `data` to the file `name` (UTF-8) in the folder `relative`
+    // (made first), through the long form: the name is taken as it is.
+    std::wstring WriteExact(const std::string& relative, const std::string& name,
+                            const std::string& data) {
+        const std::wstring folder = L"\\\\?\\" + Wide(_root + "\\" + relative);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        const std::wstring path = folder + L"\\" + Wide(name);
+        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(h, INVALID_HANDLE_VALUE) << name;
+        DWORD written = 0;
+        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+        CloseHandle(h);
+        return path;
     }
 
     // The file names of the hit records, sorted (enumeration order is the
@@ -383,6 +409,98 @@ TEST_F(FileSetWalk, StatisticsCountEveryFile) {
     EXPECT_EQ(results.counters.totalChars, 13u);
     EXPECT_EQ(results.counters.realLines, 3u);
     EXPECT_EQ(results.hitList._count, 0);
+}
+
+// Names that the platform's plain form reads as another file's or as a
+// device, and a short name that a real file bears too: each record shows
+// its own file's text, and the name it shows, searched again, finds that
+// file (but the '?' form, which names a file for a reader only).
+TEST_F(FileSetWalk, EveryRecordNamesTheFileItWasReadFrom) {
+    const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC.txt"; // 日本.txt
+    const char* plain[] = {"x", "x.", "y", "y ", "aux.c", "con.h", "nul.txt"};
+    for (const char* name : plain)
+        WriteExact("names", name, std::string("needle in ") + name + "\n");
+    WriteExact("alone", japanese, "needle in alone\n");
+    // Under Wine a short name is a hash of the long one, the same in every
+    // folder: a real file of that name is met where the short name leads.
+    const std::wstring clashing = WriteExact("clash", japanese, "needle in clash\n");
+    wchar_t shortPath[MAX_PATH];
+    ASSERT_NE(0u, GetShortPathNameW(clashing.c_str(), shortPath, MAX_PATH));
+    const std::wstring shortName = wcsrchr(shortPath, L'\\') + 1;
+    ASSERT_NE(shortName, Wide(japanese));
+    // Made on the Unix side: Wine opens the long name for the short one.
+    ASSERT_TRUE(IsWine());
+    ASSERT_EQ(0, RunUnixCommand("printf 'needle in real\\n' > '" + UnixPathOf(_root + "\\clash") +
+                                "/" + std::string(shortName.begin(), shortName.end()) + "'"));
+
+    query.dirList = _root.c_str();
+    query.fileTypes = "*;*.*"; // names without and with one dot
+    ASSERT_EQ(Walk(), stopNone);
+    std::vector<std::pair<std::string, std::string>> records; // name, text
+    for (GrepInfo* g = results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
+        records.emplace_back(std::string(g->_fileName), std::string(g->_lineText));
+    ASSERT_EQ(records.size(), 10u);
+    EXPECT_EQ(results.filesNotRead, 0u);
+    for (const auto& record : records) {
+        SCOPED_TRACE(record.first);
+        const std::string owner = record.second.substr(strlen("needle in "));
+        const bool questioned = record.first.find('?') != std::string::npos;
+        if (owner == "clash") {
+            EXPECT_TRUE(questioned); // its short name leads to the real file
+        } else if (owner == "alone" || owner == "real") {
+            EXPECT_EQ(record.first, _root + (owner == "alone" ? "\\alone\\" : "\\clash\\") +
+                                        std::string(shortName.begin(), shortName.end()));
+        } else {
+            EXPECT_EQ(record.first, _root + "\\names\\" + owner);
+        }
+        if (questioned) continue;
+        RunResults again;
+        query.dirList = record.first.c_str();
+        query.text = "needle";
+        WalkFileSet(query, progress, again);
+        ASSERT_EQ(again.hitList._count, 1);
+        EXPECT_EQ(std::string(again.hitList.GetHead()->_lineText), record.second);
+        again.hitList.DeleteAll();
+    }
+}
+
+// The entries are made canonical before the walk, which opens every path in
+// the long form: written with ".", "..", doubled or forward separators, an
+// entry finds what the canonical one finds, deep files included.
+TEST_F(FileSetWalk, EntriesNotInCanonicalFormFindWhatTheCanonicalOneFinds) {
+    const std::string deep = "lib\\" + std::string(120, 'd');
+    Write("lib\\a.c", "needle\n");
+    WriteExact(deep, "empty.c", "");
+    WriteExact(deep + "\\" + std::string(120, 'e'), "f.c", "needle\n"); // beyond MAX_PATH
+    query.dirList = (_root + "\\lib").c_str();
+    ASSERT_EQ(Walk(), stopNone);
+    const std::vector<std::string> canonical = HitFiles();
+    ASSERT_EQ(canonical.size(), 2u);
+    const std::string written[] = {_root + "\\.\\lib", _root + "\\x\\..\\lib", _root + "\\lib\\\\",
+                                   _root + "\\\\lib", _root + "/lib/"};
+    for (const std::string& entry : written) {
+        results.hitList.DeleteAll();
+        query.dirList = entry.c_str();
+        EXPECT_EQ(Walk(), stopNone);
+        EXPECT_EQ(HitFiles(), canonical) << entry;
+        EXPECT_EQ(results.foldersNotListed, 0u) << entry;
+    }
+}
+
+// An entry of more than 257 characters as written is refused and counted,
+// one of 144 Greek letters (288 bytes in UTF-8) is walked.
+TEST_F(FileSetWalk, AnEntryTooLongIsCountedAmongTheFoldersNotListed) {
+    std::string half; // two folders: a Linux name holds at most 255 bytes
+    for (int i = 0; i < 71; ++i)
+        half += "\xCE\xB1"; // α
+    const std::string greek = half + "\\" + half + "\xCE\xB1\xCE\xB1";
+    WriteExact(half, "empty.c", "");
+    WriteExact(greek, "f.c", "needle\n");
+    query.hostUtf8 = 1;
+    query.dirList = (_root + "\\" + greek + ";" + _root + "\\" + std::string(258, 'p')).c_str();
+    EXPECT_EQ(Walk(), stopNone);
+    EXPECT_EQ(results.hitList._count, 1);
+    EXPECT_EQ(results.foldersNotListed, 1u);
 }
 
 // ---- On several threads

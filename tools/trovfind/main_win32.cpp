@@ -12,8 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "fs/walk_path.h"
-#include "host/file_set_entries.h"
+#include "fs/entry_path.h"
 #include "host/file_set_walk.h"
 #include "search/grep_info.h"
 #include "search/run_query.h"
@@ -70,21 +69,16 @@ ParseResult ParseUtf8Arguments(TrovfindOptions& options, std::string& error) {
     return result;
 }
 
-// Makes the entries absolute and joins them into the run form of the
-// directory list, one per line (a ';' may be part of a file name). Returns
-// an error text, empty on success.
+// Joins the entries into the run form of the directory list, one per line
+// (a ';' may be part of a file name); the library makes them canonical.
+// Refuses an entry that is too long for the library, which would count it
+// among the folders not listed. Returns an error text, empty on success.
 std::string BuildDirList(const TrovfindOptions& options, String& dirList) {
-    const UINT codePage = options.utf8 ? CP_UTF8 : CP_ACP;
     for (const std::string& entry : options.entries) {
-        const std::wstring wide = Widen(entry, codePage);
-        const DWORD room = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-        std::wstring full(room ? room : 1, L'\0');
-        const DWORD length = room ? GetFullPathNameW(wide.c_str(), room, &full[0], nullptr) : 0;
-        if (length == 0 || length >= room) return "cannot make a full path of " + entry;
-        full.resize(length);
-        if (length > maxFileSetEntryLength)
-            return "the path is too long: " + Narrow(full, codePage);
-        dirList += Narrow(full, codePage).c_str();
+        String walkPath;
+        if (!EntryWalkPath(String(entry), options.utf8, walkPath))
+            return "the path is too long: " + entry;
+        dirList += entry.c_str();
         dirList += "\n";
     }
     return std::string();
