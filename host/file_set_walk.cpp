@@ -1,11 +1,11 @@
 #include "host/file_set_walk.h"
 
 #include "base/text_utils.h"
+#include "host/entries_walk.h"
 #include "host/file_set_entries.h"
 #include "host/memory_headroom.h"
+#include "host/millisecond_clock.h"
 #include "host/paced_progress.h"
-#include "host/threaded_walk.h"
-#include "host/trovik_file_scanner.h"
 #include "host/walk_entries.h"
 #include "host/walk_progress.h"
 
@@ -19,26 +19,6 @@ int SearchedQuery(const RunQuery& query, RunQuery& searched) {
     searched = query;
     TrimBlanks(searched.text);
     return searched.text.find_first_not_of(" \t") != std::string::npos;
-}
-
-// The walk on the calling thread: each entry is scanned in turn, its files
-// searched as the scanner reports them.
-WalkStop WalkEntriesInline(const std::vector<WalkEntry>& entries, const RunQuery& searched,
-                           EntryScans& scans, WalkProgress& progress, RunResults& results) {
-    SearchWorkspace workspace;
-    for (const WalkEntry& entry : entries) {
-        TrovikFileScanner scanner(entry.name, nullptr, 0, entry.isDirectory ? entry.recursive : 0,
-                                  progress, searched, results, workspace);
-        scans.Prepare(scanner, entry);
-        scanner.Scan();
-        // A directory whose listing broke off counts once: how many of its files
-        // went unread is not known. So does a folder that closes a link loop.
-        results.foldersNotListed += scanner._unreadListings + scanner._foldersLeftOut;
-        results.filesNotRead += scanner._filesLeftOut;
-        results.filesLeftOut += scanner._filesLeftOut;
-        if (progress.StopRequest() != 0) break;
-    }
-    return progress.StopRequest();
 }
 
 // A failure that ended the walk: after memory ran out it is the hit list
@@ -75,10 +55,7 @@ WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& re
         RunQuery searched;
         if (!entries.empty() && !SearchedQuery(query, searched)) return stopNone;
         EntryScans scans(entries, fileSet, searched);
-        const unsigned threads = WalkThreads(query.threads);
-        if (threads > 1)
-            return WalkEntriesThreaded(entries, searched, scans, threads, progress, results);
-        return WalkEntriesInline(entries, searched, scans, progress, results);
+        return WalkEntries(entries, searched, scans, WalkThreads(query.threads), progress, results);
     } catch (...) {
         return EndOnFailure(progress, results);
     }

@@ -1,7 +1,9 @@
-// The walk of a search run: every entry of the query's file set is scanned
-// with a TrovikFileScanner, which searches or counts each matching file. The
-// caller prepares the results (counters reset, hitList emptied) and shows
-// them.
+// The walk of a search run, the first step below the run: the entries of the
+// query's file set are read and looked up (host/walk_entries.h), the
+// progress opened, and the existing entries walked (host/entries_walk.h),
+// each matching file searched or counted (search/search_file.h) and its
+// results taken in walk order (host/walk_items.h). The caller prepares the
+// results (counters reset, hitList emptied) and shows them.
 #pragma once
 
 #include "host/walk_progress.h"
@@ -18,7 +20,7 @@
 // when the progress asks to stop; a progress that cannot open, or a failure
 // the per-file search does not catch, is reported to the progress and ends
 // the walk as a cancel. The progress hears the count of processed files at
-// most every 50 milliseconds of walkClock (host/trovik_file_scanner.h).
+// most every refreshPeriod of walkClock (host/millisecond_clock.h).
 // The entries are in the host's form (fs/walk_path.h); below them the walk
 // lists and opens files by their real names, at any path length, and enters
 // no link to a folder unless the query's followLinks says so.

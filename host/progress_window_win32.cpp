@@ -6,8 +6,8 @@
 
 #include "base/guarded_procedure_win32.h"
 #include "fs/message_box.h"
+#include "host/millisecond_clock.h" // walkClock
 #include "host/progress_texts.h"
-#include "host/trovik_file_scanner.h" // walkClock
 #include "resources/resource.h"
 #include "search/run_counters.h"
 

@@ -1,7 +1,7 @@
 // The entries of a run as its walk scans them: those of the file set that
 // exist, in the walk's form, and the scanner of each set up alike whichever
-// way the run walks (on one thread, host/file_set_walk.cpp, or on several,
-// host/threaded_walk.cpp): a folder with the run's file types, a file with
+// way the run walks (on one thread or several, host/entries_walk.h): a
+// folder with the run's file types, a file with
 // none (it is searched whatever they say), links entered as the query says,
 // and one record of visits over all the entries, so that entries that overlap
 // reach each folder and file once, where the walk first reaches it.

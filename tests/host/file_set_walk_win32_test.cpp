@@ -10,7 +10,6 @@
 #include "host/millisecond_clock.h"
 #include "host/progress_window.h"
 #include "host/statistics_lines.h"
-#include "host/trovik_file_scanner.h"
 #include "host/walk_progress.h"
 #include "resources/resource.h"
 #include "search/grep_info.h"

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include "host/millisecond_clock.h"
-#include "host/trovik_file_scanner.h"
 #include "resources/resource.h"
 #include "search/run_counters.h"
 #include "tests/fs/scratch_dir.h"

@@ -2,7 +2,7 @@
 // (InitNewHeap(0)) takes the lock off the default heap: its runs then keep
 // to one thread. The declaration is process-wide, hence a program of its own.
 #include "heap/heap.h"
-#include "host/threaded_walk.h"
+#include "host/entries_walk.h"
 
 #include <gtest/gtest.h>
 

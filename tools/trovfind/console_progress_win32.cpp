@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "host/trovik_file_scanner.h" // walkClock
+#include "host/millisecond_clock.h" // walkClock
 #include "search/run_counters.h"
 
 namespace {

@@ -1,0 +1,230 @@
+#include "host/entries_walk.h"
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "fs/file_scanner.h"
+#include "fs/walk_path.h"
+#include "heap/heap.h"
+#include "host/memory_headroom.h"
+#include "host/ordered_pool.h"
+#include "host/walk_items.h"
+#include "search/mapping_budget.h"
+#include "search/search_file.h"
+
+namespace {
+
+constexpr unsigned maxWalkThreads = 16;
+// Waiting for the next result in walk order, the walking thread keeps the
+// progress alive at least this often (milliseconds): the progress dispatches
+// at most every dispatchPeriod, so a longer wait could let two dispatches lie
+// nearly two such periods apart.
+constexpr unsigned keepAliveWait = 2;
+// Items listed and not yet taken, per worker: enough to keep the workers
+// busy behind a slow file and to hand results over in batches, few enough
+// that the records waiting for their turn stay small beside a 32-bit address
+// space.
+constexpr size_t itemsPerWorker = 32;
+// Bytes that the files searched at once may have mapped together; a larger
+// file is mapped alone (search/mapping_budget.h).
+constexpr uint64_t mappedBytesAtOnce = 256u << 20;
+
+using Pool = OrderedPool<Item, Item>;
+
+// Where the listing hands the walk's items, in walk order.
+class ItemSink {
+public:
+    virtual ~ItemSink() {}
+    // Takes the walk's next item; 0 ends the listing.
+    virtual int Submit(Item item) = 0;
+    // Asked after every directory entry listed: nonzero ends the listing.
+    virtual int StopListing() = 0;
+};
+
+// Lists one entry into a sink.
+class ListingScanner : public FileScanner {
+public:
+    ListingScanner(const WalkEntry& entry, ItemSink& sink, int hostUtf8)
+        : FileScanner(entry.name, nullptr, 0, entry.isDirectory ? entry.recursive : 0), _sink(sink),
+          _hostUtf8(hostUtf8) {}
+
+    int ShouldStop() override { return _sink.StopListing(); }
+    int OnFile(FileName& fileName, FindData* entry, int) override {
+        // Empty files are neither counted nor searched. The entry holds the
+        // low 32 bits of the size: a file of a whole multiple of 4 GiB is
+        // asked again.
+        if (entry->_size == 0 && SizeOfWalkPath(fileName) == 0) return 1;
+        return _sink.Submit(Item(new WalkItem(WalkItem::file, fileName)));
+    }
+    void OnDirectory(FileName& directory) override {
+        _sink.Submit(Item(new WalkItem(WalkItem::directory, HostPathOf(directory, _hostUtf8))));
+    }
+
+private:
+    ItemSink& _sink;
+    const int _hostUtf8;
+};
+
+// Lists every entry into `sink`, each followed by its end.
+void ListEntries(const std::vector<WalkEntry>& entries, EntryScans& scans, ItemSink& sink,
+                 int hostUtf8) {
+    for (const WalkEntry& entry : entries) {
+        ListingScanner scanner(entry, sink, hostUtf8);
+        scans.Prepare(scanner, entry);
+        scanner.Scan();
+        Item end(new WalkItem(WalkItem::entryEnd, FileName()));
+        // A directory whose listing broke off counts once: how many of its
+        // files went unread is not known. So does a folder that closes a
+        // link loop.
+        end->foldersNotListed = scanner._unreadListings + scanner._foldersLeftOut;
+        end->filesLeftOut = scanner._filesLeftOut;
+        if (!sink.Submit(std::move(end))) return;
+    }
+}
+
+// The run's side of the per-file search's pulse on the walking thread: the
+// progress is kept alive inside long files too, and a stop or cancel ends
+// the file's search (its matches so far still become records).
+class ProgressPulse : public SearchPulse {
+public:
+    explicit ProgressPulse(WalkProgress& progress) : _progress(progress) {}
+    int Pulse() override {
+        _progress.KeepAlive();
+        return _progress.StopRequest() != 0;
+    }
+
+private:
+    WalkProgress& _progress;
+};
+
+// One thread: every item is searched and taken as it is listed.
+class InlineWalk : public ItemSink {
+public:
+    InlineWalk(const RunQuery& searched, WalkProgress& progress, RunResults& results)
+        : _searched(searched), _progress(progress), _results(results) {}
+
+    int Submit(Item item) override {
+        if (item->kind != WalkItem::file) {
+            TakeItem(*item, _searched, _progress, _results);
+        } else {
+            _progress.KeepAlive();
+            CountFileProcessed(_progress, _results.counters);
+            ProgressPulse pulse(_progress);
+            const int records =
+                SearchFile(item->path, FileSearch{_searched, _results, _workspace, &pulse});
+            ReportFileSearched(_progress, _searched, _results, item->path, records);
+            if (_results.hitListFull) _progress.HitListFull(_results.hitList._count);
+        }
+        return _progress.StopRequest() == 0;
+    }
+    // Asked after every directory entry: the windows stay answered while a
+    // large tree with few files that fit the masks is listed.
+    int StopListing() override {
+        _progress.KeepAlive();
+        return _progress.StopRequest() != 0;
+    }
+
+private:
+    const RunQuery& _searched;
+    WalkProgress& _progress;
+    RunResults& _results;
+    SearchWorkspace _workspace;
+};
+
+// Several threads: the lister's items go to the pool.
+class PoolSink : public ItemSink {
+public:
+    explicit PoolSink(Pool& pool) : _pool(pool) {}
+    int Submit(Item item) override { return _pool.Submit(std::move(item)); }
+    int StopListing() override { return _pool.StopRequested(); }
+
+private:
+    Pool& _pool;
+};
+
+WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& searched,
+                      EntryScans& scans, unsigned threads, WalkProgress& progress,
+                      RunResults& results) {
+    std::vector<std::unique_ptr<SearchWorkspace>> workspaces;
+    for (unsigned i = 0; i < threads; ++i)
+        workspaces.emplace_back(new SearchWorkspace);
+    MappingBudget mapping(mappedBytesAtOnce);
+    std::atomic<bool> listingFailed{false};
+    {
+        Pool pool(threads, itemsPerWorker * threads,
+                  [&](unsigned worker, Item& job, Item& result, SearchPulse& pulse) {
+                      // No file is opened once memory ran out: the run ends
+                      // as a full hit list before it.
+                      if (job->kind == WalkItem::file && MemoryHeadroom::RanOut()) {
+                          job->records = -1;
+                      } else if (job->kind == WalkItem::file) {
+                          job->records = SearchFile(job->path, FileSearch{searched, job->found,
+                                                                          *workspaces[worker],
+                                                                          &pulse, &mapping});
+                      }
+                      result = std::move(job);
+                  });
+        pool.List([&](Pool& listed) {
+            try {
+                PoolSink sink(listed);
+                ListEntries(entries, scans, sink, searched.hostUtf8);
+            } catch (...) {
+                // Memory that ran out ends the listing as a full hit list.
+                if (!MemoryHeadroom::RanOut()) listingFailed = true;
+                listed.Stop();
+            }
+        });
+        Item item;
+        for (;;) {
+            progress.KeepAlive();
+            // Memory that ran out on a worker stops the run as Stop does:
+            // the files being searched stop making records at once.
+            if (progress.StopRequest() != 0 || MemoryHeadroom::RanOut()) pool.Stop();
+            Pool::Take take = pool.TakeNext(item, keepAliveWait);
+            if (take == Pool::finished) break;
+            if (take == Pool::waiting) continue;
+            // A file whose search failed once memory ran out is where the
+            // hit list ran full, as a file cut short by the stop is.
+            if (item->records < 0 && MemoryHeadroom::RanOut()) break;
+            TakeItem(*item, searched, progress, results);
+            // Records beyond a full hit list are not taken: the one-thread
+            // walk ends at the file that filled it.
+            if (results.hitListFull) break;
+        }
+        // No file is searched or mapped while the user reads the message
+        // below: the reserve freed for the run's end is the end's.
+        pool.Stop();
+        while (!pool.WaitEnded(keepAliveWait))
+            progress.KeepAlive();
+    }
+    if (results.hitListFull || MemoryHeadroom::RanOut()) {
+        results.hitListFull = 1;
+        progress.HitListFull(results.hitList._count);
+    }
+    if (listingFailed) {
+        progress.ReportFailure();
+        return stopCancel;
+    }
+    return progress.StopRequest();
+}
+
+} // namespace
+
+unsigned WalkThreads(unsigned threads) {
+    // A host that declared itself single-threaded (InitNewHeap(0)) took the
+    // lock off the memory manager's heap: its allocations are one thread's.
+    if (!DefaultHeap._lockInUse) return 1;
+    if (threads == 0) threads = std::thread::hardware_concurrency();
+    return std::max(1u, std::min(threads, maxWalkThreads));
+}
+
+WalkStop WalkEntries(const std::vector<WalkEntry>& entries, const RunQuery& searched,
+                     EntryScans& scans, unsigned threads, WalkProgress& progress,
+                     RunResults& results) {
+    if (threads > 1) return WalkThreaded(entries, searched, scans, threads, progress, results);
+    InlineWalk walk(searched, progress, results);
+    ListEntries(entries, scans, walk, searched.hostUtf8);
+    return progress.StopRequest();
+}

@@ -1,0 +1,3 @@
+#include "host/millisecond_clock.h"
+
+uint32_t (*walkClock)() = MillisecondClock;

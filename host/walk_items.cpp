@@ -1,0 +1,53 @@
+#include "host/walk_items.h"
+
+#include "fs/walk_path.h"
+#include "host/memory_headroom.h"
+
+void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters) {
+    progress.FileProcessed(++counters.filesProcessed);
+}
+
+void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
+                        FileName& fileName, int records) {
+    if (records < 0) {
+        // A file whose search failed for want of memory was not unreadable:
+        // the run ends as a full hit list there.
+        if (!MemoryHeadroom::RanOut()) ++results.filesNotRead;
+    } else if (records > 0) {
+        ++results.counters.filesWithHits;
+        FileName shown(HostPathOf(fileName, query.hostUtf8));
+        progress.HitsChanged(shown, results.counters);
+    }
+    // Memory may have run out outside the file's records too.
+    if (MemoryHeadroom::RanOut()) results.hitListFull = 1;
+}
+
+void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress,
+              RunResults& results) {
+    switch (item.kind) {
+    case WalkItem::directory:
+        progress.DirectoryEntered(item.path);
+        return;
+    case WalkItem::entryEnd:
+        results.foldersNotListed += item.foldersNotListed;
+        results.filesNotRead += item.filesLeftOut;
+        results.filesLeftOut += item.filesLeftOut;
+        return;
+    case WalkItem::file:
+        break;
+    }
+    RunCounterSet& counters = results.counters;
+    CountFileProcessed(progress, counters);
+    const RunCounterSet& found = item.found.counters;
+    counters.hitCount += found.hitCount;
+    counters.realChars += found.realChars;
+    counters.totalChars += found.totalChars;
+    counters.realLines += found.realLines;
+    counters.lineBreaks += found.lineBreaks;
+    while (GrepInfo* record = item.found.hitList.GetHead()) {
+        item.found.hitList.Remove(record);
+        results.hitList.AddTail(record);
+    }
+    if (item.found.hitListFull) results.hitListFull = 1;
+    ReportFileSearched(progress, searched, results, item.path, item.records);
+}

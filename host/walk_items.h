@@ -1,0 +1,44 @@
+// The items of a walk in walk order (a folder entered, a file searched, the
+// end of an entry with what its listing could not read) and what taking one
+// does: the run's results grow by the file's and the progress hears of it.
+// The walking thread takes every item, in walk order, whichever thread
+// searched its file (host/entries_walk.h), so that the records, counters and
+// progress texts are those of a one-thread run.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "fs/file_name.h"
+#include "host/walk_progress.h"
+#include "search/run_query.h"
+#include "search/run_results.h"
+
+struct WalkItem {
+    enum Kind { directory, file, entryEnd };
+    WalkItem(Kind itemKind, const FileName& itemPath) : kind(itemKind), path(itemPath) {}
+
+    Kind kind;
+    FileName path;                 // directory: the host's form; file: walk path
+    uint32_t foldersNotListed = 0; // entryEnd
+    uint32_t filesLeftOut = 0;     // entryEnd
+    int records = 0;               // file: what SearchFile returned
+    RunResults found;              // file: its records and counters
+};
+
+using Item = std::unique_ptr<WalkItem>;
+
+// Counts a file about to be searched (or whose results are taken) and tells
+// the progress, which the walk paces (host/paced_progress.h).
+void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
+
+// Reports the search of `fileName` that added `records` records to
+// `results` (-1: the file could not be read), and a hit list that ran full
+// (results.hitListFull; the caller tells the progress).
+void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
+                        FileName& fileName, int records);
+
+// Takes `item`, whose file was searched into item.found: its records move
+// into `results`.
+void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress,
+              RunResults& results);
