@@ -35,37 +35,34 @@ WalkStop EndOnFailure(WalkProgress& progress, RunResults& results) {
     return progress.StopRequest();
 }
 
-// The walk, with the progress paced: the existing entries are looked up
-// first, then listed and searched on one thread or several.
-WalkStop WalkPaced(const RunQuery& query, WalkProgress& progress, RunResults& results) {
+} // namespace
+
+WalkStop WalkFileSet(const RunQuery& query, WalkProgress& shown, RunResults& results) {
+    PacedProgress progress(shown, walkClock);
     results.hitListFull = 0;
     results.filesNotRead = results.filesLeftOut = results.foldersNotListed = 0;
     MemoryHeadroom headroom;
+    WalkStop stop = stopNone;
     try {
         FileSetEntries fileSet(query);
         bool any = false;
         const std::vector<WalkEntry> entries =
             ExistingEntries(fileSet, query, any, results.foldersNotListed);
-        if (!any) return progress.StopRequest();
-        // Without a window the user could not stop the run: a failure.
-        if (!progress.Open()) {
-            progress.ReportFailure();
-            return stopCancel;
-        }
         RunQuery searched;
-        if (!entries.empty() && !SearchedQuery(query, searched)) return stopNone;
-        EntryScans scans(entries, fileSet, searched);
-        return WalkEntries(entries, searched, scans, WalkThreads(query.threads), progress, results);
+        if (!any) {
+            stop = progress.StopRequest();
+        } else if (!progress.Open()) {
+            // Without a window the user could not stop the run: a failure.
+            progress.ReportFailure();
+            stop = stopCancel;
+        } else if (entries.empty() || SearchedQuery(query, searched)) {
+            EntryScans scans(entries, fileSet, searched);
+            stop = WalkEntries(entries, searched, scans, WalkThreads(query.threads), progress,
+                               results);
+        }
     } catch (...) {
-        return EndOnFailure(progress, results);
+        stop = EndOnFailure(progress, results);
     }
-}
-
-} // namespace
-
-WalkStop WalkFileSet(const RunQuery& query, WalkProgress& progress, RunResults& results) {
-    PacedProgress paced(progress, walkClock);
-    const WalkStop stop = WalkPaced(query, paced, results);
     results.stoppedEarly = stop == stopKeep;
     return stop;
 }

@@ -1,5 +1,5 @@
-// Operations on named files: existence, size, attributes, times, whole-file
-// reading and writing, delete and rename.
+// File's static operations on named files: existence, size, attributes,
+// times, whole-file reading and writing, delete and rename.
 #include <windows.h>
 
 #include <memory>
