@@ -22,6 +22,9 @@ public:
     const std::string& Path() const { return _path; }
     // Path() joined with `relative` by a backslash.
     std::string operator/(const std::string& relative) const;
+    // Writes the file at `relative` (its folders made as needed) and returns
+    // its path.
+    std::string Write(const std::string& relative, const std::string& bytes) const;
 
 private:
     std::string _path;

@@ -6,24 +6,26 @@
 
 namespace {
 
-void RemoveTree(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+// Through the long form, which also reaches names that the plain one cannot
+// ("x.", "y ", "aux.c") and paths of any length.
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
 }
 
 } // namespace
@@ -40,11 +42,23 @@ ScratchDir::ScratchDir() {
 }
 
 ScratchDir::~ScratchDir() {
-    RemoveTree(_path);
+    std::wstring wide(_path.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, _path.data(), static_cast<int>(_path.size()),
+                                    &wide[0], static_cast<int>(wide.size())));
+    RemoveTree(L"\\\\?\\" + wide);
 }
 
 std::string ScratchDir::operator/(const std::string& relative) const {
     return _path + "\\" + relative;
+}
+
+std::string ScratchDir::Write(const std::string& relative, const std::string& bytes) const {
+    for (size_t slash = relative.find('\\'); slash != std::string::npos;
+         slash = relative.find('\\', slash + 1))
+        CreateDirectoryA((*this / relative.substr(0, slash)).c_str(), nullptr);
+    const std::string path = *this / relative;
+    WriteBytes(path, bytes);
+    return path;
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {

@@ -68,56 +68,10 @@ public:
 
 class FileSetWalk : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        _root = std::string(temp) + "trovik_walk_test";
-        RemoveTree(_root);
-        CreateDirectoryA(_root.c_str(), nullptr);
-        results.hitList.DeleteAll();
-        results.counters = RunCounterSet();
-        query = RunQuery();
-        query.fileTypes = "*.*";
-    }
-    void TearDown() override {
-        results.hitList.DeleteAll();
-        RemoveTree(_root);
-    }
+    void SetUp() override { query.fileTypes = "*.*"; }
 
     std::string Write(const std::string& relative, const std::string& data) {
-        std::string path = _root + "\\" + relative;
-        size_t slash = relative.rfind('\\');
-        if (slash != std::string::npos) {
-            CreateDirectoryA((_root + "\\" + relative.substr(0, slash)).c_str(), nullptr);
-        }
-        HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE) << path;
-        DWORD written = 0;
-        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(h);
-        return path;
-    }
-
-    // Through the long form, which also removes names that the plain one
-    // cannot reach ("x.", "y ", "aux.c").
-    static void RemoveTree(const std::string& dir) { RemoveTreeW(L"\\\\?\\" + Wide(dir)); }
-    static void RemoveTreeW(const std::wstring& dir) {
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") continue;
-                std::wstring path = dir + L"\\" + name;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTreeW(path);
-                } else {
-                    DeleteFileW(path.c_str());
-                }
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(dir.c_str());
+        return _scratch.Write(relative, data);
     }
     static std::wstring Wide(const std::string& utf8) {
         std::wstring wide(utf8.size() + 1, L'\0');
@@ -157,7 +111,8 @@ protected:
         return WalkFileSet(query, progress, results);
     }
 
-    std::string _root;
+    ScratchDir _scratch;
+    const std::string _root = _scratch.Path();
     RunQuery query;
     RunResults results;
     RecordingProgress progress;

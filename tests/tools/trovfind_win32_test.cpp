@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <string>
 
+#include "tests/fs/scratch_dir.h"
+
 namespace {
 
 struct ProgramRun {
@@ -74,29 +76,13 @@ ProgramRun Trovfind(const std::string& arguments, const std::string& dir) {
 class TrovfindTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        _dir = std::string(temp) + "trovfind_test";
-        CreateDirectoryA(_dir.c_str(), nullptr);
-        CreateDirectoryA((_dir + "\\sub").c_str(), nullptr);
         Write("a.c", "int x;\r\n\treturn x;\r\n");
         Write("sub\\b.h", "// return\n");
         Write("c.txt", "return\n");
     }
-    void TearDown() override {
-        for (const char* name : {"a.c", "sub\\b.h", "c.txt"})
-            DeleteFileA((_dir + "\\" + name).c_str());
-        RemoveDirectoryA((_dir + "\\sub").c_str());
-        RemoveDirectoryA(_dir.c_str());
-    }
-    void Write(const char* name, const std::string& data) {
-        HANDLE h = CreateFileA((_dir + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(h);
-    }
-    std::string _dir;
+    void Write(const char* name, const std::string& data) { _scratch.Write(name, data); }
+    ScratchDir _scratch;
+    const std::string _dir = _scratch.Path();
 };
 
 TEST_F(TrovfindTest, PrintsHitsAndCountsInTheDefaultForm) {
