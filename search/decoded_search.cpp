@@ -8,8 +8,8 @@
 namespace {
 
 // The byte-order mark from the first window; without one, UTF-8 when all of
-// the file is valid UTF-8 beyond ASCII. A stop leaves the file in the code
-// page, whose search then stops at once.
+// the file is valid UTF-8 beyond ASCII. A stop ends the look with what the
+// bytes gone through tell.
 TextEncoding DetectIn(TextWalk& walk) {
     const FileWindow first = walk.WindowAt(0);
     TextEncoding encoding = TextEncoding::codePage;
@@ -26,21 +26,27 @@ TextEncoding DetectIn(TextWalk& walk) {
             detector.Scan(window.data + from, end - from, window.last && end == window.length);
         return detector.Malformed() ? TextWalk::done : window.start + from + taken;
     });
-    return walk.Pulse().Stopped() ? TextEncoding::codePage : detector.Result();
+    return detector.Result();
 }
 
 } // namespace
 
 uint32_t DecodedWindowFor(uint64_t fileSize, uint32_t window) {
-    return fileSize < window ? static_cast<uint32_t>(fileSize) : window;
+    // The text of a file in UTF-8 (but ASCII), UTF-16 or UTF-32 is shorter
+    // than its bytes, so its last window always ends short of the buffer's end.
+    return fileSize < window ? static_cast<uint32_t>(fileSize < 16 ? 16 : fileSize) : window;
 }
 
 int SearchFileText(const String& path, WindowSource& file, const FileSearch& search, uint32_t reach,
                    uint32_t window) {
     try {
+        // The look at the encoding pulses on its own: a stop meanwhile ends
+        // it, and the search then stops after its first piece, keeping what
+        // that piece found.
+        FilePulse looking(search.pulse);
+        TextWalk look(file, looking);
+        const TextEncoding encoding = DetectIn(look);
         FilePulse pulse(search.pulse);
-        TextWalk walk(file, pulse);
-        const TextEncoding encoding = DetectIn(walk);
         if (encoding == TextEncoding::codePage) return SearchText(path, file, search, reach, pulse);
         // A file shown in one window is converted in one: its text is no
         // longer than its bytes.

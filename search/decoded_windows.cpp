@@ -6,7 +6,8 @@
 
 DecodedWindows::DecodedWindows(WindowSource& file, TextEncoding encoding, uint32_t window,
                                FilePulse& pulse)
-    : _file(file), _encoding(encoding), _window(window), _spacing(std::max<uint32_t>(window / 32, 64)), _pulse(pulse),
+    : _file(file), _encoding(encoding), _window(window),
+      _spacing(std::min<uint32_t>(std::max<uint32_t>(window / 32, 64), window / 4)), _pulse(pulse),
       _buffer(new (std::nothrow) unsigned char[window]) {
     _marks.push_back({0, MarkLength(encoding)});
 }

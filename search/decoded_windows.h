@@ -33,9 +33,11 @@ public:
     // reach far enough from it. Raises TextFault when the file's bytes could
     // not be read, and whatever the file's source raises.
     FileWindow WindowAt(uint64_t offset) override;
-    // Two marks lie at most _spacing + 3 bytes apart, and a window from a
-    // mark fills the buffer but for one byte.
-    uint32_t Reach() const override { return _window > _spacing + 8 ? _window - _spacing - 8 : 0; }
+    // Half the window: a window that slides on then keeps half of what it
+    // converted or more, and slides once for every half window gone through.
+    // (Two marks lie at most _spacing + 3 bytes apart, and a window from a
+    // mark fills the buffer but for one byte, so it reaches that far.)
+    uint32_t Reach() const override { return _window / 2; }
 
 private:
     struct Mark {

@@ -39,14 +39,15 @@ void FillAsciiCharClasses(CharClasses& classes) {
 
 void FillWindows1252CharClasses(CharClasses& classes) {
     FillAsciiCharClasses(classes);
-    // Š Œ Ž and their lower cases, Ÿ and ÿ, ƒ ª µ º, and the Latin-1 letters
-    // but × and ÷; ß and ƒ, µ, ª, º have no upper case in the code page.
+    // Š Œ Ž and their lower cases, Ÿ and ÿ, ƒ ˆ ª µ º, the superscript
+    // digits ¹ ² ³, and the Latin-1 letters but × and ÷; ß, ƒ, ˆ, µ, ª and º
+    // have no upper case in the code page.
     const unsigned char pairs[][2] = {{0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
     for (const auto& pair : pairs) {
         classes.upper[pair[1]] = pair[0];
         classes.word[pair[0]] = classes.word[pair[1]] = 1;
     }
-    for (unsigned char c : {0x83, 0xAA, 0xB5, 0xBA})
+    for (unsigned char c : {0x83, 0x88, 0xAA, 0xB2, 0xB3, 0xB5, 0xB9, 0xBA})
         classes.word[c] = 1;
     for (int c = 0xC0; c <= 0xFE; ++c) {
         if (c == 0xD7 || c == 0xF7) continue;
