@@ -167,7 +167,8 @@ def run(trovfind, args):
 
 def records_of(out):
     """(file, line, text) of each record of --records output."""
-    return [(line.split("\t")[0], int(line.split("\t")[1]), line.split("\t")[2])
+    return [(line.split("\t")[0].replace("\\\\", "\\"), int(line.split("\t")[1]),
+             line.split("\t")[2])
             for line in out.splitlines() if not line.startswith("#")]
 
 
@@ -187,12 +188,11 @@ def encoded_cases(directory, trovfind):
     """Each encoded file in a folder of its own with a small file after it
     in name order: both are searched. Returns (checks, failures)."""
     checks_run = failures = 0
-    for name, codec, mark in (("utf8-2.5g.txt", "utf-8", b"\xef\xbb\xbf"),
-                              ("utf16le-2.5g.txt", "utf-16-le", b"\xff\xfe"),
-                              ("utf16be-2.2g.txt", "utf-16-be", b"\xfe\xff")):
-        folder = os.path.join(directory, name + ".d")
+    for name, size, codec, mark in (("utf8.txt", 2 * GiB + GiB // 2, "utf-8", b"\xef\xbb\xbf"),
+                                    ("utf16le.txt", 2 * GiB + GiB // 2, "utf-16-le", b"\xff\xfe"),
+                                    ("utf16be.txt", 2 * GiB + GiB // 5, "utf-16-be", b"\xfe\xff")):
+        folder = os.path.join(directory, "encoded-" + codec)
         os.mkdir(folder)
-        size = 2 * GiB + (GiB // 2 if "2.5g" in name else GiB // 5)
         f = encoded(os.path.join(folder, "a-" + name), size, codec, mark)
         with open(os.path.join(folder, "b-small.txt"), "wb") as small:
             small.write(b"x\nneedle small mark\n")
