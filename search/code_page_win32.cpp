@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "search/code_page.h"
+#include "search/word_chars.h"
 
 namespace {
 
@@ -12,11 +13,15 @@ int ToCodePage(const wchar_t* units, int count, char* bytes, int room) {
                                nullptr);
 }
 
+bool IsSingleByte() {
+    CPINFO info;
+    return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+}
+
 } // namespace
 
 void FillCodePageTable(CodePageTable& table) {
-    CPINFO info;
-    const bool singleByte = GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+    const bool singleByte = IsSingleByte();
     for (uint32_t unit = 0; unit < 0x10000; ++unit)
         table[unit] = '?';
     if (singleByte) {
@@ -43,5 +48,23 @@ void FillCodePageTable(CodePageTable& table) {
         const int length = ToCodePage(&wide, 1, reinterpret_cast<char*>(bytes2), 2);
         if (length == 1) table[unit] = bytes2[0];
         if (length == 2) table[unit] = static_cast<uint16_t>(bytes2[0] << 8 | bytes2[1]);
+    }
+}
+
+void FillCharClasses(CharClasses& classes) {
+    if (!IsSingleByte()) {
+        FillAsciiCharClasses(classes);
+        return;
+    }
+    for (int c = 0; c < 256; ++c) {
+        char upper = static_cast<char>(c);
+        CharUpperBuffA(&upper, 1);
+        // An upper case that the code page maps back to another letter (µ
+        // to a Latin M where the Greek one is missing) is no case of it.
+        char back = upper;
+        CharLowerBuffA(&back, 1);
+        const bool pair = back == static_cast<char>(c);
+        classes.upper[c] = static_cast<unsigned char>(pair ? upper : static_cast<char>(c));
+        classes.word[c] = IsCharAlphaNumericA(static_cast<char>(c)) || c == '_';
     }
 }

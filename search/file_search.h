@@ -14,21 +14,22 @@
 class MappingBudget;
 class SearchPulse;
 
-// Match offsets kept per file; the records come from those offsets only.
-enum { maxMatchPositions = 10000 };
+// Match offsets found and turned into records at a time: every match of a
+// file counts, a batch after the other, in bounded memory.
+enum { matchBatch = 10000 };
 
-// The offsets of one file's accepted matches and its hit lines, alive from
-// one file to the next but dead after each (about 280 KB, on the heap).
+// The offsets of a batch of one file's accepted matches and its hit lines,
+// alive from one file to the next but dead after each (about 280 KB, on the
+// heap).
 class SearchWorkspace {
 public:
     SearchWorkspace()
-        : matchPositions(new uint64_t[maxMatchPositions]),
-          windowPositions(new uint32_t[maxMatchPositions]),
-          hitLines(new HitLine[maxMatchPositions]) {}
+        : matchPositions(new uint64_t[matchBatch]), windowPositions(new uint32_t[matchBatch]),
+          hitLines(new HitLine[matchBatch]) {}
 
     std::unique_ptr<uint64_t[]> matchPositions;  // in the file, increasing
     std::unique_ptr<uint32_t[]> windowPositions; // found in one window
-    std::unique_ptr<HitLine[]> hitLines;         // the file's hit lines
+    std::unique_ptr<HitLine[]> hitLines;         // the batch's hit lines
 
     // Room for `size` bytes of a file read whole (search/search_file.h); it
     // grows in steps of 64 KiB and keeps its largest size.

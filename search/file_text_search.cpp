@@ -1,15 +1,14 @@
 #include "search/file_text_search.h"
 
 #include "base/memory_shortage.h"
-#include "fs/fault_guard.h"
 #include "search/file_search.h"
 #include "search/grep_info.h"
 #include "search/line_pass.h"
 #include "search/pattern_search.h"
 #include "search/plain_search.h"
 #include "search/regexp.h"
-#include "search/search_pulse.h"
 #include "search/text_statistics.h"
+#include "search/text_walk.h"
 #include "search/word_chars.h"
 
 #include <algorithm>
@@ -19,253 +18,348 @@
 
 namespace {
 
-// The pattern matcher counts offsets in an int, and a copy of a file that
-// cannot be made whole is made a window of this size at a time.
+// The pattern matcher counts offsets in an int, and a copy of a window that
+// cannot be made whole is made this many bytes at a time.
 constexpr uint32_t maxPatternCopy = INT32_MAX - 1;
 constexpr uint32_t patternCopyWindow = 32u << 20;
-
-// The run's pulse for one file: once it has asked to stop, the file's search
-// stays stopped. Every part of the search calls it after at most
-// pulseInterval bytes of work when more work follows, so a small file is
-// searched without a call.
-class FilePulse : public SearchPulse {
-public:
-    explicit FilePulse(SearchPulse* run) : _run(run) {}
-    int Pulse() override {
-        if (!_stopped && _run != nullptr && _run->Pulse() != 0) _stopped = 1;
-        return _stopped;
-    }
-    int Stopped() const { return _stopped; }
-
-private:
-    SearchPulse* _run;
-    int _stopped = 0;
-};
-
-// The bytes from `from` up to `end` in pieces of at most pulseInterval bytes.
-inline uint32_t PieceEnd(uint32_t from, uint32_t end) {
-    return end - from > pulseInterval ? from + pulseInterval : end;
-}
+// Pattern matches found at a time where a batch's room is too small (16 MB).
+constexpr int32_t wideBatch = 1 << 22;
 
 // A stop counts the bytes gone through so far.
-int CountStatistics(WindowSource& source, FilePulse& pulse, RunCounterSet& counters) {
+void CountStatistics(TextWalk& walk, RunCounterSet& counters) {
     TextStatistics counts = {0, 0, 0, 0, 0};
-    for (uint64_t at = 0; at < source.FileSize() && !pulse.Stopped();) {
-        const FileWindow window = source.WindowAt(at);
-        const uint32_t from = window.Local(at);
+    walk.From(0, [&](const FileWindow& window, uint32_t from) -> uint64_t {
         const uint32_t end = PieceEnd(from, window.length);
-        auto count = [&] { CountTextStatistics(window.data + from, end - from, counts); };
-        if (!RunGuarded(window.data, window.length, count)) return -1;
-        at = window.start + end;
-        if (at < source.FileSize()) pulse.Pulse();
-    }
+        CountTextStatistics(window.data + from, end - from, counts);
+        return window.start + end;
+    });
     // Past 4 GiB the 32-bit counters wrap, as they do over a run's files.
     counters.realChars += counts.realChars;
     counters.totalChars += counts.totalChars;
     counters.realLines += counts.realLines;
     counters.lineBreaks += counts.lineBreaks;
-    return 0;
 }
 
 // With RegEx on, a text made only of word characters is still searched
 // plainly; any other byte makes it a pattern.
 bool IsPatternText(const String& text) {
     for (unsigned char c : text) {
-        if (!wordChars[c]) return true;
+        if (!WordChars()[c]) return true;
     }
     return false;
 }
 
 // Each window starts one byte before the next position to try, so that the
 // whole-word test sees the byte in front of a match.
-FileWindow WindowFrom(WindowSource& source, uint64_t from) {
-    return source.WindowAt(from > 0 ? from - 1 : 0);
+uint64_t WindowStart(uint64_t from) {
+    return from > 0 ? from - 1 : 0;
 }
 
-// -1 when the bytes could not be read. A piece of at most pulseInterval
-// positions at a time; a stop keeps the matches found before it.
-int32_t FindPlain(WindowSource& source, FilePulse& pulse, const FileSearch& search) {
-    const PlainQuery query = {reinterpret_cast<const unsigned char*>(search.query.text.c_str()),
-                              static_cast<uint32_t>(search.query.text.size()),
-                              search.query.caseInsensitive, search.query.wholeWords};
-    uint64_t* matchPositions = search.workspace.matchPositions.get();
-    uint32_t* windowPositions = search.workspace.windowPositions.get();
-    const uint64_t size = source.FileSize();
-    // A match is decided in a window when it and, for whole words, the byte
-    // behind it lie inside; the positions after the last decided one are
-    // tried again in the next window, so windows overlap by about the text.
-    const uint32_t behind = query.length + (query.wholeWords ? 1 : 0);
-    int32_t count = 0;
-    for (uint64_t from = 0; count < maxMatchPositions && query.length <= size - from;) {
-        const FileWindow window = WindowFrom(source, from);
-        const bool last = window.End() == size;
-        const uint32_t decided = last ? window.length : window.length - behind + 1;
-        const uint32_t until = PieceEnd(window.Local(from), decided);
-        int32_t found = 0;
-        auto find = [&] {
-            found = FindPlainMatches(window.data, window.length, query, windowPositions,
-                                     maxMatchPositions - count, nullptr, window.Local(from), until);
-        };
-        if (!RunGuarded(window.data, window.length, find)) return -1;
-        from = window.start + until;
-        for (int32_t i = 0; i < found; ++i) {
-            matchPositions[count] = window.start + windowPositions[i];
-            if (matchPositions[count] + query.length > from)
-                from = matchPositions[count] + query.length;
-            ++count;
+// The accepted matches of a file, a batch at a time.
+class MatchFinder {
+public:
+    virtual ~MatchFinder() {}
+    // Writes the offsets of the next matches, at most matchBatch of them, in
+    // increasing order; 0 when no more follow or the search was stopped.
+    virtual int32_t Next(uint64_t* positions) = 0;
+};
+
+// Goes a piece of at most pulseInterval positions at a time.
+class PlainFinder : public MatchFinder {
+public:
+    PlainFinder(TextWalk& walk, const FileSearch& search)
+        : _walk(walk), _windowPositions(search.workspace.windowPositions.get()) {
+        _query = {reinterpret_cast<const unsigned char*>(search.query.text.c_str()),
+                  static_cast<uint32_t>(search.query.text.size()), search.query.caseInsensitive,
+                  search.query.wholeWords};
+    }
+
+    int32_t Next(uint64_t* positions) override {
+        // A match is decided in a window when it and, for whole words, the
+        // byte behind it lie inside; the positions after the last decided
+        // one are tried again in the next window, so windows overlap by
+        // about the text.
+        const uint32_t behind = _query.length + (_query.wholeWords ? 1 : 0);
+        int32_t count = 0;
+        if (_done) return 0;
+        _walk.From(WindowStart(_from), [&](const FileWindow& window, uint32_t) -> uint64_t {
+            const uint32_t decided = window.last ? window.length : window.length - behind + 1;
+            const uint32_t until = PieceEnd(window.Local(_from), decided);
+            uint32_t stoppedAt = 0;
+            const int32_t found =
+                FindPlainMatches(window.data, window.length, _query, _windowPositions,
+                                 matchBatch - count, &stoppedAt, window.Local(_from), until);
+            _from = window.start + until;
+            for (int32_t i = 0; i < found; ++i) {
+                positions[count] = window.start + _windowPositions[i];
+                if (positions[count] + _query.length > _from)
+                    _from = positions[count] + _query.length;
+                ++count;
+            }
+            if (count == matchBatch) {
+                _from = window.start + stoppedAt;
+                return TextWalk::done;
+            }
+            if (window.last && until == decided) {
+                _done = true;
+                return TextWalk::done;
+            }
+            return WindowStart(_from);
+        });
+        return count;
+    }
+
+private:
+    TextWalk& _walk;
+    uint32_t* _windowPositions;
+    PlainQuery _query;
+    uint64_t _from = 0; // the next position to try
+    bool _done = false;
+};
+
+// The matcher reads a zero-terminated text, so it searches a copy of a
+// window, of the whole file when memory allows; the search is case-sensitive
+// whatever the query's caseInsensitive says. Raises bad_alloc when no copy
+// can be made.
+class PatternFinder : public MatchFinder {
+public:
+    PatternFinder(TextWalk& walk, const FileSearch& search, uint32_t reach)
+        : _walk(walk), _search(search), _reach(reach), _pattern(search.query.text.c_str()) {
+        const uint32_t most = walk.Source().MaxWindow();
+        _copySize = most < maxPatternCopy ? most : maxPatternCopy;
+        _text.reset(new (std::nothrow) char[static_cast<size_t>(_copySize) + 1]);
+        if (!_text && _copySize > patternCopyWindow) {
+            _copySize = patternCopyWindow;
+            _text.reset(new char[_copySize + 1]);
         }
-        if ((last && until == decided) || pulse.Pulse()) break;
+        if (!_text) throw std::bad_alloc();
     }
-    return count;
-}
 
-// The matcher reads a zero-terminated text, so it searches a copy of the
-// bytes, the whole file at once when memory allows; the search is
-// case-sensitive whatever the query's caseInsensitive says. -1 when the bytes could not
-// be read; raises bad_alloc when no copy can be made. A stop keeps the
-// matches found before it.
-int32_t FindPattern(WindowSource& source, uint32_t reach, FilePulse& pulse,
-                    const FileSearch& search) {
-    uint64_t* matchPositions = search.workspace.matchPositions.get();
-    uint32_t* windowPositions = search.workspace.windowPositions.get();
-    uint32_t copySize = source.MaxWindow() < maxPatternCopy ? source.MaxWindow() : maxPatternCopy;
-    std::unique_ptr<char[]> text(new (std::nothrow) char[static_cast<size_t>(copySize) + 1]);
-    if (!text && copySize > patternCopyWindow) {
-        copySize = patternCopyWindow;
-        text.reset(new char[copySize + 1]);
+    // A stop keeps the matches found before it and ends the search.
+    int32_t Next(uint64_t* positions) override {
+        FilePulse& pulse = _walk.Pulse();
+        while (_handedOut == _foundCount) {
+            if (_done || pulse.Stopped()) return 0;
+            if (!Holds(_from) && !CopyFrom(_from)) return 0;
+            uint32_t* room = _wide ? _wide.get() : _search.workspace.windowPositions.get();
+            const int32_t capacity = _wide ? wideBatch : matchBatch;
+            const int32_t found = FindPatternMatches(
+                _text.get(), _length, _pattern, _search.query.wholeWords, room, capacity,
+                static_cast<uint32_t>(_from - _copyStart), _decided, &pulse);
+            // The matches of one stretch of text are resolved together, in
+            // one pass back over it: where they are many (a long line, a
+            // match at every byte), a batch would cost the stretch's length
+            // each time, so they are found together and handed out in batches.
+            if (found == capacity && !_wide) {
+                _wide.reset(new (std::nothrow) uint32_t[wideBatch]);
+                if (_wide) continue;
+            }
+            _found = room;
+            _foundCount = found;
+            _handedOut = 0;
+            if (found == capacity) {
+                _from = _copyStart + room[found - 1] + 1;
+            } else {
+                _done = _last || pulse.Stopped();
+                _from = _copyStart + _decided;
+            }
+        }
+        const int32_t count =
+            _foundCount - _handedOut < matchBatch ? _foundCount - _handedOut : matchBatch;
+        for (int32_t i = 0; i < count; ++i)
+            positions[i] = _copyStart + _found[_handedOut + i];
+        _handedOut += count;
+        return count;
     }
-    if (!text) throw std::bad_alloc();
-    TRegexp pattern(search.query.text.c_str());
-    const uint64_t size = source.FileSize();
-    int32_t count = 0;
-    for (uint64_t from = 0; count < maxMatchPositions && from < size;) {
-        const FileWindow window = WindowFrom(source, from);
-        const uint32_t length = window.length < copySize ? window.length : copySize;
-        for (uint32_t at = 0; at < length && !pulse.Stopped();) {
+
+private:
+    // Whether the copy lets the search go on from `from`: the byte before it
+    // lies in the copy (for the whole-word test), and it lies before the
+    // copy's decided part ends.
+    bool Holds(uint64_t from) const {
+        return _copied && (from > _copyStart || _copyStart == 0) && from < _copyStart + _decided;
+    }
+
+    // Copies the window at WindowStart(from) in pieces; false when a stop
+    // came first.
+    bool CopyFrom(uint64_t from) {
+        FilePulse& pulse = _walk.Pulse();
+        const FileWindow window = _walk.WindowAt(WindowStart(from));
+        const uint32_t length = window.length < _copySize ? window.length : _copySize;
+        for (uint32_t at = 0; at < length;) {
             const uint32_t end = PieceEnd(at, length);
-            auto copy = [&] { memcpy(text.get() + at, window.data + at, end - at); };
-            if (!RunGuarded(window.data, window.length, copy)) return -1;
+            ReadGuarded(window, [&] { memcpy(_text.get() + at, window.data + at, end - at); });
             at = end;
-            if (at < length) pulse.Pulse();
+            if (at < length && pulse.Pulse()) return false;
         }
-        if (pulse.Stopped()) break;
-        text[length] = 0;
-        // The text ends in this window at the file's end or its first zero
+        _text[length] = 0;
+        _copied = true;
+        _copyStart = window.start;
+        _length = length;
+        // The text ends in this copy at the text's end or its first zero
         // byte; otherwise only matches that start `reach` before the copy's
-        // end are kept, and the next window starts there.
-        const bool last = window.start + length == size || strnlen(text.get(), length) < length;
-        const uint32_t decided = last ? length : length - reach;
-        const int32_t found = FindPatternMatches(
-            text.get(), length, pattern, search.query.wholeWords, windowPositions,
-            maxMatchPositions - count, window.Local(from), decided, &pulse);
-        for (int32_t i = 0; i < found; ++i)
-            matchPositions[count++] = window.start + windowPositions[i];
-        if (last || pulse.Stopped()) break;
-        from = window.start + decided;
+        // end are kept, and the next copy starts there.
+        _last = (window.last && length == window.length) || strnlen(_text.get(), length) < length;
+        _decided = _last ? length : length - _reach;
+        return true;
     }
-    return count;
+
+    TextWalk& _walk;
+    const FileSearch& _search;
+    uint32_t _reach;
+    TRegexp _pattern;
+    std::unique_ptr<char[]> _text;
+    uint32_t _copySize;
+    bool _copied = false;
+    uint64_t _copyStart = 0; // text offset of the copy's first byte
+    uint32_t _length = 0;
+    uint32_t _decided = 0;
+    bool _last = false;
+    uint64_t _from = 0; // the next start to look at
+    bool _done = false;
+    std::unique_ptr<uint32_t[]> _wide; // room for many matches, had when needed
+    const uint32_t* _found = nullptr;  // matches in the copy, found and not all handed out
+    int32_t _foundCount = 0;
+    int32_t _handedOut = 0;
+};
+
+// The delimiter rule over the first bytes of the text, in as many windows as
+// they take.
+unsigned char DelimiterOf(TextWalk& walk) {
+    unsigned char delimiter = '\n';
+    walk.From(
+        0,
+        [&](const FileWindow& window, uint32_t from) -> uint64_t {
+            const uint64_t end = window.End() < maxLineText ? window.End() : maxLineText;
+            delimiter = LineDelimiterOf(window.data + from,
+                                        static_cast<uint32_t>(end - window.start - from));
+            return delimiter == '\n' && end < maxLineText ? end : TextWalk::done;
+        },
+        true);
+    return delimiter;
 }
 
-// The delimiter rule over the first bytes of the file, in as many windows as
-// they take. 0 when the bytes could not be read.
-int DelimiterOf(WindowSource& source, unsigned char& delimiter) {
-    const uint64_t head = source.FileSize() < maxLineText ? source.FileSize() : maxLineText;
-    delimiter = '\n';
-    for (uint64_t at = 0; at < head && delimiter == '\n';) {
-        const FileWindow window = source.WindowAt(at);
-        const uint64_t end = window.End() < head ? window.End() : head;
-        auto look = [&] {
-            delimiter =
-                LineDelimiterOf(window.data + window.Local(at), static_cast<uint32_t>(end - at));
-        };
-        if (!RunGuarded(window.data, window.length, look)) return 0;
-        at = end;
-    }
-    return 1;
-}
+// Turns the batches of offsets into the file's records, kept aside until
+// Finish() appends them all to the results' hitList; when the bytes fault
+// the maker is dropped and none are. When memory for the records runs out,
+// the ones made so far are kept and hitListFull is set.
+// The line pass goes no further than the last offset, which the search
+// reached before any stop, so a stop does not cut it short; it pulses all the
+// same.
+class RecordMaker {
+public:
+    RecordMaker(const String& path, TextWalk& walk, const FileSearch& search)
+        : _path(path), _walk(walk), _search(search),
+          _pass(DelimiterOf(walk), search.query.fileNamesOnly) {}
 
-// Runs the line pass over `count` offsets and appends the records to the
-// results' hitList, all of them or, when the bytes fault, none. When memory
-// for the records runs out, the ones made so far are appended and
-// hitListFull is set.
-// The pass goes no further than the last offset, which the search reached
-// before any stop, so a stop does not cut it short; it pulses all the same.
-int MakeRecords(const String& path, WindowSource& source, int32_t count, FilePulse& pulse,
-                const FileSearch& search) {
-    const uint64_t* matchPositions = search.workspace.matchPositions.get();
-    HitLine* hitLines = search.workspace.hitLines.get();
-    const int onlyFileNames = search.query.fileNamesOnly;
-    RunResults& results = search.results;
-    unsigned char delimiter;
-    if (!DelimiterOf(source, delimiter)) return -1;
-    const uint64_t size = source.FileSize();
-    LinePass pass(matchPositions, count, size, delimiter, onlyFileNames, hitLines);
-    for (int more = 1; more;) {
-        const FileWindow window = source.WindowAt(pass.Scanned());
-        const uint32_t from = window.Local(pass.Scanned());
-        const FileWindow piece = {window.data + from, pass.Scanned(),
-                                  PieceEnd(from, window.length) - from};
-        auto step = [&] { more = pass.Continue(piece); };
-        if (!RunGuarded(window.data, window.length, step)) return -1;
-        if (more) pulse.Pulse();
-    }
-    List<GrepInfo> records; // owning: dropped whole on a failure
-    uint32_t offsets = pass.Result().offsetsHandled;
-    try {
-        const SharedText name(path); // one copy of the name for all the file's records
-        // memoryShortage: memory ran out, maybe for the record made last,
-        // which the run's reserve then served (host/memory_headroom.h).
-        for (int32_t i = 0; i < pass.Result().records && !results.hitListFull; ++i) {
-            if (memoryShortage.load(std::memory_order_relaxed)) {
-                results.hitListFull = 1;
-                break;
+    // Returns false once the file needs no more offsets: its one record in
+    // file-names-only mode is made, or memory ran out.
+    bool Add(const uint64_t* offsets, int32_t count) {
+        HitLine* hitLines = _search.workspace.hitLines.get();
+        _pass.Start(offsets, count, hitLines);
+        _walk.From(
+            _pass.Scanned(),
+            [&](const FileWindow& window, uint32_t from) -> uint64_t {
+                const uint32_t end = PieceEnd(from, window.length);
+                const FileWindow piece = {window.data + from, window.start + from, end - from,
+                                          window.last && end == window.length};
+                return _pass.Continue(piece) ? _pass.Scanned() : TextWalk::done;
+            },
+            true);
+        const int32_t lines = _pass.Result().records;
+        const int32_t before = _records._count;
+        RunResults& results = _search.results;
+        try {
+            if (!_name) _name.reset(new SharedText(_path)); // one copy for all the records
+            // memoryShortage: memory ran out, maybe for the record made last,
+            // which the run's reserve then served (host/memory_headroom.h).
+            for (int32_t i = 0; i < lines && !results.hitListFull; ++i) {
+                if (memoryShortage.load(std::memory_order_relaxed)) {
+                    results.hitListFull = 1;
+                    break;
+                }
+                const int onlyName = _search.query.fileNamesOnly;
+                _records.AddTail(new GrepInfo(*_name,
+                                              onlyName ? String() : LineText(hitLines[i].lineStart),
+                                              onlyName ? 1 : hitLines[i].lineNumber));
             }
-            if (onlyFileNames) {
-                records.AddTail(new GrepInfo(name, String(), 1));
-                continue;
-            }
-            LineTextReader text(hitLines[i].lineStart, size, delimiter);
-            while (!text.Done()) {
-                const FileWindow window = source.WindowAt(text.Position());
-                auto read = [&] { text.Read(window); };
-                if (!RunGuarded(window.data, window.length, read)) return -1;
-            }
-            records.AddTail(new GrepInfo(name, String(std::string(text.Text(), text.Length())),
-                                         hitLines[i].lineNumber));
+        } catch (const std::bad_alloc&) {
+            results.hitListFull = 1;
         }
-    } catch (const std::bad_alloc&) {
-        results.hitListFull = 1;
+        const int32_t made = _records._count - before;
+        uint32_t handled = _pass.Result().offsetsHandled;
+        if (results.hitListFull && made < lines) {
+            // The hits counted are those of the lines kept: the offsets before
+            // the first line left out.
+            const uint64_t firstLeftOut = hitLines[made].lineStart;
+            handled = static_cast<uint32_t>(
+                std::lower_bound(offsets, offsets + count, firstLeftOut) - offsets);
+        }
+        _offsets += handled;
+        return !results.hitListFull && !(_search.query.fileNamesOnly && _records._count > 0);
     }
-    if (results.hitListFull && records._count < pass.Result().records) {
-        // The hits counted are those of the lines kept: the offsets before
-        // the first line left out.
-        const uint64_t firstLeftOut = hitLines[records._count].lineStart;
-        offsets = static_cast<uint32_t>(
-            std::lower_bound(matchPositions, matchPositions + count, firstLeftOut) -
-            matchPositions);
+
+    // Appends the records and counts the hits; returns the records' count.
+    int32_t Finish() {
+        RunResults& results = _search.results;
+        results.counters.hitCount += _offsets;
+        const int32_t made = _records._count;
+        while (GrepInfo* record = _records.GetHead()) {
+            _records.Remove(record);
+            results.hitList.AddTail(record);
+        }
+        return made;
     }
-    results.counters.hitCount += offsets;
-    const int32_t made = records._count;
-    while (GrepInfo* record = records.GetHead()) {
-        records.Remove(record);
-        results.hitList.AddTail(record);
+
+private:
+    String LineText(uint64_t lineStart) {
+        LineTextReader text(lineStart, _pass.Delimiter());
+        _walk.From(
+            lineStart,
+            [&](const FileWindow& window, uint32_t) -> uint64_t {
+                return text.Read(window) ? TextWalk::done : text.Position();
+            },
+            true);
+        return String(std::string(text.Text(), text.Length()));
     }
-    return made;
-}
+
+    const String& _path;
+    TextWalk& _walk;
+    const FileSearch& _search;
+    LinePass _pass;
+    std::unique_ptr<SharedText> _name;
+    List<GrepInfo> _records; // owning: dropped whole on a failure
+    uint32_t _offsets = 0;   // the hits counted
+};
 
 } // namespace
+
+int SearchText(const String& path, WindowSource& source, const FileSearch& search, uint32_t reach,
+               FilePulse& pulse) {
+    TextWalk walk(source, pulse);
+    if (search.query.statistics) {
+        CountStatistics(walk, search.results.counters);
+        return 0;
+    }
+    std::unique_ptr<MatchFinder> finder;
+    if (search.query.pattern && IsPatternText(search.query.text))
+        finder.reset(new PatternFinder(walk, search, reach));
+    else
+        finder.reset(new PlainFinder(walk, search));
+    uint64_t* positions = search.workspace.matchPositions.get();
+    int32_t count = finder->Next(positions);
+    if (count == 0) return 0;
+    RecordMaker maker(path, walk, search);
+    while (count > 0 && maker.Add(positions, count))
+        count = finder->Next(positions);
+    return maker.Finish();
+}
 
 int SearchFileWindows(const String& path, WindowSource& source, const FileSearch& search,
                       uint32_t reach) {
     try {
-        FilePulse filePulse(search.pulse);
-        if (search.query.statistics)
-            return CountStatistics(source, filePulse, search.results.counters);
-        int32_t count = (search.query.pattern && IsPatternText(search.query.text))
-                            ? FindPattern(source, reach, filePulse, search)
-                            : FindPlain(source, filePulse, search);
-        if (count <= 0) return count;
-        return MakeRecords(path, source, count, filePulse, search);
+        FilePulse pulse(search.pulse);
+        return SearchText(path, source, search, reach, pulse);
     } catch (...) {
         return -1;
     }

@@ -10,5 +10,6 @@ FileWindow MemoryWindows::WindowAt(uint64_t offset) {
     window.data = _data + offset;
     window.start = offset;
     window.length = static_cast<uint32_t>(left < _window ? left : _window);
+    window.last = window.End() == _size;
     return window;
 }

@@ -1,7 +1,9 @@
-// A file's bytes a window at a time. The search reads a file that fits in
+// A file's text a window at a time. The search reads a file that fits in
 // the address space through one window that holds all of it; a file that
 // does not (too little room left, or 4 GiB and more) through windows that
-// slide over it. Offsets in the file are 64-bit everywhere.
+// slide over it; text converted from another encoding through windows of its
+// converted form (search/decoded_windows.h), whose length is known only once
+// its end has been reached. Offsets in the text are 64-bit everywhere.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,7 @@ struct FileWindow {
     const unsigned char* data;
     uint64_t start;
     uint32_t length;
+    bool last; // the text ends where the window does
 
     uint64_t End() const { return start + length; }
     // The offset of file byte `offset` inside the window; the caller knows
@@ -24,12 +27,13 @@ struct FileWindow {
 class WindowSource {
 public:
     virtual ~WindowSource() {}
-    virtual uint64_t FileSize() const = 0;
     // The longest window the source shows; a window is shorter only where
     // the file ends.
     virtual uint32_t MaxWindow() const = 0;
-    // A window that holds the byte at `offset` (below FileSize()) and goes on
-    // from it for at least Reach() bytes or up to the end of the file.
+    // A window that holds the byte at `offset` (which the text holds: the
+    // end of a window shown before that was not the last, or a byte before
+    // it) and goes on from it for at least Reach() bytes or up to the end of
+    // the text.
     // Raises when the bytes cannot be shown.
     virtual FileWindow WindowAt(uint64_t offset) = 0;
     // How far every window reaches past the offset it was asked for.
@@ -37,12 +41,12 @@ public:
 };
 
 // A block of memory holding the whole file, shown in windows of `window`
-// bytes (0: the whole block at once) that start exactly where asked.
+// bytes (0: the whole block at once) that start exactly where asked. An
+// empty block is one empty last window.
 class MemoryWindows : public WindowSource {
 public:
     MemoryWindows(const unsigned char* data, uint64_t size, uint32_t window = 0);
 
-    uint64_t FileSize() const override { return _size; }
     uint32_t MaxWindow() const override { return _window; }
     FileWindow WindowAt(uint64_t offset) override;
     uint32_t Reach() const override { return _window; }

@@ -15,17 +15,24 @@ unsigned char LineDelimiterOf(const unsigned char* data, uint32_t size) {
     return memchr(data, '\r', head) ? '\r' : '\n';
 }
 
-LinePass::LinePass(const uint64_t* offsets, int32_t count, uint64_t fileSize,
-                   unsigned char delimiter, int firstOnly, HitLine* lines)
-    : _offsets(offsets), _count(count), _fileSize(fileSize), _delimiter(delimiter),
-      _firstOnly(firstOnly), _lines(lines) {}
+LinePass::LinePass(unsigned char delimiter, int firstOnly)
+    : _delimiter(delimiter), _firstOnly(firstOnly) {}
+
+void LinePass::Start(const uint64_t* offsets, int32_t count, HitLine* lines) {
+    _offsets = offsets;
+    _count = count;
+    _lines = lines;
+    _next = 0;
+    _result = {0, 0};
+}
 
 int LinePass::Continue(const FileWindow& window) {
     while (_next < _count) {
         const uint64_t pos = _offsets[_next];
         // Only the delimiters before the match count: one at `pos` ends the
         // match's own line.
-        const uint64_t until = pos < window.End() ? pos : window.End();
+        const bool here = pos < window.End() || (window.last && pos == window.End());
+        const uint64_t until = here ? pos : window.End();
         uint32_t i = window.Local(_scanned);
         const uint32_t stop = window.Local(until);
         while (i < stop) {
@@ -37,7 +44,7 @@ int LinePass::Continue(const FileWindow& window) {
             _lineStart = window.start + i;
         }
         _scanned = until;
-        if (pos >= window.End()) return 1;
+        if (!here) return 1;
 
         ++_next;
         ++_result.offsetsHandled;
@@ -45,7 +52,7 @@ int LinePass::Continue(const FileWindow& window) {
         uint64_t lineStart = _lineStart;
         // A match on the LF of a CR LF pair: the pair is one line end, so the
         // match is on the line that the pair ends.
-        if (_delimiter == '\r' && pos == _lineStart && pos > 0 &&
+        if (_delimiter == '\r' && pos == _lineStart && pos > 0 && pos < window.End() &&
             window.data[window.Local(pos)] == '\n') {
             --lineNumber;
             lineStart = _previousLineStart;
@@ -60,9 +67,8 @@ int LinePass::Continue(const FileWindow& window) {
     return 0;
 }
 
-LineTextReader::LineTextReader(uint64_t lineStart, uint64_t fileSize, unsigned char delimiter)
-    : _position(lineStart), _fileSize(fileSize), _delimiter(delimiter),
-      _step(lineStart < fileSize ? toText : done) {}
+LineTextReader::LineTextReader(uint64_t lineStart, unsigned char delimiter)
+    : _position(lineStart), _delimiter(delimiter), _step(toText) {}
 
 int LineTextReader::Read(const FileWindow& window) {
     uint32_t i = window.Local(_position);
@@ -98,6 +104,6 @@ int LineTextReader::Read(const FileWindow& window) {
         }
     }
     _position = window.start + i;
-    if (_position >= _fileSize) _step = done;
+    if (window.last && i == window.length) _step = done;
     return _step == done;
 }

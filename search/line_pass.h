@@ -3,8 +3,9 @@
 // line. Pure: both read the file's bytes in place, a window at a time
 // (search/file_windows.h), carrying their state from one window to the next,
 // so a file read through sliding windows gives exactly the lines and texts
-// of the same file read whole. The pass is one forward scan that ends at the
-// last offset.
+// of the same file read whole. The pass is one forward scan; the offsets
+// come in batches, in order, and the scan of each batch ends at its last
+// offset.
 //
 // Lines end at the delimiter: CR when a CR lies among the first 160 bytes of
 // the file, else LF. A match belongs to the line of its first byte, and a
@@ -30,38 +31,41 @@ struct HitLine {
 };
 
 struct LinePassResult {
-    int32_t records;         // hit lines written
-    uint32_t offsetsHandled; // offsets gone through (all of them, unless firstOnly ended early)
+    int32_t records;         // hit lines written for the batch
+    uint32_t offsetsHandled; // its offsets gone through (all, unless firstOnly ended early)
 };
 
 // The delimiter of lines whose file begins with the `size` bytes at `data`
 // (only the first 160 of them are looked at), as above.
 unsigned char LineDelimiterOf(const unsigned char* data, uint32_t size);
 
-// One pass over `count` offsets, each below `fileSize` and in increasing
-// order: every line that holds one or more of them gives one hit line,
-// written to `lines` (room for `count`). With `firstOnly` the pass ends after
-// the first hit line.
+// One pass over offsets in increasing order, each below the text's length
+// or equal to it: every line that holds one or more of them gives one hit
+// line. With `firstOnly` the pass ends after the first hit line.
 class LinePass {
 public:
-    LinePass(const uint64_t* offsets, int32_t count, uint64_t fileSize, unsigned char delimiter,
-             int firstOnly, HitLine* lines);
+    LinePass(unsigned char delimiter, int firstOnly);
 
-    // Goes through the offsets that lie in `window`, which holds the byte at
-    // Scanned(). Returns 1 while offsets remain: the pass goes on in a window
-    // that holds Scanned(). Returns 0 when the pass is done.
+    // The next batch: `count` offsets, all after those of the batches before;
+    // its hit lines go to `lines` (room for `count`), its Result() starts
+    // anew. A line that a hit line of an earlier batch named gives none.
+    void Start(const uint64_t* offsets, int32_t count, HitLine* lines);
+
+    // Goes through the batch's offsets that lie in `window`, which holds the
+    // byte at Scanned(). Returns 1 while offsets remain: the pass goes on in a
+    // window that holds Scanned(). Returns 0 when the batch is done.
     int Continue(const FileWindow& window);
 
     uint64_t Scanned() const { return _scanned; }
     const LinePassResult& Result() const { return _result; }
+    unsigned char Delimiter() const { return _delimiter; }
 
 private:
-    const uint64_t* _offsets;
-    int32_t _count;
-    uint64_t _fileSize;
+    const uint64_t* _offsets = nullptr;
+    int32_t _count = 0;
     unsigned char _delimiter;
     int _firstOnly;
-    HitLine* _lines;
+    HitLine* _lines = nullptr;
     int32_t _next = 0;               // index of the next offset
     uint64_t _lineNumber = 1;        // line that holds the byte at _scanned
     uint64_t _lineStart = 0;         // first byte of line _lineNumber
@@ -74,7 +78,8 @@ private:
 // The text of the line that starts at `lineStart`, read window by window.
 class LineTextReader {
 public:
-    LineTextReader(uint64_t lineStart, uint64_t fileSize, unsigned char delimiter);
+    // `lineStart` lies in the text or at its end (the text is then empty).
+    LineTextReader(uint64_t lineStart, unsigned char delimiter);
 
     // Reads on in `window`, which holds the byte at Position(). Returns 1
     // when the text is complete.
@@ -90,7 +95,6 @@ private:
     enum Step { toText, overBlanks, inText, done };
 
     uint64_t _position;
-    uint64_t _fileSize;
     unsigned char _delimiter;
     Step _step;
     uint32_t _length = 0;

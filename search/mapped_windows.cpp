@@ -3,7 +3,7 @@
 MappedWindows::MappedWindows(MappedFile& file, uint32_t window) : _file(file), _window(window) {}
 
 FileWindow MappedWindows::WindowAt(uint64_t offset) {
-    const uint64_t size = FileSize();
+    const uint64_t size = _file.GetMappingSize();
     const uint64_t end = _view ? _start + _view->GetSize() : 0;
     if (!_view || !_view->GetBase() || offset < _start || offset >= end ||
         (end - offset < Reach() && end < size)) {
@@ -21,5 +21,6 @@ FileWindow MappedWindows::WindowAt(uint64_t offset) {
     window.data = reinterpret_cast<const unsigned char*>(_view->GetBase());
     window.start = _start;
     window.length = _view->GetSize();
+    window.last = window.End() == size;
     return window;
 }

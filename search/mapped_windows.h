@@ -11,7 +11,6 @@ public:
     // them. The file stays the caller's; its view is deleted with it.
     MappedWindows(MappedFile& file, uint32_t window);
 
-    uint64_t FileSize() const override { return _file.GetMappingSize(); }
     uint32_t MaxWindow() const override { return _window; }
     // Keeps the present view when it holds the offset and reaches far
     // enough; else maps the view again from the granularity boundary at or

@@ -68,5 +68,14 @@ int32_t FindPatternMatches(const char* text, uint32_t size, const TRegexp& patte
         if (!scan.Resolve(begin, segmentEnd, end, found)) break;
         count += kept.Finish();
     }
+    // The end of the text ends its last line too: an empty match there
+    // names that line, unless a line end came before it (the text then ends
+    // with that line, and no line lies behind it).
+    const bool atLineEnd =
+        textLength > 0 && bytes[textLength - 1] != '\n' && bytes[textLength - 1] != '\r';
+    if (count < maxPositions && !scan.Stopped() && limit >= textLength && from <= textLength &&
+        atLineEnd && program.MatchesEmptyAtLineEnd() &&
+        (!wholeWords || IsBoundedByNonWords(bytes, size, textLength, 0)))
+        positions[count++] = textLength;
     return count;
 }

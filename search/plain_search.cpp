@@ -1,9 +1,12 @@
 // The candidate scan tests the first and the last byte of the text at 32
 // positions per step (two SSE2 blocks of 16): only where both fit is the
 // rest compared, so the common case of a step without a candidate costs a few
-// instructions. Folding of a letter is done by OR-ing 0x20 into the data
-// byte, which maps exactly the two cases of that letter onto its lower-case
-// form; bytes of the text that are not letters are compared as they are.
+// instructions. Ignoring case, a byte of the text fits the bytes that fold
+// onto the same upper case (search/word_chars.h): itself and its other case,
+// so an end byte is compared with both. Where the two cases differ only in
+// bit 0x20 (the ASCII letters, most of a Western code page's), the rest of a
+// short text is compared 16 bytes at once by OR-ing that bit into the data
+// byte; otherwise byte by byte through the fold table.
 // Candidates are handed on in increasing order, so the semantics are those of
 // the one-position-at-a-time walk: an accepted match drops the candidates
 // inside it, the limit ends the search at once.
@@ -15,28 +18,54 @@
 
 namespace {
 
+// The bytes a byte of the text fits: itself and, ignoring case, the other
+// byte that folds onto the same upper case. `single` is false when more than
+// two bytes fold together, which the vector compare cannot test.
+struct Cases {
+    unsigned char one, other;
+    bool single;
+};
+
+Cases CasesOf(unsigned char c, int caseInsensitive) {
+    Cases cases = {c, c, true};
+    if (!caseInsensitive) return cases;
+    const CharClasses& classes = HostCharClasses();
+    cases.other = classes.otherCase[c];
+    cases.single = !classes.manyCases[c];
+    return cases;
+}
+
+// The bit to OR into a data byte so that both cases of `c` give one value,
+// or -1 when the cases differ otherwise.
+int FoldBitOf(unsigned char c, int caseInsensitive) {
+    const Cases cases = CasesOf(c, caseInsensitive);
+    if (!cases.single) return -1;
+    if (cases.one == cases.other) return 0;
+    return (cases.one ^ cases.other) == 0x20 ? 0x20 : -1;
+}
+
 // The first 16 bytes of the text prepared for comparing 16 bytes at once:
 // the form a folded data byte must equal, the bits to OR into the data byte
 // before comparing, and which of the 16 positions belong to the text.
 struct PreparedText {
     const unsigned char* bytes;
     uint32_t length;
+    bool vector; // the 16-byte compare applies
     __m128i wantedFirst16;
     __m128i foldFirst16;
     int compareMask16;
 };
 
-inline unsigned char FoldBitsOf(unsigned char c, int caseInsensitive) {
-    return (caseInsensitive && IsAsciiLetter(c)) ? 0x20 : 0;
-}
-
 void Prepare(const PlainQuery& query, PreparedText& prepared) {
     prepared.bytes = query.text;
     prepared.length = query.length;
+    prepared.vector = query.length <= 16;
     unsigned char wanted16[16] = {};
     unsigned char fold16[16] = {};
     for (uint32_t i = 0; i < query.length && i < 16; ++i) {
-        fold16[i] = FoldBitsOf(query.text[i], query.caseInsensitive);
+        const int bit = FoldBitOf(query.text[i], query.caseInsensitive);
+        if (bit < 0) prepared.vector = false;
+        fold16[i] = static_cast<unsigned char>(bit > 0 ? bit : 0);
         wanted16[i] = static_cast<unsigned char>(query.text[i] | fold16[i]);
     }
     prepared.wantedFirst16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(wanted16));
@@ -47,17 +76,16 @@ void Prepare(const PlainQuery& query, PreparedText& prepared) {
 // Whether the text lies at `p`; the caller guarantees p + length <= size.
 inline bool TextAt(const unsigned char* data, uint32_t size, uint32_t p, const PreparedText& text,
                    int caseInsensitive) {
-    if (text.length <= 16 && size - p >= 16) {
+    if (text.vector && size - p >= 16) {
         __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p));
         __m128i equal = _mm_cmpeq_epi8(_mm_or_si128(bytes, text.foldFirst16), text.wantedFirst16);
         return (_mm_movemask_epi8(equal) & text.compareMask16) == text.compareMask16;
     }
+    const unsigned char* upper = HostCharClasses().upper;
     for (uint32_t i = 0; i < text.length; ++i) {
         unsigned char have = data[p + i];
         unsigned char want = text.bytes[i];
-        if (caseInsensitive ? FoldToUpper(have) != FoldToUpper(want) : have != want) {
-            return false;
-        }
+        if (caseInsensitive ? upper[have] != upper[want] : have != want) return false;
     }
     return true;
 }
@@ -77,11 +105,8 @@ public:
     // tested when `checkEnds` is set). Returns the position to resume at.
     uint32_t Try(uint32_t p, bool checkEnds) {
         const uint32_t length = _text.length;
-        if (checkEnds) {
-            unsigned char first = static_cast<unsigned char>(_data[p] | FoldFirst());
-            unsigned char last = static_cast<unsigned char>(_data[p + length - 1] | FoldLast());
-            if (first != WantedFirst() || last != WantedLast()) return p + 1;
-        }
+        if (checkEnds && (!Fits(_data[p], 0) || !Fits(_data[p + length - 1], length - 1)))
+            return p + 1;
         if (!TextAt(_data, _size, p, _text, _query.caseInsensitive)) return p + 1;
         if (_query.wholeWords && !IsBoundedByNonWords(_data, _size, p, length)) return p + 1;
         _positions[_count++] = p;
@@ -91,17 +116,10 @@ public:
     bool Full() const { return _count >= _maxPositions; }
     int32_t Count() const { return _count; }
 
-    unsigned char FoldFirst() const { return FoldOf(0); }
-    unsigned char FoldLast() const { return FoldOf(_text.length - 1); }
-    unsigned char WantedFirst() const { return WantedOf(0); }
-    unsigned char WantedLast() const { return WantedOf(_text.length - 1); }
-
 private:
-    unsigned char FoldOf(uint32_t i) const {
-        return FoldBitsOf(_query.text[i], _query.caseInsensitive);
-    }
-    unsigned char WantedOf(uint32_t i) const {
-        return static_cast<unsigned char>(_query.text[i] | FoldOf(i));
+    bool Fits(unsigned char have, uint32_t i) const {
+        const unsigned char want = _query.text[i];
+        return _query.caseInsensitive ? FoldToUpper(have) == FoldToUpper(want) : have == want;
     }
 
     const unsigned char* _data;
@@ -126,14 +144,14 @@ inline __m128i LetterBytes(__m128i bytes) {
     return _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(0x80 + 26)));
 }
 
-// The first and last bytes of the text, spread over 16 lanes.
+// The cases of the first and last bytes of the text, spread over 16 lanes.
 struct EndBytes {
-    __m128i foldFirst, wantFirst, foldLast, wantLast;
+    __m128i firstOne, firstOther, lastOne, lastOther;
     uint32_t lastOffset; // of the last byte in the text
 };
 
 // Bits of the 16 positions from `at` where the first and the last byte of
-// the text fit. `Fold` is false when neither end byte folds. With
+// the text fit. `Fold` is false when neither end byte has another case. With
 // `WholeWords`, a position with a letter right before it or right behind the
 // text drops out as well (a cheap first cut of the whole-word test: digits
 // and _ are left to the exact test); it is done here, for every position,
@@ -144,12 +162,13 @@ template <bool Fold, bool WholeWords>
 inline unsigned CandidateBits(const unsigned char* at, const EndBytes& ends) {
     __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + ends.lastOffset));
+    __m128i firstFits = _mm_cmpeq_epi8(first, ends.firstOne);
+    __m128i lastFits = _mm_cmpeq_epi8(last, ends.lastOne);
     if (Fold) {
-        first = _mm_or_si128(first, ends.foldFirst);
-        last = _mm_or_si128(last, ends.foldLast);
+        firstFits = _mm_or_si128(firstFits, _mm_cmpeq_epi8(first, ends.firstOther));
+        lastFits = _mm_or_si128(lastFits, _mm_cmpeq_epi8(last, ends.lastOther));
     }
-    __m128i hits =
-        _mm_and_si128(_mm_cmpeq_epi8(first, ends.wantFirst), _mm_cmpeq_epi8(last, ends.wantLast));
+    __m128i hits = _mm_and_si128(firstFits, lastFits);
     if (WholeWords) {
         __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at - 1));
         __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + ends.lastOffset + 1));
@@ -214,14 +233,17 @@ int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQu
     // With whole words the window scan reads the byte before each position,
     // so position 0 is tried by itself.
     if (query.wholeWords && p == 0) p = collector.Try(0, true);
-    if (!collector.Full()) {
+    const Cases first = CasesOf(query.text[0], query.caseInsensitive);
+    const Cases last = CasesOf(query.text[length - 1], query.caseInsensitive);
+    // Where more than two bytes fold together, every position is tried alone.
+    if (!collector.Full() && first.single && last.single) {
         EndBytes ends;
-        ends.foldFirst = _mm_set1_epi8(static_cast<char>(collector.FoldFirst()));
-        ends.foldLast = _mm_set1_epi8(static_cast<char>(collector.FoldLast()));
-        ends.wantFirst = _mm_set1_epi8(static_cast<char>(collector.WantedFirst()));
-        ends.wantLast = _mm_set1_epi8(static_cast<char>(collector.WantedLast()));
+        ends.firstOne = _mm_set1_epi8(static_cast<char>(first.one));
+        ends.firstOther = _mm_set1_epi8(static_cast<char>(first.other));
+        ends.lastOne = _mm_set1_epi8(static_cast<char>(last.one));
+        ends.lastOther = _mm_set1_epi8(static_cast<char>(last.other));
         ends.lastOffset = length - 1;
-        const bool fold = collector.FoldFirst() != 0 || collector.FoldLast() != 0;
+        const bool fold = first.one != first.other || last.one != last.other;
         if (fold) {
             p = query.wholeWords
                     ? ScanWindows<true, true>(data, size, p, until, ends, length, collector)

@@ -1,7 +1,7 @@
 // The plain search of one file's bytes: every occurrence of a literal text,
-// with optional ASCII case folding and the whole-word test, reduced to
-// non-overlapping accepted matches. Pure: reads the bytes in place, copies
-// nothing, allocates nothing and never fails.
+// with optional case folding of the code page (search/word_chars.h) and the whole-word test,
+// reduced to non-overlapping accepted matches. Pure: reads the bytes in place, copies nothing,
+// allocates nothing and never fails.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,7 @@
 struct PlainQuery {
     const unsigned char* text; // the literal to find; not NUL-terminated here
     uint32_t length;           // at least 1
-    int caseInsensitive;       // nonzero: A-Z and a-z match each other, nothing else folds
+    int caseInsensitive;       // nonzero: the cases of a letter match each other
     int wholeWords;            // nonzero: keep only matches between word boundaries
 };
 

@@ -4,13 +4,16 @@
 // compiled once into a byte code of at most 128 bytes (closing zero included)
 // held in a buffer the object owns; Find then looks for the leftmost match in a
 // zero-terminated text from a given offset. Syntax: ^ (at the start of the
-// pattern), $ (at its end), . (any byte but LF), [set] and [^set] with ranges,
+// pattern), $ (at its end), . (any byte but LF and CR), [set] and [^set] with
+// ranges,
 // * + ? after an element (greedy, giving back what the rest of the pattern
 // needs), and backslash escapes (see ReadChar in regexp_compile.cpp). No
 // alternation, no grouping, no case folding.
 //
-// Lines: `^` holds where Find starts and at the start of every line, that is
-// right after a LF and right after a CR that no LF follows (the line end of
+// Lines: a match stays on its line. Neither `.` nor a complemented class
+// takes a LF or a CR; only a pattern that names a line end itself (`\n`,
+// `\r`, or a class that lists one) matches one. `^` holds where Find starts and at the start of
+// every line, that is right after a LF and right after a CR that no LF follows (the line end of
 // CR-only files); the LF of a CR LF pair starts no line. `$` holds at the end
 // of every line: before a LF, before a CR (alone or of a CR LF pair) and at
 // the end of the text. So `^` and `$` alone match every line of LF, CR LF and

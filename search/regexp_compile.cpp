@@ -125,6 +125,10 @@ void ReadClass(PatternReader& reader, unsigned char* bits) {
     if (negated) {
         for (int i = 0; i < 16; ++i)
             bits[i] = static_cast<unsigned char>(~bits[i]);
+        // A complemented class stays on its line: it takes neither LF nor CR
+        // (nor, since the upper half shares the bits, 0x8A and 0x8D).
+        bits['\n' >> 3] &= static_cast<unsigned char>(~(1 << ('\n' & 7)));
+        bits['\r' >> 3] &= static_cast<unsigned char>(~(1 << ('\r' & 7)));
     }
 }
 

@@ -72,7 +72,8 @@ Element ReadElement(const unsigned char* code, int index) {
     element.kind = RegexpStep::kConsume;
     if (byte == TRegexp::kAnyChar) {
         element.bytes.Fill();
-        element.bytes.Remove('\n');
+        element.bytes.Remove('\n'); // a match stays on its line
+        element.bytes.Remove('\r');
     } else if (byte == TRegexp::kClass) {
         // Bytes from 0x80 share the bits of their lower-half counterparts.
         for (int value = 0; value < 128; ++value) {
@@ -94,6 +95,15 @@ Element ReadElement(const unsigned char* code, int index) {
 RegexpProgram::RegexpProgram(const unsigned char* code) : _count(0) {
     Decode(code);
     FindFirstBytes();
+}
+
+bool RegexpProgram::MatchesEmptyAtLineEnd() const {
+    for (int i = 0; i < _count; ++i) {
+        const RegexpStep& step = _steps[i];
+        if (step.kind == RegexpStep::kStartAnchor) return false;
+        if (step.kind == RegexpStep::kConsume && step.repeat == RegexpStep::kOnce) return false;
+    }
+    return true;
 }
 
 void RegexpProgram::AddStep(RegexpStep::Kind kind, RegexpStep::Repeat repeat,

@@ -65,6 +65,9 @@ public:
     const RegexpStep& GetStep(int index) const { return _steps[index]; }
     // The bytes at which a match that begins after the search start can begin.
     const ByteSet& GetFirstBytes() const { return _firstBytes; }
+    // Whether the program matches the empty text at a line end that is no
+    // line start (every step may be skipped or is an end anchor).
+    bool MatchesEmptyAtLineEnd() const;
 
 private:
     void Decode(const unsigned char* code);

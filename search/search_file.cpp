@@ -11,7 +11,6 @@
 #include "search/file_text_search.h"
 #include "search/mapped_windows.h"
 #include "search/mapping_budget.h"
-#include "search/text_encoding.h"
 
 namespace {
 
@@ -24,17 +23,6 @@ const unsigned char* MapWhole(MappedFile& file) {
         return nullptr;
     }
     return reinterpret_cast<const unsigned char*>(file.GetData());
-}
-
-// A file too big to be mapped whole is read as it is, a window at a time,
-// unless it is UTF-16: then its text cannot be read that way, and the file
-// counts as not read rather than as searched without hits.
-bool IsUtf16(WindowSource& windows) {
-    const FileWindow first = windows.WindowAt(0);
-    TextEncoding encoding = TextEncoding::codePage;
-    auto look = [&] { encoding = EncodingOfMark(first.data, first.length < 4 ? first.length : 4); };
-    if (!RunGuarded(first.data, first.length, look)) return true;
-    return encoding == TextEncoding::utf16Le || encoding == TextEncoding::utf16Be;
 }
 
 } // namespace
@@ -57,16 +45,22 @@ int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, ui
             // A file cut short since its size was read counts as not read,
             // as one cut short while mapped does.
             if (!opened.Read(bytes, length, 0)) return -1;
-            return SearchFileText(recordName, bytes, length, search);
+            MemoryWindows whole(bytes, length);
+            return SearchFileText(recordName, whole, search, reach, windowSize);
         }
         MappingLease lease; // given back after the file has deleted its views
         MappedFile file(&opened, 0, 0);
-        if (!lease.Take(search.mapping, file.GetMappingSize(), search.pulse)) return 0;
-        if (const unsigned char* whole = MapWhole(file))
-            return SearchFileText(recordName, whole, file.GetSize(), search);
+        // The buffer of a conversion into the code page counts as mapped:
+        // the file may need one.
+        const uint64_t mapped = file.GetMappingSize();
+        const uint32_t converted = DecodedWindowFor(mapped, windowSize);
+        if (!lease.Take(search.mapping, mapped + converted, search.pulse)) return 0;
+        if (const unsigned char* whole = MapWhole(file)) {
+            MemoryWindows windows(whole, file.GetSize());
+            return SearchFileText(recordName, windows, search, reach, windowSize);
+        }
         MappedWindows windows(file, windowSize);
-        if (IsUtf16(windows)) return -1;
-        return SearchFileWindows(recordName, windows, search, reach);
+        return SearchFileText(recordName, windows, search, reach, windowSize);
     } catch (...) {
         return -1;
     }

@@ -5,8 +5,9 @@
 // (search/decoded_search.h). The path is a walk path (fs/walk_path.h); the
 // records name the file in the host's form. A file that cannot be mapped
 // whole, for want of room in the address space or because it is 4 GiB or
-// more, is searched through a view that slides over it (SearchFileWindows);
-// the results are the same, see file_text_search.h.
+// more, is searched through a view that slides over it; the results are the
+// same, see file_text_search.h. The mapping and the buffer that converting
+// the file's text may need count against the run's MappingBudget.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,7 @@
 
 class FileName;
 
-// Bytes of the sliding view.
+// Bytes of the sliding view, and of the windows of converted text.
 constexpr uint32_t searchWindowSize = 32u << 20;
 // Files of at most this many bytes are read rather than mapped: a mapping
 // costs the system a mapping object, a view and their release besides the
@@ -31,8 +32,8 @@ constexpr uint32_t searchReadLimit = 1u << 20;
 // results and pulse: see SearchFileWindows (search/file_text_search.h).
 int SearchFile(FileName& path, const FileSearch& search);
 
-// The same with a sliding view of `windowSize` bytes (a multiple of 64 KiB,
-// at least 128 KiB), the pattern reach of the sliding search, and files of
-// at most `readLimit` bytes read; tests take small ones.
+// The same with a sliding view and windows of converted text of
+// `windowSize` bytes (a multiple of 64 KiB, at least 128 KiB), the pattern reach of the sliding
+// search, and files of at most `readLimit` bytes read; tests take small ones.
 int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, uint32_t reach,
                uint32_t readLimit);

@@ -26,90 +26,138 @@ size_t FirstNonAscii(const unsigned char* data, size_t size) {
     return at;
 }
 
-// The length of the well-formed UTF-8 sequence at `p` (lead byte 0x80 and
-// up), or 0 when it is malformed: a stray continuation byte, a sequence cut
-// short, an overlong form, a surrogate or a code point past U+10FFFF.
-size_t SequenceLength(const unsigned char* p, const unsigned char* end) {
-    auto follows = [&](size_t i, unsigned char low, unsigned char high) {
-        return p + i < end && p[i] >= low && p[i] <= high;
-    };
+// The UTF-8 sequence at `p` (lead byte 0x80 and up): a well-formed one, or
+// its maximal ill-formed subpart (a stray continuation byte, a sequence cut
+// short, an overlong form, a surrogate or a code point past U+10FFFF); `cut`
+// when the data ended inside a sequence that might still have been whole.
+struct Sequence {
+    size_t length;
+    bool wellFormed;
+    bool cut;
+};
+
+Sequence ReadSequence(const unsigned char* p, const unsigned char* end) {
     const unsigned char lead = p[0];
-    if (lead >= 0xC2 && lead <= 0xDF) return follows(1, 0x80, 0xBF) ? 2 : 0;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        return follows(1, low, high) && follows(2, 0x80, 0xBF) ? 3 : 0;
+    size_t need = 0;
+    unsigned char low = 0x80, high = 0xBF; // of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        need = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        need = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        need = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return {1, false, false};
     }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-        return follows(1, low, high) && follows(2, 0x80, 0xBF) && follows(3, 0x80, 0xBF) ? 4 : 0;
+    for (size_t i = 1; i < need; ++i) {
+        if (p + i == end) return {i, false, true};
+        if (p[i] < (i == 1 ? low : 0x80) || p[i] > (i == 1 ? high : 0xBF)) return {i, false, false};
     }
-    return 0;
+    return {need, true, false};
 }
 
-bool IsValidUtf8(const unsigned char* data, size_t size) {
-    const unsigned char* end = data + size;
-    for (const unsigned char* p = data; p < end;) {
-        p += FirstNonAscii(p, static_cast<size_t>(end - p));
-        if (p == end) break;
-        const size_t length = SequenceLength(p, end);
-        if (length == 0) return false;
-        p += length;
-    }
-    return true;
-}
-
-// Writes the code page's bytes of one unit; returns the position after them.
-unsigned char* Put(const CodePageTable& table, uint32_t unit, unsigned char* out) {
+// Writes the code page's bytes of one UTF-16 unit when they fit before
+// `limit`; returns the position after them, or null when they do not fit.
+unsigned char* Put(const CodePageTable& table, uint32_t unit, unsigned char* out,
+                   unsigned char* limit) {
     const uint16_t bytes = table[unit];
-    if (bytes >= 0x100) *out++ = static_cast<unsigned char>(bytes >> 8);
+    const ptrdiff_t need = bytes >= 0x100 ? 2 : 1;
+    if (limit - out < need) return nullptr;
+    if (need == 2) *out++ = static_cast<unsigned char>(bytes >> 8);
     *out++ = static_cast<unsigned char>(bytes);
     return out;
 }
 
-size_t ConvertUtf8(const unsigned char* data, size_t size, unsigned char* out) {
+Conversion ConvertUtf8(const unsigned char* data, size_t size, bool last, unsigned char* out,
+                       size_t room) {
     const CodePageTable& table = HostCodePage();
     const unsigned char* end = data + size;
-    unsigned char* start = out;
-    for (const unsigned char* p = data; p < end;) {
+    unsigned char* const start = out;
+    unsigned char* const limit = out + room;
+    const unsigned char* p = data;
+    while (p < end) {
         // ASCII is the same in every code page: copied in runs.
-        const size_t ascii = FirstNonAscii(p, static_cast<size_t>(end - p));
+        size_t ascii = FirstNonAscii(p, static_cast<size_t>(end - p));
+        if (ascii > static_cast<size_t>(limit - out)) ascii = static_cast<size_t>(limit - out);
         memcpy(out, p, ascii);
         out += ascii;
         p += ascii;
-        if (p == end) break;
-        const size_t length = SequenceLength(p, end);
+        if (p == end || out == limit) break;
+        const Sequence sequence = ReadSequence(p, end);
+        if (sequence.cut && !last) break;
         uint32_t point = '?';
-        if (length == 2) point = (p[0] & 0x1Fu) << 6 | (p[1] & 0x3Fu);
-        if (length == 3) point = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
-        // Past the 16-bit range (and for a malformed byte) no code page has it.
-        out = Put(table, point, out);
-        p += length ? length : 1;
+        if (sequence.wellFormed && sequence.length == 2)
+            point = (p[0] & 0x1Fu) << 6 | (p[1] & 0x3Fu);
+        if (sequence.wellFormed && sequence.length == 3)
+            point = (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
+        // Past the 16-bit range no code page has it.
+        unsigned char* next = Put(table, point, out, limit);
+        if (!next) break;
+        out = next;
+        p += sequence.length;
     }
-    return static_cast<size_t>(out - start);
+    return {static_cast<size_t>(p - data), static_cast<size_t>(out - start)};
 }
 
-size_t ConvertUtf16(const unsigned char* data, size_t size, bool bigEndian, unsigned char* out) {
+Conversion ConvertUtf16(const unsigned char* data, size_t size, bool bigEndian, bool last,
+                        unsigned char* out, size_t room) {
     const CodePageTable& table = HostCodePage();
     const int high = bigEndian ? 0 : 1;
-    unsigned char* start = out;
-    // A last odd byte is half a unit and is dropped.
-    for (size_t at = 0; at + 1 < size; at += 2) {
-        const uint32_t unit = static_cast<uint32_t>(data[at + high]) << 8 | data[at + 1 - high];
-        if (unit >= 0xD800 && unit <= 0xDBFF && at + 3 < size) {
-            const uint32_t next =
-                static_cast<uint32_t>(data[at + 2 + high]) << 8 | data[at + 3 - high];
-            if (next >= 0xDC00 && next <= 0xDFFF) at += 2; // the pair is one character
+    unsigned char* const start = out;
+    unsigned char* const limit = out + room;
+    auto unitAt = [&](size_t at) {
+        return static_cast<uint32_t>(data[at + high]) << 8 | data[at + 1 - high];
+    };
+    size_t at = 0;
+    while (at + 1 < size) {
+        const uint32_t unit = unitAt(at);
+        size_t length = 2;
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (at + 3 >= size && !last) break; // its partner may follow
+            if (at + 3 < size && unitAt(at + 2) >= 0xDC00 && unitAt(at + 2) <= 0xDFFF)
+                length = 4; // the pair is one character
         }
-        out = Put(table, unit, out);
+        unsigned char* next = Put(table, unit, out, limit);
+        if (!next) break;
+        out = next;
+        at += length;
     }
-    return static_cast<size_t>(out - start);
+    // A last odd byte is half a unit and is dropped.
+    if (last && at + 1 == size && out < limit) at = size;
+    return {at, static_cast<size_t>(out - start)};
+}
+
+Conversion ConvertUtf32(const unsigned char* data, size_t size, bool bigEndian, bool last,
+                        unsigned char* out, size_t room) {
+    const CodePageTable& table = HostCodePage();
+    unsigned char* const start = out;
+    unsigned char* const limit = out + room;
+    size_t at = 0;
+    for (; at + 3 < size; at += 4) {
+        const unsigned char* u = data + at;
+        const uint32_t point =
+            bigEndian ? static_cast<uint32_t>(u[0]) << 24 | u[1] << 16 | u[2] << 8 | u[3]
+                      : static_cast<uint32_t>(u[3]) << 24 | u[2] << 16 | u[1] << 8 | u[0];
+        unsigned char* next = Put(table, point < 0x10000 ? point : '?', out, limit);
+        if (!next) break;
+        out = next;
+    }
+    // The bytes of a last unit cut short are dropped.
+    if (last && at + 4 > size && out < limit) at = size;
+    return {at, static_cast<size_t>(out - start)};
 }
 
 } // namespace
 
 TextEncoding EncodingOfMark(const unsigned char* data, size_t size) {
+    if (size >= 4 && data[0] == 0xFF && data[1] == 0xFE && data[2] == 0 && data[3] == 0)
+        return TextEncoding::utf32Le;
+    if (size >= 4 && data[0] == 0 && data[1] == 0 && data[2] == 0xFE && data[3] == 0xFF)
+        return TextEncoding::utf32Be;
     if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF)
         return TextEncoding::utf8WithMark;
     if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) return TextEncoding::utf16Le;
@@ -117,29 +165,69 @@ TextEncoding EncodingOfMark(const unsigned char* data, size_t size) {
     return TextEncoding::codePage;
 }
 
+size_t MarkLength(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::utf8WithMark:
+        return 3;
+    case TextEncoding::utf16Le:
+    case TextEncoding::utf16Be:
+        return 2;
+    case TextEncoding::utf32Le:
+    case TextEncoding::utf32Be:
+        return 4;
+    case TextEncoding::utf8:
+    case TextEncoding::codePage:
+        break;
+    }
+    return 0;
+}
+
+size_t Utf8Detector::Scan(const unsigned char* data, size_t size, bool last) {
+    const unsigned char* end = data + size;
+    for (const unsigned char* p = data; p < end && !_malformed;) {
+        p += FirstNonAscii(p, static_cast<size_t>(end - p));
+        if (p == end) break;
+        const Sequence sequence = ReadSequence(p, end);
+        if (sequence.cut && !last) return static_cast<size_t>(p - data);
+        _malformed = !sequence.wellFormed;
+        _beyondAscii = true;
+        p += sequence.length;
+    }
+    return size;
+}
+
 TextEncoding DetectEncoding(const unsigned char* data, size_t size) {
     const TextEncoding marked = EncodingOfMark(data, size);
     if (marked != TextEncoding::codePage) return marked;
-    const size_t first = FirstNonAscii(data, size);
-    // All ASCII reads the same in every encoding: nothing to convert.
-    if (first == size) return TextEncoding::codePage;
-    return IsValidUtf8(data + first, size - first) ? TextEncoding::utf8 : TextEncoding::codePage;
+    Utf8Detector detector;
+    detector.Scan(data, size, true);
+    return detector.Result();
+}
+
+Conversion ConvertText(TextEncoding encoding, const unsigned char* data, size_t size, bool last,
+                       unsigned char* out, size_t room) {
+    switch (encoding) {
+    case TextEncoding::utf8WithMark:
+    case TextEncoding::utf8:
+        return ConvertUtf8(data, size, last, out, room);
+    case TextEncoding::utf16Le:
+        return ConvertUtf16(data, size, false, last, out, room);
+    case TextEncoding::utf16Be:
+        return ConvertUtf16(data, size, true, last, out, room);
+    case TextEncoding::utf32Le:
+        return ConvertUtf32(data, size, false, last, out, room);
+    case TextEncoding::utf32Be:
+        return ConvertUtf32(data, size, true, last, out, room);
+    case TextEncoding::codePage:
+        break;
+    }
+    const size_t length = size < room ? size : room;
+    memcpy(out, data, length);
+    return {length, length};
 }
 
 size_t ConvertToCodePage(TextEncoding encoding, const unsigned char* data, size_t size,
                          unsigned char* out) {
-    switch (encoding) {
-    case TextEncoding::utf8WithMark:
-        return ConvertUtf8(data + 3, size - 3, out);
-    case TextEncoding::utf8:
-        return ConvertUtf8(data, size, out);
-    case TextEncoding::utf16Le:
-        return ConvertUtf16(data + 2, size - 2, false, out);
-    case TextEncoding::utf16Be:
-        return ConvertUtf16(data + 2, size - 2, true, out);
-    case TextEncoding::codePage:
-        break;
-    }
-    memcpy(out, data, size);
-    return size;
+    const size_t mark = MarkLength(encoding);
+    return ConvertText(encoding, data + mark, size - mark, true, out, size).written;
 }

@@ -16,7 +16,10 @@ const char quickReferenceText[] = "^\tMatches the start of a line.\n"
                                   "\tpreceding expression.\n"
                                   "[ ]\tCharacter set, e.g. [15z], [1-3], [A-Za-z]\n"
                                   "[ ^ ]\tAny character except those following ^\n"
-                                  "\\\tto specify a literal character; e.g. \\*\n";
+                                  "\\\tto specify a literal character; e.g. \\*\n"
+                                  "\n"
+                                  "Patterns match within a line: . and [ ^ ] never\n"
+                                  "match a line end; \\n and \\r name one.\n";
 
 namespace {
 

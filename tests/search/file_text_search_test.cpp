@@ -86,26 +86,65 @@ TEST_F(FileTextSearch, FileNamesOnlyGivesOneEmptyRecordPerFile) {
     EXPECT_EQ(run.results.counters.hitCount, 1u);
 }
 
-TEST_F(FileTextSearch, OnlyTheFirstTenThousandOffsetsCount) {
+// The offsets come in batches of 10000: every match of the file counts,
+// plainly and as a pattern; file names only still gives one record.
+TEST_F(FileTextSearch, EveryMatchOfAFileCounts) {
     std::string data;
-    for (int i = 0; i < 12000; ++i)
-        data += "x\n";
-    Find("x");
-    EXPECT_EQ(Search(data), 10000);
-    EXPECT_EQ(run.results.counters.hitCount, 10000u);
-    EXPECT_EQ(run.results.hitList.GetTail()->_lineNumber, 10000);
+    for (int i = 0; i < 100000; ++i)
+        data += "x alpha\n";
+    const struct {
+        int pattern, onlyFile;
+        int records;
+        uint32_t hits;
+    } cases[] = {{0, 0, 100000, 100000}, {1, 0, 100000, 100000}, {0, 1, 1, 1}, {1, 1, 1, 1}};
+    for (const auto& c : cases) {
+        run.results.hitList.DeleteAll();
+        run.results.counters = RunCounterSet();
+        run.query.pattern = c.pattern;
+        run.query.fileNamesOnly = c.onlyFile;
+        Find(c.pattern ? "al.ha" : "alpha");
+        EXPECT_EQ(Search(data), c.records) << c.pattern << c.onlyFile;
+        EXPECT_EQ(run.results.counters.hitCount, c.hits) << c.pattern << c.onlyFile;
+        EXPECT_EQ(run.results.hitList.GetTail()->_lineNumber, c.onlyFile ? 1 : 100000);
+    }
 }
 
-TEST_F(FileTextSearch, CaseFoldingKnowsAsciiLettersOnly) {
-    run.query.caseInsensitive = 1;
-    Find("\xE4"
-         "bc");
-    EXPECT_EQ(Search("\xC4"
-                     "bc\n\xE4"
-                     "BC\n\xE4"
-                     "bc\n"),
-              2);
-    EXPECT_EQ(run.results.hitList.GetHead()->_lineNumber, 2);
+// Windows-1252's letters (the code page under Wine, the native stand-in's
+// tables): both cases of a letter match, whether they differ in bit 0x20 or
+// not (Š and š, Ÿ and ÿ), × and ÷ stay apart, and é is a word character. A
+// long first line takes the vector scan.
+TEST_F(FileTextSearch, CaseAndWordsFollowTheCodePage) {
+    const struct {
+        const char* text;
+        std::string data;
+        int caseless, whole;
+        std::vector<int32_t> lines;
+    } cases[] = {
+        {"\xE4"
+         "bc",
+         "\xC4"
+         "bc\n\xE4"
+         "BC\n\xE4"
+         "bc\nabc\n",
+         1,
+         0,
+         {2, 3, 4}},
+        {"\x9Ax\xFF", "\x8AX\x9F\n\x9Ax\xFF\nsx\xFF\n", 1, 0, {2, 3}},
+        {"\xD7", "\xF7\n\xD7\n", 1, 0, {3}},
+        {"caf", "caf\xE9\ncaf\n", 0, 1, {3}},
+        {"caf\xE9", "CAF\xC9\ncafe\n", 1, 0, {2}},
+    };
+    for (const auto& c : cases) {
+        run.results.hitList.DeleteAll();
+        run.query.caseInsensitive = c.caseless;
+        run.query.wholeWords = c.whole;
+        Find(c.text);
+        Search(std::string(70, '.') + "\n" + c.data);
+        std::vector<int32_t> lines;
+        for (const Record& record : Records())
+            lines.push_back(record.lineNumber);
+        EXPECT_EQ(lines, c.lines) << c.text;
+    }
 }
 
 TEST_F(FileTextSearch, RegExWithAWordOnlyTextIsAPlainSearch) {
@@ -145,28 +184,42 @@ TEST_F(FileTextSearch, PatternMatchesMayOverlapAndHonourWholeWords) {
     EXPECT_EQ(run.results.counters.hitCount, 3u);
 }
 
-// A pattern that matches line ends finds them on the lines they end: no
-// record for a line after the last one, none with the wrong number.
-TEST_F(FileTextSearch, PatternMatchingLineEndsKeepsThemOnTheirLines) {
-    const char* f = "C:\\D\\F.C";
-    struct Case {
-        const char* name;
-        std::string data;
-        std::vector<Record> expected;
+// A match stays on its line, in LF, CR LF and CR text alike: `.` and a
+// complemented class take no line end; only a pattern that names one does.
+// The last line has no line end.
+TEST_F(FileTextSearch, PatternsStayOnTheirLines) {
+    using Lines = std::vector<int32_t>;
+    const Lines all = {1, 2, 3, 4};
+    const struct {
+        const char* pattern;
+        Lines lf, crLf, cr;
     } cases[] = {
-        {"CR only", "ab\rcd\r", {{f, 1, "ab"}, {f, 2, "cd"}}},
-        {"CR only, no final end", "ab\rcd", {{f, 1, "ab"}}},
-        {"LF only", "ab\ncd\n", {{f, 1, "ab"}, {f, 2, "cd"}}},
-        {"LF only, no final end", "ab\ncd", {{f, 1, "ab"}}},
-        {"CR LF", "ab\r\ncd\r\n", {{f, 1, "ab"}, {f, 2, "cd"}}},
-        {"CR LF, no final end", "ab\r\ncd", {{f, 1, "ab"}}},
+        {".", all, all, all},
+        {"[^x]", all, all, all},
+        {"[^;]$", {2, 4}, {2, 4}, {2, 4}},
+        {"[^a-z]", {1, 3}, {1, 3}, {1, 3}},
+        {"b[^x]*c", {}, {}, {}},
+        {";.c", {}, {}, {}},
+        {"\\n", {1, 2, 3}, {1, 2, 3}, {}},
+        {"[\\n]", {1, 2, 3}, {1, 2, 3}, {}},
+        {"[\\r\\n]c", {1}, {1}, {1}},
+        {"$", all, all, all},
+        {"[a-z]*$", all, all, all},
     };
     run.query.pattern = 1;
-    Find("[^a-z]");
-    for (const Case& c : cases) {
-        run.results.hitList.DeleteAll();
-        EXPECT_EQ(Search(c.data), static_cast<int>(c.expected.size())) << c.name;
-        EXPECT_EQ(Records(), c.expected) << c.name;
+    for (const auto& c : cases) {
+        const std::pair<const char*, const Lines&> ends[] = {
+            {"\n", c.lf}, {"\r\n", c.crLf}, {"\r", c.cr}};
+        for (const auto& end : ends) {
+            run.results.hitList.DeleteAll();
+            Find(c.pattern);
+            const std::string e = end.first;
+            Search("ab;" + e + "cd" + e + "x;" + e + "y");
+            Lines lines;
+            for (const Record& record : Records())
+                lines.push_back(record.lineNumber);
+            EXPECT_EQ(lines, end.second) << c.pattern << " with line end " << e.size();
+        }
     }
 }
 
@@ -277,27 +330,34 @@ TEST_F(FileTextSearch, SlidingWindowsGiveTheResultsOfTheWholeFile) {
 // The records of a pattern search the direct way: the backtracking matcher
 // started at the file's start and again one byte after each match, as one
 // search (its start anchor and empty-match length keep the file's start as
-// their origin), the whole-word test, at most 10000 offsets, then the lines.
+// their origin), an empty match at the end of a last line without a line
+// end, the whole-word test, then the lines.
 std::vector<Record> ReferenceRecords(const std::string& data, const char* pattern,
                                      int wholeWordsOnly, uint32_t* hits) {
     const std::string text = data.substr(0, data.find('\0'));
     auto isWord = [&](size_t i) {
         unsigned char c = static_cast<unsigned char>(data[i]);
-        return (c < 0x80 && isalnum(c)) || c == '_';
+        return WordChars()[c] != 0;
+    };
+    auto accepted = [&](size_t offset, size_t end) {
+        return !wholeWordsOnly || (end <= data.size() && (offset == 0 || !isWord(offset - 1)) &&
+                                   (end == data.size() || !isWord(end)));
     };
     TRegexp regexp(pattern);
     std::vector<uint64_t> offsets;
-    for (int start = 0; start < static_cast<int>(text.size()) && offsets.size() < 10000;) {
+    for (int start = 0; start < static_cast<int>(text.size());) {
         ReferenceResult found =
             ReferenceFind(regexp.GetPattern(), regexp.GetStatus(), text.c_str(), start, -1, 0);
         if (found.offset < 0) break;
-        const size_t end = static_cast<size_t>(found.offset + found.length);
-        if (!wholeWordsOnly ||
-            (end <= data.size() && (found.offset == 0 || !isWord(found.offset - 1)) &&
-             (end == data.size() || !isWord(end))))
+        if (accepted(found.offset, found.offset + found.length))
             offsets.push_back(static_cast<uint64_t>(found.offset));
         start = found.offset + 1;
     }
+    const int length = static_cast<int>(text.size());
+    if (length > 0 && text.back() != '\n' && text.back() != '\r' &&
+        ReferenceEmptyAtEnd(regexp.GetPattern(), regexp.GetStatus(), text.c_str()) &&
+        accepted(length, length))
+        offsets.push_back(static_cast<uint64_t>(length));
     *hits = static_cast<uint32_t>(offsets.size());
     std::vector<Record> records;
     for (const RecordedLine& line : NaiveLines(data, offsets))
@@ -386,7 +446,8 @@ TEST_F(FileTextSearch, EmptyMatchesAnchorsAndLineEnds) {
         uint32_t hits;
     } cases[] = {
         {"x*$", "abc\nddx\n", {1, 2}, 3},
-        {"$", "ab\ncd", {1}, 1},
+        {"$", "ab\ncd", {1, 2}, 2},
+        {"[a-z]*$", "ab;\ncd;", {1, 2}, 2},
         {"$", "ab\r\ncd\r\n", {1, 2}, 4},
         {"^a", "aaa", {1}, 1},
         {"^#include", "#include a\r\n#include b\r\nint c;\r\n#include d", {1, 2, 4}, 3},
@@ -407,16 +468,16 @@ TEST_F(FileTextSearch, EmptyMatchesAnchorsAndLineEnds) {
     }
 }
 
-// One match start per byte of one stretch: the first 10000 count.
-TEST_F(FileTextSearch, PatternOffsetLimitKeepsTheFirstOffsets) {
+// One match start per byte: the a, and the empty match before each LF.
+TEST_F(FileTextSearch, PatternMatchesAtEveryByteAllCount) {
     std::string data;
     for (int i = 0; i < 12000; ++i)
         data += "a\n";
     run.query.pattern = 1;
     Find("[^x]*");
-    EXPECT_EQ(Search(data), 5000);
-    EXPECT_EQ(run.results.counters.hitCount, 10000u);
-    EXPECT_EQ(run.results.hitList.GetTail()->_lineNumber, 5000);
+    EXPECT_EQ(Search(data), 12000);
+    EXPECT_EQ(run.results.counters.hitCount, 24000u);
+    EXPECT_EQ(run.results.hitList.GetTail()->_lineNumber, 12000);
 }
 
 // Every position of the line starts a match that runs to its end; restarting
@@ -426,7 +487,7 @@ TEST_F(FileTextSearch, LongLineWithAMatchAtEveryByteCostsItsLength) {
     run.query.pattern = 1;
     Find("a.*b");
     EXPECT_EQ(Search(std::string(4 << 20, 'a') + "b"), 1);
-    EXPECT_EQ(run.results.counters.hitCount, 10000u);
+    EXPECT_EQ(run.results.counters.hitCount, 4u << 20);
 }
 
 // ---- Pulse

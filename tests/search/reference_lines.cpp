@@ -18,7 +18,7 @@ std::vector<RecordedLine> NaiveLines(const std::string& data,
     std::vector<RecordedLine> lines;
     size_t index = 0;
     for (uint64_t pos : offsets) {
-        while (ends[index] <= static_cast<size_t>(pos))
+        while (index + 1 < ends.size() && ends[index] <= static_cast<size_t>(pos))
             ++index;
         const int32_t number = static_cast<int32_t>(index) + 1;
         if (!lines.empty() && lines.back().lineNumber == number) continue;

@@ -53,7 +53,7 @@ bool ReferenceMatcher::MatchElement(int at, const unsigned char*& cur) {
     case TRegexp::kEndAnchor:
         return *cur == '\n' || *cur == '\r' || *cur == 0;
     case TRegexp::kAnyChar:
-        if (*cur == 0 || *cur == '\n') return false;
+        if (*cur == 0 || *cur == '\n' || *cur == '\r') return false;
         ++cur;
         return true;
     case TRegexp::kClass: {
@@ -106,6 +106,14 @@ const unsigned char* ReferenceMatcher::MatchHere(const unsigned char* cur, int a
 }
 
 } // namespace
+
+bool ReferenceEmptyAtEnd(const unsigned char* code, int status, const char* text) {
+    if (code == nullptr || status != 0) return false;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    const unsigned char* end = bytes + strlen(text);
+    ReferenceMatcher matcher(code, bytes, bytes, -1);
+    return matcher.MatchHere(end, 0) == end;
+}
 
 ReferenceResult ReferenceFind(const unsigned char* code, int status, const char* text, int start,
                               long budget, int origin) {

@@ -22,6 +22,10 @@ struct ReferenceResult {
 ReferenceResult ReferenceFind(const unsigned char* code, int status, const char* text, int start,
                               long budget = -1, int origin = -1);
 
+// Whether the search that began at the text's start matches the empty text
+// at its end (where Find's own rule for the terminating zero does not apply).
+bool ReferenceEmptyAtEnd(const unsigned char* code, int status, const char* text);
+
 // Every match of the file search's kind (see `origin`): ReferenceFind from
 // offset 0 with origin 0, then again one byte after each match, as (offset,
 // length) pairs. `exhausted`: the budget of a call ran out (the list is cut).

@@ -163,11 +163,11 @@ TEST(RegexpCompile, Classes) {
         std::string members;
     } cases[] = {
         {"[-x]", "-x"},
-        {"[^-x]", AllBytesBut("-x")},
+        {"[^-x]", AllBytesBut("-x\n\r")}, // a complemented class takes no line end
         {"[a\\]b]", "]ab"},
         {"[]", ""},
         {"[]]", ""}, // an empty class, then a literal `]`
-        {"[^]", AllBytesBut("")},
+        {"[^]", AllBytesBut("\n\r")},
         {"[a-d]", "abcd"},
         {"[d-a]", "abcd"},         // reversed: both ends and all between
         {"[a-]", "-a"},            // `-` before `]` is a member
@@ -246,7 +246,7 @@ TEST(RegexpFind, Elements) {
         {"[^0-9]", "123a", 0, 3, 1},
         {"[]", "ab]", 0, -1, 0},
         {"[]]", "]]", 0, -1, 0},
-        {"[^]", "\n", 0, 0, 1},
+        {"[^]", "\n", 0, -1, 0},
         {"\\.", "ab.", 0, 2, 1},
         {"\\.", "ab", 0, -1, 0},
         {"\\t", "a\tb", 0, 1, 1},
@@ -254,10 +254,11 @@ TEST(RegexpFind, Elements) {
         {"[\\]]+", "a]]b", 0, 1, 2},     // `]` in a class through an escape
         {"[a-z]+", "\xE1\xFA", 0, 0, 2}, // the upper half shares the bits
         {"a", "\xE1", 0, -1, 0},         // a literal does not
-        {"a.b", "a\nb", 0, -1, 0},       // any byte but LF
-        {"a.b", "a\rb", 0, 0, 3},
-        {"a[^x]b", "a\nb", 0, 0, 3}, // a negated class crosses line ends
-        {"a.", "a", 0, -1, 0},       // the terminating zero is no byte of the text
+        {"a.b", "a\nb", 0, -1, 0},       // any byte but LF and CR
+        {"a.b", "a\rb", 0, -1, 0},
+        {"a[^x]b", "a\nb", 0, -1, 0}, // a match stays on its line
+        {"a[\\n]b", "a\nb", 0, 0, 3}, // unless the pattern names a line end
+        {"a.", "a", 0, -1, 0},        // the terminating zero is no byte of the text
         {"a[^x]", "a", 0, -1, 0},
         {"a.*b", "axbyb", 0, 0, 5},
         {"a*ab", "aaab", 0, 0, 4}, // a repetition gives back what the rest needs
@@ -371,9 +372,9 @@ TEST(RegexpFind, RepetitionsDoNotMultiplyTheCost) {
     EXPECT_EQ(0, found.offset);
     EXPECT_EQ(200001, found.length);
 
-    std::string lines;
+    std::string lines; // one long line: a match stays on its line
     for (int i = 0; i < 20000; ++i)
-        lines += "int abc;\r\n";
+        lines += "int abc;\t ";
     found = FindIn(TRegexp("[^x]*[^y]*[^z]*q"), lines);
     EXPECT_EQ(-1, found.offset);
     found = FindIn(TRegexp("[^x]*[^y]*[^z]*q"), lines + "q" + lines);

@@ -53,9 +53,9 @@ std::vector<uint32_t> NaivePlain(const std::string& data, const std::string& tex
             equal = fold(data[p + i]) == fold(text[i]);
         }
         bool bounded =
-            !wholeWords || ((p == 0 || !wordChars[static_cast<unsigned char>(data[p - 1])]) &&
+            !wholeWords || ((p == 0 || !WordChars()[static_cast<unsigned char>(data[p - 1])]) &&
                             (p + text.size() == data.size() ||
-                             !wordChars[static_cast<unsigned char>(data[p + text.size()])]));
+                             !WordChars()[static_cast<unsigned char>(data[p + text.size()])]));
         if (equal && bounded) {
             found.push_back(static_cast<uint32_t>(p));
             if (static_cast<int32_t>(found.size()) == limit) break;
@@ -86,7 +86,7 @@ TEST(PlainSearch, Cases) {
         {"match at the very end", "xxabc", "abc", 0, 0, {2}},
         {"case-sensitive", "abc ABC aBc", "abc", 0, 0, {0}},
         {"ASCII case folding", "abc ABC aBc", "abc", 1, 0, {0, 4, 8}},
-        {"no folding above 0x7F",
+        {"the code page's letters fold",
          "\xE4"
          "bc \xC4"
          "bc \xE4"
@@ -95,13 +95,18 @@ TEST(PlainSearch, Cases) {
          "bc",
          1,
          0,
-         {0, 8}},
+         {0, 4, 8}},
         {"fold only letters: @ is not `", "@x `x", "`x", 1, 0, {3}},
         {"fold only letters: [ is not {", "[x {x", "{x", 1, 0, {3}},
         {"whole word at both ends", "int", "int", 0, 1, {0}},
         {"whole word beside punctuation", "(int) int x", "int", 0, 1, {1, 6}},
         {"not a whole word in print or int_t", "print int_t _int", "int", 0, 1, {}},
-        {"whole word: bytes above 0x7F are boundaries", "\xE9int\xE9", "int", 0, 1, {1}},
+        {"whole word: the code page's letters are word characters",
+         "\xE9int\xE9 \xD7int\xF7",
+         "int",
+         0,
+         1,
+         {7}},
         {"refused match moves one byte on", "aaa a", "a", 0, 1, {4}},
         {"a rejected overlap is retried one byte later", "abab", "bab", 0, 0, {1}},
     };
@@ -186,13 +191,13 @@ LinePassOutcome Lines(const std::string& data, const std::vector<uint64_t>& offs
     MemoryWindows source(exact.data(), exact.size(), window);
     unsigned char delimiter = LineDelimiterOf(exact.data(), static_cast<uint32_t>(exact.size()));
     std::vector<HitLine> hits(offsets.size());
-    LinePass pass(offsets.data(), static_cast<int32_t>(offsets.size()), exact.size(), delimiter,
-                  firstOnly, hits.data());
+    LinePass pass(delimiter, firstOnly);
+    pass.Start(offsets.data(), static_cast<int32_t>(offsets.size()), hits.data());
     while (pass.Continue(source.WindowAt(pass.Scanned()))) {
     }
     LinePassOutcome outcome;
     for (int32_t i = 0; i < pass.Result().records; ++i) {
-        LineTextReader text(hits[i].lineStart, exact.size(), delimiter);
+        LineTextReader text(hits[i].lineStart, delimiter);
         while (!text.Done())
             text.Read(source.WindowAt(text.Position()));
         outcome.lines.push_back({hits[i].lineNumber, std::string(text.Text(), text.Length())});

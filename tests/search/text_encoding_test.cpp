@@ -4,6 +4,7 @@
 // natively; the corpus uses characters both spell alike.
 #include "base/string.h"
 #include "search/decoded_search.h"
+#include "search/file_windows.h"
 #include "search/grep_info.h"
 #include "search/text_encoding.h"
 #include "tests/search/test_run.h"
@@ -41,12 +42,14 @@ std::string Utf8(const std::string& latin1) {
     return out;
 }
 
-std::string Utf16(const std::string& latin1, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+// UTF-16 (`width` 2) or UTF-32 (4) with its byte-order mark.
+std::string Wide(const std::string& latin1, bool bigEndian, size_t width = 2) {
+    std::string out = bigEndian ? std::string(width - 2, '\0') + "\xFE\xFF"
+                                : "\xFF\xFE" + std::string(width - 2, '\0');
     for (unsigned char c : latin1) {
-        const char units[2] = {static_cast<char>(bigEndian ? 0 : c),
-                               static_cast<char>(bigEndian ? c : 0)};
-        out.append(units, 2);
+        std::string unit(width, '\0');
+        unit[bigEndian ? width - 1 : 0] = static_cast<char>(c);
+        out += unit;
     }
     return out;
 }
@@ -75,7 +78,9 @@ struct Mode {
     int stat, caseless, whole, regex, onlyFile;
 };
 
-Outcome SearchIn(const Mode& mode, const std::string& bytes) {
+// `window`: the bytes of the converted windows, over file windows of 61
+// bytes (0: the file whole, converted at once).
+Outcome SearchIn(const Mode& mode, const std::string& bytes, uint32_t window = 0) {
     TestRun run;
     run.query.text = mode.text;
     run.query.statistics = mode.stat;
@@ -85,8 +90,10 @@ Outcome SearchIn(const Mode& mode, const std::string& bytes) {
     run.query.fileNamesOnly = mode.onlyFile;
     std::vector<unsigned char> data(bytes.begin(), bytes.end());
     Outcome outcome;
-    outcome.result = SearchFileText(String("C:\\T.TXT"), data.data(),
-                                    static_cast<uint32_t>(data.size()), run.Search());
+    MemoryWindows file(data.data(), data.size(), window ? 61 : 0);
+    outcome.result = window ? SearchFileText(String("C:\\T.TXT"), file, run.Search(), 16, window)
+                            : SearchFileText(String("C:\\T.TXT"), data.data(),
+                                             static_cast<uint32_t>(data.size()), run.Search());
     for (GrepInfo* g = run.results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
         outcome.records.emplace_back(g->_fileName, g->_lineNumber, g->_lineText);
     const uint32_t counters[5] = {run.results.counters.hitCount, run.results.counters.realChars,
@@ -108,8 +115,10 @@ TEST(TextEncoding, EveryEncodingGivesTheRecordsAndStatisticsOfTheCodePage) {
     const std::pair<const char*, std::string> encodings[] = {
         {"UTF-8", Utf8(corpus)},
         {"UTF-8 with mark", "\xEF\xBB\xBF" + Utf8(corpus)},
-        {"UTF-16 LE", Utf16(corpus, false)},
-        {"UTF-16 BE", Utf16(corpus, true)},
+        {"UTF-16 LE", Wide(corpus, false)},
+        {"UTF-16 BE", Wide(corpus, true)},
+        {"UTF-32 LE", Wide(corpus, false, 4)},
+        {"UTF-32 BE", Wide(corpus, true, 4)},
     };
     for (const Mode& mode : modes) {
         const Outcome expected = SearchIn(mode, corpus);
@@ -117,6 +126,35 @@ TEST(TextEncoding, EveryEncodingGivesTheRecordsAndStatisticsOfTheCodePage) {
         for (const auto& encoding : encodings)
             EXPECT_EQ(SearchIn(mode, encoding.second), expected)
                 << mode.name << " in " << encoding.first;
+    }
+}
+
+// Converted a window at a time, the text is that of the file converted
+// whole: characters cut by the file's windows (of 61 bytes) and by the
+// converted ones are converted once, and lines, texts and counts come out
+// the same, in windows of several sizes over many copies of the corpus.
+TEST(TextEncoding, ConversionInWindowsGivesTheTextConvertedWhole) {
+    const Mode modes[] = {
+        {"plain", "caf\xE9", 0, 0, 0, 0, 0},
+        {"case-insensitive", "STRA\xDF", 0, 1, 0, 0, 0},
+        {"pattern", "[a-z]+ \xFC", 0, 0, 0, 1, 0},
+        {"statistics", "*", 1, 0, 0, 0, 0},
+    };
+    std::string corpora;
+    for (int i = 0; i < 200; ++i)
+        corpora += corpus + std::string(i % 7, 'x') + "\n";
+    const std::pair<const char*, std::string> encodings[] = {
+        {"UTF-8", "\xEF\xBB\xBF" + Utf8(corpora)},
+        {"UTF-8, mark by detection", Utf8(corpora)},
+        {"UTF-16 BE", Wide(corpora, true)},
+        {"UTF-32 LE", Wide(corpora, false, 4)},
+    };
+    for (const Mode& mode : modes) {
+        const Outcome expected = SearchIn(mode, corpora);
+        for (const auto& encoding : encodings)
+            for (uint32_t window : {2048u, 4099u})
+                EXPECT_EQ(SearchIn(mode, encoding.second, window), expected)
+                    << mode.name << " in " << encoding.first << ", windows of " << window;
     }
 }
 
@@ -141,6 +179,17 @@ TEST(TextEncoding, DetectionAndConversion) {
          "??A"},
         {"UTF-16 outside the code page", std::string("\xFE\xFF\x03\xA9\x00\xFC", 6),
          TextEncoding::utf16Be, "?\xFC"},
+        // One '?' per maximal ill-formed subsequence: a sequence cut short,
+        // a lead that no sequence has, a second byte out of its lead's range.
+        {"maximal subparts",
+         "\xEF\xBB\xBF\xE2\x82"
+         "A\xC0\xAF\xED\xA0\x80\xF0\x9F\x98",
+         TextEncoding::utf8WithMark, "?A??????"},
+        {"UTF-32 with a code point past U+FFFF and a cut unit",
+         std::string("\xFF\xFE\0\0\xE9\0\0\0\x00\xF6\x01\x00\x41\0\0\0\x42", 17),
+         TextEncoding::utf32Le, "\xE9?A"},
+        {"UTF-32 BE", std::string("\0\0\xFE\xFF\0\0\0\x41\0\0\xD8\0", 12), TextEncoding::utf32Be,
+         "A?"},
     };
     for (const Case& c : cases) {
         const unsigned char* bytes = reinterpret_cast<const unsigned char*>(c.bytes.data());

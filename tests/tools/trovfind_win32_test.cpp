@@ -38,23 +38,31 @@ std::string ReadAll(HANDLE pipe) {
 }
 
 // Output and error go to files, so that neither pipe can block the program.
-ProgramRun Trovfind(const std::string& arguments, const std::string& dir) {
+// The arguments are in the code page, or in UTF-8 (for -u).
+ProgramRun Trovfind(const std::string& arguments, const std::string& dir, bool utf8 = false) {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     std::string outName = dir + "\\..\\trovfind_out.txt", errName = dir + "\\..\\trovfind_err.txt";
     HANDLE out = CreateFileA(outName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, 0, nullptr);
     HANDLE err = CreateFileA(errName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = out;
     startup.hStdError = err;
-    std::string command = "\"" + TrovfindPath() + "\" " + arguments;
+    const std::string path = "\"" + TrovfindPath() + "\" ";
+    std::wstring command(path.begin(), path.end());
+    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
+    std::wstring wide(arguments.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(codePage, 0, arguments.c_str(),
+                                                        static_cast<int>(arguments.size()),
+                                                        &wide[0], static_cast<int>(wide.size()))));
+    command += wide;
     PROCESS_INFORMATION process = {};
     ProgramRun run = {"", "", 999};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+    if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                        &process)) {
         WaitForSingleObject(process.hProcess, 60000);
         GetExitCodeProcess(process.hProcess, &run.status);
@@ -116,6 +124,23 @@ TEST_F(TrovfindTest, StatisticsAndExitStatus) {
     ProgramRun usage = Trovfind("-q x " + _dir, _dir);
     EXPECT_EQ(usage.status, 2u);
     EXPECT_EQ(usage.err.rfind("trovfind: unknown option -q\n", 0), 0u);
+}
+
+// -u: a text the code page can spell is searched; one it cannot (Ā on a
+// Western system) is refused rather than searched as a look-alike (A).
+TEST_F(TrovfindTest, Utf8TextThatTheCodePageCannotSpellIsRefused) {
+    Write("d.txt", "Ahead\n");
+    ProgramRun spelled = Trovfind("-u -t *.txt \xC3\xA9 " + _dir, _dir, true);
+    EXPECT_EQ(spelled.status, 1u) << spelled.err;
+    ProgramRun refused = Trovfind("-u -t *.txt \xC4\x80 " + _dir, _dir, true);
+    DeleteFileA((_dir + "\\d.txt").c_str());
+    EXPECT_EQ(refused.status, 2u);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err.rfind("trovfind: the code page cannot spell the text to find: "
+                                "\xC4\x80\n",
+                                0),
+              0u)
+        << refused.err;
 }
 
 TEST_F(TrovfindTest, CountsFilesThatCouldNotBeRead) {

@@ -450,7 +450,7 @@ TEST_P(SearchDialog, QuickReferenceAndMissingHelp) {
     ASSERT_EQ(view->asked.size(), 1u);
     const std::string text = view->asked[0].text;
     EXPECT_EQ(view->asked[0].caption, "Regular Expressions: Quick Reference");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 13);
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(text.substr(0, 31), "^\tMatches the start of a line.\n");
 

@@ -49,6 +49,22 @@ std::string Narrow(const std::wstring& wide, UINT codePage) {
     return text;
 }
 
+// The text in the code page, exactly: false when it holds a character that
+// the code page cannot spell, which no look-alike may stand in for (Ā would
+// otherwise be searched as A).
+bool SpellInCodePage(const std::string& utf8, std::string& text) {
+    const std::wstring wide = Widen(utf8, CP_UTF8);
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr,
+                                           0, nullptr, &usedDefault);
+    if (length <= 0 || usedDefault) return false;
+    text.assign(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, &text[0], length, nullptr,
+                        &usedDefault);
+    text.resize(text.size() - 1);
+    return !usedDefault;
+}
+
 // With -u the arguments are read again from the wide command line, in UTF-8,
 // so that names the code page cannot spell arrive whole.
 ParseResult ParseUtf8Arguments(TrovfindOptions& options, std::string& error) {
@@ -65,7 +81,10 @@ ParseResult ParseUtf8Arguments(TrovfindOptions& options, std::string& error) {
     options = TrovfindOptions();
     const ParseResult result = ParseTrovfindOptions(count, argv.data(), options, error);
     // The text is searched in the code page, as the files' text is read.
-    options.text = Narrow(Widen(options.text, CP_UTF8), CP_ACP);
+    if (result == parsedRun && !SpellInCodePage(options.text, options.text)) {
+        error = "the code page cannot spell the text to find: " + options.text;
+        return parsedUsageError;
+    }
     return result;
 }
 

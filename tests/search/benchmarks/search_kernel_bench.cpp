@@ -46,7 +46,7 @@ void PlainSearch(benchmark::State& state, const char* literal, int caseInsensiti
     const std::string& text = SourceText();
     const unsigned char* data = reinterpret_cast<const unsigned char*>(text.data());
     const uint32_t size = static_cast<uint32_t>(text.size());
-    std::vector<uint32_t> positions(maxMatchPositions);
+    std::vector<uint32_t> positions(matchBatch);
     PlainQuery query = {reinterpret_cast<const unsigned char*>(literal),
                         static_cast<uint32_t>(std::char_traits<char>::length(literal)),
                         caseInsensitive, wholeWords};
@@ -57,7 +57,7 @@ void PlainSearch(benchmark::State& state, const char* literal, int caseInsensiti
         while (start < size) {
             uint32_t stoppedAt = size;
             matches += FindPlainMatches(data + start, size - start, query, positions.data(),
-                                        maxMatchPositions, &stoppedAt);
+                                        matchBatch, &stoppedAt);
             start += stoppedAt;
         }
     }
