@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "base/list.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 
 class HitReader {
 public:

@@ -1,7 +1,7 @@
 // RunQuery: everything one search run reads, in one record. The entry points
 // build it from SearchSettings, trovfind from its command line; WalkFileSet
 // reads the file set and hands the rest, its text stripped, to the per-file
-// search (search/file_search.h). Nothing of a run's inputs lives anywhere
+// search (search/search_file.h). Nothing of a run's inputs lives anywhere
 // else.
 #pragma once
 

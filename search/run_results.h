@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/run_counters.h"
 
 struct RunResults {

@@ -7,10 +7,10 @@
 #include "fs/mapped_file.h"
 #include "fs/open_mode.h"
 #include "fs/walk_path.h"
-#include "search/decoded_search.h"
-#include "search/file_text_search.h"
 #include "search/mapped_windows.h"
 #include "search/mapping_budget.h"
+#include "search/search_file_text.h"
+#include "search/search_text.h"
 
 namespace {
 

@@ -1,18 +1,76 @@
-// SearchFile: the search of one file of a run. Opens the file for reading
-// (others may read it meanwhile), reads a small file whole into the
-// workspace or maps a larger one read-only, and hands its bytes to
-// SearchFileText, which reads them in their encoding
-// (search/decoded_search.h). The path is a walk path (fs/walk_path.h); the
-// records name the file in the host's form. A file that cannot be mapped
-// whole, for want of room in the address space or because it is 4 GiB or
-// more, is searched through a view that slides over it; the results are the
-// same, see file_text_search.h. The mapping and the buffer that converting
-// the file's text may need count against the run's MappingBudget.
+// The search of one file of a run, the step below the walk: what it reads
+// and writes (FileSearch: the run's query, the run's results, a workspace for
+// the file's match offsets and the run's pulse; nothing of a run lives in a
+// global, so that several files can be searched at once, each with its own
+// workspace) and SearchFile itself.
+//
+// SearchFile opens the file for reading (others may read it meanwhile),
+// reads a small file whole into the workspace or maps a larger one
+// read-only, and hands its bytes to SearchFileText, which reads them in
+// their encoding (search/search_file_text.h) and hands the text to
+// SearchText (search/search_text.h). The path is a walk path
+// (fs/walk_path.h); the records name the file in the host's form. A file
+// that cannot be mapped whole, for want of room in the address space or
+// because it is 4 GiB or more, is searched through a view that slides over
+// it; the results are the same, see search/search_text.h. The mapping and
+// the buffer that converting the file's text may need count against the
+// run's MappingBudget.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
-#include "search/file_search.h"
+#include "search/line_pass.h"
+#include "search/run_query.h"
+#include "search/run_results.h"
+
+class MappingBudget;
+class SearchPulse;
+
+// Match offsets found and turned into records at a time: every match of a
+// file counts, a batch after the other, in bounded memory.
+enum { matchBatch = 10000 };
+
+// The offsets of a batch of one file's accepted matches and its hit lines,
+// alive from one file to the next but dead after each (about 280 KB, on the
+// heap).
+class SearchWorkspace {
+public:
+    SearchWorkspace()
+        : matchPositions(new uint64_t[matchBatch]), windowPositions(new uint32_t[matchBatch]),
+          hitLines(new HitLine[matchBatch]) {}
+
+    std::unique_ptr<uint64_t[]> matchPositions;  // in the file, increasing
+    std::unique_ptr<uint32_t[]> windowPositions; // found in one window
+    std::unique_ptr<HitLine[]> hitLines;         // the batch's hit lines
+
+    // Room for `size` bytes of a file read whole (search/search_file.h); it
+    // grows in steps of 64 KiB and keeps its largest size.
+    unsigned char* FileBytes(uint32_t size) {
+        if (size > _fileBytesSize) {
+            const uint32_t grown = (size + 0xFFFFu) & ~0xFFFFu;
+            _fileBytes.reset(); // the old block goes before the new one is had
+            _fileBytesSize = 0;
+            _fileBytes.reset(new unsigned char[grown]);
+            _fileBytesSize = grown;
+        }
+        return _fileBytes.get();
+    }
+
+private:
+    std::unique_ptr<unsigned char[]> _fileBytes;
+    uint32_t _fileBytesSize = 0;
+};
+
+struct FileSearch {
+    const RunQuery& query; // its text stripped of blanks and not empty
+    RunResults& results;   // records appended, counters added to
+    SearchWorkspace& workspace;
+    SearchPulse* pulse; // may be null; see SearchFileWindows
+    // Shared by the files searched at once; null when one file is searched
+    // at a time (search/mapping_budget.h).
+    MappingBudget* mapping = nullptr;
+};
 
 class FileName;
 
@@ -29,7 +87,7 @@ constexpr uint32_t searchReadLimit = 1u << 20;
 // be opened, mapped or read (locked, no access, vanished, cut short while
 // mapped) or memory ran out. On -1 nothing was added, every handle and view
 // is released, and no message is shown. Raises nothing. The search's query,
-// results and pulse: see SearchFileWindows (search/file_text_search.h).
+// results and pulse: see SearchFileWindows (search/search_text.h).
 int SearchFile(FileName& path, const FileSearch& search);
 
 // The same with a sliding view and windows of converted text of

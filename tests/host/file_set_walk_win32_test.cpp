@@ -12,7 +12,7 @@
 #include "host/statistics_lines.h"
 #include "host/walk_progress.h"
 #include "resources/resource.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/run_counters.h"
 #include "tests/fs/file_call_faults_win32.h"
 #include "tests/fs/scratch_dir.h"

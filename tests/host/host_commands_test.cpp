@@ -8,7 +8,7 @@
 
 #include "host/progress_texts.h"
 #include "host/run_state.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/run_counters.h"
 #include "ui/search_settings.h"
 

@@ -13,9 +13,9 @@
 #include <memory>
 
 #include "fs/file_scanner.h"
-#include "search/file_text_search.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/search_file.h"
+#include "search/search_text.h"
 #include "tests/fs/file_call_faults_win32.h"
 #include "tests/fs/scan_tree.h"
 #include "tests/search/test_run.h"

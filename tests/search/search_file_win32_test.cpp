@@ -2,9 +2,9 @@
 // (held open exclusively, a locked region, missing), a fault while the bytes
 // are read, and the sliding view taken when the file cannot be mapped whole.
 #include "fs/file_name.h"
-#include "search/file_text_search.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/search_file.h"
+#include "search/search_text.h"
 #include "tests/fs/file_call_faults_win32.h"
 #include "tests/search/test_run.h"
 
@@ -110,7 +110,8 @@ TEST_F(SearchFileTest, AFaultWhileReadingTheBytesCostsOnlyThatFile) {
         run.query.pattern = mode == 1;
         run.query.text = mode == 1 ? "ne.dle" : "needle";
         run.query.statistics = mode == 2;
-        EXPECT_EQ(SearchFileBytes(String("C:\\v.txt"), data, 2 * page, run.Search()), -1) << mode;
+        MemoryWindows whole(data, 2 * page);
+        EXPECT_EQ(SearchFileWindows(String("C:\\v.txt"), whole, run.Search()), -1) << mode;
         EXPECT_EQ(run.results.hitList._count, 0) << mode;
     }
     EXPECT_EQ(run.results.counters.totalChars, 0u);

@@ -1,7 +1,7 @@
 // A run's query, results and workspace for tests of the per-file search.
 #pragma once
 
-#include "search/file_search.h"
+#include "search/search_file.h"
 
 struct TestRun {
     RunQuery query;

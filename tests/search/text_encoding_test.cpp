@@ -3,9 +3,9 @@
 // every search mode. The code page is Windows-1252 under Windows and Latin-1
 // natively; the corpus uses characters both spell alike.
 #include "base/string.h"
-#include "search/decoded_search.h"
 #include "search/file_windows.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
+#include "search/search_file_text.h"
 #include "search/text_encoding.h"
 #include "tests/search/test_run.h"
 

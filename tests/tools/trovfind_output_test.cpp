@@ -1,5 +1,5 @@
 // trovfind's command line and output formats.
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/run_counters.h"
 #include "tools/trovfind/options.h"
 #include "tools/trovfind/output.h"

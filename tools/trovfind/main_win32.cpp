@@ -14,7 +14,7 @@
 
 #include "fs/entry_path.h"
 #include "host/file_set_walk.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/run_query.h"
 #include "search/run_results.h"
 #include "tools/trovfind/console_progress.h"

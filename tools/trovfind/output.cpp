@@ -1,7 +1,7 @@
 #include "tools/trovfind/output.h"
 
 #include "host/statistics_lines.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "tools/trovfind/options.h"
 
 std::string VisibleLineText(const GrepInfo& record) {

@@ -4,8 +4,8 @@
 // memory at, which the search is measured against. Each pass goes through the
 // whole text as the file search goes through files: from the start until
 // the end or the 10000th accepted match, then on from behind that match.
-#include "search/file_search.h"
 #include "search/plain_search.h"
+#include "search/search_file.h"
 #include "tests/search/benchmarks/source_text.h"
 
 #include <benchmark/benchmark.h>

@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "base/string.h"
-#include "search/file_search.h"
 #include "search/file_windows.h"
+#include "search/search_file.h"
 
 // The bytes of one window of converted text, and what a file's conversion
 // holds besides its own bytes.
@@ -20,7 +20,7 @@ constexpr uint32_t decodedWindowSize = 32u << 20;
 // its text can take.
 uint32_t DecodedWindowFor(uint64_t fileSize, uint32_t window = decodedWindowSize);
 
-// As SearchFileWindows (search/file_text_search.h) over the file's bytes in
+// As SearchFileWindows (search/search_text.h) over the file's bytes in
 // `file`, converted through windows of `window` bytes when they are not in
 // the code page. -1 also when the conversion's buffer cannot be had: that
 // costs this file alone.

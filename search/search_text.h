@@ -2,7 +2,7 @@
 // mapped or read and its encoding known: statistics counting or the text
 // search with its line pass, reading the run's query and appending hit
 // records to the run's results (both handed in by a FileSearch,
-// search/file_search.h). The text comes a window at a time
+// search/search_file.h). The text comes a window at a time
 // (search/file_windows.h) through a TextWalk (search/text_walk.h): one
 // window for a file read or mapped whole, sliding windows for one that could
 // not be, windows of the converted text for one in another encoding. Every
@@ -20,8 +20,8 @@
 #include <cstdint>
 
 #include "base/string.h"
-#include "search/file_search.h"
 #include "search/file_windows.h"
+#include "search/search_file.h"
 #include "search/text_walk.h"
 
 // How far a pattern match may reach and still be found exactly in a file
@@ -45,7 +45,3 @@ int SearchText(const String& path, WindowSource& source, const FileSearch& searc
 // where SearchText raises. Raises nothing.
 int SearchFileWindows(const String& path, WindowSource& source, const FileSearch& search,
                       uint32_t reach = patternReach);
-
-// The same over a whole file in memory, as one window.
-int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size,
-                    const FileSearch& search);

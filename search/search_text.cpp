@@ -1,12 +1,12 @@
-#include "search/file_text_search.h"
+#include "search/search_text.h"
 
 #include "base/memory_shortage.h"
-#include "search/file_search.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/line_pass.h"
 #include "search/pattern_search.h"
 #include "search/plain_search.h"
 #include "search/regexp.h"
+#include "search/search_file.h"
 #include "search/text_statistics.h"
 #include "search/text_walk.h"
 #include "search/word_chars.h"
@@ -363,10 +363,4 @@ int SearchFileWindows(const String& path, WindowSource& source, const FileSearch
     } catch (...) {
         return -1;
     }
-}
-
-int SearchFileBytes(const String& path, const unsigned char* data, uint32_t size,
-                    const FileSearch& search) {
-    MemoryWindows whole(data, size);
-    return SearchFileWindows(path, whole, search, patternReach);
 }

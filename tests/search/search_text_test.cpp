@@ -2,11 +2,11 @@
 // records it appends to run.results.hitList, the counters, file-names-only mode, the
 // offset limit and statistics.
 #include "base/string.h"
-#include "search/file_text_search.h"
 #include "search/file_windows.h"
-#include "search/grep_info.h"
+#include "search/hit_record.h"
 #include "search/regexp.h"
 #include "search/search_pulse.h"
+#include "search/search_text.h"
 #include "search/word_chars.h"
 #include "tests/search/reference_lines.h"
 #include "tests/search/regexp_reference.h"
@@ -38,11 +38,12 @@ class FileTextSearch : public ::testing::Test {
 protected:
     void Find(const char* text) { run.query.text = text; }
 
-    // Searches `data` as the file F.C; returns SearchFileBytes's result.
+    // Searches `data` as the file F.C, read whole; returns SearchFileWindows's
+    // result.
     int Search(const std::string& data, SearchPulse* pulse = nullptr) {
         std::vector<unsigned char> exact(data.begin(), data.end());
-        return SearchFileBytes(String("C:\\D\\F.C"), exact.data(),
-                               static_cast<uint32_t>(exact.size()), run.Search(pulse));
+        MemoryWindows whole(exact.data(), static_cast<uint32_t>(exact.size()));
+        return SearchFileWindows(String("C:\\D\\F.C"), whole, run.Search(pulse));
     }
 
     std::vector<Record> Records() {

@@ -1,7 +1,7 @@
-#include "search/decoded_search.h"
+#include "search/search_file_text.h"
 
 #include "search/decoded_windows.h"
-#include "search/file_text_search.h"
+#include "search/search_text.h"
 #include "search/text_encoding.h"
 #include "search/text_walk.h"
 

@@ -1,3 +1,0 @@
-#include "search/grep_info.h"
-
-GrepInfo::~GrepInfo() {}

@@ -1,0 +1,3 @@
+#include "search/hit_record.h"
+
+GrepInfo::~GrepInfo() {}
