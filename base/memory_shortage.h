@@ -1,9 +1,16 @@
-// memoryShortage: set when an allocation found no memory while a search run
-// held memory back for its end (host/memory_headroom.h), whichever thread
-// made it. Process-wide, as the new-handler that sets it is: the search of a
-// file reads it to make no more records, and the run's walk to stop.
+// MemoryShortage: the signal that memory ran out during a run, on any of its
+// threads. The run's reserve sets it from the new-handler
+// (host/memory_headroom.h); the search of each file reads it through its
+// FileSearch to make no more records, and the walk to stop as Stop does.
 #pragma once
 
 #include <atomic>
 
-inline std::atomic<int> memoryShortage{0};
+class MemoryShortage {
+public:
+    void Signal() { _ranOut.store(1); }
+    int RanOut() const { return _ranOut.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<int> _ranOut{0};
+};

@@ -8,7 +8,6 @@
 #include "fs/file_scanner.h"
 #include "fs/walk_path.h"
 #include "heap/heap.h"
-#include "host/memory_headroom.h"
 #include "host/ordered_pool.h"
 #include "host/walk_items.h"
 #include "search/mapping_budget.h"
@@ -102,19 +101,20 @@ private:
 // One thread: every item is searched and taken as it is listed.
 class InlineWalk : public ItemSink {
 public:
-    InlineWalk(const RunQuery& searched, WalkProgress& progress, RunResults& results)
-        : _searched(searched), _progress(progress), _results(results) {}
+    InlineWalk(const RunQuery& searched, const MemoryShortage& shortage, WalkProgress& progress,
+               RunResults& results)
+        : _searched(searched), _shortage(shortage), _progress(progress), _results(results) {}
 
     int Submit(Item item) override {
         if (item->kind != WalkItem::file) {
-            TakeItem(*item, _searched, _progress, _results);
+            TakeItem(*item, _searched, _progress, _results, _shortage);
         } else {
             _progress.KeepAlive();
             CountFileProcessed(_progress, _results.counters);
             ProgressPulse pulse(_progress);
-            const int records =
-                SearchFile(item->path, FileSearch{_searched, _results, _workspace, &pulse});
-            ReportFileSearched(_progress, _searched, _results, item->path, records);
+            const int records = SearchFile(item->path, FileSearch{_searched, _results, _workspace,
+                                                                  &pulse, nullptr, &_shortage});
+            ReportFileSearched(_progress, _searched, _results, _shortage, item->path, records);
             if (_results.hitListFull) _progress.HitListFull(_results.hitList._count);
         }
         return _progress.StopRequest() == 0;
@@ -128,6 +128,7 @@ public:
 
 private:
     const RunQuery& _searched;
+    const MemoryShortage& _shortage;
     WalkProgress& _progress;
     RunResults& _results;
     SearchWorkspace _workspace;
@@ -145,8 +146,8 @@ private:
 };
 
 WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& searched,
-                      EntryScans& scans, unsigned threads, WalkProgress& progress,
-                      RunResults& results) {
+                      EntryScans& scans, unsigned threads, const MemoryShortage& shortage,
+                      WalkProgress& progress, RunResults& results) {
     std::vector<std::unique_ptr<SearchWorkspace>> workspaces;
     for (unsigned i = 0; i < threads; ++i)
         workspaces.emplace_back(new SearchWorkspace);
@@ -157,12 +158,12 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
                   [&](unsigned worker, Item& job, Item& result, SearchPulse& pulse) {
                       // No file is opened once memory ran out: the run ends
                       // as a full hit list before it.
-                      if (job->kind == WalkItem::file && MemoryHeadroom::RanOut()) {
+                      if (job->kind == WalkItem::file && shortage.RanOut()) {
                           job->records = -1;
                       } else if (job->kind == WalkItem::file) {
-                          job->records = SearchFile(job->path, FileSearch{searched, job->found,
-                                                                          *workspaces[worker],
-                                                                          &pulse, &mapping});
+                          job->records = SearchFile(
+                              job->path, FileSearch{searched, job->found, *workspaces[worker],
+                                                    &pulse, &mapping, &shortage});
                       }
                       result = std::move(job);
                   });
@@ -172,7 +173,7 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
                 ListEntries(entries, scans, sink, searched.hostUtf8);
             } catch (...) {
                 // Memory that ran out ends the listing as a full hit list.
-                if (!MemoryHeadroom::RanOut()) listingFailed = true;
+                if (!shortage.RanOut()) listingFailed = true;
                 listed.Stop();
             }
         });
@@ -181,14 +182,14 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
             progress.KeepAlive();
             // Memory that ran out on a worker stops the run as Stop does:
             // the files being searched stop making records at once.
-            if (progress.StopRequest() != 0 || MemoryHeadroom::RanOut()) pool.Stop();
+            if (progress.StopRequest() != 0 || shortage.RanOut()) pool.Stop();
             Pool::Take take = pool.TakeNext(item, keepAliveWait);
             if (take == Pool::finished) break;
             if (take == Pool::waiting) continue;
             // A file whose search failed once memory ran out is where the
             // hit list ran full, as a file cut short by the stop is.
-            if (item->records < 0 && MemoryHeadroom::RanOut()) break;
-            TakeItem(*item, searched, progress, results);
+            if (item->records < 0 && shortage.RanOut()) break;
+            TakeItem(*item, searched, progress, results, shortage);
             // Records beyond a full hit list are not taken: the one-thread
             // walk ends at the file that filled it.
             if (results.hitListFull) break;
@@ -199,7 +200,7 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
         while (!pool.WaitEnded(keepAliveWait))
             progress.KeepAlive();
     }
-    if (results.hitListFull || MemoryHeadroom::RanOut()) {
+    if (results.hitListFull || shortage.RanOut()) {
         results.hitListFull = 1;
         progress.HitListFull(results.hitList._count);
     }
@@ -221,10 +222,11 @@ unsigned WalkThreads(unsigned threads) {
 }
 
 WalkStop WalkEntries(const std::vector<WalkEntry>& entries, const RunQuery& searched,
-                     EntryScans& scans, unsigned threads, WalkProgress& progress,
-                     RunResults& results) {
-    if (threads > 1) return WalkThreaded(entries, searched, scans, threads, progress, results);
-    InlineWalk walk(searched, progress, results);
+                     EntryScans& scans, unsigned threads, const MemoryShortage& shortage,
+                     WalkProgress& progress, RunResults& results) {
+    if (threads > 1)
+        return WalkThreaded(entries, searched, scans, threads, shortage, progress, results);
+    InlineWalk walk(searched, shortage, progress, results);
     ListEntries(entries, scans, walk, searched.hostUtf8);
     return progress.StopRequest();
 }

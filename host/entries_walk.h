@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "base/memory_shortage.h"
 #include "host/walk_entries.h"
 #include "host/walk_progress.h"
 #include "search/run_query.h"
@@ -22,11 +23,12 @@
 unsigned WalkThreads(unsigned threads);
 
 // Scans `entries`, each set up by `scans`, on `threads` threads (1: inline)
-// for `searched` (its text stripped, not blank) into `results`, whose counts
+// for `searched` (its text stripped, not blank), the run's `shortage` read
+// by every file's search and by the walk, into `results`, whose counts
 // of files and folders not read are already reset. The progress is open.
 // Every thread has ended when it returns; a failure that the per-file search
 // does not catch passes through on one thread (the walk reports it) and is
 // reported here on several. Returns what WalkFileSet returns.
 WalkStop WalkEntries(const std::vector<WalkEntry>& entries, const RunQuery& searched,
-                     EntryScans& scans, unsigned threads, WalkProgress& progress,
-                     RunResults& results);
+                     EntryScans& scans, unsigned threads, const MemoryShortage& shortage,
+                     WalkProgress& progress, RunResults& results);

@@ -23,8 +23,8 @@ int SearchedQuery(const RunQuery& query, RunQuery& searched) {
 
 // A failure that ended the walk: after memory ran out it is the hit list
 // that ran full, which keeps the records; any other failure cancels.
-WalkStop EndOnFailure(WalkProgress& progress, RunResults& results) {
-    if (!MemoryHeadroom::RanOut()) {
+WalkStop EndOnFailure(const MemoryShortage& shortage, WalkProgress& progress, RunResults& results) {
+    if (!shortage.RanOut()) {
         progress.ReportFailure();
         return stopCancel;
     }
@@ -57,11 +57,11 @@ WalkStop WalkFileSet(const RunQuery& query, WalkProgress& shown, RunResults& res
             stop = stopCancel;
         } else if (entries.empty() || SearchedQuery(query, searched)) {
             EntryScans scans(entries, fileSet, searched);
-            stop = WalkEntries(entries, searched, scans, WalkThreads(query.threads), progress,
-                               results);
+            stop = WalkEntries(entries, searched, scans, WalkThreads(query.threads),
+                               headroom.Shortage(), progress, results);
         }
     } catch (...) {
-        stop = EndOnFailure(progress, results);
+        stop = EndOnFailure(headroom.Shortage(), progress, results);
     }
     results.stoppedEarly = stop == stopKeep;
     return stop;

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <new>
 
-#include "base/memory_shortage.h"
 #include "base/thread_sync.h"
 #include "heap/heap.h"
 
@@ -20,6 +19,7 @@ constexpr uint32_t headroomSize = 1u << 20;
 constexpr unsigned retrySlots = 64;
 
 std::atomic<void*> headroom;      // the region while it is held
+MemoryShortage* runShortage;      // the signal of the run whose handler is installed
 std::new_handler previousHandler; // the handler before the walk's
 std::atomic<uint32_t> retried[retrySlots];
 
@@ -39,7 +39,7 @@ bool FirstRetry() {
 // Stays installed for the whole run, so that every thread that runs short
 // finds it, the last one to fail as well as the first.
 void OnOutOfMemory() {
-    memoryShortage.store(1);
+    runShortage->Signal();
     if (void* held = headroom.exchange(nullptr)) {
         FreeVirtual(held);
         return;
@@ -52,7 +52,6 @@ void OnOutOfMemory() {
 } // namespace
 
 MemoryHeadroom::MemoryHeadroom() {
-    memoryShortage.store(0);
     for (std::atomic<uint32_t>& slot : retried)
         slot.store(0);
     void* held = AllocVirtual(headroomSize, headroomSize, 0);
@@ -61,15 +60,17 @@ MemoryHeadroom::MemoryHeadroom() {
     _installed = held != nullptr;
     if (!_installed) return;
     headroom.store(held);
+    runShortage = &_shortage;
     previousHandler = std::set_new_handler(OnOutOfMemory);
 }
 
 MemoryHeadroom::~MemoryHeadroom() {
     if (!_installed) return;
     std::set_new_handler(previousHandler);
+    runShortage = nullptr;
     if (void* held = headroom.exchange(nullptr)) FreeVirtual(held);
 }
 
-int MemoryHeadroom::RanOut() {
-    return memoryShortage.load();
+const MemoryShortage* MemoryHeadroom::RunShortage() {
+    return runShortage;
 }

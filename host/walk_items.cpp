@@ -1,29 +1,28 @@
 #include "host/walk_items.h"
 
 #include "fs/walk_path.h"
-#include "host/memory_headroom.h"
 
 void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters) {
     progress.FileProcessed(++counters.filesProcessed);
 }
 
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
-                        FileName& fileName, int records) {
+                        const MemoryShortage& shortage, FileName& fileName, int records) {
     if (records < 0) {
         // A file whose search failed for want of memory was not unreadable:
         // the run ends as a full hit list there.
-        if (!MemoryHeadroom::RanOut()) ++results.filesNotRead;
+        if (!shortage.RanOut()) ++results.filesNotRead;
     } else if (records > 0) {
         ++results.counters.filesWithHits;
         FileName shown(HostPathOf(fileName, query.hostUtf8));
         progress.HitsChanged(shown, results.counters);
     }
     // Memory may have run out outside the file's records too.
-    if (MemoryHeadroom::RanOut()) results.hitListFull = 1;
+    if (shortage.RanOut()) results.hitListFull = 1;
 }
 
-void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress,
-              RunResults& results) {
+void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress, RunResults& results,
+              const MemoryShortage& shortage) {
     switch (item.kind) {
     case WalkItem::directory:
         progress.DirectoryEntered(item.path);
@@ -49,5 +48,5 @@ void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress,
         results.hitList.AddTail(record);
     }
     if (item.found.hitListFull) results.hitListFull = 1;
-    ReportFileSearched(progress, searched, results, item.path, item.records);
+    ReportFileSearched(progress, searched, results, shortage, item.path, item.records);
 }

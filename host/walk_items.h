@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/memory_shortage.h"
 #include "fs/file_name.h"
 #include "host/walk_progress.h"
 #include "search/run_query.h"
@@ -33,12 +34,13 @@ using Item = std::unique_ptr<WalkItem>;
 void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
 
 // Reports the search of `fileName` that added `records` records to
-// `results` (-1: the file could not be read), and a hit list that ran full
-// (results.hitListFull; the caller tells the progress).
+// `results` (-1: the file could not be read, or, after the run's `shortage`,
+// memory ran out), and a hit list that ran full (results.hitListFull; the
+// caller tells the progress).
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
-                        FileName& fileName, int records);
+                        const MemoryShortage& shortage, FileName& fileName, int records);
 
 // Takes `item`, whose file was searched into item.found: its records move
 // into `results`.
-void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress,
-              RunResults& results);
+void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress, RunResults& results,
+              const MemoryShortage& shortage);

@@ -25,6 +25,7 @@
 #include "search/run_results.h"
 
 class MappingBudget;
+class MemoryShortage;
 class SearchPulse;
 
 // Match offsets found and turned into records at a time: every match of a
@@ -70,6 +71,9 @@ struct FileSearch {
     // Shared by the files searched at once; null when one file is searched
     // at a time (search/mapping_budget.h).
     MappingBudget* mapping = nullptr;
+    // The run's signal that memory ran out (null: none is given); once set,
+    // the file makes no more records and its results are a full hit list.
+    const MemoryShortage* shortage = nullptr;
 };
 
 class FileName;

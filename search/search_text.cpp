@@ -271,10 +271,11 @@ public:
         RunResults& results = _search.results;
         try {
             if (!_name) _name.reset(new SharedText(_path)); // one copy for all the records
-            // memoryShortage: memory ran out, maybe for the record made last,
+            // The shortage: memory ran out, maybe for the record made last,
             // which the run's reserve then served (host/memory_headroom.h).
+            const MemoryShortage* shortage = _search.shortage;
             for (int32_t i = 0; i < lines && !results.hitListFull; ++i) {
-                if (memoryShortage.load(std::memory_order_relaxed)) {
+                if (shortage != nullptr && shortage->RanOut()) {
                     results.hitListFull = 1;
                     break;
                 }

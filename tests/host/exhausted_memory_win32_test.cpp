@@ -77,7 +77,8 @@ TEST(ExhaustedMemory, TheStatisticsLinesAreReadWithoutMemory) {
 RunResults walked; // the results of the walk under test
 
 int RefuseUntilTheRunGivesBack(NH_OsRequest, uint32_t) {
-    return walked.counters.filesWithHits > 0 && !MemoryHeadroom::RanOut();
+    const MemoryShortage* shortage = MemoryHeadroom::RunShortage();
+    return walked.counters.filesWithHits > 0 && !(shortage && shortage->RanOut());
 }
 
 // A progress that allocates nothing: it runs while memory is short.

@@ -94,11 +94,12 @@ void Check(bool holds, const char* what, unsigned seed, unsigned threads) {
 }
 
 // The search of one file, as the per-file search makes its records.
-void SearchMemoryFile(const MemoryFile& file, FileResult& result, SearchPulse* pulse) {
+void SearchMemoryFile(const MemoryFile& file, FileResult& result, SearchPulse* pulse,
+                      const MemoryShortage& shortage) {
     for (uint32_t unit = 0; unit < file.units; ++unit) {
         if (pulse && pulse->Pulse()) return;
         if (!((file.seed >> (unit % 32)) & 1)) continue;
-        if (MemoryHeadroom::RanOut()) {
+        if (shortage.RanOut()) {
             result.full = true;
             return;
         }
@@ -125,15 +126,16 @@ Outcome ShortRun(const std::vector<MemoryFile>& walk, unsigned threads, int64_t 
     failedWithMemoryFree = 0;
     Outcome outcome;
     MemoryHeadroom headroom;
+    const MemoryShortage& shortage = headroom.Shortage();
     std::atomic<bool> listingFailed{false};
     {
         Pool pool(threads, 4 * threads,
-                  [](unsigned, MemoryFile& file, FileResult& result, SearchPulse& pulse) {
-                      if (MemoryHeadroom::RanOut()) {
+                  [&shortage](unsigned, MemoryFile& file, FileResult& result, SearchPulse& pulse) {
+                      if (shortage.RanOut()) {
                           result.skipped = true;
                           return;
                       }
-                      SearchMemoryFile(file, result, &pulse);
+                      SearchMemoryFile(file, result, &pulse, shortage);
                   });
         pool.List([&](Pool& listed) {
             try {
@@ -142,13 +144,13 @@ Outcome ShortRun(const std::vector<MemoryFile>& walk, unsigned threads, int64_t 
                     if (!listed.Submit(file)) return;
                 }
             } catch (const std::bad_alloc&) {
-                if (!MemoryHeadroom::RanOut()) listingFailed = true;
+                if (!shortage.RanOut()) listingFailed = true;
                 listed.Stop();
             }
         });
         FileResult result;
         for (;;) {
-            if (MemoryHeadroom::RanOut()) pool.Stop();
+            if (shortage.RanOut()) pool.Stop();
             Pool::Take take = pool.TakeNext(result, 1);
             if (take == Pool::finished) break;
             if (take == Pool::waiting) continue;
@@ -156,7 +158,7 @@ Outcome ShortRun(const std::vector<MemoryFile>& walk, unsigned threads, int64_t 
             try {
                 Allocate(); // the run's list takes the file's records
             } catch (const std::bad_alloc&) {
-                outcome.failed = !MemoryHeadroom::RanOut();
+                outcome.failed = !shortage.RanOut();
                 break;
             }
             outcome.taken.push_back(result);
@@ -166,7 +168,7 @@ Outcome ShortRun(const std::vector<MemoryFile>& walk, unsigned threads, int64_t 
         while (!pool.WaitEnded(1)) {
         }
     }
-    outcome.full = MemoryHeadroom::RanOut() != 0;
+    outcome.full = shortage.RanOut() != 0;
     outcome.failed = outcome.failed || listingFailed;
     return outcome;
 }
@@ -224,7 +226,7 @@ int main() {
         } catch (const std::bad_alloc&) {
             thrown = true;
         }
-        Check(std::get_new_handler() == nullptr && thrown && !MemoryHeadroom::RanOut(),
+        Check(std::get_new_handler() == nullptr && thrown && !none.Shortage().RanOut(),
               "without a reserve there is no handler", 0, 1);
     }
     if (failures) return 1;
