@@ -33,7 +33,7 @@ int32_t RandomGenerator::RandomBetween(int32_t low, int32_t high) {
 }
 
 int RandomGenerator::Chance(uint32_t a, uint32_t b) {
-    return NextRandom(b) >= a;
+    return NextRandom(b) < a;
 }
 
 int RandomGenerator::OneIn(uint32_t n) {
