@@ -7,6 +7,11 @@
 set(TROVIK_WARNINGS -Wall -Wextra -Wshadow)
 option(TROVIK_SANITIZE "Native build: AddressSanitizer and UndefinedBehaviorSanitizer" ON)
 option(TROVIK_BENCHMARKS "Build the benchmarks (scripts/bench)" OFF)
+# Seconds a test may run: a few times what the usual test takes, so that one
+# that hangs fails in a minute rather than a quarter of an hour. The slower
+# ones name their own (trovik_test_timeout), at three to four times their
+# running time on a loaded machine.
+set(TROVIK_TEST_TIMEOUT 60)
 
 if(WIN32)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run
@@ -57,7 +62,18 @@ function(trovik_test target)
         trovik_use_memory_manager(${target})
     endif()
     add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES TIMEOUT 900)
+    set_tests_properties(${target} PROPERTIES TIMEOUT ${TROVIK_TEST_TIMEOUT})
+endfunction()
+
+# trovik_test_timeout(<seconds> <test>...)
+# A longer timeout for the named tests of the current folder that exist in
+# this configuration.
+function(trovik_test_timeout seconds)
+    foreach(test ${ARGN})
+        if(TEST ${test})
+            set_tests_properties(${test} PROPERTIES TIMEOUT ${seconds})
+        endif()
+    endforeach()
 endfunction()
 
 # Folder conventions, so that adding a file needs no build edit:

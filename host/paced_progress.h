@@ -35,10 +35,11 @@ public:
 private:
     static constexpr uint32_t interval = refreshPeriod; // between two shown counts
 
-    // Whether `now` lies after the next update. A deadline that seems more
-    // than one interval ahead has in fact been passed by a timer that
-    // wrapped, so it does not hold the count back.
-    bool Due(uint32_t now) const { return now > _nextUpdate || _nextUpdate - now > interval; }
+    // Whether `now` lies after the next update, in the clock's wrapping
+    // arithmetic: the deadline is at most one interval ahead until it is
+    // passed, and then seems almost a whole wrap ahead. (Comparing `now` and
+    // the deadline directly fails when only one of them has wrapped.)
+    bool Due(uint32_t now) const { return _nextUpdate - now > interval; }
 
     WalkProgress& _shown;
     uint32_t (*const _clock)();

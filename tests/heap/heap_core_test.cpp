@@ -419,6 +419,32 @@ TEST(HeapBigBlocks, AnEmptiedBigPageSetGoesBackUnlessNewestAndSmall) {
     }
 }
 
+// The newest big page set stays when emptied while it has at most 64 KiB
+// committed: the request that just fills 64 KiB and the byte more that takes
+// one page further lie on either side of that line.
+TEST(HeapBigBlocks, AnEmptiedNewestBigPageSetStaysUpTo64KiBCommitted) {
+    const uint32_t page = NH_constants.pageSize;
+    const uint32_t fills64KiB = 65536 - kBigPageSetHeaderSize - kBigBlockOverhead - kAltHeaderSize;
+    struct Case {
+        uint32_t request, committed;
+        bool kept;
+    } cases[] = {{fills64KiB - page, 65536 - page, true},
+                 {fills64KiB, 65536, true},
+                 {fills64KiB + 1, 65536 + page, false}};
+    for (const Case& c : cases) {
+        NH_Heap heap(0, "test");
+        void* block = heap.AllocMem(c.request);
+        NH_BigPageSet* pageSet = heap._bigPageSets;
+        ASSERT_EQ(c.committed,
+                  static_cast<uint32_t>(pageSet->_committedEnd - reinterpret_cast<char*>(pageSet)))
+            << c.request;
+        heap.FreeMem(block);
+        EXPECT_EQ(c.kept ? 1u : 0u, TakeCensus(heap).bigPageSets) << c.request;
+        EXPECT_EQ(c.kept, NH_IsInDynamicMemoryMap(pageSet) != 0) << c.request;
+        EXPECT_TRUE(CheckHeap(heap));
+    }
+}
+
 // Big page sets for requests of 1 MB or more reserve twice the room (up to
 // 4 MB more), and growing sets commit ahead: a buffer grown in small steps
 // rarely moves.
