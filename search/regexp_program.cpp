@@ -38,16 +38,6 @@ int ByteSet::TheOnlyByte() const {
 
 namespace {
 
-// The code byte at `index`; the code ends at the 128 bytes.
-unsigned char CodeAt(const unsigned char* code, int index) {
-    return index < TRegexp::kBufferSize ? code[index] : 0;
-}
-
-bool IsRepetition(unsigned char byte) {
-    return byte == TRegexp::kZeroOrMore || byte == TRegexp::kOneOrMore ||
-           byte == TRegexp::kZeroOrOne;
-}
-
 // One element that is not a repetition (a repetition code read here is a
 // literal byte).
 struct Element {

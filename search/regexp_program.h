@@ -38,6 +38,17 @@ inline bool IsLineEnd(unsigned char byte) {
     return byte == '\n' || byte == '\r' || byte == 0;
 }
 
+// The code byte at `index`; the code ends at the 128 bytes.
+inline unsigned char CodeAt(const unsigned char* code, int index) {
+    return index < TRegexp::kBufferSize ? code[index] : 0;
+}
+
+// Whether `byte` is the code of a repetition (`*`, `+` or `?`).
+inline bool IsRepetition(unsigned char byte) {
+    return byte == TRegexp::kZeroOrMore || byte == TRegexp::kOneOrMore ||
+           byte == TRegexp::kZeroOrOne;
+}
+
 struct RegexpStep {
     enum Kind : unsigned char {
         kConsume,     // takes one byte of `bytes` (never the terminating zero)

@@ -9,15 +9,6 @@
 
 namespace {
 
-unsigned char CodeAt(const unsigned char* code, int index) {
-    return index < TRegexp::kBufferSize ? code[index] : 0;
-}
-
-bool IsRepetition(unsigned char byte) {
-    return byte == TRegexp::kZeroOrMore || byte == TRegexp::kOneOrMore ||
-           byte == TRegexp::kZeroOrOne;
-}
-
 class ReferenceMatcher {
 public:
     ReferenceMatcher(const unsigned char* code, const unsigned char* text,
