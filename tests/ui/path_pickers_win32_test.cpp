@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/string.h"
+#include "tests/fs/scratch_dir.h"
 #include "tests/ui/dialog_driver.h"
 #include "ui/path_pickers.h"
 
@@ -48,18 +49,12 @@ void Operate(const char* title, Seen& seen, Act act) {
     }
 }
 
-// A scratch tree under the temporary folder, left where the pickers and the
+// A scratch tree (ScratchDir), left where the pickers and the
 // process's current directory started.
 class PathPickers : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH] = "";
-        GetTempPathA(sizeof temp, temp);
-        root = std::string(temp) + "trovik-pickers-" + std::to_string(GetCurrentProcessId());
-        sub = root + "\\sub";
-        CreateDirectoryA(root.c_str(), nullptr);
-        CreateDirectoryA(sub.c_str(), nullptr);
-        Touch(sub + "\\inner.txt");
+        scratch.Write("sub\\inner.txt", "");
         startDirectory = CurrentDirectory();
         SetCurrentDirectoryA(root.c_str());
         lastPickedDirectory = "";
@@ -69,14 +64,6 @@ protected:
     void TearDown() override {
         DestroyWindow(owner);
         SetCurrentDirectoryA(startDirectory.c_str());
-        DeleteFileA((sub + "\\inner.txt").c_str());
-        RemoveDirectoryA(sub.c_str());
-        RemoveDirectoryA(root.c_str());
-    }
-    static void Touch(const std::string& path) {
-        HANDLE file =
-            CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        CloseHandle(file);
     }
 
     // Runs PickDirectory while `act` operates its dialog.
@@ -91,7 +78,10 @@ protected:
         return PickFile(owner, result, fileTitle);
     }
 
-    std::string root, sub, startDirectory;
+    ScratchDir scratch;
+    const std::string root = scratch.Path();
+    const std::string sub = root + "\\sub";
+    std::string startDirectory;
     HWND owner = nullptr;
 };
 
