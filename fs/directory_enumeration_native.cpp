@@ -8,16 +8,24 @@
 // taken relative to the open directory; only links, and entries of a file
 // system that gives no type, are looked up through. The times and the
 // read-only attribute, which the walk does not read, are left at 0.
+//
+// The entries come in Wine's order, so that a walk reaches files in the
+// order the Windows build does under Wine and both give the same records:
+// by their names compared as the file system compares them (every UTF-16
+// unit upcased, fs/name_case.h), names equal but for case by their bytes.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "fs/directory_enumeration.h"
+#include "fs/name_case.h"
 #include "fs/posix_file.h"
 
 namespace {
@@ -69,6 +77,40 @@ bool Describe(int directory, const char* lookup, const char* name, unsigned char
     return true;
 }
 
+// A directory's entries, read whole and sorted, and the directory kept open
+// for the look-ups relative to it.
+struct Listing {
+    struct Entry {
+        std::u16string key; // the name as the file system compares it
+        std::string name;
+        unsigned char type;
+        bool operator<(const Entry& other) const {
+            return key != other.key ? key < other.key : name < other.name;
+        }
+    };
+
+    DIR* directory;
+    std::vector<Entry> entries;
+    size_t next = 0;
+
+    explicit Listing(DIR* opened) : directory(opened) {}
+    ~Listing() { closedir(directory); }
+    Listing(const Listing&) = delete;
+    Listing& operator=(const Listing&) = delete;
+
+    // Reads every entry; false when the listing failed part-way.
+    bool Read() {
+        errno = 0;
+        while (const dirent* found = readdir(directory)) {
+            entries.push_back(Entry{UpcasedName(found->d_name), found->d_name, found->d_type});
+            errno = 0;
+        }
+        if (errno != 0) return false; // readdir gives null with errno kept at its end
+        std::sort(entries.begin(), entries.end());
+        return true;
+    }
+};
+
 // Splits an enumeration path into its directory and its pattern.
 bool SplitPath(const char* path, std::string* directory, std::string* pattern) {
     std::string posix;
@@ -99,7 +141,7 @@ DirectoryEnumeration::DirectoryEnumeration(const char* path)
     : _path(path), _handle(nullptr), _finished(0) {}
 
 DirectoryEnumeration::~DirectoryEnumeration() {
-    if (_handle != nullptr) closedir(static_cast<DIR*>(_handle));
+    delete static_cast<Listing*>(_handle);
 }
 
 int DirectoryEnumeration::Next(FindData* entry) {
@@ -115,22 +157,29 @@ int DirectoryEnumeration::Next(FindData* entry) {
             return Describe(AT_FDCWD, path.c_str(), pattern.c_str(), DT_UNKNOWN, entry) &&
                    IsEnumerated(entry->_attributes);
         }
-        _handle = opendir(directory.c_str());
-        if (_handle == nullptr) {
+        DIR* opened = opendir(directory.c_str());
+        if (opened == nullptr) {
             _failed = errno != ENOENT && errno != ENOTDIR;
+            return 0;
+        }
+        Listing* listing = new Listing(opened);
+        _handle = listing;
+        // A listing that fails part-way delivers nothing, as under Wine,
+        // which reads a directory whole before its first entry.
+        if (!listing->Read()) {
+            _failed = 1;
             return 0;
         }
         _finished = 0;
     }
-    DIR* listing = static_cast<DIR*>(_handle);
-    errno = 0;
-    while (const dirent* found = readdir(listing)) {
-        if (Describe(dirfd(listing), found->d_name, found->d_name, found->d_type, entry) &&
+    Listing* listing = static_cast<Listing*>(_handle);
+    while (listing->next < listing->entries.size()) {
+        const Listing::Entry& found = listing->entries[listing->next++];
+        const char* name = found.name.c_str();
+        if (Describe(dirfd(listing->directory), name, name, found.type, entry) &&
             IsEnumerated(entry->_attributes))
             return 1;
-        errno = 0;
     }
     _finished = 1;
-    _failed = errno != 0; // readdir gives null with errno kept at its end
     return 0;
 }

@@ -16,7 +16,8 @@ struct ByteUnits {
         std::fill(units, units + 0x100, uint16_t('?'));
         const CodePageTable& table = HostCodePage();
         for (uint32_t unit = 0x10000; unit-- > 0;)
-            if (table[unit] < 0x100 && (table[unit] != '?' || unit == '?')) units[table[unit]] = unit;
+            if (table[unit] < 0x100 && (table[unit] != '?' || unit == '?'))
+                units[table[unit]] = unit;
     }
 };
 
@@ -38,9 +39,8 @@ void AppendUtf8(uint16_t unit, std::string& out) {
 bool SpellInCodePage(const std::string& utf8, std::string& text) {
     const auto* data = reinterpret_cast<const unsigned char*>(utf8.data());
     std::string converted(utf8.size(), '\0');
-    const size_t written =
-        ConvertToCodePage(TextEncoding::utf8, data, utf8.size(),
-                          reinterpret_cast<unsigned char*>(&converted[0]));
+    const size_t written = ConvertToCodePage(TextEncoding::utf8, data, utf8.size(),
+                                             reinterpret_cast<unsigned char*>(&converted[0]));
     converted.resize(written);
     // Every character the code page cannot spell became a '?' of its own.
     if (std::count(converted.begin(), converted.end(), '?') !=

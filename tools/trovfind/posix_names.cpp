@@ -39,7 +39,8 @@ std::string PosixNames::Of(const std::string& walkPath) const {
         if (walkPath.compare(0, prefix.size(), prefix) != 0) continue;
         if (walkPath.size() == prefix.size()) return entry.second;
         if (IsDriveRoot(prefix)) return entry.second + PosixRest(walkPath, prefix.size());
-        if (walkPath[prefix.size()] == '\\') return entry.second + PosixRest(walkPath, prefix.size());
+        if (walkPath[prefix.size()] == '\\')
+            return entry.second + PosixRest(walkPath, prefix.size());
     }
     const size_t drive = walkPath.size() >= 2 && walkPath[1] == ':' ? 2 : 0;
     return PosixRest(walkPath, drive);
