@@ -2,14 +2,17 @@
 // read whole and the same file mapped give the same records in every mode;
 // the failures that cost only the file (missing, empty, a folder); views of a
 // mapping at the granularity's offsets, as the sliding search takes them, and
-// a view too large for 32 bits refused as such.
+// a view too large for 32 bits refused as such; a mapped file cut short,
+// whose view faults inside the search's guard and costs only that file.
 #include "base/exception.h"
+#include "fs/fault_guard.h"
 #include "fs/file_errors.h"
 #include "fs/file_name.h"
 #include "fs/mapped_file.h"
 #include "search/hit_record.h"
 #include "search/mapped_windows.h"
 #include "search/search_file.h"
+#include "search/search_file_text.h"
 #include "search/search_text.h"
 #include "tests/search/test_run.h"
 
@@ -71,8 +74,8 @@ Outcome SearchedAs(FileName path, TestRun& run, uint32_t readLimit) {
     Outcome outcome;
     outcome.result = SearchFile(path, run.Search(), searchWindowSize, patternReach, readLimit);
     for (GrepInfo* g = run.results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
-        outcome.records.push_back(std::string(g->_fileName) + ":" +
-                                  std::to_string(g->_lineNumber) + ":" + std::string(g->_lineText));
+        outcome.records.push_back(std::string(g->_fileName) + ":" + std::to_string(g->_lineNumber) +
+                                  ":" + std::string(g->_lineText));
     outcome.counters = run.results.counters;
     return outcome;
 }
@@ -153,6 +156,29 @@ TEST_F(NativeFiles, AViewOf4GiBOrMoreIsTooLargeAndSmallerOnesAreMade) {
     MappedFile::View* view = file.AddView(4ull << 30, 0);
     EXPECT_EQ(view->GetSize(), 1u);
     EXPECT_EQ(view->GetBase()[0], 0);
+}
+
+// Past the new end of a file cut short its view faults (SIGBUS): the fault
+// guard abandons the read, an outer guard takes a fault of its range inside
+// an inner one, and the search of such a view costs only the file.
+TEST_F(NativeFiles, AViewOfAFileCutShortFaultsInsideItsGuardOnly) {
+    const FileName name = Write("cut.txt", std::string(3 * 65536, 'x') + "needle\n");
+    MappedFile file(name, openRead);
+    ASSERT_EQ(truncate((_dir + "/cut.txt").c_str(), 0), 0);
+    const char* tail = file.GetData() + 70000;
+    uint8_t byte = 1;
+    EXPECT_EQ(ProbeByte(tail, &byte), 0);
+    auto innerGuard = [&] {
+        char elsewhere = 0;
+        auto read = [&] { byte = static_cast<uint8_t>(*static_cast<const volatile char*>(tail)); };
+        RunGuarded(&elsewhere, 1, read);
+    };
+    EXPECT_EQ(RunGuarded(file.GetData(), file.GetSize(), innerGuard), 0);
+    TestRun run;
+    run.query.text = "needle";
+    const auto* data = reinterpret_cast<const unsigned char*>(file.GetData());
+    EXPECT_EQ(SearchFileText(String(name), data, file.GetSize(), run.Search()), -1);
+    EXPECT_EQ(run.results.hitList._count, 0);
 }
 
 } // namespace
