@@ -139,4 +139,13 @@ compare corpus -t '*.h;*.c;!big\' int -- "$corpus"
 compare "overlapping entries" -l struct -- "$corpus/big" "$corpus" "$corpus/utf8.txt"
 compare "a link loop" -L -l struct -- "$dir/loop"
 
+# The current folder, ".", an entry of one character: the native program
+# names the files from it, as given.
+windows_dot=$(cd "$corpus" && wine "$build/tools/trovfind.exe" -u -l struct . 2>/dev/null |
+    as_posix names)
+native_dot=$(cd "$corpus" && "$native_build/tools/trovfind" -u -l struct . 2>/dev/null |
+    sed "s|^\./|$corpus/|")
+expect "the current folder as ." "$windows_dot" "$native_dot"
+expect "the current folder as . has files" 1 "$(printf '%s\n' "$native_dot" | grep -c '/utf8.txt$')"
+
 test_summary
