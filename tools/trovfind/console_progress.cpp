@@ -42,8 +42,9 @@ void ConsoleProgress::ReportFailure() {
 void ConsoleProgress::Show() {
     if (!_console) return;
     char line[96];
-    const int length = snprintf(line, sizeof line, "\rProcessed files: %lu, hits: %lu ",
-                                static_cast<unsigned long>(_files), static_cast<unsigned long>(_hits));
+    const int length =
+        snprintf(line, sizeof line, "\rProcessed files: %lu, hits: %lu ",
+                 static_cast<unsigned long>(_files), static_cast<unsigned long>(_hits));
     Put(line, static_cast<size_t>(length));
     _shown = true;
 }
