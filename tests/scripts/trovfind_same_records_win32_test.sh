@@ -114,10 +114,12 @@ compare() {
     shift
     for entry in "$@"; do entries+=("$entry"); wentries+=("${windows_form[$entry]}"); done
     case " ${options[*]} " in *" -l "*) format=names ;; *) options=(--records "${options[@]}") ;; esac
+    # The two programs run side by side, on the machine's two processors.
+    "$native_build/tools/trovfind" -u "${options[@]}" "${entries[@]}" \
+        >"$dir/native.out" 2>"$dir/native.err" &
     wine "$build/tools/trovfind.exe" -u "${options[@]}" "${wentries[@]}" 2>"$dir/windows.err" |
         as_posix "$format" >"$dir/windows.out"
-    "$native_build/tools/trovfind" -u "${options[@]}" "${entries[@]}" \
-        >"$dir/native.out" 2>"$dir/native.err"
+    wait
     expect_same_files "$name: ${options[*]}" "$dir/windows.out" "$dir/native.out"
     [ "$format" = names ] && expect_same_files "$name: the summary of ${options[*]}" \
         "$dir/windows.err" "$dir/native.err"
