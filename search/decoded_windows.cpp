@@ -7,7 +7,8 @@
 DecodedWindows::DecodedWindows(WindowSource& file, TextEncoding encoding, uint32_t window,
                                FilePulse& pulse)
     : _file(file), _encoding(encoding), _window(window),
-      _spacing(std::min<uint32_t>(std::max<uint32_t>(window / 32, 64), window / 4)), _pulse(pulse),
+      _spacing(std::min<uint32_t>(std::max<uint32_t>(window / 32, 64), window / 4)),
+      _behind(window - Reach() >= 2 * _spacing + 4 ? _spacing : 0), _pulse(pulse),
       _buffer(new (std::nothrow) unsigned char[window]) {
     _marks.push_back({0, MarkLength(encoding)});
 }
@@ -18,13 +19,20 @@ bool DecodedWindows::Shows(uint64_t offset) const {
     return offset < _shown.End() && _shown.End() - offset >= Reach();
 }
 
+FileWindow DecodedWindows::WindowHolding(uint64_t offset) {
+    const bool holds = _converted && offset >= _shown.start &&
+                       (offset < _shown.End() || (_shown.last && offset == _shown.End()));
+    return holds ? _shown : WindowAt(offset);
+}
+
 FileWindow DecodedWindows::WindowAt(uint64_t offset) {
     if (Shows(offset)) return _shown;
     do {
-        // The last mark at or before the offset; converting from it reaches
-        // the offset, or at least a later mark to go on from.
+        // The last mark at least _behind before the offset; converting from
+        // it reaches the offset, or at least a later mark to go on from.
+        const uint64_t from = offset > _behind ? offset - _behind : 0;
         const Mark mark =
-            *(std::upper_bound(_marks.begin(), _marks.end(), offset,
+            *(std::upper_bound(_marks.begin(), _marks.end(), from,
                                [](uint64_t at, const Mark& next) { return at < next.text; }) -
               1);
         if (_converted && mark.text >= _shown.start && mark.text <= _shown.End()) {

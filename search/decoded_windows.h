@@ -5,10 +5,11 @@
 // point where a character begins. Converting from the file's start, the
 // source notes every so often (a 32nd of the buffer) where in the file the
 // converted text stands. A window that slides on keeps what it holds from
-// the last such point before the offset asked and converts on from where it
-// ended; a window asked before the present one is converted again from the
-// nearest point. A character that straddles the end of the file's window is
-// converted once, whole.
+// the last such point a little before the offset asked (so that the line a
+// match near the window's start lies on, which the line pass reads next, is
+// still there) and converts on from where it ended; a window asked before
+// the present one is converted again from the nearest point. A character
+// that straddles the end of the file's window is converted once, whole.
 #pragma once
 
 #include <cstdint>
@@ -33,11 +34,15 @@ public:
     // reach far enough from it. Raises TextFault when the file's bytes could
     // not be read, and whatever the file's source raises.
     FileWindow WindowAt(uint64_t offset) override;
-    // Half the window: a window that slides on then keeps half of what it
-    // converted or more, and slides once for every half window gone through.
-    // (Two marks lie at most _spacing + 3 bytes apart, and a window from a
-    // mark fills the buffer but for one byte, so it reaches that far.)
-    uint32_t Reach() const override { return _window / 2; }
+    FileWindow WindowHolding(uint64_t offset) override;
+    // An eighth of the window: a window that slides on keeps only that much
+    // and what lies behind the offset asked, so each slide moves few bytes
+    // and makes room for most of a window of new text. (Two marks lie at
+    // most _spacing + 3 bytes apart, so a window starts at most _behind +
+    // _spacing + 3 bytes before the offset asked, and a window from a mark
+    // fills the buffer but for one byte, so it reaches that far.)
+    uint32_t Reach() const override { return _window / 8; }
+    bool CostlyToShowAgain() const override { return true; }
 
 private:
     struct Mark {
@@ -55,6 +60,9 @@ private:
     const TextEncoding _encoding;
     const uint32_t _window;
     const uint32_t _spacing; // converted bytes between two marks, about
+    // A window starts at the last mark at least this far before the offset
+    // asked: a mark's spacing where the window still reaches far enough.
+    const uint32_t _behind;
     FilePulse& _pulse;
     std::unique_ptr<unsigned char[]> _buffer;
     std::vector<Mark> _marks; // in increasing order, the first at the text's start

@@ -36,8 +36,15 @@ public:
     // the text.
     // Raises when the bytes cannot be shown.
     virtual FileWindow WindowAt(uint64_t offset) = 0;
+    // A window that holds the byte at `offset`, or ends the text there,
+    // however far it reaches past it: the one shown, when it does.
+    virtual FileWindow WindowHolding(uint64_t offset) { return WindowAt(offset); }
     // How far every window reaches past the offset it was asked for.
     virtual uint32_t Reach() const = 0;
+    // Whether a window shown again costs what it cost the first time (text
+    // converted from another encoding): the search then makes its records
+    // of a window before it leaves it. Mapping or pointing costs little.
+    virtual bool CostlyToShowAgain() const { return false; }
 };
 
 // A block of memory holding the whole file, shown in windows of `window`

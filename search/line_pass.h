@@ -5,7 +5,7 @@
 // so a file read through sliding windows gives exactly the lines and texts
 // of the same file read whole. The pass is one forward scan; the offsets
 // come in batches, in order, and the scan of each batch ends at its last
-// offset.
+// offset, or, counting on between two batches, where the search stands.
 //
 // Lines end at the delimiter: CR when a CR lies among the first 160 bytes of
 // the file, else LF. A match belongs to the line of its first byte, and a
@@ -55,6 +55,13 @@ public:
     // byte at Scanned(). Returns 1 while offsets remain: the pass goes on in a
     // window that holds Scanned(). Returns 0 when the batch is done.
     int Continue(const FileWindow& window);
+
+    // Counts the lines up to `until`, before which no offset of a later
+    // batch lies, in `window`, which holds the byte at Scanned(): so the
+    // pass keeps up with the search and never has to read again a window the
+    // search has left. Returns 1 while bytes before `until` remain past the
+    // window.
+    int CountTo(const FileWindow& window, uint64_t until);
 
     uint64_t Scanned() const { return _scanned; }
     const LinePassResult& Result() const { return _result; }

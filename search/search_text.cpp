@@ -55,13 +55,20 @@ uint64_t WindowStart(uint64_t from) {
     return from > 0 ? from - 1 : 0;
 }
 
-// The accepted matches of a file, a batch at a time.
+// The accepted matches of a file, a batch at a time. Where showing a window
+// again is costly, a batch also ends, with fewer matches or none, where the
+// search is about to leave the source's window, so that the line pass goes
+// through the rest of that window before the source moves on: text
+// converted from another encoding is then converted once.
 class MatchFinder {
 public:
     virtual ~MatchFinder() {}
     // Writes the offsets of the next matches, at most matchBatch of them, in
-    // increasing order; 0 when no more follow or the search was stopped.
+    // increasing order, and returns their count.
     virtual int32_t Next(uint64_t* positions) = 0;
+    // The offset before which every match has been handed out; `done` once
+    // no more follow or the search was stopped.
+    virtual uint64_t Searched() const = 0;
 };
 
 // Goes a piece of at most pulseInterval positions at a time.
@@ -104,9 +111,13 @@ public:
                 _done = true;
                 return TextWalk::done;
             }
-            return WindowStart(_from);
+            return _walk.MayGoOn(window, WindowStart(_from)) ? WindowStart(_from) : TextWalk::done;
         });
         return count;
+    }
+
+    uint64_t Searched() const override {
+        return _done || _walk.Pulse().Stopped() ? TextWalk::done : _from;
     }
 
 private:
@@ -135,12 +146,17 @@ public:
         if (!_text) throw std::bad_alloc();
     }
 
-    // A stop keeps the matches found before it and ends the search.
+    // A stop keeps the matches found before it and ends the search. A call
+    // copies one window at most: a copy without matches hands out none.
     int32_t Next(uint64_t* positions) override {
         FilePulse& pulse = _walk.Pulse();
+        bool copiedNow = false;
         while (_handedOut == _foundCount) {
             if (_done || pulse.Stopped()) return 0;
-            if (!Holds(_from) && !CopyFrom(_from)) return 0;
+            if (!Holds(_from)) {
+                if ((copiedNow && _walk.KeepsPassesTogether()) || !CopyFrom(_from)) return 0;
+                copiedNow = true;
+            }
             uint32_t* room = _wide ? _wide.get() : _search.workspace.windowPositions.get();
             const int32_t capacity = _wide ? wideBatch : matchBatch;
             const int32_t found = FindPatternMatches(
@@ -170,6 +186,11 @@ public:
             positions[i] = _copyStart + _found[_handedOut + i];
         _handedOut += count;
         return count;
+    }
+
+    uint64_t Searched() const override {
+        if (_handedOut < _foundCount) return _copyStart + _found[_handedOut];
+        return _done || _walk.Pulse().Stopped() ? TextWalk::done : _from;
     }
 
 private:
@@ -227,7 +248,7 @@ private:
 // they take.
 unsigned char DelimiterOf(TextWalk& walk) {
     unsigned char delimiter = '\n';
-    walk.From(
+    walk.Behind(
         0,
         [&](const FileWindow& window, uint32_t from) -> uint64_t {
             const uint64_t end = window.End() < maxLineText ? window.End() : maxLineText;
@@ -257,7 +278,7 @@ public:
     bool Add(const uint64_t* offsets, int32_t count) {
         HitLine* hitLines = _search.workspace.hitLines.get();
         _pass.Start(offsets, count, hitLines);
-        _walk.From(
+        _walk.Behind(
             _pass.Scanned(),
             [&](const FileWindow& window, uint32_t from) -> uint64_t {
                 const uint32_t end = PieceEnd(from, window.length);
@@ -300,6 +321,18 @@ public:
         return !results.hitListFull && !(_search.query.fileNamesOnly && _records._count > 0);
     }
 
+    // Counts the lines up to `searched`, where the search stands; a stop
+    // ends the count, as it ends the search.
+    void CountTo(uint64_t searched) {
+        if (searched <= _pass.Scanned()) return;
+        _walk.Behind(_pass.Scanned(), [&](const FileWindow& window, uint32_t from) -> uint64_t {
+            const uint32_t end = PieceEnd(from, window.length);
+            const FileWindow piece = {window.data + from, window.start + from, end - from,
+                                      window.last && end == window.length};
+            return _pass.CountTo(piece, searched) ? _pass.Scanned() : TextWalk::done;
+        });
+    }
+
     // Appends the records and counts the hits; returns the records' count.
     int32_t Finish() {
         RunResults& results = _search.results;
@@ -315,7 +348,7 @@ public:
 private:
     String LineText(uint64_t lineStart) {
         LineTextReader text(lineStart, _pass.Delimiter());
-        _walk.From(
+        _walk.Behind(
             lineStart,
             [&](const FileWindow& window, uint32_t) -> uint64_t {
                 return text.Read(window) ? TextWalk::done : text.Position();
@@ -349,10 +382,19 @@ int SearchText(const String& path, WindowSource& source, const FileSearch& searc
         finder.reset(new PlainFinder(walk, search));
     uint64_t* positions = search.workspace.matchPositions.get();
     int32_t count = finder->Next(positions);
-    if (count == 0) return 0;
+    if (count == 0 && finder->Searched() == TextWalk::done) return 0;
+    // The line pass follows the search batch by batch, and before the search
+    // moves to the next window it goes through the rest of the present one,
+    // with or without matches there: it never asks for a window the search
+    // has left behind (which a converted text would convert again).
     RecordMaker maker(path, walk, search);
-    while (count > 0 && maker.Add(positions, count))
+    for (;;) {
+        if (count > 0 && !maker.Add(positions, count)) break;
+        const uint64_t searched = finder->Searched();
+        if (searched == TextWalk::done) break;
+        maker.CountTo(searched);
         count = finder->Next(positions);
+    }
     return maker.Finish();
 }
 

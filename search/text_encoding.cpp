@@ -26,6 +26,34 @@ size_t FirstNonAscii(const unsigned char* data, size_t size) {
     return at;
 }
 
+// Copies the ASCII bytes from `p` on to `out` while room lasts, moving `p`
+// past them; returns the end of the copy. Text is mostly
+// ASCII with a character beyond it every few dozen bytes: one pass that
+// copies 16 bytes a step, without a call for each run, keeps the conversion
+// close to the cost of reading the text.
+unsigned char* CopyAscii(const unsigned char*& p, const unsigned char* end, unsigned char* out,
+                         unsigned char* limit) {
+#if defined(__SSE2__)
+    while (end - p >= 16 && limit - out >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // The whole block is stored; only its bytes before the first beyond
+        // ASCII count, and the room holds all 16.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+        const int beyond = _mm_movemask_epi8(block);
+        if (beyond != 0) {
+            const int ascii = __builtin_ctz(static_cast<unsigned>(beyond));
+            p += ascii;
+            return out + ascii;
+        }
+        p += 16;
+        out += 16;
+    }
+#endif
+    while (p < end && out < limit && *p < 0x80)
+        *out++ = *p++;
+    return out;
+}
+
 // The UTF-8 sequence at `p` (lead byte 0x80 and up): a well-formed one, or
 // its maximal ill-formed subpart (a stray continuation byte, a sequence cut
 // short, an overlong form, a surrogate or a code point past U+10FFFF); `cut`
@@ -80,12 +108,8 @@ Conversion ConvertUtf8(const unsigned char* data, size_t size, bool last, unsign
     unsigned char* const limit = out + room;
     const unsigned char* p = data;
     while (p < end) {
-        // ASCII is the same in every code page: copied in runs.
-        size_t ascii = FirstNonAscii(p, static_cast<size_t>(end - p));
-        if (ascii > static_cast<size_t>(limit - out)) ascii = static_cast<size_t>(limit - out);
-        memcpy(out, p, ascii);
-        out += ascii;
-        p += ascii;
+        // ASCII is the same in every code page: copied as it is scanned.
+        out = CopyAscii(p, end, out, limit);
         if (p == end || out == limit) break;
         const Sequence sequence = ReadSequence(p, end);
         if (sequence.cut && !last) break;

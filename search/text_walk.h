@@ -58,8 +58,44 @@ public:
     // stop. Raises TextFault, and whatever the source raises.
     template <class Visit>
     void From(uint64_t at, Visit visit, bool throughStop = false) {
+        Walk(at, visit, throughStop, &WindowSource::WindowAt);
+    }
+
+    // As From, for a pass that follows the search through the text it has
+    // gone through (the line pass, the line texts): any window that holds
+    // `at` will do, so such a pass never moves the source on and away from
+    // text it still needs.
+    template <class Visit>
+    void Behind(uint64_t at, Visit visit, bool throughStop = false) {
+        Walk(at, visit, throughStop, &WindowSource::WindowHolding);
+    }
+
+    // Whether the search may go on to `at` and leave the line pass behind:
+    // always, unless the source would leave `window` for `at` and showing it
+    // again is costly. The source keeps a window while it reaches Reach()
+    // past the offset asked or ends the text; one that moves on sooner costs
+    // time, never results.
+    bool MayGoOn(const FileWindow& window, uint64_t at) const {
+        if (!_source.CostlyToShowAgain()) return true;
+        return at >= window.start &&
+               (window.last ? at <= window.End()
+                            : at < window.End() && window.End() - at >= _source.Reach());
+    }
+    // Whether the search hands its matches to the line pass before a window
+    // of the source is left.
+    bool KeepsPassesTogether() const { return _source.CostlyToShowAgain(); }
+
+    // One window, for a pass that reads it in its own pieces.
+    FileWindow WindowAt(uint64_t at) { return _source.WindowAt(at); }
+    WindowSource& Source() { return _source; }
+    FilePulse& Pulse() { return _pulse; }
+
+private:
+    template <class Visit>
+    void Walk(uint64_t at, Visit& visit, bool throughStop,
+              FileWindow (WindowSource::*windowAt)(uint64_t)) {
         while (throughStop || !_pulse.Stopped()) {
-            const FileWindow window = _source.WindowAt(at);
+            const FileWindow window = (_source.*windowAt)(at);
             uint64_t next = done;
             ReadGuarded(window, [&] { next = visit(window, window.Local(at)); });
             if (next == done || (window.last && next >= window.End())) return;
@@ -68,12 +104,6 @@ public:
         }
     }
 
-    // One window, for a pass that reads it in its own pieces.
-    FileWindow WindowAt(uint64_t at) { return _source.WindowAt(at); }
-    WindowSource& Source() { return _source; }
-    FilePulse& Pulse() { return _pulse; }
-
-private:
     WindowSource& _source;
     FilePulse& _pulse;
 };

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -308,6 +309,58 @@ TEST(LinePass, AgreesWithTheOracleOnRandomDataWholeAndInWindows) {
         const uint32_t window = 1 + random() % 7;
         ASSERT_EQ(Lines(data, offsets, 0, window).lines, expected)
             << "round " << round << " window " << window;
+    }
+}
+
+// The search hands the pass its offsets in batches and, between two, has it
+// count the lines up to where the search stands (before the next batch's
+// first offset): the counting ahead keeps the line numbers, the line starts
+// and so the texts, CR LF pairs cut anywhere and runs of more delimiters than
+// a bulk count adds up at once included.
+TEST(LinePass, CountingAheadBetweenBatchesAgreesWithTheOracle) {
+    std::mt19937 random(12);
+    const std::string alphabet = "ab \r\n\x01";
+    for (int round = 0; round < 300; ++round) {
+        std::string data(1 + random() % 400, ' ');
+        for (char& c : data)
+            c = alphabet[random() % alphabet.size()];
+        // Every tenth round: few offsets, after a long run of delimiters.
+        const bool sparse = round % 10 == 0;
+        const size_t run = sparse ? 4200 + random() % 100 : 0;
+        data.insert(0, run, round % 20 ? '\n' : '\r');
+        std::vector<uint64_t> offsets;
+        for (size_t i = run; i < data.size(); ++i) {
+            if (random() % (sparse ? 2000 : 30) == 0) offsets.push_back(i);
+        }
+        std::vector<unsigned char> bytes(data.begin(), data.end());
+        const uint32_t window = round % 3 ? 1 + random() % 7 : 0;
+        MemoryWindows source(bytes.data(), bytes.size(), window);
+        const unsigned char delimiter = LineDelimiterOf(bytes.data(), uint32_t(bytes.size()));
+        LinePass pass(delimiter, 0);
+        std::vector<HitLine> hits(offsets.size());
+        std::vector<RecordedLine> lines;
+        for (size_t first = 0; first <= offsets.size();) {
+            // Ahead to the next offset (or the end), or to a point before it.
+            const uint64_t next = first < offsets.size() ? offsets[first] : data.size();
+            const uint64_t ahead =
+                random() % 2 ? next : pass.Scanned() + random() % (next - pass.Scanned() + 1);
+            while (pass.CountTo(source.WindowAt(pass.Scanned()), ahead)) {
+            }
+            ASSERT_EQ(pass.Scanned(), ahead) << "round " << round;
+            if (first == offsets.size()) break;
+            const size_t count = std::min<size_t>(1 + random() % 3, offsets.size() - first);
+            pass.Start(offsets.data() + first, int32_t(count), hits.data());
+            while (pass.Continue(source.WindowAt(pass.Scanned()))) {
+            }
+            for (int32_t i = 0; i < pass.Result().records; ++i) {
+                LineTextReader text(hits[i].lineStart, delimiter);
+                while (!text.Done())
+                    text.Read(source.WindowAt(text.Position()));
+                lines.push_back({hits[i].lineNumber, std::string(text.Text(), text.Length())});
+            }
+            first += count;
+        }
+        ASSERT_EQ(lines, NaiveLines(data, offsets)) << "round " << round << " window " << window;
     }
 }
 

@@ -78,9 +78,31 @@ struct Mode {
     int stat, caseless, whole, regex, onlyFile;
 };
 
+// The file's windows, counting the times a pass asks for one before the
+// one asked last: each such step back converts text again.
+class StepCounter : public WindowSource {
+public:
+    explicit StepCounter(WindowSource& file) : _file(file) {}
+    uint32_t MaxWindow() const override { return _file.MaxWindow(); }
+    uint32_t Reach() const override { return _file.Reach(); }
+    FileWindow WindowAt(uint64_t offset) override {
+        // A character cut by a window's end is asked again a few bytes back.
+        if (offset + 8 < _last) ++stepsBack;
+        _last = offset;
+        return _file.WindowAt(offset);
+    }
+    int stepsBack = 0;
+
+private:
+    WindowSource& _file;
+    uint64_t _last = 0;
+};
+
 // `window`: the bytes of the converted windows, over file windows of 61
-// bytes (0: the file whole, converted at once).
-Outcome SearchIn(const Mode& mode, const std::string& bytes, uint32_t window = 0) {
+// bytes (0: the file whole, converted at once); `stepsBack` counts the
+// file's windows asked again.
+Outcome SearchIn(const Mode& mode, const std::string& bytes, uint32_t window = 0,
+                 int* stepsBack = nullptr) {
     TestRun run;
     run.query.text = mode.text;
     run.query.statistics = mode.stat;
@@ -90,7 +112,8 @@ Outcome SearchIn(const Mode& mode, const std::string& bytes, uint32_t window = 0
     run.query.fileNamesOnly = mode.onlyFile;
     std::vector<unsigned char> data(bytes.begin(), bytes.end());
     Outcome outcome;
-    MemoryWindows file(data.data(), data.size(), window ? 61 : 0);
+    MemoryWindows windows(data.data(), data.size(), window ? 61 : 0);
+    StepCounter file(windows);
     outcome.result = window ? SearchFileText(String("C:\\T.TXT"), file, run.Search(), 16, window)
                             : SearchFileText(String("C:\\T.TXT"), data.data(),
                                              static_cast<uint32_t>(data.size()), run.Search());
@@ -100,6 +123,7 @@ Outcome SearchIn(const Mode& mode, const std::string& bytes, uint32_t window = 0
                                   run.results.counters.totalChars, run.results.counters.realLines,
                                   run.results.counters.lineBreaks};
     memcpy(outcome.counters, counters, sizeof counters);
+    if (stepsBack) *stepsBack = file.stepsBack;
     return outcome;
 }
 
@@ -197,6 +221,41 @@ TEST(TextEncoding, DetectionAndConversion) {
         std::vector<unsigned char> out(c.bytes.size() + 1);
         const size_t length = ConvertToCodePage(c.encoding, bytes, c.bytes.size(), out.data());
         EXPECT_EQ(std::string(out.begin(), out.begin() + length), c.converted) << c.name;
+    }
+}
+
+// The search and its line pass go through the converted text together: a
+// file is converted once, as its statistics convert it, whether its matches
+// are many, few, far apart or none, and the records stay those of the code
+// page. Windows of 512 KiB are read in several pieces each, so the line pass
+// also reaches the part of a window that the source slides past.
+TEST(TextEncoding, ConvertedTextIsConvertedOnce) {
+    const Mode modes[] = {
+        {"plain, dense", "cr\xE8me", 0, 0, 0, 0, 0},
+        {"plain, one match at the end", "needle", 0, 0, 0, 0, 0},
+        {"plain, no match", "absent", 0, 0, 0, 0, 0},
+        {"pattern, dense", "line [0-9]+ cr", 0, 0, 0, 1, 0},
+        {"pattern, one match at the end", "ne+dle", 0, 0, 0, 1, 0},
+    };
+    const Mode statistics = {"statistics", "*", 1, 0, 0, 0, 0};
+    const struct {
+        uint32_t window;
+        int lines; // of about 20 bytes
+    } sizes[] = {{2048, 3000}, {4099, 3000}, {512u << 10, 60000}};
+    for (const auto& size : sizes) {
+        std::string corpora;
+        for (int i = 0; i < size.lines; ++i)
+            corpora += "caf\xE9 line " + std::to_string(i) + (i % 5 ? "\n" : " cr\xE8me\n");
+        corpora += "needle at the end\n";
+        int once = 0;
+        SearchIn(statistics, Utf8(corpora), size.window, &once);
+        for (const Mode& mode : modes) {
+            int stepsBack = 0;
+            EXPECT_EQ(SearchIn(mode, Utf8(corpora), size.window, &stepsBack),
+                      SearchIn(mode, corpora))
+                << mode.name;
+            EXPECT_EQ(stepsBack, once) << mode.name << ", windows of " << size.window;
+        }
     }
 }
 
