@@ -5,7 +5,15 @@
 #   conventions, so that adding a file needs no build edit.
 
 set(TROVIK_WARNINGS -Wall -Wextra -Wshadow)
-option(TROVIK_SANITIZE "Native build: AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+# The native build is the sanitizers' unless it is a Release build (the
+# native trovfind measured against grep), or TROVIK_SANITIZE says otherwise.
+if(CMAKE_BUILD_TYPE STREQUAL "Release")
+    set(TROVIK_SANITIZE_DEFAULT OFF)
+else()
+    set(TROVIK_SANITIZE_DEFAULT ON)
+endif()
+option(TROVIK_SANITIZE "Native build: AddressSanitizer and UndefinedBehaviorSanitizer"
+       ${TROVIK_SANITIZE_DEFAULT})
 option(TROVIK_BENCHMARKS "Build the benchmarks (scripts/bench)" OFF)
 # Seconds a test may run: a few times what the usual test takes, so that one
 # that hangs fails in a minute rather than a quarter of an hour. The slower
@@ -160,14 +168,22 @@ function(trovik_folder_tests_need target)
     endforeach()
 endfunction()
 
-# trovik_program(<target> SOURCES ... [LIBS ...] [GUI] [PLATFORM_HEAP])
+# trovik_program(<target> SOURCES ... [LIBS ...] [GUI] [PLATFORM_HEAP] [NATIVE])
 # A Windows program built on the libraries (tools/), large-address-aware: a
 # window program with GUI, on the platform's own heap with PLATFORM_HEAP (the
 # benchmarks' measures of the platform), else on the project's memory manager
-# like the product. Nothing in the native configuration.
+# like the product. Nothing in the native configuration unless NATIVE says
+# that the program has a native build (its sources are then the native ones),
+# which keeps the C library's allocation as the native tests do.
 function(trovik_program target)
-    cmake_parse_arguments(ARG "GUI;PLATFORM_HEAP" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI;PLATFORM_HEAP;NATIVE" "" "SOURCES;LIBS" ${ARGN})
     if(NOT WIN32)
+        if(ARG_NATIVE)
+            find_package(Threads REQUIRED)
+            add_executable(${target} ${ARG_SOURCES})
+            trovik_target_defaults(${target})
+            target_link_libraries(${target} PRIVATE ${ARG_LIBS} Threads::Threads)
+        endif()
         return()
     endif()
     if(ARG_GUI)

@@ -2,71 +2,119 @@
 // the entries what the Windows emulation gives them: drive Z: is the root of
 // the file system, backslashes separate, a name beginning with a dot carries
 // the hidden attribute, files carry the archive attribute, and a symbolic
-// link to a folder is a folder with the reparse-point attribute.
+// link to a folder is a folder with the reparse-point attribute. The listing
+// tells folders and files apart by the entry's type, so that a folder needs
+// no look-up and a file one (its size: the walk leaves empty files out),
+// taken relative to the open directory; only links, and entries of a file
+// system that gives no type, are looked up through. The times and the
+// read-only attribute, which the walk does not read, are left at 0.
+//
+// The entries come in Wine's order, so that a walk reaches files in the
+// order the Windows build does under Wine and both give the same records:
+// by their names compared as the file system compares them (every UTF-16
+// unit upcased, fs/name_case.h), names equal but for case by their bytes.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <string>
+#include <vector>
 
 #include "fs/directory_enumeration.h"
+#include "fs/name_case.h"
+#include "fs/posix_file.h"
 
 namespace {
 
-// The POSIX path of a Windows-style one; false when it names another drive.
-bool ToPosixPath(const char* path, std::string* posix) {
-    if (path[0] != '\0' && path[1] == ':') {
-        if (path[0] != 'Z' && path[0] != 'z') return false;
-        path += 2;
+// The status of `name` in the directory open as `directory` (or AT_FDCWD
+// for a path), links followed; `linked` tells whether the name itself is a
+// link. `type` is the entry's type as listed, DT_UNKNOWN when not known.
+bool StatusOf(int directory, const char* name, unsigned char type, struct stat* status,
+              bool* linked) {
+    *linked = type == DT_LNK;
+    if (type == DT_UNKNOWN) {
+        if (fstatat(directory, name, status, AT_SYMLINK_NOFOLLOW) != 0) return false;
+        *linked = S_ISLNK(status->st_mode);
+        if (!*linked) return true;
     }
-    *posix = path;
-    for (char& c : *posix)
-        if (c == '\\') c = '/';
-    return true;
+    return fstatat(directory, name, status, *linked ? 0 : AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-void PackDosDateTime(time_t when, uint16_t* dosTime, uint16_t* dosDate) {
-    struct tm local;
-    *dosTime = 0;
-    *dosDate = 0;
-    if (localtime_r(&when, &local) == nullptr) return;
-    const int year = local.tm_year + 1900;
-    if (year < 1980 || year > 1980 + 127) return;
-    *dosTime =
-        static_cast<uint16_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
-    *dosDate =
-        static_cast<uint16_t>(((year - 1980) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
-}
-
-// Describes `directory`/`name`; false when it cannot be read.
-bool Describe(const std::string& directory, const char* name, FindData* entry) {
-    const std::string path = directory + "/" + name;
-    struct stat status;
-    struct stat link;
-    if (stat(path.c_str(), &status) != 0 || lstat(path.c_str(), &link) != 0) return false;
-    uint32_t attributes = S_ISDIR(status.st_mode) ? fileAttributeDirectory : fileAttributeArchive;
-    const bool folderLink = S_ISDIR(status.st_mode) && S_ISLNK(link.st_mode);
-    if (folderLink) attributes |= fileAttributeReparsePoint;
+// Describes the entry `name` of type `type`, found as `lookup` from
+// `directory`; false when it cannot be read (gone since it was listed, or a
+// link that leads nowhere).
+bool Describe(int directory, const char* lookup, const char* name, unsigned char type,
+              FindData* entry) {
+    uint32_t attributes = fileAttributeArchive;
+    entry->_size = 0;
+    entry->_reparseTag = 0;
+    if (type == DT_DIR) {
+        attributes = fileAttributeDirectory;
+    } else if (type == DT_REG || type == DT_LNK || type == DT_UNKNOWN) {
+        struct stat status;
+        bool linked;
+        if (!StatusOf(directory, lookup, type, &status, &linked)) return false;
+        if (S_ISDIR(status.st_mode)) {
+            attributes = fileAttributeDirectory;
+            if (linked) attributes |= fileAttributeReparsePoint;
+            entry->_reparseTag = linked ? uint32_t(reparseTagSymlink) : 0;
+        } else if (S_ISREG(status.st_mode)) {
+            entry->_size = static_cast<uint32_t>(status.st_size);
+        }
+    } // Devices, pipes and sockets are files without a size, as Wine lists them.
     if (name[0] == '.' && strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
         attributes |= fileAttributeHidden;
-    if ((status.st_mode & S_IWUSR) == 0) attributes |= fileAttributeReadOnly;
-    entry->_reparseTag = folderLink ? reparseTagSymlink : 0;
-    entry->_size = static_cast<uint32_t>(status.st_size);
     entry->_attributes = attributes;
-    PackDosDateTime(status.st_mtime, &entry->_time, &entry->_date);
+    entry->_time = 0;
+    entry->_date = 0;
     const size_t length = strnlen(name, findDataNameSize - 1);
     memcpy(entry->_name, name, length);
     entry->_name[length] = '\0';
     return true;
 }
 
+// A directory's entries, read whole and sorted, and the directory kept open
+// for the look-ups relative to it.
+struct Listing {
+    struct Entry {
+        std::u16string key; // the name as the file system compares it
+        std::string name;
+        unsigned char type;
+        bool operator<(const Entry& other) const {
+            return key != other.key ? key < other.key : name < other.name;
+        }
+    };
+
+    DIR* directory;
+    std::vector<Entry> entries;
+    size_t next = 0;
+
+    explicit Listing(DIR* opened) : directory(opened) {}
+    ~Listing() { closedir(directory); }
+    Listing(const Listing&) = delete;
+    Listing& operator=(const Listing&) = delete;
+
+    // Reads every entry; false when the listing failed part-way.
+    bool Read() {
+        errno = 0;
+        while (const dirent* found = readdir(directory)) {
+            entries.push_back(Entry{UpcasedName(found->d_name), found->d_name, found->d_type});
+            errno = 0;
+        }
+        if (errno != 0) return false; // readdir gives null with errno kept at its end
+        std::sort(entries.begin(), entries.end());
+        return true;
+    }
+};
+
 // Splits an enumeration path into its directory and its pattern.
 bool SplitPath(const char* path, std::string* directory, std::string* pattern) {
     std::string posix;
-    if (!ToPosixPath(path, &posix)) return false;
+    if (!PosixPathOf(path, &posix)) return false;
     const size_t slash = posix.rfind('/');
     if (slash == std::string::npos) {
         *directory = ".";
@@ -83,7 +131,7 @@ bool SplitPath(const char* path, std::string* directory, std::string* pattern) {
 int IdentityOfFolder(const char* path, FolderIdentity* identity) {
     std::string posix;
     struct stat status;
-    if (!ToPosixPath(path, &posix) || stat(posix.c_str(), &status) != 0) return 0;
+    if (!PosixPathOf(path, &posix) || stat(posix.c_str(), &status) != 0) return 0;
     identity->volume = static_cast<uint64_t>(status.st_dev);
     identity->index = static_cast<uint64_t>(status.st_ino);
     return 1;
@@ -93,35 +141,45 @@ DirectoryEnumeration::DirectoryEnumeration(const char* path)
     : _path(path), _handle(nullptr), _finished(0) {}
 
 DirectoryEnumeration::~DirectoryEnumeration() {
-    if (_handle != nullptr) closedir(static_cast<DIR*>(_handle));
+    delete static_cast<Listing*>(_handle);
 }
 
 int DirectoryEnumeration::Next(FindData* entry) {
-    std::string directory;
-    std::string pattern;
-    if (_finished || !SplitPath(_path, &directory, &pattern)) {
-        _finished = 1;
-        return 0;
-    }
-    if (pattern != "*.*") {
-        // One exact name: at most one entry.
-        _finished = 1;
-        return Describe(directory, pattern.c_str(), entry) && IsEnumerated(entry->_attributes);
-    }
+    if (_finished) return 0;
     if (_handle == nullptr) {
-        _handle = opendir(directory.c_str());
-        if (_handle == nullptr) {
-            _finished = 1;
+        std::string directory;
+        std::string pattern;
+        _finished = 1;
+        if (!SplitPath(_path, &directory, &pattern)) return 0;
+        if (pattern != "*.*") {
+            // One exact name: at most one entry.
+            const std::string path = directory + "/" + pattern;
+            return Describe(AT_FDCWD, path.c_str(), pattern.c_str(), DT_UNKNOWN, entry) &&
+                   IsEnumerated(entry->_attributes);
+        }
+        DIR* opened = opendir(directory.c_str());
+        if (opened == nullptr) {
             _failed = errno != ENOENT && errno != ENOTDIR;
             return 0;
         }
+        Listing* listing = new Listing(opened);
+        _handle = listing;
+        // A listing that fails part-way delivers nothing, as under Wine,
+        // which reads a directory whole before its first entry.
+        if (!listing->Read()) {
+            _failed = 1;
+            return 0;
+        }
+        _finished = 0;
     }
-    errno = 0;
-    while (const dirent* found = readdir(static_cast<DIR*>(_handle))) {
-        if (Describe(directory, found->d_name, entry) && IsEnumerated(entry->_attributes)) return 1;
-        errno = 0;
+    Listing* listing = static_cast<Listing*>(_handle);
+    while (listing->next < listing->entries.size()) {
+        const Listing::Entry& found = listing->entries[listing->next++];
+        const char* name = found.name.c_str();
+        if (Describe(dirfd(listing->directory), name, name, found.type, entry) &&
+            IsEnumerated(entry->_attributes))
+            return 1;
     }
     _finished = 1;
-    _failed = errno != 0; // readdir gives null with errno kept at its end
     return 0;
 }

@@ -17,6 +17,7 @@ enum FileErrorCode : int32_t {
     errorInvalidDrive = 15,
     errorSharingViolation = 32,
     errorLockViolation = 33,
+    errorHandleEof = 38,      // a read past the end of the file
     errorHandleDiskFull = 39, // disk full while writing
     errorDiskFull = 112,      // not enough space on the disk
     errorFileTooLarge = 223,

@@ -1,4 +1,5 @@
-// MappedFile over the Win32 file-mapping functions.
+// MappedFile over the Win32 file-mapping functions (the views as a list:
+// mapped_file.cpp).
 #include "fs/mapped_file.h"
 
 #include <windows.h>
@@ -39,10 +40,6 @@ constexpr int32_t firstByteUnreadable = 4;
 
 // ---- Views
 
-MappedFile::View::~View() {
-    Unmap();
-}
-
 void MappedFile::View::Map(uint64_t offset, uint32_t size) {
     const uint64_t mappingSize = _owner->_mappingSize;
     // An offset at or past the end is left for the platform to refuse.
@@ -68,34 +65,7 @@ void MappedFile::View::Unmap() {
     _base = nullptr;
 }
 
-char* MappedFile::View::Remap(uint64_t offset, uint32_t size) {
-    if (!_base) return nullptr;
-    Unmap();
-    Map(offset, size);
-    return _base;
-}
-
 // ---- The mapping
-
-MappedFile::MappedFile(const FileName& name, uint32_t mode, int mapNow, uint32_t maxSize)
-    : _file(nullptr), _ownsFile(1) {
-    std::unique_ptr<File> file(new File(name, mode));
-    _file = file.get();
-    Map(mapNow, maxSize);
-    file.release();
-}
-
-MappedFile::MappedFile(File* file, int mapNow, uint32_t maxSize) : _file(file), _ownsFile(0) {
-    Map(mapNow, maxSize);
-}
-
-MappedFile::~MappedFile() {
-    if (_mapping) {
-        DeleteViews(nullptr);
-        CloseMapping();
-    }
-    if (_ownsFile) delete _file;
-}
 
 void MappedFile::Map(int mapNow, uint32_t maxSize) {
     if (!_file->IsOpen()) Raise(msgOpenFailed, GetLastError());
@@ -139,39 +109,6 @@ void MappedFile::CloseMapping() {
     _mapping = nullptr;
 }
 
-void MappedFile::DeleteViews(View* keep) {
-    for (View* view = _views.GetHead(); view;) {
-        View* next = List<View>::GetNext(view);
-        if (view != keep) _views.Delete(view);
-        view = next;
-    }
-}
-
-MappedFile::View* MappedFile::AddView(uint64_t offset, uint32_t size) {
-    std::unique_ptr<View> view(new View(this));
-    view->Map(offset, size);
-    return _views.AddTail(view.release());
-}
-
-int MappedFile::IsViewTooLarge(const Exception& failure) {
-    return failure.GetCode() == ERROR_NOT_ENOUGH_MEMORY ||
-           failure.GetCode() == ERROR_FILE_TOO_LARGE;
-}
-
-void MappedFile::RemoveView(View* view) {
-    _views.Delete(view);
-}
-
-char* MappedFile::GetData() const {
-    const View* first = _views.GetHead();
-    return first ? first->GetBase() : nullptr;
-}
-
-uint32_t MappedFile::GetSize() const {
-    const View* first = _views.GetHead();
-    return first ? first->GetSize() : 0;
-}
-
 char* MappedFile::Resize(uint32_t newSize, int zeroFill) {
     const uint32_t oldSize = _file->GetSize();
     if (!_mapping || newSize == oldSize) return nullptr;
@@ -202,12 +139,6 @@ char* MappedFile::Resize(uint32_t newSize, int zeroFill) {
 
 char* MappedFile::GrowBy(uint32_t delta, int zeroFill) {
     return Resize(_file->GetSize() + delta, zeroFill);
-}
-
-void MappedFile::Close() {
-    DeleteViews(nullptr);
-    CloseMapping();
-    _file->Close();
 }
 
 // ---- Comparing two files

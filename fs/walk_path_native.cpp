@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fs/find_data.h"
+#include "fs/posix_file.h"
 #include "fs/walk_path.h"
 
 String WalkPathOf(const String& hostPath, int) {
@@ -16,27 +17,17 @@ String HostPathOf(const String& walkPath, int) {
     return walkPath;
 }
 
-namespace {
-
-// The walk path as a POSIX one: drive Z: is the root, '\' is '/'.
-std::string PosixPathOf(const String& walkPath) {
-    std::string posix = walkPath;
-    if (posix.size() >= 2 && posix[1] == ':') posix.erase(0, 2);
-    for (char& c : posix)
-        if (c == '\\') c = '/';
-    return posix;
-}
-
-} // namespace
-
 uint64_t SizeOfWalkPath(const String& walkPath) {
+    std::string posix;
     struct stat status;
-    return stat(PosixPathOf(walkPath).c_str(), &status) == 0 ? uint64_t(status.st_size) : 0;
+    if (!PosixPathOf(walkPath.c_str(), &posix) || stat(posix.c_str(), &status) != 0) return 0;
+    return uint64_t(status.st_size);
 }
 
 int32_t AttributesOfWalkPath(const String& walkPath) {
+    std::string posix;
     struct stat status;
-    if (stat(PosixPathOf(walkPath).c_str(), &status) != 0) return -1;
+    if (!PosixPathOf(walkPath.c_str(), &posix) || stat(posix.c_str(), &status) != 0) return -1;
     return S_ISDIR(status.st_mode) ? fileAttributeDirectory : fileAttributeArchive;
 }
 

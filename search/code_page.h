@@ -2,7 +2,7 @@
 // code units to its bytes, so that text read in a Unicode encoding can be
 // searched as if it had been saved in the code page. The platform fills the
 // table once (code_page_win32.cpp asks WideCharToMultiByte; the native stand-in,
-// code_page_native.cpp, is Latin-1), and every conversion after that is a
+// code_page_native.cpp, is Windows-1252), and every conversion after that is a
 // table look-up.
 #pragma once
 

@@ -1,7 +1,7 @@
 // Text in UTF-8 or UTF-16 is searched as the same text in the code page: one
 // corpus written in every encoding gives the same records and statistics in
-// every search mode. The code page is Windows-1252 under Windows and Latin-1
-// natively; the corpus uses characters both spell alike.
+// every search mode. The code page is Windows-1252 (natively its stand-in);
+// the corpus uses characters that it spells as Latin-1 does.
 #include "base/string.h"
 #include "search/file_windows.h"
 #include "search/hit_record.h"

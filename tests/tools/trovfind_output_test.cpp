@@ -76,17 +76,19 @@ TEST(TrovfindOptions, UsageErrorsAndHelp) {
     EXPECT_EQ(Parse({"-i", "--help", "x"}, o, error), parsedHelp);
 }
 
-TEST(TrovfindOutput, HitsInTheDefaultForm) {
+TEST(TrovfindOutput, HitsInTheDefaultFormsOfWindowsAndOfGrep) {
     GrepInfo hit(SharedText("C:\\a b\\x.c"), String("int x;"), 12);
-    EXPECT_EQ(FormatHit(hit, 0), "C:\\a b\\x.c(12): int x;\n");
-    EXPECT_EQ(FormatHit(hit, 1), "C:\\a b\\x.c\n");
+    EXPECT_EQ(FormatHit(hit, "C:\\a b\\x.c", 0), "C:\\a b\\x.c(12): int x;\n");
+    EXPECT_EQ(FormatHit(hit, "C:\\a b\\x.c", 1), "C:\\a b\\x.c\n");
+    EXPECT_EQ(FormatGrepHit(hit, "a b/x.c", 0), "a b/x.c:12:int x;\n");
+    EXPECT_EQ(FormatGrepHit(hit, "a b/x.c", 1), "a b/x.c\n");
 }
 
 TEST(TrovfindOutput, RecordsEscapeBackslashTabLineEndsAndStopAtAZeroByte) {
     GrepInfo hit(SharedText("C:\\d\\x.c"), String(std::string("a\tb\\c\rd\ne\0f", 11)), 7);
-    EXPECT_EQ(FormatRecord(hit), "C:\\\\d\\\\x.c\t7\ta\\tb\\\\c\\rd\\ne\n");
+    EXPECT_EQ(FormatRecord(hit, hit._fileName), "C:\\\\d\\\\x.c\t7\ta\\tb\\\\c\\rd\\ne\n");
     GrepInfo raw(SharedText("C:\\\xDC.c"), String("\x01\xFF"), 1);
-    EXPECT_EQ(FormatRecord(raw), "C:\\\\\xDC.c\t1\t\x01\xFF\n");
+    EXPECT_EQ(FormatRecord(raw, raw._fileName), "C:\\\\\xDC.c\t1\t\x01\xFF\n");
 }
 
 TEST(TrovfindOutput, CountersStatisticsAndSummary) {

@@ -1,6 +1,8 @@
-// The progress of trovfind's walk: a progress line on the console (standard
-// error when that is one, else the console the program runs in, if any), and Ctrl+C (or Ctrl+Break)
-// as the stop request, so that the walk ends and what was found so far is printed.
+// The progress of trovfind's walk: a progress line on the console (on
+// Windows standard error when that is one, else the console the program runs
+// in, if any; natively standard error when it is a terminal), and Ctrl+C (or
+// Ctrl+Break) as the stop request, so that the walk ends and what was found
+// so far is printed.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +12,8 @@
 
 class ConsoleProgress : public WalkProgress {
 public:
-    // Installs the console control handler for the life of the object.
+    // Installs the console control handler (natively the SIGINT handler)
+    // for the life of the object.
     ConsoleProgress();
     ~ConsoleProgress() override;
 

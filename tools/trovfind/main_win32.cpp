@@ -12,24 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "fs/entry_path.h"
-#include "host/file_set_walk.h"
 #include "search/hit_record.h"
-#include "search/run_query.h"
-#include "search/run_results.h"
-#include "tools/trovfind/console_progress.h"
 #include "tools/trovfind/options.h"
-#include "tools/trovfind/output.h"
+#include "tools/trovfind/search_command.h"
 
 namespace {
 
 int UsageError(const std::string& error) {
     fprintf(stderr, "trovfind: %s\n%s", error.c_str(), trovfindUsage);
     return parsedUsageError;
-}
-
-void Write(const std::string& text) {
-    fwrite(text.data(), 1, text.size(), stdout);
 }
 
 std::wstring Widen(const std::string& text, UINT codePage) {
@@ -88,61 +79,10 @@ ParseResult ParseUtf8Arguments(TrovfindOptions& options, std::string& error) {
     return result;
 }
 
-// Joins the entries into the run form of the directory list, one per line
-// (a ';' may be part of a file name); the library makes them canonical.
-// Refuses an entry that is too long for the library, which would count it
-// among the folders not listed. Returns an error text, empty on success.
-std::string BuildDirList(const TrovfindOptions& options, String& dirList) {
-    for (const std::string& entry : options.entries) {
-        String walkPath;
-        if (!EntryWalkPath(String(entry), options.utf8, walkPath))
-            return "the path is too long: " + entry;
-        dirList += entry.c_str();
-        dirList += "\n";
-    }
-    return std::string();
-}
-
 // With -u the line texts, which are in the code page, are printed in UTF-8.
-void LineTextsToUtf8(List<GrepInfo>& hitList) {
+void LineTextsInUtf8(List<GrepInfo>& hitList) {
     for (GrepInfo* record = hitList.GetHead(); record; record = List<GrepInfo>::GetNext(record))
         record->_lineText = Narrow(Widen(record->_lineText.c_str(), CP_ACP), CP_UTF8).c_str();
-}
-
-// The run the options ask for. A statistics run counts whatever the text;
-// the walk only asks that there is one.
-RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
-    RunQuery query;
-    query.text = options.statistics ? "*" : options.text.c_str();
-    query.statistics = options.statistics;
-    query.caseInsensitive = options.caseInsensitive;
-    query.wholeWords = options.wholeWords;
-    query.pattern = options.pattern;
-    query.fileNamesOnly = options.fileNamesOnly;
-    query.dirList = dirList;
-    query.fileTypes = options.fileTypes.c_str();
-    query.subdirectories = options.recursive;
-    query.threads = options.threads;
-    query.followLinks = options.followLinks;
-    query.hostUtf8 = options.utf8;
-    return query;
-}
-
-void PrintResults(const TrovfindOptions& options, const RunResults& results) {
-    if (options.statistics) {
-        Write(FormatStatistics(results.counters));
-    } else {
-        for (GrepInfo* record = results.hitList.GetHead(); record;
-             record = List<GrepInfo>::GetNext(record)) {
-            Write(options.records ? FormatRecord(*record)
-                                  : FormatHit(*record, options.fileNamesOnly));
-        }
-    }
-    if (options.records) Write(FormatCounters(results.counters));
-    fflush(stdout);
-    if (!options.records) {
-        fputs(FormatSummary(results.counters, results, options.statistics).c_str(), stderr);
-    }
 }
 
 } // namespace
@@ -166,23 +106,7 @@ int main(int argc, char** argv) {
     String dirList;
     error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
-    const RunQuery query = QueryOf(options, dirList);
-    RunResults results;
-
-    static char outputBuffer[1 << 16];
-    setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-
-    uint32_t longestGap;
-    {
-        ConsoleProgress progress;
-        WalkFileSet(query, progress, results);
-        longestGap = progress.LongestGap();
-    }
-    if (options.utf8) LineTextsToUtf8(results.hitList);
-    PrintResults(options, results);
-    if (options.longestGap)
-        fprintf(stderr, "trovfind: longest gap between two dispatches: %lu ms\n",
-                static_cast<unsigned long>(longestGap));
-    return ExitStatusOf(options, results.counters, results.filesNotRead - results.filesLeftOut,
-                        results.hitList._count);
+    return SearchAndPrint(
+        options, dirList, LineTextsInUtf8,
+        [](const GrepInfo& record) { return std::string(record._fileName); }, environmentHits);
 }

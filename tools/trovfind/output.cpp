@@ -8,11 +8,14 @@ std::string VisibleLineText(const GrepInfo& record) {
     return std::string(record._lineText.c_str());
 }
 
-std::string FormatHit(const GrepInfo& record, int fileNamesOnly) {
-    const std::string fileName = record._fileName;
-    if (fileNamesOnly) return fileName + "\n";
-    return fileName + "(" + std::to_string(record._lineNumber) + "): " + VisibleLineText(record) +
-           "\n";
+std::string FormatHit(const GrepInfo& record, const std::string& name, int fileNamesOnly) {
+    if (fileNamesOnly) return name + "\n";
+    return name + "(" + std::to_string(record._lineNumber) + "): " + VisibleLineText(record) + "\n";
+}
+
+std::string FormatGrepHit(const GrepInfo& record, const std::string& name, int fileNamesOnly) {
+    if (fileNamesOnly) return name + "\n";
+    return name + ":" + std::to_string(record._lineNumber) + ":" + VisibleLineText(record) + "\n";
 }
 
 std::string EscapeField(const std::string& text) {
@@ -39,8 +42,8 @@ std::string EscapeField(const std::string& text) {
     return escaped;
 }
 
-std::string FormatRecord(const GrepInfo& record) {
-    return EscapeField(record._fileName) + "\t" + std::to_string(record._lineNumber) + "\t" +
+std::string FormatRecord(const GrepInfo& record, const std::string& name) {
+    return EscapeField(name) + "\t" + std::to_string(record._lineNumber) + "\t" +
            EscapeField(VisibleLineText(record)) + "\n";
 }
 

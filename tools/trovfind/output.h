@@ -15,13 +15,18 @@ struct TrovfindOptions;
 // A record's line text as the host reads it: up to its first zero byte.
 std::string VisibleLineText(const GrepInfo& record);
 
-// Default form: "fileName(lineNumber): lineText", or the file name alone with
-// -l. Ends with LF.
-std::string FormatHit(const GrepInfo& record, int fileNamesOnly);
+// The default form on Windows, a development environment's message window's:
+// "name(lineNumber): lineText", or the name alone with -l. Ends with LF.
+// `name` is how the record's file is shown.
+std::string FormatHit(const GrepInfo& record, const std::string& name, int fileNamesOnly);
 
-// --records form: fileName TAB lineNumber TAB lineText LF, with backslash,
+// The default form natively, grep's: "name:lineNumber:lineText", or the name
+// alone with -l. Ends with LF.
+std::string FormatGrepHit(const GrepInfo& record, const std::string& name, int fileNamesOnly);
+
+// --records form: name TAB lineNumber TAB lineText LF, with backslash,
 // TAB, LF and CR inside the texts written as \\ \t \n \r.
-std::string FormatRecord(const GrepInfo& record);
+std::string FormatRecord(const GrepInfo& record, const std::string& name);
 std::string EscapeField(const std::string& text);
 
 // "#counters filesProcessed=N filesWithHits=N hitCount=N" and LF.

@@ -1,0 +1,75 @@
+// trovfind natively: the search engine of trovik.dll over the POSIX file
+// layer. It takes the options of the Windows build and gives its records;
+// the entries are POSIX paths, and the output names files as the entries were
+// given (tools/trovfind/posix_names.h). The default form is grep's
+// "path:line:text"; --records is the Windows build's machine-readable form.
+#include <cstdio>
+#include <string>
+
+#include "fs/entry_path.h"
+#include "search/hit_record.h"
+#include "tools/trovfind/code_page_text.h"
+#include "tools/trovfind/options.h"
+#include "tools/trovfind/output.h"
+#include "tools/trovfind/posix_names.h"
+#include "tools/trovfind/search_command.h"
+
+namespace {
+
+int UsageError(const std::string& error) {
+    fprintf(stderr, "trovfind: %s\n%s", error.c_str(), trovfindUsage);
+    return parsedUsageError;
+}
+
+// The output names of the entries: their walk paths and the forms given.
+PosixNames NamesOf(const TrovfindOptions& options) {
+    PosixNames names;
+    for (const std::string& entry : options.entries) {
+        String walkPath;
+        if (!EntryWalkPath(String(entry), options.utf8, walkPath)) continue;
+        std::string given = entry;
+        for (char& c : given)
+            if (c == '\\') c = '/';
+        names.Add(walkPath.c_str(), given);
+    }
+    return names;
+}
+
+void LineTextsInUtf8(List<GrepInfo>& hitList) {
+    for (GrepInfo* record = hitList.GetHead(); record; record = List<GrepInfo>::GetNext(record))
+        record->_lineText = CodePageToUtf8(record->_lineText.c_str()).c_str();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TrovfindOptions options;
+    std::string error;
+    switch (ParseTrovfindOptions(argc, argv, options, error)) {
+    case parsedHelp:
+        fputs(trovfindUsage, stdout);
+        return 0;
+    case parsedUsageError:
+        return UsageError(error);
+    case parsedRun:
+        break;
+    }
+    // The text is searched in the code page, as the files' text is read.
+    if (options.utf8 && !SpellInCodePage(options.text, options.text))
+        return UsageError("the code page cannot spell the text to find: " + options.text);
+    String dirList;
+    error = BuildDirList(options, dirList);
+    if (!error.empty()) return UsageError(error);
+    const PosixNames names = NamesOf(options);
+    // The records of one file share its name: it is turned once per file.
+    const char* lastName = nullptr;
+    std::string lastPosix;
+    auto nameOf = [&](const GrepInfo& record) {
+        if (record._fileName.c_str() != lastName) {
+            lastName = record._fileName.c_str();
+            lastPosix = names.Of(lastName);
+        }
+        return lastPosix;
+    };
+    return SearchAndPrint(options, dirList, LineTextsInUtf8, nameOf, grepHits);
+}
