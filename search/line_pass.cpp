@@ -1,5 +1,7 @@
 #include "search/line_pass.h"
 
+#include "search/line_ends.h"
+
 #include <cstring>
 
 namespace {
@@ -33,15 +35,12 @@ int LinePass::Continue(const FileWindow& window) {
         // match's own line.
         const bool here = pos < window.End() || (window.last && pos == window.End());
         const uint64_t until = here ? pos : window.End();
-        uint32_t i = window.Local(_scanned);
-        const uint32_t stop = window.Local(until);
-        while (i < stop) {
-            const void* found = memchr(window.data + i, _delimiter, stop - i);
-            if (!found) break;
-            i = static_cast<uint32_t>(static_cast<const unsigned char*>(found) - window.data) + 1;
-            ++_lineNumber;
-            _previousLineStart = _lineStart;
-            _lineStart = window.start + i;
+        const LineEnds ends =
+            CountLineEnds(window.data, window.Local(_scanned), window.Local(until), _delimiter);
+        if (ends.count > 0) {
+            _lineNumber += ends.count;
+            _previousLineStart = ends.count > 1 ? window.start + ends.afterSecondLast : _lineStart;
+            _lineStart = window.start + ends.afterLast;
         }
         _scanned = until;
         if (!here) return 1;

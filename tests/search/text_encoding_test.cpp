@@ -158,6 +158,19 @@ TEST(TextEncoding, ConversionInWindowsGivesTheTextConvertedWhole) {
     }
 }
 
+// The detection steps over ASCII 64 and 16 bytes at a time: one character
+// beyond ASCII at any offset of those steps and their tails is seen.
+TEST(TextEncoding, DetectionSeesOneCharacterBeyondAsciiAnywhere) {
+    for (size_t at = 0; at + 2 <= 150; ++at) {
+        std::string bytes(150, 'a');
+        bytes.replace(at, 2, "\xC3\xA9");
+        EXPECT_EQ(
+            DetectEncoding(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()),
+            TextEncoding::utf8)
+            << "at " << at;
+    }
+}
+
 TEST(TextEncoding, DetectionAndConversion) {
     struct Case {
         const char* name;
