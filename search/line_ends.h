@@ -6,8 +6,8 @@
 #include <cstdint>
 
 struct LineEnds {
-    uint32_t count;          // delimiters in the stretch
-    uint32_t afterLast;      // offset behind the last one, when count >= 1
+    uint32_t count;           // delimiters in the stretch
+    uint32_t afterLast;       // offset behind the last one, when count >= 1
     uint32_t afterSecondLast; // offset behind the one before it, when count >= 2
 };
 
