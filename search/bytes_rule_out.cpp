@@ -1,9 +1,13 @@
 #include "search/bytes_rule_out.h"
 
 #include "search/plain_search.h"
+#include "search/regexp.h"
+#include "search/regexp_program.h"
 #include "search/text_encoding.h"
 #include "search/text_walk.h"
 #include "search/word_chars.h"
+
+#include <string>
 
 namespace {
 
@@ -25,10 +29,29 @@ bool FoldsBeyondAscii(unsigned char c) {
     return table.folds[c];
 }
 
-bool TextKeepsInBytes(const RunQuery& query) {
-    if (query.statistics || query.pattern || query.text.empty()) return false;
-    for (unsigned char c : query.text) {
-        if (c >= 0x80 || c == '?' || (query.caseInsensitive && FoldsBeyondAscii(c))) return false;
+// The bytes that every match holds one after another: the text of a plain
+// search, or a pattern's line literal (search/regexp_program.h), which is
+// matched case-sensitively. False when there are none that the conversion
+// keeps: ASCII bytes other than '?', which ignoring case fold with no byte
+// beyond ASCII.
+bool BytesEveryMatchHolds(const RunQuery& query, std::string& bytes, int& caseInsensitive) {
+    if (query.statistics || query.text.empty()) return false;
+    bytes = query.text.c_str();
+    caseInsensitive = query.caseInsensitive;
+    bool pattern = false;
+    for (unsigned char c : bytes)
+        pattern = pattern || (query.pattern && !WordChars()[c]); // as the search tells them
+    if (pattern) {
+        const TRegexp regexp(query.text.c_str());
+        if (regexp.GetPattern() == nullptr || regexp.GetStatus() != TRegexp::kValid) return false;
+        const RegexpProgram program(regexp.GetPattern());
+        bytes.assign(reinterpret_cast<const char*>(program.GetLineLiteral()),
+                     program.GetLineLiteralLength());
+        caseInsensitive = 0;
+    }
+    if (bytes.empty()) return false;
+    for (unsigned char c : bytes) {
+        if (c >= 0x80 || c == '?' || (caseInsensitive && FoldsBeyondAscii(c))) return false;
     }
     return true;
 }
@@ -36,16 +59,18 @@ bool TextKeepsInBytes(const RunQuery& query) {
 } // namespace
 
 bool BytesRuleOut(WindowSource& file, const FileSearch& search) {
-    if (!TextKeepsInBytes(search.query)) return false;
+    std::string bytes;
+    int caseInsensitive;
+    if (!BytesEveryMatchHolds(search.query, bytes, caseInsensitive)) return false;
     const FileWindow first = file.WindowAt(0);
     if (!first.last) return false;
     TextEncoding marked = TextEncoding::codePage;
-    ReadGuarded(first, [&] { marked = EncodingOfMark(first.data, first.length < 4 ? first.length : 4); });
+    ReadGuarded(first,
+                [&] { marked = EncodingOfMark(first.data, first.length < 4 ? first.length : 4); });
     if (marked != TextEncoding::codePage && marked != TextEncoding::utf8WithMark) return false;
 
-    const PlainQuery query = {reinterpret_cast<const unsigned char*>(search.query.text.c_str()),
-                              static_cast<uint32_t>(search.query.text.size()),
-                              search.query.caseInsensitive, 0};
+    const PlainQuery query = {reinterpret_cast<const unsigned char*>(bytes.data()),
+                              static_cast<uint32_t>(bytes.size()), caseInsensitive, 0};
     FilePulse pulse(search.pulse);
     TextWalk walk(file, pulse);
     bool found = false;

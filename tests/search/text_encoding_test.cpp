@@ -160,9 +160,9 @@ TEST(TextEncoding, ConversionInWindowsGivesTheTextConvertedWhole) {
 }
 
 // A file is ruled out before its encoding is told only where its bytes
-// cannot hold the text in any encoding it may have: not for a text with '?'
-// or bytes beyond ASCII (a converted character could give them), not for a
-// pattern, not for UTF-16, and not in sliding windows.
+// cannot hold the text (or a pattern's run of bytes) in any encoding it may
+// have: not for a text with '?' or bytes beyond ASCII (a converted character
+// could give them), not for UTF-16, and not in sliding windows.
 TEST(TextEncoding, BytesRuleOutOnlyFilesThatCannotHoldTheText) {
     const std::string utf8 = "caf\xC3\xA9 return 0;\n";
     const std::string utf16 = std::string("\xFF\xFEx\0y\0z\0", 8);
@@ -181,7 +181,10 @@ TEST(TextEncoding, BytesRuleOutOnlyFilesThatCannotHoldTheText) {
         {"a part of a word, whole words", utf8, "retur", 0, 1, 0, 0, false},
         {"'?' may come of a conversion", utf8, "?", 0, 0, 0, 0, false},
         {"a text beyond ASCII", utf8, "caf\xE9", 0, 0, 0, 0, false},
-        {"a pattern", utf8, "x.z", 0, 0, 1, 0, false},
+        {"a pattern whose run of bytes they hold", utf8, "ret.rn", 0, 0, 1, 0, false},
+        {"a pattern whose run they do not hold", utf8, "[a-z]+_lock\\(", 0, 0, 1, 0, true},
+        {"a pattern's run keeps its case", utf8, "RET.RN", 1, 0, 1, 0, true},
+        {"a pattern without a run", utf8, "[xyz]+", 0, 0, 1, 0, false},
         {"UTF-16", utf16, "xyz", 0, 0, 0, 0, false},
         {"sliding windows", utf8, "xyz", 0, 0, 0, 7, false},
     };
