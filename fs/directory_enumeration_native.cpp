@@ -65,7 +65,8 @@ bool Describe(int directory, const char* lookup, const char* name, unsigned char
         } else if (S_ISREG(status.st_mode)) {
             entry->_size = static_cast<uint32_t>(status.st_size);
         }
-    } // Devices, pipes and sockets are files without a size, as Wine lists them.
+    } // Devices, pipes and sockets are files without a size: the walk passes
+      // over them as it passes over empty files.
     if (name[0] == '.' && strcmp(name, ".") != 0 && strcmp(name, "..") != 0)
         attributes |= fileAttributeHidden;
     entry->_attributes = attributes;
@@ -85,7 +86,8 @@ struct Listing {
         std::string name;
         unsigned char type;
         bool operator<(const Entry& other) const {
-            return key != other.key ? key < other.key : name < other.name;
+            const int order = key.compare(other.key);
+            return order != 0 ? order < 0 : name < other.name;
         }
     };
 

@@ -12,8 +12,8 @@
 // caller), and do not hand guarded memory to code that catches its own faults.
 // Guards nest; each thread has its own. The cost of one call is two
 // thread-slot writes and a register save, so a guard per scanned view is cheap.
-// Natively (fault_guard_native.cpp) the function simply runs: the native
-// build reads no memory that can vanish.
+// Natively (fault_guard_native.cpp) the faults are SIGBUS (a mapped file cut
+// short) and SIGSEGV.
 #pragma once
 
 #include <cstdint>

@@ -300,6 +300,22 @@ TEST_F(ScanTree, ScanIntoAppendsNamesInsteadOfReporting) {
     EXPECT_EQ((Texts{PathOf("a.c"), PathOf("b.c")}), appended);
 }
 
+// Wine lists a folder in name order, the names compared as the file system
+// compares them (upcased: "ab" before "a_b", "zz" before "_x"); the native
+// listing gives the same order, so that both builds give the same records.
+TEST_F(ScanTree, FilesComeInTheFileSystemsNameOrder) {
+    const Texts names = {"a-b", "ab", "a_b", "B", "zz", "_x", "\xC3\xA9"};
+    // Made in an order that is neither theirs nor its reverse.
+    for (size_t i : {4, 2, 6, 1, 5, 3, 0})
+        MakeFile(names[i]);
+    RecordingScanner scanner(PathOf(), PathOf(), "*.*");
+    scanner.Scan();
+    Texts order;
+    for (size_t i = 0; i < names.size(); ++i)
+        order.push_back(std::to_string(i) + " " + names[i]);
+    EXPECT_EQ(order, scanner.Events("file"));
+}
+
 // ---- Hidden entries and the path limit
 
 TEST_F(ScanTree, DotEntriesAreNeitherReportedNorEntered) {

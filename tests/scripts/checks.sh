@@ -17,3 +17,14 @@ test_summary() {
     echo "$((checks - failures)) passed, $failures failed"
     [ "$failures" -eq 0 ]
 }
+
+# expect_same_files CASE EXPECTED_FILE ACTUAL_FILE: for outputs too long to
+# print whole; a difference shows its first lines.
+expect_same_files() {
+    checks=$((checks + 1))
+    if ! cmp -s "$2" "$3"; then
+        printf 'FAIL %s\n' "$1"
+        diff "$2" "$3" | head -n 10
+        failures=$((failures + 1))
+    fi
+}

@@ -1,8 +1,11 @@
-// trovfind's command line and output formats.
+// trovfind's command line and output formats, the native program's names and
+// its UTF-8 texts.
 #include "search/hit_record.h"
 #include "search/run_counters.h"
+#include "tools/trovfind/code_page_text.h"
 #include "tools/trovfind/options.h"
 #include "tools/trovfind/output.h"
+#include "tools/trovfind/posix_names.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +130,53 @@ TEST(TrovfindOutput, ExitStatus) {
     EXPECT_EQ(ExitStatusOf(search, c, 0, 0), 1);
     EXPECT_EQ(ExitStatusOf(stats, c, 0, 0), 0);
     EXPECT_EQ(ExitStatusOf(stats, c, 2, 0), 1); // neither file could be read
+}
+
+// A name takes the form given for the longest entry it equals or lies under.
+TEST(TrovfindNames, RecordsNameFilesAsTheirEntriesWereGiven) {
+    PosixNames names;
+    names.Add("Z:\\home\\u\\src", "src/");
+    names.Add("Z:\\home\\u\\src\\lib", "./src/lib");
+    names.Add("Z:\\", "/");
+    names.Add("Z:\\home\\u\\one.c", "one.c");
+    const struct {
+        const char* walkPath;
+        const char* shown;
+    } cases[] = {
+        {"Z:\\home\\u\\src\\a.c", "src/a.c"},
+        {"Z:\\home\\u\\src\\lib\\b\\c.h", "./src/lib/b/c.h"},
+        {"Z:\\home\\u\\src\\library\\d.c", "src/library/d.c"}, // not under src\lib
+        {"Z:\\home\\u\\src", "src"},
+        {"Z:\\home\\u\\one.c", "one.c"},
+        {"Z:\\etc\\hosts", "/etc/hosts"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(names.Of(c.walkPath), c.shown) << c.walkPath;
+    EXPECT_EQ(PosixNames().Of("Z:\\usr\\x y\\z.h"), "/usr/x y/z.h");
+}
+
+// Windows-1252 both ways: what it spells arrives, anything else is refused.
+TEST(TrovfindCodePageText, TextsToFindAndLineTextsInUtf8) {
+    const struct {
+        const char* utf8;
+        bool spelled;
+        const char* codePage;
+    } cases[] = {
+        {"caf\xC3\xA9 \xE2\x80\x94 \xE2\x82\xAC?", true, "caf\xE9 \x97 \x80?"},
+        {"\xC5\x92uvre \xE2\x84\xA2", true, "\x8Cuvre \x99"},
+        {"\xCE\xB1", false, ""},         // Greek alpha
+        {"\xF0\x9F\x98\x80", false, ""}, // beyond the BMP
+        {"a\xE2\x82"
+         "b",
+         false, ""}, // malformed
+    };
+    for (const auto& c : cases) {
+        std::string text = "unchanged";
+        EXPECT_EQ(SpellInCodePage(c.utf8, text), c.spelled) << c.utf8;
+        if (!c.spelled) continue;
+        EXPECT_EQ(text, c.codePage) << c.utf8;
+        EXPECT_EQ(CodePageToUtf8(text), c.utf8) << c.utf8;
+    }
 }
 
 } // namespace

@@ -2,9 +2,12 @@
 // Windows standard error when that is one, else the console the program runs
 // in, if any; natively standard error when it is a terminal), and Ctrl+C (or
 // Ctrl+Break) as the stop request, so that the walk ends and what was found
-// so far is printed.
+// so far is printed. What the two platforms share is console_progress.cpp;
+// the handler and the console are each platform's.
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 
 #include "host/rate_limit.h"
@@ -35,8 +38,16 @@ public:
     // walk would have left a progress window unanswered.
     uint32_t LongestGap() const { return _dispatches.LongestGap(); }
 
+    // The stop that Ctrl+C asks for; called by the handler, on whichever
+    // thread it runs (a lock-free atomic may be written in a signal handler).
+    static void AskToStop() { _stopAsked = stopKeep; }
+
 private:
     void Show();
+    // Writes the text on the console (the platform's part).
+    void Put(const char* text, size_t length);
+
+    static std::atomic<int> _stopAsked;
 
     void* _console;      // the console (standard error's, or one opened) or null
     bool _ownConsole;    // _console was opened here and is closed with it

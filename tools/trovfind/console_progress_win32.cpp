@@ -2,19 +2,12 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
-#include "host/millisecond_clock.h" // walkClock
-#include "search/run_counters.h"
-
 namespace {
 
-// Set by the console's control handler, which runs on a thread of its own.
-volatile LONG stopAsked = 0;
-
+// The console's control handler, which runs on a thread of its own.
 BOOL WINAPI OnControl(DWORD event) {
     if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
-        InterlockedExchange(&stopAsked, stopKeep); // stop, keeping what was found
+        ConsoleProgress::AskToStop(); // stop, keeping what was found
         return TRUE;
     }
     return FALSE;
@@ -48,52 +41,7 @@ ConsoleProgress::~ConsoleProgress() {
     SetConsoleCtrlHandler(OnControl, FALSE);
 }
 
-void ConsoleProgress::KeepAlive() {
-    _dispatches.TakeIfDue(walkClock());
-}
-
-void ConsoleProgress::DirectoryEntered(const FileName&) {}
-
-void ConsoleProgress::FileProcessed(uint32_t filesProcessed) {
-    _files = filesProcessed;
-    Show();
-}
-
-void ConsoleProgress::HitsChanged(const FileName&, const RunCounterSet& counters) {
-    _hits = counters.hitCount;
-    Show();
-}
-
-void ConsoleProgress::HitListFull(int32_t records) {
-    Clear();
-    fprintf(stderr, "trovfind: Too many hits: the search stopped after %d records.\n",
-            static_cast<int>(records));
-    InterlockedExchange(&stopAsked, stopKeep);
-}
-
-WalkStop ConsoleProgress::StopRequest() {
-    return static_cast<WalkStop>(stopAsked);
-}
-
-void ConsoleProgress::ReportFailure() {
-    Clear();
-    fputs("trovfind: Error detected. Operation aborted.\n", stderr);
-}
-
-void ConsoleProgress::Show() {
-    if (!_console) return;
-    char line[96];
-    int length = snprintf(line, sizeof line, "\rProcessed files: %lu, hits: %lu ",
-                          static_cast<unsigned long>(_files), static_cast<unsigned long>(_hits));
+void ConsoleProgress::Put(const char* text, size_t length) {
     DWORD written = 0;
-    WriteConsoleA(_console, line, static_cast<DWORD>(length), &written, nullptr);
-    _shown = true;
-}
-
-void ConsoleProgress::Clear() {
-    if (!_shown) return;
-    static const char blank[] = "\r                                                  \r";
-    DWORD written = 0;
-    WriteConsoleA(_console, blank, sizeof blank - 1, &written, nullptr);
-    _shown = false;
+    WriteConsoleA(_console, text, static_cast<DWORD>(length), &written, nullptr);
 }

@@ -22,6 +22,10 @@ std::string BuildDirList(const TrovfindOptions& options, String& dirList) {
         if (!EntryWalkPath(String(entry), options.utf8, walkPath))
             return "the path is too long: " + entry;
         dirList += entry.c_str();
+        // The run's list ends at an entry shorter than two characters: "."
+        // and the root (a backslash) go with a backslash and a dot after them,
+        // which name the same folders.
+        if (entry.size() == 1) dirList += "\\.";
         dirList += "\n";
     }
     return std::string();

@@ -17,7 +17,9 @@
 class GrepInfo;
 
 // Joins the entries into the run form of the directory list, one per line
-// (a ';' may be part of a file name); the library makes them canonical.
+// (a ';' may be part of a file name); the library makes them canonical. An
+// entry of one character ("." or the root) goes with "\." after it, since
+// the run's list ends at an entry shorter than two characters.
 // Refuses an entry that is too long for the library, which would count it
 // among the folders not listed. Returns an error text, empty on success.
 std::string BuildDirList(const TrovfindOptions& options, String& dirList);
