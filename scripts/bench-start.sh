@@ -74,13 +74,14 @@ bench_tree() {
 }
 
 # Both literals of the benchmarks (PM_SUSPEND_PREPARE, rare, and return,
-# common) and a match of their pattern, pm_lock(, in *.c and *.h files at two
-# depths, and a file of another type that the searches leave out.
+# common), the native section's error and dev and a match of their pattern,
+# pm_lock(, in *.c and *.h files at two depths, and a file of another type
+# that the searches leave out.
 quick_tree() {
     local dir=$1 n
     rm -rf "$dir"
     mkdir -p "$dir/include/linux" "$dir/kernel/power" || return 1
-    printf '#define PM_SUSPEND_PREPARE 3\nint suspend(int state);\nvoid pm_lock(void);\n' \
+    printf '#define PM_SUSPEND_PREPARE 3\nint suspend(int state); /* Error: the dev is busy */\nvoid pm_lock(void);\n' \
         >"$dir/include/linux/suspend.h"
     for n in 1 2 3; do
         printf '#include <linux/suspend.h>\n\nint step%d(int state)\n{\n\tif (state == PM_SUSPEND_PREPARE)\n\t\treturn %d;\n\treturn 0;\n}\n' \

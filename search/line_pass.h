@@ -68,6 +68,9 @@ public:
     unsigned char Delimiter() const { return _delimiter; }
 
 private:
+    // Counts the delimiters from Scanned() to `until`, both in `window`.
+    void CountLinesTo(const FileWindow& window, uint64_t until);
+
     const uint64_t* _offsets = nullptr;
     int32_t _count = 0;
     unsigned char _delimiter;

@@ -82,9 +82,10 @@ Element ReadElement(const unsigned char* code, int index) {
 
 } // namespace
 
-RegexpProgram::RegexpProgram(const unsigned char* code) : _count(0) {
+RegexpProgram::RegexpProgram(const unsigned char* code) : _count(0), _lineLiteralLength(0) {
     Decode(code);
     FindFirstBytes();
+    FindLineLiteral();
 }
 
 bool RegexpProgram::MatchesEmptyAtLineEnd() const {
@@ -158,4 +159,24 @@ void RegexpProgram::FindFirstBytes() {
     }
     _firstBytes.Fill();
     _firstBytes.Remove(0);
+}
+
+void RegexpProgram::FindLineLiteral() {
+    uint32_t runStart = 0, runLength = 0;
+    for (int i = 0; i < _count; ++i) {
+        const RegexpStep& step = _steps[i];
+        if (step.kind == RegexpStep::kConsume && (step.bytes.Has('\n') || step.bytes.Has('\r'))) {
+            _lineLiteralLength = 0;
+            return;
+        }
+        const bool oneByte = step.kind == RegexpStep::kConsume &&
+                             step.repeat == RegexpStep::kOnce && step.bytes.TheOnlyByte() >= 0;
+        runLength = oneByte ? runLength + 1 : 0;
+        if (runLength > _lineLiteralLength) {
+            runStart = static_cast<uint32_t>(i) + 1 - runLength;
+            _lineLiteralLength = runLength;
+        }
+    }
+    for (uint32_t i = 0; i < _lineLiteralLength; ++i)
+        _lineLiteral[i] = static_cast<unsigned char>(_steps[runStart + i].bytes.TheOnlyByte());
 }

@@ -79,13 +79,22 @@ public:
     // Whether the program matches the empty text at a line end that is no
     // line start (every step may be skipped or is an end anchor).
     bool MatchesEmptyAtLineEnd() const;
+    // The longest run of bytes that every match holds one after another (of
+    // steps that take one given byte each), when no step takes LF or CR: a
+    // match then lies within one line, and only a line that holds the run
+    // can hold one. Length 0 when there is no such run.
+    const unsigned char* GetLineLiteral() const { return _lineLiteral; }
+    uint32_t GetLineLiteralLength() const { return _lineLiteralLength; }
 
 private:
     void Decode(const unsigned char* code);
     void AddStep(RegexpStep::Kind kind, RegexpStep::Repeat repeat, const ByteSet& bytes);
     void FindFirstBytes();
+    void FindLineLiteral();
 
     int _count;
     RegexpStep _steps[kMaxSteps];
     ByteSet _firstBytes;
+    unsigned char _lineLiteral[kMaxSteps];
+    uint32_t _lineLiteralLength;
 };

@@ -1,5 +1,6 @@
 #include "search/regexp_scan.h"
 
+#include "search/plain_search.h"
 #include "search/search_pulse.h"
 
 #include <cstring>
@@ -22,8 +23,48 @@ bool RegexpScan::StartAnchorHolds(uint32_t position) const {
     return position == 0 || IsLineStart(_text + position);
 }
 
+// The first occurrence of the line literal from `from` on, a piece of at most
+// the pulse's interval at a time; the length when there is none (or the scan
+// was stopped).
+uint32_t RegexpScan::FindLiteral(uint32_t from) {
+    const PlainQuery query = {_program.GetLineLiteral(), _program.GetLineLiteralLength(), 0, 0};
+    for (uint32_t position = from; position < _length && !_stopped;) {
+        const uint32_t piece =
+            _length - position < pulseInterval ? _length - position : pulseInterval;
+        uint32_t found;
+        const bool hit = FindPlainMatches(_text, _length, query, &found, 1, nullptr, position,
+                                          position + piece) > 0;
+        Work(hit ? found - position : piece);
+        if (hit) return found;
+        position += piece;
+    }
+    return _length;
+}
+
+// Where the candidates go on from `from`: the start of the line that holds
+// the next occurrence of the line literal, or `from` itself when that line
+// began before it; the length when no occurrence is left.
+uint32_t RegexpScan::LineOfLiteral(uint32_t from) {
+    if (!_literalSought || _literalAt < from) {
+        _literalSought = true;
+        _literalAt = FindLiteral(from);
+        if (_literalAt >= _length) return _length;
+        uint32_t line = _literalAt;
+        while (line > from && _text[line - 1] != '\n' && _text[line - 1] != '\r')
+            --line;
+        Work(_literalAt - line);
+        _literalLine = line;
+    }
+    if (_literalAt >= _length) return _length;
+    return _literalLine > from ? _literalLine : from;
+}
+
 uint32_t RegexpScan::NextCandidate(uint32_t from, uint32_t limit) {
     if (_firstNone) return limit;
+    if (_program.GetLineLiteralLength() > 0) {
+        from = LineOfLiteral(from);
+        if (from >= limit) return limit;
+    }
     // A piece of at most the pulse's interval at a time.
     for (uint32_t position = from; position < limit && !_stopped;) {
         const uint32_t piece = limit - position < pulseInterval ? limit - position : pulseInterval;

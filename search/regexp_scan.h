@@ -16,6 +16,11 @@
 // ends per position gives the match of every start in the segment. Both
 // passes cost (segment length) x (steps): a text costs its length times the
 // pattern's steps, however many matches it holds.
+//
+// When every match lies within one line and holds a run of given bytes
+// (RegexpProgram::GetLineLiteral), the candidates skip every line without
+// that run: it is found by the plain search's vector scan, so a pattern such
+// as [a-z_]+_lock\( costs about what its literal _lock( costs.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +40,8 @@ public:
                SearchPulse* pulse);
 
     // The first position from `from` on, below `limit` (at most the length),
-    // at which a match may start; `limit` when there is none.
+    // at which a match may start; `limit` when there is none. Calls come with
+    // `from` never below the one before.
     uint32_t NextCandidate(uint32_t from, uint32_t limit);
 
     // The end of the segment that begins at `begin` (below `limit`) when new
@@ -75,6 +81,8 @@ private:
 
     template <int Words>
     uint32_t SegmentEndIn(uint32_t begin, uint32_t limit);
+    uint32_t LineOfLiteral(uint32_t from);
+    uint32_t FindLiteral(uint32_t from);
     template <class Set>
     void Enter(int state, uint32_t position, Set& waiting);
     bool StartAnchorHolds(uint32_t position) const;
@@ -90,6 +98,11 @@ private:
     SearchPulse* _pulse;
     uint32_t _work = 0; // bytes gone through since the last pulse
     bool _stopped = false;
+    // The next occurrence of the line literal that was looked for, and the
+    // start of its line (not before where the search for it began).
+    uint32_t _literalAt = 0;
+    uint32_t _literalLine = 0;
+    bool _literalSought = false;
     uint32_t _segmentMatchEnd = kNoMatch; // the last position where a match of it ended
     uint32_t _lastSegmentEnd = kNoMatch;
     // 1 + the position at which a state was last entered. Only the segment

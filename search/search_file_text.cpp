@@ -1,5 +1,6 @@
 #include "search/search_file_text.h"
 
+#include "search/bytes_rule_out.h"
 #include "search/decoded_windows.h"
 #include "search/search_text.h"
 #include "search/text_encoding.h"
@@ -40,6 +41,7 @@ uint32_t DecodedWindowFor(uint64_t fileSize, uint32_t window) {
 int SearchFileText(const String& path, WindowSource& file, const FileSearch& search, uint32_t reach,
                    uint32_t window) {
     try {
+        if (BytesRuleOut(file, search)) return 0;
         // The look at the encoding pulses on its own: a stop meanwhile ends
         // it, and the search then stops after its first piece, keeping what
         // that piece found.

@@ -12,10 +12,19 @@ namespace {
 
 // The offset of the first byte from 0x80 up, or `size` when all are ASCII.
 // Most source files are ASCII throughout, so this is the whole cost of
-// reading them: 16 bytes a step.
+// reading them.
 size_t FirstNonAscii(const unsigned char* data, size_t size) {
     size_t at = 0;
 #if defined(__SSE2__)
+    // 64 bytes a step while they are all ASCII, then 16 bytes a step up to
+    // the block that holds the first other byte.
+    for (; at + 64 <= size; at += 64) {
+        const __m128i* blocks = reinterpret_cast<const __m128i*>(data + at);
+        const __m128i any =
+            _mm_or_si128(_mm_or_si128(_mm_loadu_si128(blocks), _mm_loadu_si128(blocks + 1)),
+                         _mm_or_si128(_mm_loadu_si128(blocks + 2), _mm_loadu_si128(blocks + 3)));
+        if (_mm_movemask_epi8(any) != 0) break;
+    }
     for (; at + 16 <= size; at += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
         if (_mm_movemask_epi8(block) != 0) break;

@@ -511,4 +511,33 @@ TEST(RegexpScan, AgreesWithTheRestartedBacktrackingSearch) {
     EXPECT_GT(compared, kCases * 99 / 100);
 }
 
+// Patterns with a run of given bytes skip the lines without it: lines that
+// end in LF, CR LF and CR alone, matches that start before the run, a run
+// across the first 64 KiB piece of its scan, against the reference.
+TEST(RegexpScan, LinesWithoutTheLiteralRunHoldNoMatch) {
+    static const char* const kFiller[] = {"\tunlock(e);\n", "int x_lok;\r\n", "do_lock b\r",
+                                          "no lock here\n", "\n"};
+    std::string filler;
+    for (int i = 0; filler.size() < 70000; ++i)
+        filler += kFiller[i % 5];
+    const std::string after = "a_b_lock(c) x_lock(d)\r\n\tspin_lock(&a);\n_lock(\nx_lock;\r";
+    for (const char* straddling : {"spin_lock(", "do_lock(", "_lock("}) {
+        // A line of its own whose _lock( starts 3 bytes before the piece's end.
+        const size_t lineStart = 65536 - 3 - (std::strlen(straddling) - 6);
+        const std::string text = filler.substr(0, lineStart - 1) + "\n" + straddling + "\n" +
+                                 filler.substr(lineStart) + after;
+        for (const char* pattern : {"[a-z_]+_lock\\(", "^[a-z_]*_lock\\(", "_lock\\([a-z]*$",
+                                    "x_lock[;(]", "lock\\(.*\\)"}) {
+            TRegexp regexp(pattern);
+            ExactText exact(text);
+            bool exhausted = false;
+            const std::vector<std::pair<int, int>> expected = ReferenceMatches(
+                regexp.GetPattern(), regexp.GetStatus(), exact.Get(), -1, exhausted);
+            EXPECT_FALSE(expected.empty()) << pattern;
+            EXPECT_EQ(ScanMatches(regexp.GetPattern(), regexp.GetStatus(), exact.Get()), expected)
+                << pattern << " around " << straddling;
+        }
+    }
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 // generated inputs, with padding so that matches straddle every 16-byte
 // block boundary of the candidate scan.
 #include "search/file_windows.h"
+#include "search/line_ends.h"
 #include "search/line_pass.h"
 #include "search/plain_search.h"
 #include "search/text_statistics.h"
@@ -361,6 +362,43 @@ TEST(LinePass, CountingAheadBetweenBatchesAgreesWithTheOracle) {
             first += count;
         }
         ASSERT_EQ(lines, NaiveLines(data, offsets)) << "round " << round << " window " << window;
+    }
+}
+
+// The vector count against a byte loop: stretches around 16-byte blocks and
+// around 255 blocks (4080 bytes, where the lanes are summed), with no, every,
+// sparse or only a first delimiter, from an aligned and an unaligned start.
+TEST(LineEnds, CountsAndFindsTheLastTwo) {
+    const uint32_t lengths[] = {0, 1, 15, 16, 17, 33, 4079, 4080, 4081, 4097, 9000};
+    const char* const fills[] = {"none", "every", "sparse", "first"};
+    for (uint32_t length : lengths) {
+        for (const char* fill : fills) {
+            for (uint32_t from : {0u, 3u}) {
+                std::string data(from + length, 'x');
+                for (uint32_t i = from; i < data.size(); ++i) {
+                    const uint32_t k = i - from;
+                    if (fill[0] == 'e' || (fill[0] == 's' && k % 7 == 3) ||
+                        (fill[0] == 'f' && k == 0))
+                        data[i] = '\n';
+                }
+                LineEnds expected = {0, 0, 0};
+                for (uint32_t i = from; i < data.size(); ++i) {
+                    if (data[i] != '\n') continue;
+                    ++expected.count;
+                    expected.afterSecondLast = expected.afterLast;
+                    expected.afterLast = i + 1;
+                }
+                if (expected.count < 2) expected.afterSecondLast = 0;
+                const LineEnds ends =
+                    CountLineEnds(reinterpret_cast<const unsigned char*>(data.data()), from,
+                                  static_cast<uint32_t>(data.size()), '\n');
+                const std::string where =
+                    std::to_string(length) + " bytes, " + fill + ", from " + std::to_string(from);
+                EXPECT_EQ(ends.count, expected.count) << where;
+                EXPECT_EQ(ends.afterLast, expected.afterLast) << where;
+                EXPECT_EQ(ends.afterSecondLast, expected.afterSecondLast) << where;
+            }
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 // every search mode. The code page is Windows-1252 (natively its stand-in);
 // the corpus uses characters that it spells as Latin-1 does.
 #include "base/string.h"
+#include "search/bytes_rule_out.h"
 #include "search/file_windows.h"
 #include "search/hit_record.h"
 #include "search/search_file_text.h"
@@ -179,6 +180,60 @@ TEST(TextEncoding, ConversionInWindowsGivesTheTextConvertedWhole) {
             for (uint32_t window : {2048u, 4099u})
                 EXPECT_EQ(SearchIn(mode, encoding.second, window), expected)
                     << mode.name << " in " << encoding.first << ", windows of " << window;
+    }
+}
+
+// A file is ruled out before its encoding is told only where its bytes
+// cannot hold the text (or a pattern's run of bytes) in any encoding it may
+// have: not for a text with '?' or bytes beyond ASCII (a converted character
+// could give them), not for UTF-16, and not in sliding windows.
+TEST(TextEncoding, BytesRuleOutOnlyFilesThatCannotHoldTheText) {
+    const std::string utf8 = "caf\xC3\xA9 return 0;\n";
+    const std::string utf16 = std::string("\xFF\xFEx\0y\0z\0", 8);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* text;
+        int caseless, whole, regex;
+        uint32_t window; // 0: the file whole
+        bool ruledOut;
+    } cases[] = {
+        {"UTF-8 holding the text", utf8, "return", 0, 0, 0, 0, false},
+        {"UTF-8 without it", utf8, "xyz", 0, 0, 0, 0, true},
+        {"with a mark, without it", "\xEF\xBB\xBF" + utf8, "xyz", 0, 0, 0, 0, true},
+        {"ignoring case", utf8, "RETURN", 1, 0, 0, 0, false},
+        {"a part of a word, whole words", utf8, "retur", 0, 1, 0, 0, false},
+        {"'?' may come of a conversion", utf8, "?", 0, 0, 0, 0, false},
+        {"a text beyond ASCII", utf8, "caf\xE9", 0, 0, 0, 0, false},
+        {"a pattern whose run of bytes they hold", utf8, "ret.rn", 0, 0, 1, 0, false},
+        {"a pattern whose run they do not hold", utf8, "[a-z]+_lock\\(", 0, 0, 1, 0, true},
+        {"a pattern's run keeps its case", utf8, "RET.RN", 1, 0, 1, 0, true},
+        {"a pattern without a run", utf8, "[xyz]+", 0, 0, 1, 0, false},
+        {"UTF-16", utf16, "xyz", 0, 0, 0, 0, false},
+        {"sliding windows", utf8, "xyz", 0, 0, 0, 7, false},
+    };
+    for (const Case& c : cases) {
+        TestRun run;
+        run.query.text = c.text;
+        run.query.caseInsensitive = c.caseless;
+        run.query.wholeWords = c.whole;
+        run.query.pattern = c.regex;
+        std::vector<unsigned char> data(c.bytes.begin(), c.bytes.end());
+        MemoryWindows file(data.data(), data.size(), c.window);
+        EXPECT_EQ(BytesRuleOut(file, run.Search()), c.ruledOut) << c.name;
+    }
+}
+
+// The detection steps over ASCII 64 and 16 bytes at a time: one character
+// beyond ASCII at any offset of those steps and their tails is seen.
+TEST(TextEncoding, DetectionSeesOneCharacterBeyondAsciiAnywhere) {
+    for (size_t at = 0; at + 2 <= 150; ++at) {
+        std::string bytes(150, 'a');
+        bytes.replace(at, 2, "\xC3\xA9");
+        EXPECT_EQ(
+            DetectEncoding(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()),
+            TextEncoding::utf8)
+            << "at " << at;
     }
 }
 

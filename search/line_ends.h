@@ -1,0 +1,16 @@
+// The delimiters of a stretch of text, counted 16 bytes at a time: the line
+// pass goes over every byte of a file up to its last match, where a search
+// for one delimiter after another would stop at each line. Pure.
+#pragma once
+
+#include <cstdint>
+
+struct LineEnds {
+    uint32_t count;           // delimiters in the stretch
+    uint32_t afterLast;       // offset behind the last one, when count >= 1
+    uint32_t afterSecondLast; // offset behind the one before it, when count >= 2
+};
+
+// The delimiters among data[from] .. data[to - 1].
+LineEnds CountLineEnds(const unsigned char* data, uint32_t from, uint32_t to,
+                       unsigned char delimiter);
