@@ -12,7 +12,7 @@
 #include "fs/fault_guard.h"
 #include "fs/file_errors.h"
 #include "fs/mapped_file.h"
-#include "tests/fs/raised.h"
+#include "tests/base/raised.h"
 #include "tests/fs/scratch_dir.h"
 
 namespace {
