@@ -19,10 +19,6 @@
 
 namespace {
 
-FileName Name(const std::string& path) {
-    return FileName(path.c_str());
-}
-
 // Makes the first call of `entry` fail with `error`.
 template <class Function>
 std::function<void(FileCallFaults&)> FailFirst(Function FileCalls::*entry, uint32_t error) {

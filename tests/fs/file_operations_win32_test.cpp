@@ -18,10 +18,6 @@
 
 namespace {
 
-FileName Name(const std::string& path) {
-    return FileName(path.c_str());
-}
-
 void MakeReadOnly(const std::string& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
 }

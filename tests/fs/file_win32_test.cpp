@@ -14,14 +14,6 @@
 #include "tests/base/raised.h"
 #include "tests/fs/scratch_dir.h"
 
-namespace {
-
-FileName Name(const std::string& path) {
-    return FileName(path.c_str());
-}
-
-} // namespace
-
 // ---- Open
 
 TEST(FileOpen, TheModeIsCompletedAndKept) {
