@@ -86,26 +86,6 @@ TEST_F(SearchDialogWindow, OpensWithDefaultsAndStatisticsDisablesTheTextControls
     EXPECT_EQ(ReadBytes(settings.SettingsPath), ""); // Cancel writes nothing
 }
 
-TEST_F(SearchDialogWindow, SaveYesAndOkWriteTheSettingsFile) {
-    AnsweredBox question;
-    const int result = Run([&](HWND dialog) {
-        Type(dialog, IDC_TEXT, "OpenFile");
-        Click(dialog, IDC_CASE_SENSITIVE);
-        Type(dialog, IDC_SET_NAME, "Kernel");
-        Type(dialog, IDC_DIR_LIST, "C:\\SRC\\KERNEL\r\nC:\\SRC\\INCLUDE\r\n");
-        Type(dialog, IDC_FILE_TYPES, "*.cpp;*.h");
-        ClickLater(dialog, IDC_SAVE_SET);
-        question = AnswerBox(IDYES);
-        ClickLater(dialog, IDOK);
-    });
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(question.caption, "Trovik");
-    EXPECT_EQ(question.text, "Save file set?");
-    EXPECT_EQ(ReadBytes(settings.SettingsPath), kernelExample);
-    EXPECT_EQ(settings.textToFind, "OpenFile");
-    EXPECT_EQ(settings.dirList, "C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;");
-}
-
 TEST_F(SearchDialogWindow, OwnFieldChangesAreNotTheUsersAndRemoveDefaultsToCancel) {
     WriteBytes(settings.SettingsPath, kernelExample);
     int saveEnabledAtOpen = 1, saveEnabledAfterChoice = 1, removeEnabled = 0, count = -1;
@@ -224,17 +204,6 @@ TEST_F(SearchDialogWindow, ARefusedNameAtOkKeepsTheDialogOpenWithTheNameSelected
     EXPECT_TRUE(nameFocused);
     EXPECT_EQ(LOWORD(selection), 0);
     EXPECT_EQ(HIWORD(selection), 3);
-}
-
-TEST_F(SearchDialogWindow, QuickReferenceIsAnInformationBox) {
-    AnsweredBox box;
-    Run([&](HWND dialog) {
-        ClickLater(dialog, IDC_QUICK_REFERENCE);
-        box = AnswerBox(IDOK);
-        ClickLater(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(box.caption, "Regular Expressions: Quick Reference");
-    EXPECT_NE(box.text.find("[ ^ ]\tAny character except those following ^"), std::string::npos);
 }
 
 } // namespace
