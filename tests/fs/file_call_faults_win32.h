@@ -48,10 +48,11 @@ public:
 
     // Faults tied to a name rather than to a call's number, so that they
     // strike the same file or folder whichever thread meets it: every read
-    // of the files whose path ends with `\\file` fails (ERROR_READ_FAULT),
-    // every view of them loses its pages from its second on (all of them
-    // when it has one), and every listing of the folder whose path ends with
-    // `\\folder` breaks off after its first entry (ERROR_NETNAME_DELETED).
+    // of the files whose path ends with a backslash and `file` fails
+    // (ERROR_READ_FAULT), every view of them loses its pages from its second
+    // on (all of them when it has one), and every listing of the folder whose
+    // path ends with a backslash and `folder` breaks off after its first
+    // entry (ERROR_NETNAME_DELETED).
     // Their handles are followed until closed, since the system hands the
     // values out again.
     void FailNamed(const std::string& file, const std::string& folder);
