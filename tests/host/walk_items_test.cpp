@@ -85,7 +85,8 @@ TEST(TakeItem, TheRunGrowsByEachItemInWalkOrder) {
     std::vector<std::string> records;
     for (GrepInfo* g = results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
         records.push_back(std::string(g->_fileName) + "(" + std::to_string(g->_lineNumber) + ")");
-    EXPECT_EQ(records, (std::vector<std::string>{"C:\\d\\a.c(1)", "C:\\d\\a.c(2)", "C:\\d\\e.c(1)"}));
+    EXPECT_EQ(records,
+              (std::vector<std::string>{"C:\\d\\a.c(1)", "C:\\d\\a.c(2)", "C:\\d\\e.c(1)"}));
     EXPECT_EQ(items[1]->found.hitList._count, 0); // moved, not copied
 }
 
