@@ -222,8 +222,10 @@ TEST_F(IndirectListTest, LookupsByKeyPositionAndIdentity) {
     Items list;
     list._compareArg = 1; // only the sign of the order changes: equality holds
     list.Fill({5, 8, 5, 6});
-    Item five{5, 0}, seven{7, 0};
+    Item five{5, 0}, six{6, 0}, seven{7, 0};
     EXPECT_EQ(list.At(0), list.Find(&five));
+    EXPECT_EQ(0, list.IndexOf(&five));
+    EXPECT_EQ(3, list.IndexOf(&six));
     EXPECT_EQ(-1, list.IndexOf(&seven));
     EXPECT_EQ(nullptr, list.GetAt(4));
     EXPECT_EQ(0, list.Contains(&five)); // equal, but not the same item

@@ -52,15 +52,19 @@ TEST(MemoryStream, ResetAndTakeBuffer) {
     free(taken);
 }
 
+// Told so at construction or at Reset (a freed buffer is the sanitizer's).
 TEST(MemoryStream, WithoutFreeOnDestroyTheBufferOutlivesTheStream) {
-    char* buffer;
-    {
-        MemoryStream stream(32, 0);
-        stream.WriteText("kept", 1);
-        buffer = stream.GetBuffer();
+    for (bool atReset : {false, true}) {
+        char* buffer;
+        {
+            MemoryStream stream(32, atReset ? 1 : 0);
+            if (atReset) stream.Reset(32, 0);
+            stream.WriteText("kept", 1);
+            buffer = stream.GetBuffer();
+        }
+        EXPECT_STREQ("kept", buffer) << atReset;
+        free(buffer);
     }
-    EXPECT_STREQ("kept", buffer);
-    free(buffer);
 }
 
 TEST(MemoryStream, ReadingStaysWithinTheBuffer) {

@@ -1,15 +1,13 @@
 // The fault guard: faults inside the guarded range end the guarded code with
-// a result, faults elsewhere are not taken, guards nest, and a mapped file cut
-// short under its reader is survived.
+// a result, faults elsewhere are not taken, guards nest. A mapped file cut
+// short under its reader: mapped_file_win32_test.cpp.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstring>
 
 #include "fs/fault_guard.h"
-#include "tests/fs/scratch_dir.h"
 
 namespace {
 
@@ -125,36 +123,4 @@ TEST(FaultGuard, AGuardOnAnotherThreadDoesNotCoverThisOne) {
     };
     EXPECT_EQ(1, RunGuarded(bytes, sizeof bytes, body));
     EXPECT_EQ(0, shared.result);
-}
-
-TEST(FaultGuard, ScanOfAMappedFileCutShortUnderItFails) {
-    if (!IsWine()) GTEST_SKIP() << "cutting a mapped file needs the Unix side of Wine";
-    ScratchDir dir;
-    const std::string name = dir / "cut.bin";
-    WriteBytes(name, std::string(65536, 'a'));
-    const HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
-    const HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    const char* view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
-    ASSERT_NE(nullptr, view);
-    // Windows refuses to cut a mapped file; the Unix side does not ask.
-    ASSERT_EQ(0, RunUnixCommand("truncate -s 0 '" + UnixPathOf(name) + "'"));
-    Reader reader{view, 65536, 0};
-    EXPECT_EQ(0, RunGuarded(view, 65536, reader));
-    UnmapViewOfFile(view);
-    CloseHandle(mapping);
-    CloseHandle(file);
-}
-
-TEST(FaultGuard, CostOfOneGuardIsSmall) {
-    char bytes[64] = {};
-    Reader reader{bytes, sizeof bytes, 0};
-    const int calls = 200000;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < calls; ++i)
-        RunGuarded(bytes, sizeof bytes, reader);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    const double nanoseconds = std::chrono::duration<double, std::nano>(elapsed).count() / calls;
-    RecordProperty("nanoseconds_per_guard", std::to_string(nanoseconds));
-    EXPECT_LT(nanoseconds, 5000.0); // a guard per file must not matter beside its open
 }

@@ -1,5 +1,6 @@
 #include "tests/fs/file_call_faults_win32.h"
 
+#include <cwchar>
 #include <stdexcept>
 #include <type_traits>
 
@@ -27,16 +28,67 @@ template <auto entry, class Result, class... Arguments>
 struct FaultyCall<entry, Result(WINAPI*)(Arguments...)> {
     static Result WINAPI Call(Arguments... arguments) {
         FileCallFaults& faults = *active;
-        const size_t slot = FileCallFaults::SlotOf(entry);
-        FileCallFaults::Slot& state = faults._slots[slot];
-        ++state.calls;
-        if (state.calls >= state.failFrom && state.calls < state.failUntil) {
-            SetLastError(state.error);
-            return Failure();
+        {
+            std::lock_guard<std::mutex> lock(faults._mutex);
+            FileCallFaults::Slot& state = faults._slots[FileCallFaults::SlotOf(entry)];
+            ++state.calls;
+            if (state.calls >= state.failFrom && state.calls < state.failUntil) {
+                SetLastError(state.error);
+                return Failure();
+            }
+            if (FailsByName(faults, arguments...)) return Failure();
         }
         const Result result = (faults._saved.*entry)(arguments...);
+        std::lock_guard<std::mutex> lock(faults._mutex);
         Count(faults, result);
+        FollowByName(faults, result, arguments...);
         return result;
+    }
+
+    // Before the call: a read or listing of a named handle fails; a closed
+    // handle is no longer followed.
+    static bool FailsByName([[maybe_unused]] FileCallFaults& faults,
+                            [[maybe_unused]] Arguments... arguments) {
+        if constexpr (Is<entry, &FileCalls::ReadFile>() || Is<entry, &FileCalls::FindNextFileW>()) {
+            if (!faults._named.count(First(arguments...))) return false;
+            SetLastError(Is<entry, &FileCalls::ReadFile>() ? ERROR_READ_FAULT
+                                                           : ERROR_NETNAME_DELETED);
+            return true;
+        } else if constexpr (Is<entry, &FileCalls::CloseHandle>() ||
+                             Is<entry, &FileCalls::FindClose>()) {
+            faults._named.erase(First(arguments...));
+        }
+        return false;
+    }
+
+    // After the call: the handles of named files, their mappings and the
+    // listings of the named folder are followed; their views spoiled.
+    static void FollowByName([[maybe_unused]] FileCallFaults& faults,
+                             [[maybe_unused]] const Result& result,
+                             [[maybe_unused]] Arguments... arguments) {
+        bool named = false;
+        if constexpr (Is<entry, &FileCalls::CreateFileW>()) {
+            const wchar_t* path = First(arguments...);
+            named = result != INVALID_HANDLE_VALUE &&
+                    FileCallFaults::EndsWithName(path, wcslen(path), faults._namedFile);
+        } else if constexpr (Is<entry, &FileCalls::FindFirstFileW>()) {
+            const std::wstring pattern = First(arguments...);
+            named = result != INVALID_HANDLE_VALUE &&
+                    FileCallFaults::EndsWithName(pattern.c_str(), pattern.rfind(L'\\'),
+                                                 faults._namedFolder);
+        } else if constexpr (Is<entry, &FileCalls::CreateFileMappingA>()) {
+            named = result && faults._named.count(First(arguments...));
+        } else if constexpr (Is<entry, &FileCalls::MapViewOfFile>()) {
+            if (result) faults.ViewMapped(result, faults._named.count(First(arguments...)));
+        }
+        if constexpr (std::is_same_v<Result, HANDLE>) {
+            if (named) faults._named.insert(result);
+        }
+    }
+
+    template <class Head, class... Rest>
+    static Head First(Head head, Rest...) {
+        return head;
     }
 
     // What the entry returns when it fails.
@@ -71,10 +123,7 @@ struct FaultyCall<entry, Result(WINAPI*)(Arguments...)> {
         } else if constexpr (Is<entry, &FileCalls::FindClose>()) {
             if (result) --faults._openFinds;
         } else if constexpr (Is<entry, &FileCalls::MapViewOfFile>()) {
-            if (result) {
-                ++faults._mappedViews;
-                faults.ViewMapped(result);
-            }
+            if (result) ++faults._mappedViews;
         } else if constexpr (Is<entry, &FileCalls::UnmapViewOfFile>()) {
             if (result) --faults._mappedViews;
         }
@@ -138,11 +187,25 @@ void FileCallFaults::SpoilView(uint32_t nth, uint32_t offset, uint32_t protectio
     _spoil.protection = protection;
 }
 
-void FileCallFaults::ViewMapped(void* base) {
-    if (_slots[SlotOf(&FileCalls::MapViewOfFile)].calls != _spoil.callNumber) return;
+void FileCallFaults::FailNamed(const std::string& file, const std::string& folder) {
+    std::lock_guard<std::mutex> lock(_mutex);
+    _namedFile.assign(file.begin(), file.end());
+    _namedFolder.assign(folder.begin(), folder.end());
+}
+
+bool FileCallFaults::EndsWithName(const wchar_t* path, size_t length, const std::wstring& name) {
+    return !name.empty() && length != std::wstring::npos && length > name.size() &&
+           path[length - name.size() - 1] == L'\\' &&
+           std::wstring(path + length - name.size(), name.size()) == name;
+}
+
+void FileCallFaults::ViewMapped(void* base, bool named) {
+    const bool numbered = _slots[SlotOf(&FileCalls::MapViewOfFile)].calls == _spoil.callNumber;
     MEMORY_BASIC_INFORMATION region;
-    if (!VirtualQuery(base, &region, sizeof region) || region.RegionSize <= _spoil.offset) return;
+    if (!(numbered || named) || !VirtualQuery(base, &region, sizeof region)) return;
+    const uint32_t offset = numbered ? _spoil.offset : region.RegionSize > 4096 ? 4096 : 0;
+    if (region.RegionSize <= offset) return;
     DWORD previous;
-    VirtualProtect(static_cast<char*>(base) + _spoil.offset, region.RegionSize - _spoil.offset,
-                   _spoil.protection, &previous);
+    VirtualProtect(static_cast<char*>(base) + offset, region.RegionSize - offset,
+                   numbered ? _spoil.protection : PAGE_NOACCESS, &previous);
 }

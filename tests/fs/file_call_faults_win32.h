@@ -6,12 +6,16 @@
 // the entry's failure value (INVALID_HANDLE_VALUE, null, FALSE, 0xFFFFFFFF,
 // ...) with the chosen error as the thread's last error, and has no effect.
 //
-// One at a time (a second one raises std::logic_error), on one thread: the
-// wrappers read the one that is alive.
+// One at a time (a second one raises std::logic_error): the wrappers read
+// the one that is alive. Its counts are kept under a lock, so that a walk on
+// several threads may call through it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
+#include <set>
+#include <string>
 
 #include "fs/file_calls_win32.h"
 
@@ -41,6 +45,17 @@ public:
     // PAGE_READONLY makes writes fault, as when the disk has no room left for
     // new pages.
     void SpoilView(uint32_t nth, uint32_t offset, uint32_t protection);
+
+    // Faults tied to a name rather than to a call's number, so that they
+    // strike the same file or folder whichever thread meets it: every read
+    // of the files whose path ends with a backslash and `file` fails
+    // (ERROR_READ_FAULT), every view of them loses its pages from its second
+    // on (all of them when it has one), and every listing of the folder whose
+    // path ends with a backslash and `folder` breaks off after its first
+    // entry (ERROR_NETNAME_DELETED).
+    // Their handles are followed until closed, since the system hands the
+    // values out again.
+    void FailNamed(const std::string& file, const std::string& folder);
 
     // Opened through the table and not yet released: file, device and mapping
     // handles (CreateFileA, CreateFileMappingA against CloseHandle), find
@@ -72,7 +87,8 @@ private:
                sizeof(void*);
     }
     void FailSlot(size_t slot, uint32_t nth, uint32_t error, uint32_t times);
-    void ViewMapped(void* base); // spoils it when it is the one asked for
+    void ViewMapped(void* base, bool named); // spoils it when it is one asked for
+    static bool EndsWithName(const wchar_t* path, size_t length, const std::wstring& name);
 
     struct {
         uint32_t callNumber = 0; // the MapViewOfFile call to spoil; 0: none
@@ -80,7 +96,11 @@ private:
         uint32_t protection = 0;
     } _spoil;
 
-    FileCalls _saved; // the table in force before; the wrappers call through it
+    std::wstring _namedFile, _namedFolder; // FailNamed's; empty: none
+    std::set<void*> _named;                // open handles of those files and listings
+
+    std::mutex _mutex; // over everything above and below but `_saved`
+    FileCalls _saved;  // the table in force before; the wrappers call through it
     Slot _slots[slotCount];
     int32_t _openHandles = 0;
     int32_t _openFinds = 0;

@@ -13,15 +13,11 @@
 #include "fs/file_attributes.h"
 #include "fs/file_errors.h"
 #include "fs/mapped_file.h"
+#include "tests/base/raised.h"
 #include "tests/fs/file_call_faults_win32.h"
-#include "tests/fs/raised.h"
 #include "tests/fs/scratch_dir.h"
 
 namespace {
-
-FileName Name(const std::string& path) {
-    return FileName(path.c_str());
-}
 
 // Makes the first call of `entry` fail with `error`.
 template <class Function>

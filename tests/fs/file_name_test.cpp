@@ -54,6 +54,7 @@ struct DriveCase {
 const DriveCase driveCases[] = {
     {"C:\\src\\a.c", 1, 1, 2, "C", 1},
     {"d:\\x", 1, 1, 3, "D", 1},
+    {"z:\\x", 1, 1, 25, "Z", 1}, // the last letter, in lower case
     {"a:", 1, 0, 0, "A", 0},
     {"C:\\", 1, 1, 2, "C", 0},
     {"C:x.c", 1, 0, 2, "C", 0},
@@ -208,6 +209,15 @@ TEST(FileName, AbbreviatesShallowAndDriveless) {
     EXPECT_EQ("...\\longn...", FileName("c:\\longname.c").Abbreviate(12));
     // Giving up a level may lengthen the text; width 0 keeps that.
     EXPECT_EQ("C:\\...\\x", FileName("C:\\a\\x").Abbreviate(0));
+}
+
+// A file beside the running program (the settings file beside the library):
+// in its folder, tests\fs of the build tree.
+TEST(FileName, NamesAFileBesideTheProgram) {
+    const FileName beside(ModuleHandle(), "TROVIK.INI");
+    EXPECT_EQ("TROVIK.INI", beside.GetName(1));
+    EXPECT_EQ("fs", FileName(beside.GetDirectory()).GetName(1)) << beside;
+    EXPECT_EQ(1, beside.IsFullFileName());
 }
 
 // ---- As a list element

@@ -14,6 +14,7 @@
 #include "fs/file_attributes.h"
 #include "fs/file_errors.h"
 #include "fs/open_mode.h"
+#include "tests/base/raised.h"
 
 namespace w = win32_open;
 
@@ -121,39 +122,28 @@ TEST(FileErrors, DiskFullCodesRaiseTheDriveMessageWithCodeAndDriveIndex) {
         int32_t index;
     } cases[] = {{"c:\\dir\\x.dat", 112, "C", 2}, {"Z:\\x", 39, "Z", 25}, {"x.dat", 112, "", -1}};
     for (const auto& c : cases) {
-        try {
-            RaiseWriteFailure(FileName(c.name), c.code, msgWriteFailed);
-            FAIL() << "did not raise";
-        } catch (const Exception& e) {
-            ASSERT_NE(nullptr, e.GetText());
-            EXPECT_EQ(FileMessageWith(msgDiskFull, c.drive), *e.GetText()) << c.name;
-            EXPECT_EQ(c.code, e.GetCode());
-            EXPECT_EQ(c.index, e.GetExtra());
-        }
+        const Exception e =
+            RaisedBy([&] { RaiseWriteFailure(FileName(c.name), c.code, msgWriteFailed); });
+        EXPECT_EQ(FileMessageWith(msgDiskFull, c.drive), TextOf(e)) << c.name;
+        EXPECT_EQ(c.code, e.GetCode());
+        EXPECT_EQ(c.index, e.GetExtra());
     }
 }
 
 TEST(FileErrors, OtherCodesRaiseTheOperationsOwnMessage) {
     for (int32_t code : {0, 5, 32, 38, 111, 113}) {
-        try {
-            RaiseWriteFailure(FileName("C:\\x"), code, msgCopyFailed);
-            FAIL() << "did not raise";
-        } catch (const Exception& e) {
-            EXPECT_EQ(GetMessageText(msgCopyFailed), *e.GetText());
-            EXPECT_EQ(code, e.GetCode());
-            EXPECT_EQ(0, e.GetExtra());
-        }
+        const Exception e =
+            RaisedBy([&] { RaiseWriteFailure(FileName("C:\\x"), code, msgCopyFailed); });
+        EXPECT_EQ(Message(msgCopyFailed), TextOf(e));
+        EXPECT_EQ(code, e.GetCode());
+        EXPECT_EQ(0, e.GetExtra());
     }
 }
 
 TEST(FileErrors, InUseCarriesTheNameAndNoCode) {
-    try {
-        RaiseInUse(FileName("C:\\work\\busy.txt"));
-        FAIL() << "did not raise";
-    } catch (const Exception& e) {
-        EXPECT_EQ(FileMessageWith(msgInUse, "C:\\work\\busy.txt"), *e.GetText());
-        EXPECT_EQ(0, e.GetCode());
-    }
+    const Exception e = RaisedBy([] { RaiseInUse(FileName("C:\\work\\busy.txt")); });
+    EXPECT_EQ(FileMessageWith(msgInUse, "C:\\work\\busy.txt"), TextOf(e));
+    EXPECT_EQ(0, e.GetCode());
 }
 
 // ---- Made-up names
@@ -244,18 +234,11 @@ TEST(FileLines, WriteLinesThenReadLinesGivesTheLinesBack) {
 
 TEST(FileLines, FilesThatCannotBeOpenedRaiseWithoutCode) {
     StringList lines;
-    try {
-        File::ReadLines(FileName("no_such_dir/no_such_file.txt"), lines, 0, 0);
-        FAIL() << "did not raise";
-    } catch (const Exception& e) {
-        EXPECT_EQ(GetMessageText(msgOpenFailed), *e.GetText());
-        EXPECT_EQ(0, e.GetCode());
-    }
-    try {
-        File::WriteLines(FileName("no_such_dir/no_such_file.txt"), lines);
-        FAIL() << "did not raise";
-    } catch (const Exception& e) {
-        EXPECT_EQ(GetMessageText(msgCreateFailed), *e.GetText());
-        EXPECT_EQ(0, e.GetCode());
-    }
+    const FileName missing("no_such_dir/no_such_file.txt");
+    const Exception read = RaisedBy([&] { File::ReadLines(missing, lines, 0, 0); });
+    EXPECT_EQ(Message(msgOpenFailed), TextOf(read));
+    EXPECT_EQ(0, read.GetCode());
+    const Exception written = RaisedBy([&] { File::WriteLines(missing, lines); });
+    EXPECT_EQ(Message(msgCreateFailed), TextOf(written));
+    EXPECT_EQ(0, written.GetCode());
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fs/file_name.h"
 #include "fs/message_box.h"
 
 // A new empty directory in the temporary directory; removed with everything
@@ -25,10 +26,23 @@ public:
     // Writes the file at `relative` (its folders made as needed) and returns
     // its path.
     std::string Write(const std::string& relative, const std::string& bytes) const;
+    // Writes the file `name` (UTF-8) in the folder `relative` (made first)
+    // through the long form, which takes the name as it is ("x.", "y ",
+    // "aux.c"); returns that long-form path, or empty when it cannot.
+    std::wstring WriteExact(const std::string& relative, const std::string& name,
+                            const std::string& bytes) const;
 
 private:
     std::string _path;
 };
+
+// The file layer's name of a path.
+inline FileName Name(const std::string& path) {
+    return FileName(path.c_str());
+}
+
+// The UTF-16 form of a UTF-8 text.
+std::wstring Utf16(const std::string& utf8);
 
 // Whole-file helpers over the Windows API, independent of the code under test.
 void WriteBytes(const std::string& path, const std::string& bytes);

@@ -48,6 +48,28 @@ ScratchDir::~ScratchDir() {
     RemoveTree(L"\\\\?\\" + wide);
 }
 
+std::wstring ScratchDir::WriteExact(const std::string& relative, const std::string& name,
+                                    const std::string& bytes) const {
+    const std::wstring folder = L"\\\\?\\" + Utf16(*this / relative);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring path = folder + L"\\" + Utf16(name);
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (file == INVALID_HANDLE_VALUE) return std::wstring();
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+}
+
+std::wstring Utf16(const std::string& utf8) {
+    std::wstring wide(utf8.size() + 1, L'\0');
+    wide.resize(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size())) -
+        1);
+    return wide;
+}
+
 std::string ScratchDir::operator/(const std::string& relative) const {
     return _path + "\\" + relative;
 }

@@ -1,6 +1,7 @@
 // The replaced global allocation: malloc and friends, every operator new and
-// delete, and the border with the C runtime DLL, whose own blocks must go
-// back to it while this manager's never reach it.
+// delete, the default heap behind them (the thread's switch, the owner found
+// by free, the thread's last error kept), and the border with the C runtime
+// DLL, whose own blocks must go back to it while this manager's never reach it.
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include "heap/block_layout.h"
 #include "heap/heap.h"
 #include "heap/heap_services.h"
+#include "tests/heap/heap_checker.h"
 #include "tests/heap/opaque_pointer.h"
 
 namespace {
@@ -84,6 +86,26 @@ TEST(GlobalAllocation, CallocClearsAndRefusesOverflow) {
     EXPECT_EQ(nullptr, calloc(0x10000, 0x10001));
     void* empty = calloc(0, 8);
     free(empty);
+}
+
+TEST(GlobalAllocation, FollowsTheThreadsSwitchAndFreeFindsTheOwner) {
+    NH_Heap heap(0, "switched");
+    NH_SmallBlock* block;
+    {
+        NH_HeapSwitcher switcher(&heap);
+        block = Opaque(SmallBlockOf(malloc(40)));
+        EXPECT_EQ(&heap, PageSetOf(block)->_heap);
+    }
+    free(UserOf(block)); // freed from another default heap
+    EXPECT_EQ(kSmallFree, block->_status);
+    EXPECT_TRUE(CheckHeap(heap));
+}
+
+TEST(GlobalAllocation, KeepsTheThreadsLastError) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    NH_Heap::GetDefault();
+    free(malloc(10));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
 }
 
 // ---- operator new and delete ----

@@ -12,6 +12,7 @@
 #include "heap/block_layout.h"
 #include "heap/heap.h"
 #include "heap/heap_one_size.h"
+#include "heap/heap_services.h"
 #include "heap/poison.h"
 #include "heap/process_state.h"
 #include "tests/heap/heap_checker.h"
@@ -39,12 +40,6 @@ bool HasFill(const void* block, uint32_t size, uint8_t seed) {
     for (uint32_t i = 0; i < size; ++i)
         if (static_cast<const uint8_t*>(block)[i] != static_cast<uint8_t>(seed + i * 7))
             return false;
-    return true;
-}
-
-bool IsZero(const void* block, uint32_t size) {
-    for (uint32_t i = 0; i < size; ++i)
-        if (static_cast<const uint8_t*>(block)[i] != 0) return false;
     return true;
 }
 
@@ -286,7 +281,8 @@ TEST(HeapReAlloc, TheZeroFlagClearsTheGrownPartOnly) {
         char* resized = static_cast<char*>(heap.ReAlloc(block, c.to, 1));
         ASSERT_NE(nullptr, resized);
         EXPECT_TRUE(HasFill(resized, c.from, 0x55)) << c.from << " -> " << c.to;
-        EXPECT_TRUE(IsZero(resized + c.from, c.to - c.from)) << c.from << " -> " << c.to;
+        EXPECT_TRUE(IsMemoryFilledWith(resized + c.from, c.to - c.from, 0))
+            << c.from << " -> " << c.to;
     }
     EXPECT_TRUE(CheckHeap(heap));
 }
@@ -532,12 +528,12 @@ TEST(HeapZeroFill, NewBlocksAndGrownPartsAreCleared) {
         std::memset(dirty, 0xAA, size);
         heap.FreeMem(dirty);
         void* block = heap.AllocMem(size);
-        EXPECT_TRUE(IsZero(block, size)) << size;
+        EXPECT_TRUE(IsMemoryFilledWith(block, size, 0)) << size;
         std::memset(block, 0xAA, size);
         // Shrinking leaves the old bytes behind; growing again must clear them.
         char* grown =
             static_cast<char*>(heap.ReAlloc(heap.ReAlloc(block, size / 2, 0), size * 2 + 8, 0));
-        EXPECT_TRUE(IsZero(grown + size / 2, size * 2 + 8 - size / 2)) << size;
+        EXPECT_TRUE(IsMemoryFilledWith(grown + size / 2, size * 2 + 8 - size / 2, 0)) << size;
     }
     EXPECT_TRUE(CheckHeap(heap));
 }
@@ -620,7 +616,7 @@ TEST(HeapVirtualBlocks, ResizeInPlaceUpToTheReserveAndGoBackWhenFreedOrCleared) 
 
     EXPECT_EQ(block, heap.ReAlloc(block, 500000, 1));
     EXPECT_TRUE(HasFill(block, 1000, 0x42));
-    EXPECT_TRUE(IsZero(block + 1000, 500000 - 1000));
+    EXPECT_TRUE(IsMemoryFilledWith(block + 1000, 500000 - 1000, 0));
     EXPECT_EQ(nullptr, heap.ReAlloc(block, 2 << 20, 0)); // beyond the reserve
     EXPECT_EQ(500000u, StoredSize(block));
     EXPECT_EQ(block, heap.ReAlloc(block, 10, 0));
@@ -924,7 +920,7 @@ TEST(HeapInit, AStaticHeapUsedBeforeItsConstructorKeepsItsBlocks) {
     char* block = static_cast<char*>(AllocBeforeConstruction(heap, 100)); // lazy initialisation
     ASSERT_NE(nullptr, block);
     EXPECT_EQ(NH_STATIC_HEAP | NH_THREAD_SAFE | NH_ZERO_FILL, heap->_flags);
-    EXPECT_TRUE(IsZero(block, 100));
+    EXPECT_TRUE(IsMemoryFilledWith(block, 100, 0));
     Fill(block, 100, 0x12);
 
     ::new (lateHeapStorage) NH_Heap(NH_BYPASS_FREE, "late");

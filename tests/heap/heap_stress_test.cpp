@@ -16,6 +16,7 @@
 
 #include "heap/block_layout.h"
 #include "heap/heap.h"
+#include "heap/heap_services.h"
 #include "tests/heap/heap_checker.h"
 
 namespace {
@@ -82,12 +83,6 @@ bool HasPattern(const char* block, uint32_t size, uint32_t id) {
     return true;
 }
 
-bool IsZero(const char* block, uint32_t size) {
-    for (uint32_t i = 0; i < size; ++i)
-        if (block[i] != 0) return false;
-    return true;
-}
-
 struct Slot {
     char* block = nullptr;
     uint32_t size = 0;
@@ -147,7 +142,7 @@ private:
         uint32_t size = RandomSize(_random);
         char* block = static_cast<char*>(_allocating.AllocMem(size));
         if (!block) return ::testing::AssertionFailure() << "AllocMem(" << size << ") failed";
-        if ((_allocating._flags & NH_ZERO_FILL) && !IsZero(block, size))
+        if ((_allocating._flags & NH_ZERO_FILL) && !IsMemoryFilledWith(block, size, 0))
             return ::testing::AssertionFailure()
                    << "zero-fill block of " << size << " bytes not cleared";
         Give(slot, block, size);
@@ -162,7 +157,7 @@ private:
         if (!HasPattern(block, kept, slot.id))
             return ::testing::AssertionFailure()
                    << "ReAlloc " << slot.size << " -> " << size << " lost the contents";
-        if ((_releasing._flags & NH_ZERO_FILL) && !IsZero(block + kept, size - kept))
+        if ((_releasing._flags & NH_ZERO_FILL) && !IsMemoryFilledWith(block + kept, size - kept, 0))
             return ::testing::AssertionFailure()
                    << "ReAlloc " << slot.size << " -> " << size << " left the grown part dirty";
         Give(slot, block, size);

@@ -26,9 +26,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -73,25 +71,10 @@ protected:
     std::string Write(const std::string& relative, const std::string& data) {
         return _scratch.Write(relative, data);
     }
-    static std::wstring Wide(const std::string& utf8) {
-        std::wstring wide(utf8.size() + 1, L'\0');
-        wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0],
-                                        static_cast<int>(wide.size())) -
-                    1);
-        return wide;
-    }
-    // Writes `data` to the file `name` (UTF-8) in the folder `relative`
-    // (made first), through the long form: the name is taken as it is.
     std::wstring WriteExact(const std::string& relative, const std::string& name,
                             const std::string& data) {
-        const std::wstring folder = L"\\\\?\\" + Wide(_root + "\\" + relative);
-        CreateDirectoryW(folder.c_str(), nullptr);
-        const std::wstring path = folder + L"\\" + Wide(name);
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(h, INVALID_HANDLE_VALUE) << name;
-        DWORD written = 0;
-        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(h);
+        const std::wstring path = _scratch.WriteExact(relative, name, data);
+        EXPECT_FALSE(path.empty()) << name;
         return path;
     }
 
@@ -118,36 +101,56 @@ protected:
     RecordingProgress progress;
 };
 
-TEST_F(FileSetWalk, SearchesEveryMaskAndDescendsWhenAsked) {
-    std::string a = Write("a.c", "needle\n");
-    std::string b = Write("b.h", "x\nneedle\n");
-    Write("c.txt", "needle\n");
-    std::string d = Write("sub\\d.c", "needle\n");
-    query.fileTypes = "*.c; *.h";
-    query.dirList = _root.c_str();
-    EXPECT_EQ(Walk(), stopNone);
-    EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b, d}));
-    EXPECT_EQ(results.counters.filesProcessed, 3u);
-    EXPECT_EQ(results.counters.filesWithHits, 3u);
-    EXPECT_EQ(results.counters.hitCount, 3u);
-    EXPECT_EQ(progress.opened, 1);
-    EXPECT_EQ(progress.directories, (std::vector<std::string>{_root, _root + "\\sub"}));
-
-    results.hitList.DeleteAll();
-    query.subdirectories = 0;
-    EXPECT_EQ(Walk(), stopNone);
-    EXPECT_EQ(HitFiles(), (std::vector<std::string>{a, b}));
+// Which files the masks and entries reach: every mask, into subfolders
+// when asked; a file fitting two masks and reached by two entries once; a
+// file named as an entry whatever the masks; missing entries skipped, an
+// empty entry ending the list.
+TEST_F(FileSetWalk, TheMasksAndEntriesChooseTheFilesSearchedEachOnce) {
+    const std::string a = Write("a.c", "needle\n");
+    const std::string b = Write("b.h", "x\nneedle\n");
+    const std::string c = Write("c.txt", "needle\n");
+    const std::string d = Write("sub\\d.c", "needle\n");
+    const std::string notes = Write("sub\\notes.txt", "needle\n");
+    const std::string r = _root;
+    const struct {
+        const char* fileTypes;
+        std::string dirList;
+        int subdirectories;
+        std::vector<std::string> files; // sorted
+    } cases[] = {
+        {"*.c; *.h", r, 1, {a, b, d}},
+        {"*.c; *.h", r, 0, {a, b}},
+        {"*.c;*.*", r + ";" + a + ";" + r, 0, {a, b, c}},
+        {"*.c", notes, 1, {notes}},
+        {"*.c", r + "\\missing;" + r + "\\sub;;" + r, 1, {d}},
+    };
+    for (const auto& w : cases) {
+        SCOPED_TRACE(std::string(w.fileTypes) + " in " + w.dirList);
+        results.hitList.DeleteAll();
+        results.counters = RunCounterSet();
+        progress = RecordingProgress();
+        query.fileTypes = w.fileTypes;
+        query.dirList = w.dirList.c_str();
+        query.subdirectories = w.subdirectories;
+        EXPECT_EQ(Walk(), stopNone);
+        EXPECT_EQ(HitFiles(), w.files);
+        const uint32_t count = static_cast<uint32_t>(w.files.size());
+        EXPECT_EQ(results.counters.filesProcessed, count);
+        EXPECT_EQ(results.counters.filesWithHits, count);
+        EXPECT_EQ(results.counters.hitCount, count);
+        EXPECT_EQ(progress.opened, 1);
+        if (&w == cases) { // the whole tree: its folders entered in order
+            EXPECT_EQ(progress.directories, (std::vector<std::string>{r, r + "\\sub"}));
+        }
+    }
 }
 
 // The directory picker gives "C:" for a drive's root: the walk searches the
 // root, not the drive's current directory (here the test's own folder).
 TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
     const std::string rootFile = "C:\\trovik_walk_root_probe.txt";
-    HANDLE h = CreateFileA(rootFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(h, "needle\n", 7, &written, nullptr);
-    CloseHandle(h);
+    WriteBytes(rootFile, "needle\n");
+    ASSERT_TRUE(PathExists(rootFile));
     Write("here.txt", "needle\n");
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
@@ -159,44 +162,6 @@ TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
     SetCurrentDirectoryA(previous);
     DeleteFileA(rootFile.c_str());
     EXPECT_EQ(HitFiles(), std::vector<std::string>{rootFile});
-}
-
-TEST_F(FileSetWalk, ABrokenListingCountsAsAFolderNotListed) {
-    Write("a.c", "needle\n");
-    Write("b.c", "needle\n");
-    query.fileTypes = "*.c";
-    query.dirList = _root.c_str();
-    FileCallFaults faults;
-    faults.Fail(&FileCalls::FindNextFileW, 1, ERROR_NETNAME_DELETED);
-    EXPECT_EQ(Walk(), stopNone);
-    EXPECT_EQ(results.foldersNotListed, 1u);
-    EXPECT_EQ(results.filesNotRead, 0u);
-}
-
-TEST_F(FileSetWalk, AFileFittingTwoMasksAndTwoEntriesIsSearchedOnce) {
-    std::string x = Write("x.c", "needle\n");
-    query.fileTypes = "*.c;*.*";
-    query.dirList = (_root + ";" + x + ";" + _root).c_str();
-    EXPECT_EQ(Walk(), stopNone);
-    EXPECT_EQ(HitFiles(), (std::vector<std::string>{x}));
-    EXPECT_EQ(results.counters.filesProcessed, 1u);
-}
-
-TEST_F(FileSetWalk, AnEntryNamingAFileIsSearchedWhateverTheMasks) {
-    std::string t = Write("notes.txt", "needle\n");
-    Write("sub\\notes.txt", "needle\n");
-    query.fileTypes = "*.c";
-    query.dirList = t.c_str();
-    EXPECT_EQ(Walk(), stopNone);
-    EXPECT_EQ(HitFiles(), (std::vector<std::string>{t}));
-}
-
-TEST_F(FileSetWalk, MissingEntriesAreSkippedAndAnEmptyEntryEndsTheList) {
-    std::string a = Write("a\\f.c", "needle\n");
-    std::string b = Write("b\\f.c", "needle\n");
-    query.dirList = (_root + "\\missing;" + _root + "\\a;;" + _root + "\\b").c_str();
-    EXPECT_EQ(Walk(), stopNone);
-    EXPECT_EQ(HitFiles(), (std::vector<std::string>{a}));
 }
 
 TEST_F(FileSetWalk, ABlankTextSearchesNothing) {
@@ -235,26 +200,6 @@ TEST_F(FileSetWalk, EmptyFilesAreNeitherCountedNorSearched) {
     EXPECT_GE(progress.keepAlives, 2);
     EXPECT_EQ(results.counters.filesProcessed, 1u);
     EXPECT_EQ(results.filesNotRead, 0u);
-}
-
-// A file held open exclusively by another program, among others: only that
-// file is skipped; the rest of its tree and the next entry are searched.
-TEST_F(FileSetWalk, ALockedFileCostsOnlyThatFile) {
-    std::vector<std::string> expected;
-    for (char c = 'a'; c <= 'e'; ++c)
-        expected.push_back(Write(std::string("d1\\") + c + ".c", "needle\n"));
-    std::string locked = expected[2];
-    expected.erase(expected.begin() + 2);
-    expected.push_back(Write("d2\\z.c", "needle\n"));
-    HANDLE h = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    query.dirList = (_root + "\\d1;" + _root + "\\d2").c_str();
-    EXPECT_EQ(Walk(), stopNone);
-    CloseHandle(h);
-    EXPECT_EQ(HitFiles(), expected);
-    EXPECT_EQ(results.filesNotRead, 1u);
-    EXPECT_EQ(results.counters.filesProcessed, 6u);
-    EXPECT_EQ(results.counters.filesWithHits, 5u);
 }
 
 TEST_F(FileSetWalk, StopAndCancelEndTheWalkAfterTheCurrentFile) {
@@ -326,43 +271,28 @@ uint32_t FakeClock() {
     return fakeNow += 10; // every file takes 10 ms
 }
 
-TEST_F(FileSetWalk, TheProcessedCountIsShownAtMostEveryFiftyMilliseconds) {
+// Every file takes 10 ms of a fake clock: the count is shown at most every
+// 50 ms, and goes on across the wrap of the millisecond timer (every 49.7
+// days), where a count shown just before must not hold back the next ones
+// until the timer comes round again.
+TEST_F(FileSetWalk, TheProcessedCountIsShownAtMostEveryFiftyMillisecondsAcrossTheWrap) {
     for (int i = 0; i < 30; ++i)
         Write("f" + std::to_string(i) + ".c", "x\n");
     query.dirList = _root.c_str();
     walkClock = FakeClock;
     EXPECT_EQ(Walk(), stopNone);
-    walkClock = MillisecondClock;
     ASSERT_GE(progress.shownCounts.size(), 5u);
     EXPECT_LE(progress.shownCounts.size(), 6u);
     EXPECT_EQ(progress.shownCounts[0], 1u);
     EXPECT_EQ(progress.shownCounts[1] - progress.shownCounts[0], 6u);
-}
 
-// The millisecond timer wraps every 49.7 days: a count shown just before the
-// wrap must not hold back the next ones until the timer comes round again.
-TEST_F(FileSetWalk, TheProcessedCountGoesOnAcrossTheTimerWrap) {
-    for (int i = 0; i < 30; ++i)
-        Write("f" + std::to_string(i) + ".c", "x\n");
-    query.dirList = _root.c_str();
+    progress = RecordingProgress();
+    results.counters = RunCounterSet();
     fakeNow = 0xFFFFFFBFu; // first shown at ...C9, due again after ...FB, wraps at file 7
-    walkClock = FakeClock;
     EXPECT_EQ(Walk(), stopNone);
     walkClock = MillisecondClock;
     ASSERT_GE(progress.shownCounts.size(), 2u);
     EXPECT_EQ(progress.shownCounts[1], 7u);
-}
-
-TEST_F(FileSetWalk, StatisticsCountEveryFile) {
-    Write("a.c", std::string("ab c\r\n\r\n  d", 11));
-    Write("b.c", "x\n");
-    query.statistics = 1;
-    query.dirList = _root.c_str();
-    EXPECT_EQ(Walk("anything"), stopNone);
-    EXPECT_EQ(results.counters.filesProcessed, 2u);
-    EXPECT_EQ(results.counters.totalChars, 13u);
-    EXPECT_EQ(results.counters.realLines, 3u);
-    EXPECT_EQ(results.hitList._count, 0);
 }
 
 // Names that the platform's plain form reads as another file's or as a
@@ -381,7 +311,7 @@ TEST_F(FileSetWalk, EveryRecordNamesTheFileItWasReadFrom) {
     wchar_t shortPath[MAX_PATH];
     ASSERT_NE(0u, GetShortPathNameW(clashing.c_str(), shortPath, MAX_PATH));
     const std::wstring shortName = wcsrchr(shortPath, L'\\') + 1;
-    ASSERT_NE(shortName, Wide(japanese));
+    ASSERT_NE(shortName, Utf16(japanese));
     // Made on the Unix side: Wine opens the long name for the short one.
     ASSERT_TRUE(IsWine());
     ASSERT_EQ(0, RunUnixCommand("printf 'needle in real\\n' > '" + UnixPathOf(_root + "\\clash") +
@@ -458,115 +388,6 @@ TEST_F(FileSetWalk, AnEntryTooLongIsCountedAmongTheFoldersNotListed) {
 }
 
 // ---- On several threads
-
-// Faults tied to a name rather than to a call's number, so that they strike
-// the same file or folder whichever thread meets it: every read of the files
-// whose path ends with `faulting` fails, every view of them loses its pages
-// from its second on (all of them when it has one), and every listing of the folder whose path ends
-// with `broken` breaks off after its first entry. The handles are followed
-// until they are closed, since the system hands their values out again.
-class NamedFaults {
-public:
-    NamedFaults(const std::string& faulting, const std::string& broken)
-        : _faulting(faulting.begin(), faulting.end()), _broken(broken.begin(), broken.end()),
-          _saved(fileCalls) {
-        active = this;
-        fileCalls.CreateFileW = CreateFileW;
-        fileCalls.ReadFile = ReadFile;
-        fileCalls.CreateFileMappingA = CreateFileMappingA;
-        fileCalls.MapViewOfFile = MapViewOfFile;
-        fileCalls.CloseHandle = CloseHandle;
-        fileCalls.FindFirstFileW = FindFirstFileW;
-        fileCalls.FindNextFileW = FindNextFileW;
-        fileCalls.FindClose = FindClose;
-    }
-    ~NamedFaults() {
-        fileCalls = _saved;
-        active = nullptr;
-    }
-    NamedFaults(const NamedFaults&) = delete;
-    NamedFaults& operator=(const NamedFaults&) = delete;
-
-private:
-    static bool EndsWith(const std::wstring& path, const std::wstring& end) {
-        return path.size() > end.size() &&
-               path.compare(path.size() - end.size(), end.size(), end) == 0 &&
-               path[path.size() - end.size() - 1] == L'\\';
-    }
-    // Follows `handle` when `marked`; returns it.
-    static HANDLE Follow(HANDLE handle, bool marked) {
-        std::lock_guard<std::mutex> lock(active->_mutex);
-        if (marked && handle != INVALID_HANDLE_VALUE && handle) active->_marked.insert(handle);
-        return handle;
-    }
-    static bool Marked(HANDLE handle) {
-        std::lock_guard<std::mutex> lock(active->_mutex);
-        return active->_marked.count(handle) != 0;
-    }
-    static void Forget(HANDLE handle) {
-        std::lock_guard<std::mutex> lock(active->_mutex);
-        active->_marked.erase(handle);
-    }
-
-    static HANDLE WINAPI CreateFileW(LPCWSTR name, DWORD access, DWORD share,
-                                     LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
-                                     HANDLE pattern) {
-        return Follow(
-            active->_saved.CreateFileW(name, access, share, security, disposition, flags, pattern),
-            EndsWith(name, active->_faulting));
-    }
-    static BOOL WINAPI ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD read,
-                                OVERLAPPED* overlapped) {
-        if (!Marked(file)) return active->_saved.ReadFile(file, buffer, count, read, overlapped);
-        SetLastError(ERROR_READ_FAULT);
-        return FALSE;
-    }
-    static HANDLE WINAPI CreateFileMappingA(HANDLE file, LPSECURITY_ATTRIBUTES security,
-                                            DWORD protection, DWORD sizeHigh, DWORD sizeLow,
-                                            LPCSTR name) {
-        return Follow(
-            active->_saved.CreateFileMappingA(file, security, protection, sizeHigh, sizeLow, name),
-            Marked(file));
-    }
-    static LPVOID WINAPI MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh,
-                                       DWORD offsetLow, SIZE_T size) {
-        char* view = static_cast<char*>(
-            active->_saved.MapViewOfFile(mapping, access, offsetHigh, offsetLow, size));
-        MEMORY_BASIC_INFORMATION region;
-        if (view && Marked(mapping) && VirtualQuery(view, &region, sizeof region)) {
-            const SIZE_T kept = region.RegionSize > 4096 ? 4096 : 0;
-            DWORD previous;
-            VirtualProtect(view + kept, region.RegionSize - kept, PAGE_NOACCESS, &previous);
-        }
-        return view;
-    }
-    static BOOL WINAPI CloseHandle(HANDLE handle) {
-        Forget(handle);
-        return active->_saved.CloseHandle(handle);
-    }
-    static HANDLE WINAPI FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW found) {
-        const std::wstring path = pattern;
-        return Follow(active->_saved.FindFirstFileW(pattern, found),
-                      EndsWith(path.substr(0, path.rfind(L'\\')), active->_broken));
-    }
-    static BOOL WINAPI FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW found) {
-        if (!Marked(find)) return active->_saved.FindNextFileW(find, found);
-        SetLastError(ERROR_NETNAME_DELETED);
-        return FALSE;
-    }
-    static BOOL WINAPI FindClose(HANDLE find) {
-        Forget(find);
-        return active->_saved.FindClose(find);
-    }
-
-    static NamedFaults* active;
-    const std::wstring _faulting, _broken;
-    const FileCalls _saved;
-    std::mutex _mutex;
-    std::set<HANDLE> _marked; // open handles of the faulting file and listings of the folder
-};
-
-NamedFaults* NamedFaults::active;
 
 // "" when the texts are equal, else their first line that differs.
 std::string FirstDifference(const std::string& left, const std::string& right) {
@@ -662,8 +483,9 @@ TEST_F(ThreadedWalk, FaultsAnywhereInTheWalkCostTheSameOnEveryThreadCount) {
         ASSERT_NE(lock, INVALID_HANDLE_VALUE);
         std::string faulted;
         {
-            NamedFaults faults(Name(faulting / 12, faulting % 12),
-                               "d" + std::to_string(brokenFolder));
+            FileCallFaults faults;
+            faults.FailNamed(Name(faulting / 12, faulting % 12),
+                             "d" + std::to_string(brokenFolder));
             for (int statistics : {0, 1}) {
                 const std::string one = Outcome(1, statistics);
                 EXPECT_EQ(results.filesNotRead, 2u);

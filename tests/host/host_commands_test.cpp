@@ -8,6 +8,7 @@
 
 #include "host/progress_texts.h"
 #include "host/run_state.h"
+#include "host/settings_query.h"
 #include "search/hit_record.h"
 #include "search/run_counters.h"
 #include "ui/search_settings.h"
@@ -190,6 +191,27 @@ TEST(ProgressTexts, TheHitsLineHasThreeForms) {
     EXPECT_EQ(std::string(ProcessedFilesText(12)), "Processed files: 12");
     const std::string longPath(700, 'p'); // longer than any fixed buffer
     EXPECT_EQ(std::string(LastHitText(longPath.c_str())), "Last hit(s) found in: " + longPath);
+}
+
+// Each switch of the dialog reaches its own field of the query, set and clear.
+TEST(QueryFromSettings, EverySettingReachesItsField) {
+    for (int on : {0, 1}) {
+        SearchSettingsRecord settings;
+        settings.Stat = settings.CaseSensitive = settings.WholeWord = settings.RegEx =
+            settings.OnlyFile = settings.SubDir = on;
+        settings.Threads = 3 + on;
+        settings.dirList = "C:\\a;";
+        settings.fileTypes = "*.c";
+        const RunQuery query = QueryFromSettings(settings, "text");
+        EXPECT_EQ(std::string(query.text), "text");
+        EXPECT_EQ(query.statistics, on);
+        EXPECT_EQ(query.caseInsensitive, 1 - on);
+        EXPECT_EQ(query.wholeWords + query.pattern + query.fileNamesOnly + query.subdirectories,
+                  4 * on);
+        EXPECT_EQ(query.threads, 3u + on);
+        EXPECT_EQ(std::string(query.dirList) + std::string(query.fileTypes), "C:\\a;*.c");
+        EXPECT_EQ(query.followLinks, 0);
+    }
 }
 
 } // namespace

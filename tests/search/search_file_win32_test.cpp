@@ -6,6 +6,7 @@
 #include "search/search_file.h"
 #include "search/search_text.h"
 #include "tests/fs/file_call_faults_win32.h"
+#include "tests/fs/scratch_dir.h"
 #include "tests/search/test_run.h"
 
 #include <gtest/gtest.h>
@@ -20,33 +21,20 @@ namespace {
 
 class SearchFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char dir[MAX_PATH];
-        GetTempPathA(MAX_PATH, dir);
-        _path = std::string(dir) + "trovik_search_file_test.txt";
-        run.query.text = "needle";
-    }
-    void TearDown() override { DeleteFileA(_path.c_str()); }
-
-    void Write(const std::string& data) {
-        HANDLE h = CreateFileA(_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(h, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(h);
-    }
+    void SetUp() override { run.query.text = "needle"; }
+    void Write(const std::string& data) { WriteBytes(_path, data); }
 
     int Search() {
         FileName name(_path.c_str());
         return SearchFile(name, run.Search());
     }
 
-    std::string _path;
+    ScratchDir _dir;
+    const std::string _path = _dir / "search_file_test.txt";
     TestRun run;
 };
 
-TEST_F(SearchFileTest, FindsTheLinesOfAMappedFile) {
+TEST_F(SearchFileTest, FindsTheLinesAndCountsTheStatisticsOfAFile) {
     Write("first\r\n\tneedle one\r\nneedle two needle\r\n");
     EXPECT_EQ(Search(), 2);
     ASSERT_EQ(run.results.hitList._count, 2);
@@ -54,42 +42,42 @@ TEST_F(SearchFileTest, FindsTheLinesOfAMappedFile) {
     EXPECT_EQ(run.results.hitList.GetHead()->_lineText, String("needle one"));
     EXPECT_EQ(run.results.hitList.GetTail()->_lineNumber, 3);
     EXPECT_EQ(run.results.counters.hitCount, 3u);
-}
 
-TEST_F(SearchFileTest, AFileHeldOpenExclusivelyCostsOnlyThatFile) {
-    Write("needle\n");
-    HANDLE h = CreateFileA(_path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Search(), -1);
-    CloseHandle(h);
-    EXPECT_EQ(run.results.hitList._count, 0);
-    EXPECT_EQ(Search(), 1); // nothing of the failed search stays open
-}
-
-TEST_F(SearchFileTest, ALockedRegionCostsOnlyThatFile) {
-    Write("needle\n");
-    HANDLE h = CreateFileA(_path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(LockFile(h, 0, 0, 4, 0));
-    // Held open for writing, the file cannot even be opened with the
-    // search's sharing; either way the result is -1 and nothing leaks.
-    EXPECT_EQ(Search(), -1);
-    UnlockFile(h, 0, 0, 4, 0);
-    CloseHandle(h);
-    EXPECT_EQ(Search(), 1);
-}
-
-TEST_F(SearchFileTest, AMissingFileGivesMinusOne) {
-    EXPECT_EQ(Search(), -1);
-}
-
-TEST_F(SearchFileTest, StatisticsOfAMappedFile) {
     run.query.statistics = 1;
     Write(std::string("ab c\r\n\r\n  d", 11));
     EXPECT_EQ(Search(), 0);
     EXPECT_EQ(run.results.counters.totalChars, 11u);
     EXPECT_EQ(run.results.counters.realLines, 2u);
+}
+
+// A file missing, held open exclusively by another program, or held open
+// for writing with a locked region (which the search's sharing cannot even
+// open) gives -1; the file is found again once released, nothing of the
+// failed search left open.
+TEST_F(SearchFileTest, AFileThatCannotBeOpenedOrReadCostsOnlyThatFile) {
+    EXPECT_EQ(Search(), -1); // missing
+    Write("needle\n");
+    const struct {
+        const char* name;
+        DWORD access, share;
+        bool lockRegion;
+    } holders[] = {
+        {"held exclusively", GENERIC_READ, 0, false},
+        {"locked region", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, true}};
+    for (const auto& holder : holders) {
+        HANDLE h = CreateFileA(_path.c_str(), holder.access, holder.share, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << holder.name;
+        if (holder.lockRegion) {
+            ASSERT_TRUE(LockFile(h, 0, 0, 4, 0));
+        }
+        EXPECT_EQ(Search(), -1) << holder.name;
+        if (holder.lockRegion) UnlockFile(h, 0, 0, 4, 0);
+        CloseHandle(h);
+        EXPECT_EQ(run.results.hitList._count, 0) << holder.name;
+        EXPECT_EQ(Search(), 1) << holder.name;
+        run.results.hitList.DeleteAll();
+    }
 }
 
 // Bytes that vanish while they are read: the second page of the block is

@@ -24,10 +24,6 @@ private:
     std::thread _thread;
 };
 
-// The thread id of the thread that runs the dialogs (the test's main thread),
-// captured by the DialogDriver that was made last.
-unsigned long DialogThread();
-
 // A visible top-level window of the dialog thread with `caption` (and, when
 // given, of window class `windowClass`); null when none appears within
 // `timeoutMs`.
@@ -65,7 +61,6 @@ std::string TextOf(HWND dialog, int id);
 int IsChecked(HWND dialog, int id);
 int IsEnabled(HWND dialog, int id);
 int ComboCount(HWND dialog, int id);
-std::string ComboEntry(HWND dialog, int id, int index);
 // The control with the keyboard focus, with the dialog brought in front first.
 HWND FocusOf(HWND dialog);
 

@@ -91,10 +91,6 @@ DialogDriver::~DialogDriver() {
     _thread.join();
 }
 
-unsigned long DialogThread() {
-    return dialogThread;
-}
-
 HWND WaitForWindow(const char* caption, const char* windowClass, unsigned timeoutMs) {
     for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
         if (HWND window = FindThreadWindow(caption, windowClass)) return window;
@@ -220,15 +216,6 @@ int IsEnabled(HWND dialog, int id) {
 
 int ComboCount(HWND dialog, int id) {
     return static_cast<int>(SendMessageA(GetDlgItem(dialog, id), CB_GETCOUNT, 0, 0));
-}
-
-std::string ComboEntry(HWND dialog, int id, int index) {
-    HWND control = GetDlgItem(dialog, id);
-    LRESULT length = SendMessageA(control, CB_GETLBTEXTLEN, index, 0);
-    if (length == CB_ERR) return std::string();
-    std::vector<char> text(length + 1);
-    SendMessageA(control, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    return std::string(text.data());
 }
 
 HWND FocusOf(HWND dialog) {

@@ -94,6 +94,7 @@ TEST(FileSetRules, SetSectionNamesAndTrimming) {
     TrimSpaces(text, 1);
     EXPECT_EQ(text, "ab\t");
     EXPECT_TRUE(EqualNoCase("Work", "WORK"));
+    EXPECT_TRUE(EqualNoCase("az", "AZ"));      // both ends of the alphabet
     EXPECT_FALSE(EqualNoCase("\xE4", "\xC4")); // only ASCII letters fold
 }
 

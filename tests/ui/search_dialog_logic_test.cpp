@@ -10,36 +10,11 @@
 #include <memory>
 
 #include "tests/ui/fake_dialog_view.h"
+#include "tests/ui/kernel_settings.h"
 #include "tests/ui/stores.h"
 #include "ui/settings_file.h"
 
 namespace {
-
-// The settings file after a first search in which the set 'Kernel' was saved
-// with the Save button and OK was then pressed.
-const char kernelExample[] = "[DirSetKernel]\r\n"
-                             "DirList=C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;\r\n"
-                             "FileType=*.cpp;*.h\r\n"
-                             "SubDir=1\r\n"
-                             "[SetList]\r\n"
-                             "Set0=Kernel\r\n"
-                             "Set1=\r\n"
-                             "[Searched]\r\n"
-                             "String0=OpenFile\r\n"
-                             "[FileTypeHist]\r\n"
-                             "FileType0=*.cpp;*.h\r\n"
-                             "[Settings]\r\n"
-                             "LastSet=Kernel\r\n"
-                             "OnlyFile=0\r\n"
-                             "RegEx=0\r\n"
-                             "CaseSensitive=1\r\n"
-                             "Stat=0\r\n"
-                             "KeepMess=0\r\n"
-                             "WholeWord=0\r\n"
-                             "[DirSetLastOne]\r\n"
-                             "DirList=C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;\r\n"
-                             "FileType=*.cpp;*.h\r\n"
-                             "SubDir=1\r\n";
 
 class SearchDialog : public ::testing::TestWithParam<std::string> {
 protected:

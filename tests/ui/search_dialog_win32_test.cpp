@@ -19,18 +19,9 @@
 #include "tests/fs/scratch_dir.h"
 #include "tests/ui/built_library.h"
 #include "tests/ui/dialog_driver.h"
+#include "tests/ui/kernel_settings.h"
 
 namespace {
-
-const char kernelExample[] = "[DirSetKernel]\r\nDirList=C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;\r\n"
-                             "FileType=*.cpp;*.h\r\nSubDir=1\r\n"
-                             "[SetList]\r\nSet0=Kernel\r\nSet1=\r\n"
-                             "[Searched]\r\nString0=OpenFile\r\n"
-                             "[FileTypeHist]\r\nFileType0=*.cpp;*.h\r\n"
-                             "[Settings]\r\nLastSet=Kernel\r\nOnlyFile=0\r\nRegEx=0\r\n"
-                             "CaseSensitive=1\r\nStat=0\r\nKeepMess=0\r\nWholeWord=0\r\n"
-                             "[DirSetLastOne]\r\nDirList=C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;\r\n"
-                             "FileType=*.cpp;*.h\r\nSubDir=1\r\n";
 
 class SearchDialogWindow : public ::testing::Test {
 protected:
@@ -93,26 +84,6 @@ TEST_F(SearchDialogWindow, OpensWithDefaultsAndStatisticsDisablesTheTextControls
     EXPECT_EQ(fileControlsEnabled, 6);
     EXPECT_EQ(textControlsAfter, 6);
     EXPECT_EQ(ReadBytes(settings.SettingsPath), ""); // Cancel writes nothing
-}
-
-TEST_F(SearchDialogWindow, SaveYesAndOkWriteTheSettingsFile) {
-    AnsweredBox question;
-    const int result = Run([&](HWND dialog) {
-        Type(dialog, IDC_TEXT, "OpenFile");
-        Click(dialog, IDC_CASE_SENSITIVE);
-        Type(dialog, IDC_SET_NAME, "Kernel");
-        Type(dialog, IDC_DIR_LIST, "C:\\SRC\\KERNEL\r\nC:\\SRC\\INCLUDE\r\n");
-        Type(dialog, IDC_FILE_TYPES, "*.cpp;*.h");
-        ClickLater(dialog, IDC_SAVE_SET);
-        question = AnswerBox(IDYES);
-        ClickLater(dialog, IDOK);
-    });
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(question.caption, "Trovik");
-    EXPECT_EQ(question.text, "Save file set?");
-    EXPECT_EQ(ReadBytes(settings.SettingsPath), kernelExample);
-    EXPECT_EQ(settings.textToFind, "OpenFile");
-    EXPECT_EQ(settings.dirList, "C:\\SRC\\KERNEL;C:\\SRC\\INCLUDE;");
 }
 
 TEST_F(SearchDialogWindow, OwnFieldChangesAreNotTheUsersAndRemoveDefaultsToCancel) {
@@ -233,17 +204,6 @@ TEST_F(SearchDialogWindow, ARefusedNameAtOkKeepsTheDialogOpenWithTheNameSelected
     EXPECT_TRUE(nameFocused);
     EXPECT_EQ(LOWORD(selection), 0);
     EXPECT_EQ(HIWORD(selection), 3);
-}
-
-TEST_F(SearchDialogWindow, QuickReferenceIsAnInformationBox) {
-    AnsweredBox box;
-    Run([&](HWND dialog) {
-        ClickLater(dialog, IDC_QUICK_REFERENCE);
-        box = AnswerBox(IDOK);
-        ClickLater(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(box.caption, "Regular Expressions: Quick Reference");
-    EXPECT_NE(box.text.find("[ ^ ]\tAny character except those following ^"), std::string::npos);
 }
 
 } // namespace

@@ -207,6 +207,7 @@ TEST_P(SettingsFile, FileSetRoundTripAndDefaults) {
               "C:\\Program Files\\Tool;D:\\a,b;");
     EXPECT_EQ(settings.dirList, "C:\\Program Files\\Tool;D:\\a,b;");
     EXPECT_EQ(settings.fileTypes, "*.c;*.h");
+    EXPECT_EQ(settings.SubDir, 0);
     FileSetFields loaded = LoadFileSet(store->Store(), "my project");
     EXPECT_EQ(loaded.list, "C:\\Program Files\\Tool\r\nD:\\a,b\r\n");
     EXPECT_EQ(loaded.fileTypes, "*.c;*.h");

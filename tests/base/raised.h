@@ -1,5 +1,5 @@
-// Test helpers for the file layer's failures: what an action raised, and the
-// texts to compare it with.
+// Test helpers for what an action raised, and the texts to compare it with:
+// the one way the tests expect an Exception.
 #pragma once
 
 #include <gtest/gtest.h>
