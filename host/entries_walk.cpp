@@ -122,7 +122,7 @@ public:
             if (item->leftOutEmpty) return _progress.StopRequest() == 0;
             if (item->sizeUnlisted) CountFileProcessed(_progress, _results.counters);
             ReportFileSearched(_progress, _searched, _results, _shortage, item->path, records);
-            if (_results.hitListFull) _progress.HitListFull(_results.hitList._count);
+            if (_results.hitListFull) _progress.HitListFull(_results.RecordCount());
         }
         return _progress.StopRequest() == 0;
     }
@@ -209,7 +209,7 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
     }
     if (results.hitListFull || shortage.RanOut()) {
         results.hitListFull = 1;
-        progress.HitListFull(results.hitList._count);
+        progress.HitListFull(results.RecordCount());
     }
     if (listingFailed) {
         progress.ReportFailure();

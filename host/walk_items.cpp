@@ -28,6 +28,10 @@ void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResult
         ++results.counters.filesWithHits;
         FileName shown(HostPathOf(fileName, query.hostUtf8));
         progress.HitsChanged(shown, results.counters);
+        if (results.drain != nullptr) {
+            results.recordsDrained += results.hitList._count;
+            results.drain->Take(results.hitList);
+        }
     }
     // Memory may have run out outside the file's records too.
     if (shortage.RanOut()) results.hitListFull = 1;

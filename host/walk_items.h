@@ -49,7 +49,8 @@ void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
 // Reports the search of `fileName` that added `records` records to
 // `results` (-1: the file could not be read, or, after the run's `shortage`,
 // memory ran out), and a hit list that ran full (results.hitListFull; the
-// caller tells the progress).
+// caller tells the progress). The file's records, the last ones of
+// results.hitList, go to the results' drain when there is one.
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
                         const MemoryShortage& shortage, FileName& fileName, int records);
 
