@@ -69,16 +69,18 @@ public:
              record = List<GrepInfo>::GetNext(record)) {
             if (record->_fileName.c_str() != lastName) {
                 lastName = record->_fileName.c_str();
-                name = _nameOf(*record);
+                name = _options.records ? EscapeField(_nameOf(*record)) : _nameOf(*record);
             }
             if (_options.records)
-                Write(FormatRecord(*record, name));
+                AppendRecord(_lines, *record, name);
             else if (_form == grepHits)
-                Write(FormatGrepHit(*record, name, _options.fileNamesOnly));
+                AppendGrepHit(_lines, *record, name, _options.fileNamesOnly);
             else
-                Write(FormatHit(*record, name, _options.fileNamesOnly));
+                AppendHit(_lines, *record, name, _options.fileNamesOnly);
         }
         records.DeleteAll();
+        Write(_lines);
+        _lines.clear();
     }
 
 private:
@@ -86,6 +88,7 @@ private:
     const LineTextsToUtf8& _toUtf8;
     const RecordName& _nameOf;
     const HitForm _form;
+    std::string _lines; // one file's, kept for the next file's
 };
 
 void PrintTotals(const TrovfindOptions& options, const RunResults& results) {
