@@ -3,11 +3,12 @@
 // the file system, backslashes separate, a name beginning with a dot carries
 // the hidden attribute, files carry the archive attribute, and a symbolic
 // link to a folder is a folder with the reparse-point attribute. The listing
-// tells folders and files apart by the entry's type, so that a folder needs
-// no look-up and a file one (its size: the walk leaves empty files out),
-// taken relative to the open directory; only links, and entries of a file
-// system that gives no type, are looked up through. The times and the
-// read-only attribute, which the walk does not read, are left at 0.
+// tells folders and files apart by the entry's type, so that neither a
+// folder nor a regular file needs a look-up: a regular file's size is left
+// unread (fileAttributeSizeUnlisted), as the open that searches it reads it
+// anyway. Only links, and entries of a file system that gives no type, are
+// looked up, relative to the open directory. The times and the read-only
+// attribute, which the walk does not read, are left at 0.
 //
 // The entries come in Wine's order, so that a walk reaches files in the
 // order the Windows build does under Wine and both give the same records:
@@ -54,7 +55,9 @@ bool Describe(int directory, const char* lookup, const char* name, unsigned char
     entry->_reparseTag = 0;
     if (type == DT_DIR) {
         attributes = fileAttributeDirectory;
-    } else if (type == DT_REG || type == DT_LNK || type == DT_UNKNOWN) {
+    } else if (type == DT_REG) {
+        attributes |= fileAttributeSizeUnlisted;
+    } else if (type == DT_LNK || type == DT_UNKNOWN) {
         struct stat status;
         bool linked;
         if (!StatusOf(directory, lookup, type, &status, &linked)) return false;

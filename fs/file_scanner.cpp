@@ -33,17 +33,17 @@ FoundFile::~FoundFile() {}
 // ---- Construction and set-up
 
 FileScanner::FileScanner(const FileName& directory, const String* mask, int collect, int recursive)
-    : _totalSize(0), _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0),
-      _nameSink(nullptr), _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1),
-      _foundCursor(nullptr), _recursive(0) {
+    : _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0), _nameSink(nullptr),
+      _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr),
+      _recursive(0) {
     Reset(directory, mask, collect, recursive);
 }
 
 FileScanner::FileScanner(const List<FileName>& directories, const String* mask, int collect,
                          int recursive)
-    : _totalSize(0), _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0),
-      _nameSink(nullptr), _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1),
-      _foundCursor(nullptr), _recursive(0) {
+    : _fileCount(0), _unreadListings(0), _filesLeftOut(0), _foldersLeftOut(0), _nameSink(nullptr),
+      _nextIndex(0), _collect(0), _masks(1), _found(1), _directories(1), _foundCursor(nullptr),
+      _recursive(0) {
     Reset(directories, mask, collect, recursive);
 }
 
@@ -65,7 +65,6 @@ void FileScanner::ResetState(const String* mask, int collect, int recursive) {
     _recursive = recursive;
     _collect = collect;
     _foundCursor = nullptr;
-    _totalSize = 0;
     _fileCount = 0;
     _unreadListings = 0;
     _filesLeftOut = 0;
@@ -314,7 +313,6 @@ int FileScanner::TryFile(const char* fullName, FindData* entry, const FolderKey*
 int FileScanner::TakeFile(const char* fullName, FindData* entry) {
     FileName fileName(fullName);
     if (!AcceptFile(fileName, entry)) return 1;
-    _totalSize += entry->_size;
     ++_fileCount;
     if (_nameSink != nullptr) {
         _nameSink->AddTail(new FileName(fileName));

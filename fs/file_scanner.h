@@ -149,7 +149,6 @@ public:
     String GetNextFound();
 
     // ---- Read by the owner after a scan.
-    uint32_t _totalSize; // sizes of all accepted files added up (wraps at 2^32)
     uint32_t _fileCount; // number of accepted files
     // Listings of a directory that failed at their start or part-way (a find
     // handle that died, a medium gone): the directory's remaining entries

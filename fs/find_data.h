@@ -13,6 +13,10 @@ enum FileAttribute : uint32_t {
     fileAttributeArchive = 0x20,
     fileAttributeReparsePoint = 0x400, // a reparse point: a link, or a placeholder of a
                                        // cloud store, a deduplicated folder, ...
+    // Not the platform's: set by a listing that leaves a regular file's size
+    // unread (_size is then 0), the native one, whose entries carry only
+    // their type. The file's size is known once it is opened.
+    fileAttributeSizeUnlisted = 0x80000000,
 };
 
 // The reparse tags of links (a junction is a mount point).

@@ -53,9 +53,13 @@ public:
     int OnFile(FileName& fileName, FindData* entry, int) override {
         // Empty files are neither counted nor searched. The entry holds the
         // low 32 bits of the size: a file of a whole multiple of 4 GiB is
-        // asked again.
-        if (entry->_size == 0 && SizeOfWalkPath(fileName) == 0) return 1;
-        return _sink.Submit(Item(new WalkItem(WalkItem::file, fileName)));
+        // asked again. A size the listing did not read is told by the
+        // search (SearchWalkFile).
+        const bool sizeUnlisted = (entry->_attributes & fileAttributeSizeUnlisted) != 0;
+        if (!sizeUnlisted && entry->_size == 0 && SizeOfWalkPath(fileName) == 0) return 1;
+        Item file(new WalkItem(WalkItem::file, fileName));
+        file->sizeUnlisted = sizeUnlisted;
+        return _sink.Submit(std::move(file));
     }
     void OnDirectory(FileName& directory) override {
         _sink.Submit(Item(new WalkItem(WalkItem::directory, HostPathOf(directory, _hostUtf8))));
@@ -110,12 +114,15 @@ public:
             TakeItem(*item, _searched, _progress, _results, _shortage);
         } else {
             _progress.KeepAlive();
-            CountFileProcessed(_progress, _results.counters);
+            // A file that may turn out empty is counted once it did not.
+            if (!item->sizeUnlisted) CountFileProcessed(_progress, _results.counters);
             ProgressPulse pulse(_progress);
-            const int records = SearchFile(item->path, FileSearch{_searched, _results, _workspace,
-                                                                  &pulse, nullptr, &_shortage});
+            const int records = SearchWalkFile(
+                *item, FileSearch{_searched, _results, _workspace, &pulse, nullptr, &_shortage});
+            if (item->leftOutEmpty) return _progress.StopRequest() == 0;
+            if (item->sizeUnlisted) CountFileProcessed(_progress, _results.counters);
             ReportFileSearched(_progress, _searched, _results, _shortage, item->path, records);
-            if (_results.hitListFull) _progress.HitListFull(_results.hitList._count);
+            if (_results.hitListFull) _progress.HitListFull(_results.RecordCount());
         }
         return _progress.StopRequest() == 0;
     }
@@ -161,9 +168,9 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
                       if (job->kind == WalkItem::file && shortage.RanOut()) {
                           job->records = -1;
                       } else if (job->kind == WalkItem::file) {
-                          job->records = SearchFile(
-                              job->path, FileSearch{searched, job->found, *workspaces[worker],
-                                                    &pulse, &mapping, &shortage});
+                          job->records = SearchWalkFile(
+                              *job, FileSearch{searched, job->found, *workspaces[worker], &pulse,
+                                               &mapping, &shortage});
                       }
                       result = std::move(job);
                   });
@@ -202,7 +209,7 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
     }
     if (results.hitListFull || shortage.RanOut()) {
         results.hitListFull = 1;
-        progress.HitListFull(results.hitList._count);
+        progress.HitListFull(results.RecordCount());
     }
     if (listingFailed) {
         progress.ReportFailure();

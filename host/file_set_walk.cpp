@@ -30,7 +30,7 @@ WalkStop EndOnFailure(const MemoryShortage& shortage, WalkProgress& progress, Ru
     }
     if (!results.hitListFull) { // else the user was told already
         results.hitListFull = 1;
-        progress.HitListFull(results.hitList._count);
+        progress.HitListFull(results.RecordCount());
     }
     return progress.StopRequest();
 }

@@ -1,6 +1,18 @@
 #include "host/walk_items.h"
 
 #include "fs/walk_path.h"
+#include "search/search_file.h"
+
+int SearchWalkFile(WalkItem& item, const FileSearch& search) {
+    const int records = SearchFile(item.path, search);
+    // An empty file is refused by the search: its size is asked only then,
+    // which costs nothing on the files that could be searched.
+    if (records < 0 && item.sizeUnlisted && SizeOfWalkPath(item.path) == 0) {
+        item.leftOutEmpty = true;
+        return 0;
+    }
+    return records;
+}
 
 void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters) {
     progress.FileProcessed(++counters.filesProcessed);
@@ -16,6 +28,10 @@ void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResult
         ++results.counters.filesWithHits;
         FileName shown(HostPathOf(fileName, query.hostUtf8));
         progress.HitsChanged(shown, results.counters);
+        if (results.drain != nullptr) {
+            results.recordsDrained += results.hitList._count;
+            results.drain->Take(results.hitList);
+        }
     }
     // Memory may have run out outside the file's records too.
     if (shortage.RanOut()) results.hitListFull = 1;
@@ -33,6 +49,7 @@ void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress, 
         results.filesLeftOut += item.filesLeftOut;
         return;
     case WalkItem::file:
+        if (item.leftOutEmpty) return;
         break;
     }
     RunCounterSet& counters = results.counters;

@@ -23,11 +23,24 @@ struct WalkItem {
     FileName path;                 // directory: the host's form; file: walk path
     uint32_t foldersNotListed = 0; // entryEnd
     uint32_t filesLeftOut = 0;     // entryEnd
-    int records = 0;               // file: what SearchFile returned
-    RunResults found;              // file: its records and counters
+    // file: its size was not listed (fileAttributeSizeUnlisted), so that it
+    // may turn out empty when it is searched.
+    bool sizeUnlisted = false;
+    // file: it turned out empty and is left out, neither counted nor taken,
+    // as the walk leaves out the empty files listed with their size.
+    bool leftOutEmpty = false;
+    int records = 0;  // file: what SearchFile returned
+    RunResults found; // file: its records and counters
 };
 
 using Item = std::unique_ptr<WalkItem>;
+
+struct FileSearch;
+
+// Searches the file of `item` as SearchFile does and returns what it
+// returns; a file whose size was not listed and that could not be searched
+// because it is empty gets leftOutEmpty (and 0) instead.
+int SearchWalkFile(WalkItem& item, const FileSearch& search);
 
 // Counts a file about to be searched (or whose results are taken) and tells
 // the progress, which the walk paces (host/paced_progress.h).
@@ -36,7 +49,8 @@ void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
 // Reports the search of `fileName` that added `records` records to
 // `results` (-1: the file could not be read, or, after the run's `shortage`,
 // memory ran out), and a hit list that ran full (results.hitListFull; the
-// caller tells the progress).
+// caller tells the progress). The file's records, the last ones of
+// results.hitList, go to the results' drain when there is one.
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
                         const MemoryShortage& shortage, FileName& fileName, int records);
 

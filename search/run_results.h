@@ -8,11 +8,17 @@
 #include <cstdint>
 
 #include "search/hit_record.h"
+#include "search/record_drain.h"
 #include "search/run_counters.h"
 
 struct RunResults {
     RunCounterSet counters = {}; // reset by the caller at the start of a run
     List<GrepInfo> hitList;      // owning; the records in the order found
+    // Null: the records stay in hitList. Else the walk hands each file's
+    // records there once it has taken them (search/record_drain.h), and
+    // counts them in recordsDrained.
+    RecordDrain* drain = nullptr;
+    int32_t recordsDrained = 0;
     // Set when memory for a further record ran out: the records made until
     // then are in hitList, and the run is to stop as Stop does. Cleared at the
     // start of every walk.
@@ -32,4 +38,7 @@ struct RunResults {
     // ran out: the records are those of the files searched until then. Set
     // at the end of every walk.
     int stoppedEarly = 0;
+
+    // The records the run made, kept or drained.
+    int32_t RecordCount() const { return hitList._count + recordsDrained; }
 };

@@ -79,19 +79,25 @@ TEST(TrovfindOptions, UsageErrorsAndHelp) {
     EXPECT_EQ(Parse({"-i", "--help", "x"}, o, error), parsedHelp);
 }
 
-TEST(TrovfindOutput, HitsInTheDefaultFormsOfWindowsAndOfGrep) {
-    GrepInfo hit(SharedText("C:\\a b\\x.c"), String("int x;"), 12);
-    EXPECT_EQ(FormatHit(hit, "C:\\a b\\x.c", 0), "C:\\a b\\x.c(12): int x;\n");
-    EXPECT_EQ(FormatHit(hit, "C:\\a b\\x.c", 1), "C:\\a b\\x.c\n");
-    EXPECT_EQ(FormatGrepHit(hit, "a b/x.c", 0), "a b/x.c:12:int x;\n");
-    EXPECT_EQ(FormatGrepHit(hit, "a b/x.c", 1), "a b/x.c\n");
+TEST(TrovfindOutput, HitsInTheDefaultFormsOfWindowsAndOfGrepAddToTheLinesBefore) {
+    GrepInfo hit(SharedText("C:\\a b\\x.c"), String(std::string("int x;\0y", 8)), 12);
+    std::string lines = "before\n";
+    AppendHit(lines, hit, "C:\\a b\\x.c", 0);
+    AppendHit(lines, hit, "C:\\a b\\x.c", 1);
+    AppendGrepHit(lines, hit, "a b/x.c", 0);
+    AppendGrepHit(lines, hit, "a b/x.c", 1);
+    EXPECT_EQ(lines, "before\nC:\\a b\\x.c(12): int x;\nC:\\a b\\x.c\n"
+                     "a b/x.c:12:int x;\na b/x.c\n");
 }
 
 TEST(TrovfindOutput, RecordsEscapeBackslashTabLineEndsAndStopAtAZeroByte) {
     GrepInfo hit(SharedText("C:\\d\\x.c"), String(std::string("a\tb\\c\rd\ne\0f", 11)), 7);
-    EXPECT_EQ(FormatRecord(hit, hit._fileName), "C:\\\\d\\\\x.c\t7\ta\\tb\\\\c\\rd\\ne\n");
     GrepInfo raw(SharedText("C:\\\xDC.c"), String("\x01\xFF"), 1);
-    EXPECT_EQ(FormatRecord(raw, raw._fileName), "C:\\\\\xDC.c\t1\t\x01\xFF\n");
+    std::string lines;
+    AppendRecord(lines, hit, EscapeField(hit._fileName.c_str()));
+    AppendRecord(lines, raw, EscapeField(raw._fileName.c_str()));
+    EXPECT_EQ(lines, "C:\\\\d\\\\x.c\t7\ta\\tb\\\\c\\rd\\ne\n"
+                     "C:\\\\\xDC.c\t1\t\x01\xFF\n");
 }
 
 TEST(TrovfindOutput, CountersStatisticsAndSummary) {

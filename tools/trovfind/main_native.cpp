@@ -61,15 +61,6 @@ int main(int argc, char** argv) {
     error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
     const PosixNames names = NamesOf(options);
-    // The records of one file share its name: it is turned once per file.
-    const char* lastName = nullptr;
-    std::string lastPosix;
-    auto nameOf = [&](const GrepInfo& record) {
-        if (record._fileName.c_str() != lastName) {
-            lastName = record._fileName.c_str();
-            lastPosix = names.Of(lastName);
-        }
-        return lastPosix;
-    };
+    auto nameOf = [&](const GrepInfo& record) { return names.Of(record._fileName.c_str()); };
     return SearchAndPrint(options, dirList, LineTextsInUtf8, nameOf, grepHits);
 }

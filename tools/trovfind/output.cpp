@@ -1,50 +1,84 @@
 #include "tools/trovfind/output.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "host/statistics_lines.h"
 #include "search/hit_record.h"
 #include "tools/trovfind/options.h"
 
-std::string VisibleLineText(const GrepInfo& record) {
-    return std::string(record._lineText.c_str());
+namespace {
+
+// Appends `text` with backslash, TAB, LF and CR written as \\ \t \n \r.
+void AppendEscaped(std::string& out, const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        switch (text[i]) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += text[i];
+        }
+    }
 }
 
-std::string FormatHit(const GrepInfo& record, const std::string& name, int fileNamesOnly) {
-    if (fileNamesOnly) return name + "\n";
-    return name + "(" + std::to_string(record._lineNumber) + "): " + VisibleLineText(record) + "\n";
+// Appends name, separator, line number and separator: what goes before a
+// line text.
+void AppendLead(std::string& out, const std::string& name, const char* afterName,
+                int32_t lineNumber, const char* afterNumber) {
+    char number[16];
+    out += name;
+    out += afterName;
+    out.append(number, static_cast<size_t>(
+                           snprintf(number, sizeof number, "%d", static_cast<int>(lineNumber))));
+    out += afterNumber;
 }
 
-std::string FormatGrepHit(const GrepInfo& record, const std::string& name, int fileNamesOnly) {
-    if (fileNamesOnly) return name + "\n";
-    return name + ":" + std::to_string(record._lineNumber) + ":" + VisibleLineText(record) + "\n";
+} // namespace
+
+void AppendHit(std::string& out, const GrepInfo& record, const std::string& name,
+               int fileNamesOnly) {
+    if (!fileNamesOnly) {
+        AppendLead(out, name, "(", record._lineNumber, "): ");
+        out += record._lineText.c_str();
+    } else {
+        out += name;
+    }
+    out += '\n';
+}
+
+void AppendGrepHit(std::string& out, const GrepInfo& record, const std::string& name,
+                   int fileNamesOnly) {
+    if (!fileNamesOnly) {
+        AppendLead(out, name, ":", record._lineNumber, ":");
+        out += record._lineText.c_str();
+    } else {
+        out += name;
+    }
+    out += '\n';
 }
 
 std::string EscapeField(const std::string& text) {
     std::string escaped;
     escaped.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            escaped += "\\\\";
-            break;
-        case '\t':
-            escaped += "\\t";
-            break;
-        case '\n':
-            escaped += "\\n";
-            break;
-        case '\r':
-            escaped += "\\r";
-            break;
-        default:
-            escaped += c;
-        }
-    }
+    AppendEscaped(escaped, text.data(), text.size());
     return escaped;
 }
 
-std::string FormatRecord(const GrepInfo& record, const std::string& name) {
-    return EscapeField(name) + "\t" + std::to_string(record._lineNumber) + "\t" +
-           EscapeField(VisibleLineText(record)) + "\n";
+void AppendRecord(std::string& out, const GrepInfo& record, const std::string& escapedName) {
+    AppendLead(out, escapedName, "\t", record._lineNumber, "\t");
+    const char* text = record._lineText.c_str();
+    AppendEscaped(out, text, strlen(text));
+    out += '\n';
 }
 
 std::string FormatCounters(const RunCounterSet& counters) {

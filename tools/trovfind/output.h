@@ -12,21 +12,24 @@
 class GrepInfo;
 struct TrovfindOptions;
 
-// A record's line text as the host reads it: up to its first zero byte.
-std::string VisibleLineText(const GrepInfo& record);
+// The hit forms append one record's line to `out`; a line text is written as
+// the host reads it, up to its first zero byte.
 
 // The default form on Windows, a development environment's message window's:
 // "name(lineNumber): lineText", or the name alone with -l. Ends with LF.
 // `name` is how the record's file is shown.
-std::string FormatHit(const GrepInfo& record, const std::string& name, int fileNamesOnly);
+void AppendHit(std::string& out, const GrepInfo& record, const std::string& name,
+               int fileNamesOnly);
 
 // The default form natively, grep's: "name:lineNumber:lineText", or the name
 // alone with -l. Ends with LF.
-std::string FormatGrepHit(const GrepInfo& record, const std::string& name, int fileNamesOnly);
+void AppendGrepHit(std::string& out, const GrepInfo& record, const std::string& name,
+                   int fileNamesOnly);
 
 // --records form: name TAB lineNumber TAB lineText LF, with backslash,
-// TAB, LF and CR inside the texts written as \\ \t \n \r.
-std::string FormatRecord(const GrepInfo& record, const std::string& name);
+// TAB, LF and CR inside the texts written as \\ \t \n \r; the name comes
+// escaped already (EscapeField), as it serves all the records of its file.
+void AppendRecord(std::string& out, const GrepInfo& record, const std::string& escapedName);
 std::string EscapeField(const std::string& text);
 
 // "#counters filesProcessed=N filesWithHits=N hitCount=N" and LF.

@@ -50,22 +50,49 @@ RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
 
 namespace {
 
-void PrintResults(const TrovfindOptions& options, const RunResults& results,
-                  const RecordName& nameOf, HitForm form) {
-    if (options.statistics) {
-        Write(FormatStatistics(results.counters));
-    } else {
-        for (GrepInfo* record = results.hitList.GetHead(); record;
+// Writes each file's records as the walk takes them and frees them, so that
+// a run holds one file's records at a time however many it finds.
+class HitOutput : public RecordDrain {
+public:
+    HitOutput(const TrovfindOptions& options, const LineTextsToUtf8& toUtf8,
+              const RecordName& nameOf, HitForm form)
+        : _options(options), _toUtf8(toUtf8), _nameOf(nameOf), _form(form) {}
+
+    void Take(List<GrepInfo>& records) override {
+        if (_options.utf8) _toUtf8(records);
+        // The records of a file share its name: it is turned once. A name
+        // freed with its records may lend its address to a later file's, so
+        // nothing is kept from one call to the next.
+        const char* lastName = nullptr;
+        std::string name;
+        for (GrepInfo* record = records.GetHead(); record;
              record = List<GrepInfo>::GetNext(record)) {
-            const std::string name = nameOf(*record);
-            if (options.records)
-                Write(FormatRecord(*record, name));
-            else if (form == grepHits)
-                Write(FormatGrepHit(*record, name, options.fileNamesOnly));
+            if (record->_fileName.c_str() != lastName) {
+                lastName = record->_fileName.c_str();
+                name = _options.records ? EscapeField(_nameOf(*record)) : _nameOf(*record);
+            }
+            if (_options.records)
+                AppendRecord(_lines, *record, name);
+            else if (_form == grepHits)
+                AppendGrepHit(_lines, *record, name, _options.fileNamesOnly);
             else
-                Write(FormatHit(*record, name, options.fileNamesOnly));
+                AppendHit(_lines, *record, name, _options.fileNamesOnly);
         }
+        records.DeleteAll();
+        Write(_lines);
+        _lines.clear();
     }
+
+private:
+    const TrovfindOptions& _options;
+    const LineTextsToUtf8& _toUtf8;
+    const RecordName& _nameOf;
+    const HitForm _form;
+    std::string _lines; // one file's, kept for the next file's
+};
+
+void PrintTotals(const TrovfindOptions& options, const RunResults& results) {
+    if (options.statistics) Write(FormatStatistics(results.counters));
     if (options.records) Write(FormatCounters(results.counters));
     fflush(stdout);
     if (!options.records) {
@@ -79,6 +106,8 @@ int SearchAndPrint(const TrovfindOptions& options, const String& dirList,
                    const LineTextsToUtf8& toUtf8, const RecordName& nameOf, HitForm form) {
     const RunQuery query = QueryOf(options, dirList);
     RunResults results;
+    HitOutput output(options, toUtf8, nameOf, form);
+    results.drain = &output;
 
     static char outputBuffer[1 << 16];
     setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
@@ -89,11 +118,10 @@ int SearchAndPrint(const TrovfindOptions& options, const String& dirList,
         WalkFileSet(query, progress, results);
         longestGap = progress.LongestGap();
     }
-    if (options.utf8) toUtf8(results.hitList);
-    PrintResults(options, results, nameOf, form);
+    PrintTotals(options, results);
     if (options.longestGap)
         fprintf(stderr, "trovfind: longest gap between two dispatches: %lu ms\n",
                 static_cast<unsigned long>(longestGap));
     return ExitStatusOf(options, results.counters, results.filesNotRead - results.filesLeftOut,
-                        results.hitList._count);
+                        results.RecordCount());
 }

@@ -38,9 +38,9 @@ enum HitForm { environmentHits, grepHits };
 using LineTextsToUtf8 = std::function<void(List<GrepInfo>& hitList)>;
 
 // Runs the search of `dirList` (BuildDirList) with the console's progress
-// (tools/trovfind/console_progress.h), then writes the records (or the
-// statistics) on standard output, the counters with --records, the summary
-// on standard error in the default form and the longest gap when asked.
-// Returns the exit status.
+// (tools/trovfind/console_progress.h), writing each file's records on
+// standard output as the walk takes them, in walk order; then the
+// statistics, the counters with --records, the summary on standard error in
+// the default form and the longest gap when asked. Returns the exit status.
 int SearchAndPrint(const TrovfindOptions& options, const String& dirList,
                    const LineTextsToUtf8& toUtf8, const RecordName& nameOf, HitForm form);
