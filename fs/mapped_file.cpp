@@ -39,6 +39,17 @@ MappedFile::~MappedFile() {
     if (_ownsFile) delete _file;
 }
 
+void MappedFile::Map(int mapNow, uint32_t maxSize) {
+    OpenMapping(maxSize);
+    if (!mapNow) return;
+    try {
+        AddView(0, 0);
+    } catch (...) {
+        CloseMapping();
+        throw;
+    }
+}
+
 void MappedFile::DeleteViews(View* keep) {
     for (View* view = _views.GetHead(); view;) {
         View* next = List<View>::GetNext(view);

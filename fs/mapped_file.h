@@ -114,6 +114,8 @@ private:
     // Creates the mapping and, with mapNow, the first view; on failure
     // closes what it made and raises.
     void Map(int mapNow, uint32_t maxSize);
+    // The platform's part: the views' access from the file's mode, and the
+    // mapping; raises when the file is not open or the mapping fails.
     void OpenMapping(uint32_t maxSize);
     void CloseMapping();
     void DeleteViews(View* keep);

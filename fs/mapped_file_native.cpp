@@ -55,20 +55,9 @@ void MappedFile::View::Unmap() {
     _base = nullptr;
 }
 
-void MappedFile::Map(int mapNow, uint32_t maxSize) {
+void MappedFile::OpenMapping(uint32_t maxSize) {
     if (!_file->IsOpen()) Raise(msgOpenFailed, errorFileNotFound);
     _viewAccess = (_file->GetMode() & openReadWrite) ? PROT_READ | PROT_WRITE : PROT_READ;
-    OpenMapping(maxSize);
-    if (!mapNow) return;
-    try {
-        AddView(0, 0);
-    } catch (...) {
-        CloseMapping();
-        throw;
-    }
-}
-
-void MappedFile::OpenMapping(uint32_t maxSize) {
     const uint64_t fileSize = _file->GetSize64();
     // A larger size would extend the file, which only a writable mapping may.
     if (maxSize > fileSize && !(_viewAccess & PROT_WRITE)) RaiseMappingFailure(errorAccessDenied);

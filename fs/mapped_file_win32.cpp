@@ -67,7 +67,7 @@ void MappedFile::View::Unmap() {
 
 // ---- The mapping
 
-void MappedFile::Map(int mapNow, uint32_t maxSize) {
+void MappedFile::OpenMapping(uint32_t maxSize) {
     if (!_file->IsOpen()) Raise(msgOpenFailed, GetLastError());
     if (_file->GetMode() & openReadWrite) {
         _protection = PAGE_READWRITE;
@@ -76,17 +76,6 @@ void MappedFile::Map(int mapNow, uint32_t maxSize) {
         _protection = PAGE_READONLY;
         _viewAccess = FILE_MAP_READ;
     }
-    OpenMapping(maxSize);
-    if (!mapNow) return;
-    try {
-        AddView(0, 0);
-    } catch (...) {
-        CloseMapping();
-        throw;
-    }
-}
-
-void MappedFile::OpenMapping(uint32_t maxSize) {
     _mapping =
         fileCalls.CreateFileMappingA(_file->GetHandle(), nullptr, _protection, 0, maxSize, nullptr);
     if (!_mapping) {

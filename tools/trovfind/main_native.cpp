@@ -16,11 +16,6 @@
 
 namespace {
 
-int UsageError(const std::string& error) {
-    fprintf(stderr, "trovfind: %s\n%s", error.c_str(), trovfindUsage);
-    return parsedUsageError;
-}
-
 // The output names of the entries: their walk paths and the forms given.
 PosixNames NamesOf(const TrovfindOptions& options) {
     PosixNames names;
@@ -44,21 +39,13 @@ void LineTextsInUtf8(List<GrepInfo>& hitList) {
 
 int main(int argc, char** argv) {
     TrovfindOptions options;
-    std::string error;
-    switch (ParseTrovfindOptions(argc, argv, options, error)) {
-    case parsedHelp:
-        fputs(trovfindUsage, stdout);
-        return 0;
-    case parsedUsageError:
-        return UsageError(error);
-    case parsedRun:
-        break;
-    }
+    int exitStatus = 0;
+    if (!ReadOptions(argc, argv, options, exitStatus)) return exitStatus;
     // The text is searched in the code page, as the files' text is read.
     if (options.utf8 && !SpellInCodePage(options.text, options.text))
         return UsageError("the code page cannot spell the text to find: " + options.text);
     String dirList;
-    error = BuildDirList(options, dirList);
+    const std::string error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
     const PosixNames names = NamesOf(options);
     auto nameOf = [&](const GrepInfo& record) { return names.Of(record._fileName.c_str()); };

@@ -18,11 +18,6 @@
 
 namespace {
 
-int UsageError(const std::string& error) {
-    fprintf(stderr, "trovfind: %s\n%s", error.c_str(), trovfindUsage);
-    return parsedUsageError;
-}
-
 std::wstring Widen(const std::string& text, UINT codePage) {
     const int length = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
     std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
@@ -92,16 +87,9 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     TrovfindOptions options;
+    int exitStatus = 0;
+    if (!ReadOptions(argc, argv, options, exitStatus)) return exitStatus;
     std::string error;
-    switch (ParseTrovfindOptions(argc, argv, options, error)) {
-    case parsedHelp:
-        fputs(trovfindUsage, stdout);
-        return 0;
-    case parsedUsageError:
-        return UsageError(error);
-    case parsedRun:
-        break;
-    }
     if (options.utf8 && ParseUtf8Arguments(options, error) != parsedRun) return UsageError(error);
     String dirList;
     error = BuildDirList(options, dirList);

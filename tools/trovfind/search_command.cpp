@@ -16,6 +16,27 @@ void Write(const std::string& text) {
 
 } // namespace
 
+int UsageError(const std::string& error) {
+    fprintf(stderr, "trovfind: %s\n%s", error.c_str(), trovfindUsage);
+    return parsedUsageError;
+}
+
+bool ReadOptions(int argc, char** argv, TrovfindOptions& options, int& exitStatus) {
+    std::string error;
+    switch (ParseTrovfindOptions(argc, argv, options, error)) {
+    case parsedHelp:
+        fputs(trovfindUsage, stdout);
+        exitStatus = 0;
+        return false;
+    case parsedUsageError:
+        exitStatus = UsageError(error);
+        return false;
+    case parsedRun:
+        break;
+    }
+    return true;
+}
+
 std::string BuildDirList(const TrovfindOptions& options, String& dirList) {
     for (const std::string& entry : options.entries) {
         String walkPath;

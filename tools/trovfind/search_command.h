@@ -16,6 +16,15 @@
 
 class GrepInfo;
 
+// Prints `error` and the usage on standard error; returns the exit status
+// of a usage error.
+int UsageError(const std::string& error);
+
+// Reads the command line into `options`: true when the search is to run;
+// otherwise the help is printed or the usage error reported, and
+// `exitStatus` says how the program ends.
+bool ReadOptions(int argc, char** argv, TrovfindOptions& options, int& exitStatus);
+
 // Joins the entries into the run form of the directory list, one per line
 // (a ';' may be part of a file name); the library makes them canonical. An
 // entry of one character ("." or the root) goes with "\." after it, since
