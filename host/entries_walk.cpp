@@ -141,15 +141,69 @@ private:
     SearchWorkspace _workspace;
 };
 
-// Several threads: the lister's items go to the pool.
-class PoolSink : public ItemSink {
+// Several threads: the walking thread lists the items into the pool and takes
+// the results in walk order as they are done; while the pool is full it
+// searches the queued files itself, or waits for the next result.
+class PoolWalk : public ItemSink {
 public:
-    explicit PoolSink(Pool& pool) : _pool(pool) {}
-    int Submit(Item item) override { return _pool.Submit(std::move(item)); }
-    int StopListing() override { return _pool.StopRequested(); }
+    PoolWalk(Pool& pool, const RunQuery& searched, const MemoryShortage& shortage,
+             WalkProgress& progress, RunResults& results)
+        : _pool(pool), _searched(searched), _shortage(shortage), _progress(progress),
+          _results(results) {}
+
+    int Submit(Item item) override {
+        if (_ended || !_pool.Submit(std::move(item))) return 0;
+        return TakeResults(room);
+    }
+    int StopListing() override { return !TakeResults(ready); }
+
+    // After the listing: takes the rest.
+    void Finish() {
+        _pool.EndOfWalk();
+        TakeResults(every);
+    }
 
 private:
+    enum Until { ready, room, every };
+
+    // Takes the results done in walk order, and beyond them, until there is
+    // `room` for the next item or `every` result is taken, searches queued
+    // files or waits. Returns 0 once the walk ends (stopped, memory run out,
+    // the hit list full).
+    int TakeResults(Until until) {
+        Item item;
+        while (!_ended) {
+            _progress.KeepAlive();
+            // Memory that ran out on any thread stops the run as Stop does:
+            // the files being searched stop making records at once.
+            if (_progress.StopRequest() != 0 || _shortage.RanOut()) _pool.Stop();
+            const bool more = until == every || (until == room && _pool.Full());
+            const Pool::Take take =
+                more ? _pool.TakeNext(item, keepAliveWait, _pulse) : _pool.TakeReady(item);
+            if (take == Pool::finished) break;
+            if (take == Pool::waiting) {
+                if (more) continue;
+                return 1;
+            }
+            // A file whose search failed once memory ran out is where the
+            // hit list ran full, as a file cut short by the stop is.
+            if (item->records < 0 && _shortage.RanOut()) break;
+            TakeItem(*item, _searched, _progress, _results, _shortage);
+            // Records beyond a full hit list are not taken: the one-thread
+            // walk ends at the file that filled it.
+            if (_results.hitListFull) break;
+        }
+        _ended = true;
+        return 0;
+    }
+
     Pool& _pool;
+    const RunQuery& _searched;
+    const MemoryShortage& _shortage;
+    WalkProgress& _progress;
+    RunResults& _results;
+    ProgressPulse _pulse{_progress}; // of the files searched on this thread
+    bool _ended = false;
 };
 
 WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& searched,
@@ -159,9 +213,9 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
     for (unsigned i = 0; i < threads; ++i)
         workspaces.emplace_back(new SearchWorkspace);
     MappingBudget mapping(mappedBytesAtOnce);
-    std::atomic<bool> listingFailed{false};
     {
-        Pool pool(threads, itemsPerWorker * threads,
+        // The walking thread is the last of the run's searching threads.
+        Pool pool(threads - 1, itemsPerWorker * threads,
                   [&](unsigned worker, Item& job, Item& result, SearchPulse& pulse) {
                       // No file is opened once memory ran out: the run ends
                       // as a full hit list before it.
@@ -174,33 +228,11 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
                       }
                       result = std::move(job);
                   });
-        pool.List([&](Pool& listed) {
-            try {
-                PoolSink sink(listed);
-                ListEntries(entries, scans, sink, searched.hostUtf8);
-            } catch (...) {
-                // Memory that ran out ends the listing as a full hit list.
-                if (!shortage.RanOut()) listingFailed = true;
-                listed.Stop();
-            }
-        });
-        Item item;
-        for (;;) {
-            progress.KeepAlive();
-            // Memory that ran out on a worker stops the run as Stop does:
-            // the files being searched stop making records at once.
-            if (progress.StopRequest() != 0 || shortage.RanOut()) pool.Stop();
-            Pool::Take take = pool.TakeNext(item, keepAliveWait);
-            if (take == Pool::finished) break;
-            if (take == Pool::waiting) continue;
-            // A file whose search failed once memory ran out is where the
-            // hit list ran full, as a file cut short by the stop is.
-            if (item->records < 0 && shortage.RanOut()) break;
-            TakeItem(*item, searched, progress, results, shortage);
-            // Records beyond a full hit list are not taken: the one-thread
-            // walk ends at the file that filled it.
-            if (results.hitListFull) break;
-        }
+        // A failure of the listing or of a result's taking passes through as
+        // on one thread: the pool's destructor stops and ends the workers.
+        PoolWalk walk(pool, searched, shortage, progress, results);
+        ListEntries(entries, scans, walk, searched.hostUtf8);
+        walk.Finish();
         // No file is searched or mapped while the user reads the message
         // below: the reserve freed for the run's end is the end's.
         pool.Stop();
@@ -210,10 +242,6 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
     if (results.hitListFull || shortage.RanOut()) {
         results.hitListFull = 1;
         progress.HitListFull(results.RecordCount());
-    }
-    if (listingFailed) {
-        progress.ReportFailure();
-        return stopCancel;
     }
     return progress.StopRequest();
 }

@@ -1,6 +1,8 @@
-// The threaded walk's ordering under ThreadSanitizer: random walks done by 1,
-// 2 and 8 workers give the one-thread results in walk order; stopped at random
-// points, they give a prefix of them; abandoned, every thread still ends. The
+// The threaded walk's ordering under ThreadSanitizer: random walks listed by
+// the consumer and done by it with 0, 1 and 7 workers give the one-thread
+// results in walk order; stopped at random points (by the consumer, by its
+// own search's pulse, by another thread), they give a prefix of them;
+// abandoned, every thread still ends. The
 // files are in memory: a file is a number of work units, some of which make a
 // record, and a few files fail as an unreadable file does. The workers' shared
 // bound on mapped bytes never lets them past it but to map one file alone.
@@ -63,29 +65,44 @@ void SearchMemoryFile(const MemoryFile& file, FileResult& result, SearchPulse& p
     }
 }
 
+struct NeverStop : SearchPulse {
+    int Pulse() override { return 0; }
+};
+
 std::vector<FileResult> OneThreadRun(const std::vector<MemoryFile>& walk) {
-    struct NeverStop : SearchPulse {
-        int Pulse() override { return 0; }
-    } pulse;
+    NeverStop pulse;
     std::vector<FileResult> results(walk.size());
     for (size_t i = 0; i < walk.size(); ++i)
         SearchMemoryFile(walk[i], results[i], pulse);
     return results;
 }
 
-// The walk done by `threads` workers; the consumer stops the run after taking
-// `stopAfter` results (never when it is beyond the walk) or, with
-// `stopFromOutside`, another thread stops it meanwhile.
+// A pulse that asks to stop at its `stopAt`th call.
+class CountingPulse : public SearchPulse {
+public:
+    explicit CountingPulse(unsigned stopAt) : _left(stopAt) {}
+    int Pulse() override {
+        if (_left && --_left == 0) _fired = true;
+        return _fired;
+    }
+    bool Fired() const { return _fired; }
+
+private:
+    unsigned _left;
+    bool _fired = false;
+};
+
+// The walk done by `threads` searching threads (the consumer and
+// `threads` - 1 workers), the consumer listing it; the consumer stops the run
+// after taking `stopAfter` results (never when it is beyond the walk) or when
+// the pulse of the files it searches itself fires at its `ownStopAt`th call
+// (never at 0), or, with `stopFromOutside`, another thread stops it.
 std::vector<FileResult> PoolRun(const std::vector<MemoryFile>& walk, unsigned threads,
-                                size_t stopAfter, bool stopFromOutside) {
-    Pool pool(threads, 2 * threads + 1,
+                                size_t stopAfter, bool stopFromOutside, unsigned ownStopAt = 0) {
+    Pool pool(threads - 1, 2 * threads + 1,
               [](unsigned, MemoryFile& file, FileResult& result, SearchPulse& pulse) {
                   SearchMemoryFile(file, result, pulse);
               });
-    pool.List([&walk](Pool& listed) {
-        for (const MemoryFile& file : walk)
-            if (!listed.Submit(file)) return;
-    });
     std::thread stopper;
     if (stopFromOutside)
         stopper = std::thread([&pool] {
@@ -93,14 +110,28 @@ std::vector<FileResult> PoolRun(const std::vector<MemoryFile>& walk, unsigned th
             pool.Stop();
         });
     std::vector<FileResult> taken;
+    CountingPulse own(ownStopAt);
     FileResult result;
-    for (;;) {
-        Pool::Take take = pool.TakeNext(result, 1);
-        if (take == Pool::finished) break;
-        if (take == Pool::waiting) continue;
-        taken.push_back(result);
-        if (taken.size() == stopAfter) pool.Stop();
-    }
+    // Takes what is ready; `more`: until the pool has room, or to the end.
+    auto take = [&](bool toEnd) {
+        for (;;) {
+            if (own.Fired()) pool.Stop();
+            const bool more = toEnd || pool.Full();
+            Pool::Take took = more ? pool.TakeNext(result, 1, own) : pool.TakeReady(result);
+            if (took == Pool::finished) return false;
+            if (took == Pool::waiting) {
+                if (more) continue;
+                return true;
+            }
+            taken.push_back(result);
+            if (taken.size() == stopAfter) pool.Stop();
+        }
+    };
+    bool listing = true;
+    for (size_t i = 0; listing && i < walk.size(); ++i)
+        listing = pool.Submit(walk[i]) && take(false);
+    pool.EndOfWalk();
+    if (listing) take(true);
     if (stopper.joinable()) stopper.join();
     return taken;
 }
@@ -111,16 +142,6 @@ bool IsPrefix(const std::vector<FileResult>& part, const std::vector<FileResult>
         if (!(part[i] == whole[i])) return false;
     return true;
 }
-
-// A pulse that asks to stop at its `stopAt`th call.
-class CountingPulse : public SearchPulse {
-public:
-    explicit CountingPulse(unsigned stopAt) : _left(stopAt) {}
-    int Pulse() override { return _left && --_left == 0; }
-
-private:
-    unsigned _left;
-};
 
 // 8 threads lease random sizes, some beyond the budget, some given up by a
 // stop while they wait; what is taken at once stays within the budget unless
@@ -166,18 +187,18 @@ int main() {
             std::vector<FileResult> stopped = PoolRun(walk, threads, stopAfter, false);
             Check(IsPrefix(stopped, expected) && stopped.size() >= stopAfter,
                   "a stop keeps a prefix, with every result taken before it", seed);
+            Check(IsPrefix(PoolRun(walk, threads, SIZE_MAX, false, 1 + random() % 60), expected),
+                  "a stop from the consumer's own search keeps a prefix", seed);
             Check(IsPrefix(PoolRun(walk, threads, SIZE_MAX, true), expected),
                   "a stop from another thread keeps a prefix", seed);
         }
-        // Abandoned with the lister and the workers busy: the destructor ends them.
-        Pool abandoned(8, 3,
+        // Abandoned with the workers busy: the destructor ends them.
+        Pool abandoned(7, walk.size() + 1,
                        [](unsigned, MemoryFile& file, FileResult& result, SearchPulse& pulse) {
                            SearchMemoryFile(file, result, pulse);
                        });
-        abandoned.List([&walk](Pool& listed) {
-            for (const MemoryFile& file : walk)
-                if (!listed.Submit(file)) return;
-        });
+        for (const MemoryFile& file : walk)
+            abandoned.Submit(file);
     }
     if (failures) return 1;
     std::puts("ordered pool: all runs matched");
