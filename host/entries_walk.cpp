@@ -225,6 +225,7 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
                           job->records = SearchWalkFile(
                               *job, FileSearch{searched, job->found, *workspaces[worker], &pulse,
                                                &mapping, &shortage});
+                          PrepareRecords(*job, results.drain);
                       }
                       result = std::move(job);
                   });

@@ -123,8 +123,8 @@ public:
     // Consumer: as TakeReady, but when the next result is not done, does the
     // next queued job itself (waiting), its `pulse` called beside the stop's
     // (the run stops when it asks the job to end); with no job queued, waits
-    // at most `waitMs` milliseconds for the next result. A waiting consumer is woken when a batch of results is ready in
-    // order, not for each (under Wine every wake-up of a thread on another
+    // at most `waitMs` milliseconds for the next result. A waiting consumer is woken when a batch
+    // of results is ready in order, not for each (under Wine every wake-up of a thread on another
     // processor is dear): call it again until it waits.
     Take TakeNext(Result& result, unsigned waitMs, SearchPulse& pulse) {
         ConditionVariable::Lock lock(_mutex);

@@ -34,20 +34,39 @@ public:
 };
 
 // Keeps "name:line" of every record drained, and the size of each batch's
-// list at its end (a drain leaves it empty).
+// list at its end (a drain leaves it empty); with `prepares`, the thread that
+// searched a file turns its records into those lines (one a line).
 class KeptLines : public RecordDrain {
 public:
+    explicit KeptLines(bool preparing) : prepares(preparing) {}
+    void Prepare(List<GrepInfo>& records, PreparedRecords& prepared) override {
+        if (prepares) LinesOf(records, prepared);
+    }
     void Take(List<GrepInfo>& records) override {
-        for (GrepInfo* r = records.GetHead(); r; r = List<GrepInfo>::GetNext(r)) {
-            const std::string name = r->_fileName.c_str();
-            lines.push_back(name.substr(name.rfind('\\') + 1) + ":" +
-                            std::to_string(r->_lineNumber));
-        }
-        records.DeleteAll();
+        PreparedRecords prepared;
+        LinesOf(records, prepared);
+        TakePrepared(prepared);
+    }
+    void TakePrepared(PreparedRecords& prepared) override {
+        for (size_t at = 0, end; (end = prepared.text.find('\n', at)) != std::string::npos;
+             at = end + 1)
+            lines.push_back(prepared.text.substr(at, end - at));
         ++batches;
     }
+    const bool prepares;
     std::vector<std::string> lines;
     int batches = 0;
+
+private:
+    static void LinesOf(List<GrepInfo>& records, PreparedRecords& prepared) {
+        for (GrepInfo* r = records.GetHead(); r; r = List<GrepInfo>::GetNext(r)) {
+            const std::string name = r->_fileName.c_str();
+            prepared.text +=
+                name.substr(name.rfind('\\') + 1) + ":" + std::to_string(r->_lineNumber) + "\n";
+        }
+        prepared.count = records._count;
+        records.DeleteAll();
+    }
 };
 
 class NativeWalk : public ::testing::Test {
@@ -80,15 +99,16 @@ protected:
 TEST_F(NativeWalk, EmptyFilesAndPipesAreLeftOutAndRecordsDrainInWalkOrder) {
     const std::vector<std::string> walkOrder = {"a.c:1", "a.c:2", "b.c:2"};
     for (unsigned threads : {1u, 3u}) {
-        for (bool drained : {false, true}) {
-            SCOPED_TRACE(std::to_string(threads) + (drained ? " threads, drained" : " threads"));
+        for (int drainKind : {0, 1, 2}) { // kept, drained, drained as prepared
+            const bool drained = drainKind != 0;
+            SCOPED_TRACE(std::to_string(threads) + " threads, drain " + std::to_string(drainKind));
             RunQuery query;
             query.text = "x";
             query.dirList = (_dir + "\n").c_str();
             query.fileTypes = "*.*";
             query.threads = threads;
             QuietProgress progress;
-            KeptLines drain;
+            KeptLines drain(drainKind == 2);
             RunResults results;
             if (drained) results.drain = &drain;
             EXPECT_EQ(WalkFileSet(query, progress, results), stopNone);

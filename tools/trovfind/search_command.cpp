@@ -72,14 +72,15 @@ RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
 namespace {
 
 // Writes each file's records as the walk takes them and frees them, so that
-// a run holds one file's records at a time however many it finds.
+// a run holds one file's records at a time however many it finds. On several
+// threads the thread that searched a file turns its records into their lines.
 class HitOutput : public RecordDrain {
 public:
     HitOutput(const TrovfindOptions& options, const LineTextsToUtf8& toUtf8,
               const RecordName& nameOf, HitForm form)
         : _options(options), _toUtf8(toUtf8), _nameOf(nameOf), _form(form) {}
 
-    void Take(List<GrepInfo>& records) override {
+    void Prepare(List<GrepInfo>& records, PreparedRecords& prepared) override {
         if (_options.utf8) _toUtf8(records);
         // The records of a file share its name: it is turned once. A name
         // freed with its records may lend its address to a later file's, so
@@ -93,15 +94,23 @@ public:
                 name = _options.records ? EscapeField(_nameOf(*record)) : _nameOf(*record);
             }
             if (_options.records)
-                AppendRecord(_lines, *record, name);
+                AppendRecord(prepared.text, *record, name);
             else if (_form == grepHits)
-                AppendGrepHit(_lines, *record, name, _options.fileNamesOnly);
+                AppendGrepHit(prepared.text, *record, name, _options.fileNamesOnly);
             else
-                AppendHit(_lines, *record, name, _options.fileNamesOnly);
+                AppendHit(prepared.text, *record, name, _options.fileNamesOnly);
         }
+        prepared.count = records._count;
         records.DeleteAll();
-        Write(_lines);
-        _lines.clear();
+    }
+    void Take(List<GrepInfo>& records) override {
+        Prepare(records, _lines);
+        TakePrepared(_lines);
+    }
+    void TakePrepared(PreparedRecords& prepared) override {
+        Write(prepared.text);
+        prepared.text.clear();
+        prepared.count = 0;
     }
 
 private:
@@ -109,7 +118,7 @@ private:
     const LineTextsToUtf8& _toUtf8;
     const RecordName& _nameOf;
     const HitForm _form;
-    std::string _lines; // one file's, kept for the next file's
+    PreparedRecords _lines; // one file's, kept for the next file's
 };
 
 void PrintTotals(const TrovfindOptions& options, const RunResults& results) {
