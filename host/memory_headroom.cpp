@@ -14,7 +14,7 @@ namespace {
 // it back makes its address space free for any kind of block.
 constexpr uint32_t headroomSize = 1u << 20;
 
-// Threads of a run (the workers, the lister, the host's) that already tried
+// Threads of a run (the workers, the host's) that already tried
 // an allocation again after the headroom went back; more than a run has.
 constexpr unsigned retrySlots = 64;
 
