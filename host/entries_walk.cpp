@@ -141,9 +141,9 @@ private:
     SearchWorkspace _workspace;
 };
 
-// Several threads: the walking thread lists the items into the pool and takes
-// the results in walk order as they are done; while the pool is full it
-// searches the queued files itself, or waits for the next result.
+// Several threads: the walking thread lists the items into the pool; once
+// the pool is full it takes the results in walk order, and rather than wait
+// for the next one it searches the queued files itself.
 class PoolWalk : public ItemSink {
 public:
     PoolWalk(Pool& pool, const RunQuery& searched, const MemoryShortage& shortage,
@@ -152,10 +152,20 @@ public:
           _results(results) {}
 
     int Submit(Item item) override {
-        if (_ended || !_pool.Submit(std::move(item))) return 0;
+        if (_ended) return 0;
+        switch (_pool.Submit(std::move(item))) {
+        case Pool::refused:
+            return 0;
+        case Pool::queued:
+            return 1; // the listing asks StopListing after every entry
+        case Pool::full:
+            break;
+        }
         return TakeResults(room);
     }
-    int StopListing() override { return !TakeResults(ready); }
+    // Asked after every directory entry: the windows stay answered while a
+    // large tree with few files that fit the masks is listed.
+    int StopListing() override { return Stopping(); }
 
     // After the listing: takes the rest.
     void Finish() {
@@ -164,7 +174,17 @@ public:
     }
 
 private:
-    enum Until { ready, room, every };
+    enum Until { room, every };
+
+    // Keeps the progress alive; true when the run stops, as the pool then
+    // does. Memory that ran out on any thread stops the run as Stop does:
+    // the files being searched stop making records at once.
+    bool Stopping() {
+        _progress.KeepAlive();
+        if (_progress.StopRequest() == 0 && !_shortage.RanOut()) return false;
+        _pool.Stop();
+        return true;
+    }
 
     // Takes the results done in walk order, and beyond them, until there is
     // `room` for the next item or `every` result is taken, searches queued
@@ -173,11 +193,8 @@ private:
     int TakeResults(Until until) {
         Item item;
         while (!_ended) {
-            _progress.KeepAlive();
-            // Memory that ran out on any thread stops the run as Stop does:
-            // the files being searched stop making records at once.
-            if (_progress.StopRequest() != 0 || _shortage.RanOut()) _pool.Stop();
-            const bool more = until == every || (until == room && _pool.Full());
+            Stopping();
+            const bool more = until == every || _pool.Full();
             const Pool::Take take =
                 more ? _pool.TakeNext(item, keepAliveWait, _pulse) : _pool.TakeReady(item);
             if (take == Pool::finished) break;

@@ -85,16 +85,22 @@ public:
                              [this] { return _running == 0; });
     }
 
-    // Consumer: queues `job` as the walk's next; never waits. Returns 0 (and
-    // drops the job) once the run is stopped.
-    int Submit(Job job) {
+    enum Submitted {
+        refused, // the run is stopped: the job is dropped
+        queued,
+        full // queued, and the bound is reached: take before submitting more
+    };
+
+    // Consumer: queues `job` as the walk's next; never waits.
+    Submitted Submit(Job job) {
         ConditionVariable::Lock lock(_mutex);
-        if (_stopped) return 0;
+        if (_stopped) return refused;
         _slots.push_back(Slot{std::move(job), Result(), Slot::queued, false});
+        const Submitted submitted = _slots.size() >= _bound ? full : queued;
         // An idle worker is woken for a batch of jobs, not for each: the
         // consumer does the jobs that wait when it would wait itself.
         if (_slots.size() - _nextToRun >= _wakeBatch) WakeIdleWorker(lock);
-        return 1;
+        return submitted;
     }
 
     // Consumer: whether the bound is reached, so that the next result is to

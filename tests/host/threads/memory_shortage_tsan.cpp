@@ -1,8 +1,8 @@
 // Memory running out on the threads of a walk, under ThreadSanitizer: the
-// lister, the workers and the consumer allocate from a small in-memory heap
+// consumer (which lists) and the workers allocate from a small in-memory heap
 // that fails as the library's does (the new-handler called under one lock,
 // after the heap's own lock was left), with the run's MemoryHeadroom as the
-// reserve. Over seeded runs on 2 and 8 workers: no allocation fails while
+// reserve. Over seeded runs on 2 and 8 threads: no allocation fails while
 // the reserve's memory is free, the run ends as a full hit list and never as
 // a failure, and the records kept are those of the one-thread run up to the
 // file where memory ran out. Without a reserve, no handler is installed.
@@ -120,16 +120,21 @@ struct Outcome {
     bool failed = false;
 };
 
-// The walk's three parties, each allocating as the threaded walk does.
+// The files the consumer searches itself are never stopped by its own pulse.
+struct NeverStop : SearchPulse {
+    int Pulse() override { return 0; }
+};
+
+// The walk on `threads` searching threads (the consumer, which lists, and
+// `threads` - 1 workers), each allocating as the threaded walk does.
 Outcome ShortRun(const std::vector<MemoryFile>& walk, unsigned threads, int64_t memory) {
     budget = memory;
     failedWithMemoryFree = 0;
     Outcome outcome;
     MemoryHeadroom headroom;
     const MemoryShortage& shortage = headroom.Shortage();
-    std::atomic<bool> listingFailed{false};
     {
-        Pool pool(threads, 4 * threads,
+        Pool pool(threads - 1, 4 * threads,
                   [&shortage](unsigned, MemoryFile& file, FileResult& result, SearchPulse& pulse) {
                       if (shortage.RanOut()) {
                           result.skipped = true;
@@ -137,39 +142,45 @@ Outcome ShortRun(const std::vector<MemoryFile>& walk, unsigned threads, int64_t 
                       }
                       SearchMemoryFile(file, result, &pulse, shortage);
                   });
-        pool.List([&](Pool& listed) {
-            try {
-                for (const MemoryFile& file : walk) {
-                    Allocate(); // the walk's item
-                    if (!listed.Submit(file)) return;
-                }
-            } catch (const std::bad_alloc&) {
-                if (!shortage.RanOut()) listingFailed = true;
-                listed.Stop();
-            }
-        });
+        NeverStop own;
         FileResult result;
-        for (;;) {
-            if (shortage.RanOut()) pool.Stop();
-            Pool::Take take = pool.TakeNext(result, 1);
-            if (take == Pool::finished) break;
-            if (take == Pool::waiting) continue;
-            if (result.skipped) break;
-            try {
+        // Takes the results in order, until the pool has room or to the end;
+        // false once the run ends.
+        auto take = [&](bool toEnd) {
+            for (;;) {
+                if (shortage.RanOut()) pool.Stop();
+                const bool more = toEnd || pool.Full();
+                Pool::Take took = more ? pool.TakeNext(result, 1, own) : pool.TakeReady(result);
+                if (took == Pool::finished) return false;
+                if (took == Pool::waiting) {
+                    if (more) continue;
+                    return true;
+                }
+                if (result.skipped) return false;
                 Allocate(); // the run's list takes the file's records
-            } catch (const std::bad_alloc&) {
-                outcome.failed = !shortage.RanOut();
-                break;
+                outcome.taken.push_back(result);
+                if (result.full) return false;
             }
-            outcome.taken.push_back(result);
-            if (result.full) break;
+        };
+        try {
+            bool listing = true;
+            for (size_t i = 0; listing && i < walk.size(); ++i) {
+                Allocate(); // the walk's item
+                const Pool::Submitted submitted = pool.Submit(walk[i]);
+                listing = submitted == Pool::queued || (submitted == Pool::full && take(false));
+            }
+            pool.EndOfWalk();
+            if (listing) take(true);
+        } catch (const std::bad_alloc&) {
+            // As on one thread, the failure passes through the walk, which
+            // ends as a full hit list once memory ran out.
+            outcome.failed = !shortage.RanOut();
         }
         pool.Stop();
         while (!pool.WaitEnded(1)) {
         }
     }
     outcome.full = shortage.RanOut() != 0;
-    outcome.failed = outcome.failed || listingFailed;
     return outcome;
 }
 

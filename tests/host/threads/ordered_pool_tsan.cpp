@@ -128,8 +128,10 @@ std::vector<FileResult> PoolRun(const std::vector<MemoryFile>& walk, unsigned th
         }
     };
     bool listing = true;
-    for (size_t i = 0; listing && i < walk.size(); ++i)
-        listing = pool.Submit(walk[i]) && take(false);
+    for (size_t i = 0; listing && i < walk.size(); ++i) {
+        const Pool::Submitted submitted = pool.Submit(walk[i]);
+        listing = submitted == Pool::queued || (submitted == Pool::full && take(false));
+    }
     pool.EndOfWalk();
     if (listing) take(true);
     if (stopper.joinable()) stopper.join();
