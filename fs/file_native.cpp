@@ -99,3 +99,22 @@ int File::Read(void* buffer, uint32_t count, int raise) {
     if (raise) Raise(msgReadFailed, error ? FileErrorOf(error) : errorHandleEof);
     return 0;
 }
+
+int64_t File::ReadAt(uint64_t offset, void* buffer, uint32_t count) {
+    char* into = static_cast<char*>(buffer);
+    uint32_t transferred = 0;
+    while (transferred < count) {
+        const ssize_t got = pread(DescriptorOf(_handle), into + transferred, count - transferred,
+                                  static_cast<off_t>(offset + transferred));
+        if (got > 0) {
+            transferred += static_cast<uint32_t>(got);
+        } else if (got < 0 && errno == EINTR) {
+            continue;
+        } else if (got < 0) {
+            return -1;
+        } else {
+            break;
+        }
+    }
+    return transferred;
+}

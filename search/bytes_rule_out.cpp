@@ -63,7 +63,6 @@ bool BytesRuleOut(WindowSource& file, const FileSearch& search) {
     int caseInsensitive;
     if (!BytesEveryMatchHolds(search.query, bytes, caseInsensitive)) return false;
     const FileWindow first = file.WindowAt(0);
-    if (!first.last) return false;
     TextEncoding marked = TextEncoding::codePage;
     ReadGuarded(first,
                 [&] { marked = EncodingOfMark(first.data, first.length < 4 ? first.length : 4); });
@@ -75,7 +74,10 @@ bool BytesRuleOut(WindowSource& file, const FileSearch& search) {
     TextWalk walk(file, pulse);
     bool found = false;
     walk.From(0, [&](const FileWindow& window, uint32_t from) -> uint64_t {
-        const uint32_t end = PieceEnd(from, window.length);
+        // A start is tried in a window that holds the whole run from it; the
+        // next window, which reaches further, tries the rest.
+        const uint32_t decided = window.last ? window.length : window.length - query.length + 1;
+        const uint32_t end = PieceEnd(from, decided);
         uint32_t position;
         found = FindPlainMatches(window.data, window.length, query, &position, 1, nullptr, from,
                                  end) > 0;

@@ -9,6 +9,7 @@
 #include "fs/walk_path.h"
 #include "search/mapped_windows.h"
 #include "search/mapping_budget.h"
+#include "search/read_windows.h"
 #include "search/search_file_text.h"
 #include "search/search_text.h"
 
@@ -23,6 +24,21 @@ const unsigned char* MapWhole(MappedFile& file) {
         return nullptr;
     }
     return reinterpret_cast<const unsigned char*>(file.GetData());
+}
+
+// Reads the file through the workspace's buffer, which a window of at most
+// searchReadWindow bytes fills; a pattern match then reaches no further than
+// the windows do.
+int SearchThroughReads(File& opened, uint64_t size, const String& recordName,
+                       const FileSearch& search, uint32_t windowSize, uint32_t reach) {
+    // The buffer of a conversion into the code page counts as mapped.
+    MappingLease lease;
+    if (!lease.Take(search.mapping, DecodedWindowFor(size, windowSize), search.pulse)) return 0;
+    const uint32_t window = windowSize < searchReadWindow ? windowSize : searchReadWindow;
+    ReadWindows windows(opened, size, search.workspace.FileBytes(window), window);
+    const uint32_t windowsReach = windows.Reach() - 2;
+    return SearchFileText(recordName, windows, search, reach < windowsReach ? reach : windowsReach,
+                          windowSize);
 }
 
 } // namespace
@@ -48,6 +64,8 @@ int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, ui
             MemoryWindows whole(bytes, length);
             return SearchFileText(recordName, whole, search, reach, windowSize);
         }
+        if (searchReadsLargeFiles && size > readLimit)
+            return SearchThroughReads(opened, size, recordName, search, windowSize, reach);
         MappingLease lease; // given back after the file has deleted its views
         MappedFile file(&opened, 0, 0);
         // The buffer of a conversion into the code page counts as mapped:
