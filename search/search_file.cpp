@@ -57,11 +57,14 @@ int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, ui
         // mapping, which refuses it.
         if (size != 0 && size <= readLimit) {
             const uint32_t length = static_cast<uint32_t>(size);
-            unsigned char* bytes = search.workspace.FileBytes(length);
+            // A zero byte after the file's bytes lets the pattern search read
+            // them in place.
+            unsigned char* bytes = search.workspace.FileBytes(length + 1);
             // A file cut short since its size was read counts as not read,
             // as one cut short while mapped does.
             if (!opened.Read(bytes, length, 0)) return -1;
-            MemoryWindows whole(bytes, length);
+            bytes[length] = 0;
+            MemoryWindows whole(bytes, length, 0, true);
             return SearchFileText(recordName, whole, search, reach, windowSize);
         }
         if (searchReadsLargeFiles && size > readLimit)
