@@ -56,12 +56,30 @@ bool BytesEveryMatchHolds(const RunQuery& query, std::string& bytes, int& caseIn
     return true;
 }
 
+// BytesEveryMatchHolds for `query`, from the workspace when it was worked
+// out for the same query.
+const SearchWorkspace::RuleOutBytes& RuleOutBytesOf(const RunQuery& query,
+                                                    SearchWorkspace& workspace) {
+    SearchWorkspace::RuleOutBytes& known = workspace.ruleOut;
+    if (known.statistics != query.statistics || known.caseInsensitive != query.caseInsensitive ||
+        known.pattern != query.pattern || known.text != query.text.c_str()) {
+        known.statistics = -1; // unknown until worked out, should that raise
+        known.held = BytesEveryMatchHolds(query, known.bytes, known.bytesCaseInsensitive);
+        known.text = query.text.c_str();
+        known.statistics = query.statistics;
+        known.caseInsensitive = query.caseInsensitive;
+        known.pattern = query.pattern;
+    }
+    return known;
+}
+
 } // namespace
 
 bool BytesRuleOut(WindowSource& file, const FileSearch& search) {
-    std::string bytes;
-    int caseInsensitive;
-    if (!BytesEveryMatchHolds(search.query, bytes, caseInsensitive)) return false;
+    const SearchWorkspace::RuleOutBytes& ruleOut = RuleOutBytesOf(search.query, search.workspace);
+    if (!ruleOut.held) return false;
+    const std::string& bytes = ruleOut.bytes;
+    const int caseInsensitive = ruleOut.bytesCaseInsensitive;
     const FileWindow first = file.WindowAt(0);
     TextEncoding marked = TextEncoding::codePage;
     ReadGuarded(first,

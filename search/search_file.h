@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "search/line_pass.h"
 #include "search/run_query.h"
@@ -42,6 +43,19 @@ public:
     std::unique_ptr<uint64_t[]> matchPositions;  // in the file, increasing
     std::unique_ptr<uint32_t[]> windowPositions; // found in one window
     std::unique_ptr<HitLine[]> hitLines;         // the batch's hit lines
+
+    // The bytes that every match of a query holds (search/bytes_rule_out.h),
+    // worked out for the first file of a query and kept for the next ones:
+    // a pattern's costs a compilation, about what ruling out a small file
+    // costs.
+    struct RuleOutBytes {
+        // The query they were worked out for.
+        std::string text;
+        int statistics = -1, caseInsensitive = 0, pattern = 0;
+        bool held = false; // there are such bytes
+        std::string bytes;
+        int bytesCaseInsensitive = 0;
+    } ruleOut;
 
     // Room for `size` bytes of a file read whole (search/search_file.h); it
     // grows in steps of 64 KiB and keeps its largest size.
