@@ -81,6 +81,7 @@ bool BytesRuleOut(WindowSource& file, const FileSearch& search) {
     const std::string& bytes = ruleOut.bytes;
     const int caseInsensitive = ruleOut.bytesCaseInsensitive;
     const FileWindow first = file.WindowAt(0);
+    if (!first.last && !file.ReadIntoBuffer()) return false;
     TextEncoding marked = TextEncoding::codePage;
     ReadGuarded(first,
                 [&] { marked = EncodingOfMark(first.data, first.length < 4 ? first.length : 4); });

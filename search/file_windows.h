@@ -49,6 +49,10 @@ public:
     // holds it so (a file read whole); null otherwise. A reader that needs a
     // zero-terminated text reads it there rather than copy it.
     virtual const char* TerminatedText() const { return nullptr; }
+    // Whether the windows are read into a buffer (search/read_windows.h), so
+    // that a pass through the file's bytes alone, to rule it out, costs less
+    // than the passes of its search.
+    virtual bool ReadIntoBuffer() const { return false; }
 };
 
 // A block of memory holding the whole file, shown in windows of `window`

@@ -29,6 +29,7 @@ public:
     uint32_t Reach() const override { return _window / 4; }
     // A window shown again is read again.
     bool CostlyToShowAgain() const override { return true; }
+    bool ReadIntoBuffer() const override { return true; }
 
 private:
     bool Holds(uint64_t offset) const;
