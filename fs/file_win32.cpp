@@ -100,7 +100,7 @@ int64_t File::ReadAt(uint64_t offset, void* buffer, uint32_t count) {
         at.OffsetHigh = static_cast<DWORD>(from >> 32);
         DWORD got = 0;
         if (!fileCalls.ReadFile(_handle, into + transferred, count - transferred, &got, &at))
-            return GetLastError() == ERROR_HANDLE_EOF ? transferred : -1;
+            return GetLastError() == ERROR_HANDLE_EOF ? static_cast<int64_t>(transferred) : -1;
         if (got == 0) break;
         transferred += got;
     }
