@@ -73,6 +73,10 @@ public:
     // Reads `count` bytes; 1 when all of them came. A short read raises 18002
     // when `raise` is set, else returns 0. A count of 0 returns 1 at once.
     int Read(void* buffer, uint32_t count, int raise = 1);
+    // Reads up to `count` bytes from `offset` (past 4 GiB as well), whatever
+    // the file pointer, which it may move; returns the bytes read, fewer only
+    // where the file ends, or -1 when the read failed.
+    int64_t ReadAt(uint64_t offset, void* buffer, uint32_t count);
     // Writes `count` bytes; failure raises 18019 (disk full) or 18003.
     void Write(const void* buffer, uint32_t count);
     // Moves the file pointer from the start (origin 0), the present

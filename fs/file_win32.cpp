@@ -89,6 +89,24 @@ int File::Read(void* buffer, uint32_t count, int raise) {
     return 0;
 }
 
+int64_t File::ReadAt(uint64_t offset, void* buffer, uint32_t count) {
+    char* into = static_cast<char*>(buffer);
+    uint32_t transferred = 0;
+    while (transferred < count) {
+        // A synchronous handle reads at the offset the OVERLAPPED names.
+        const uint64_t from = offset + transferred;
+        OVERLAPPED at = {};
+        at.Offset = static_cast<DWORD>(from);
+        at.OffsetHigh = static_cast<DWORD>(from >> 32);
+        DWORD got = 0;
+        if (!fileCalls.ReadFile(_handle, into + transferred, count - transferred, &got, &at))
+            return GetLastError() == ERROR_HANDLE_EOF ? static_cast<int64_t>(transferred) : -1;
+        if (got == 0) break;
+        transferred += got;
+    }
+    return transferred;
+}
+
 void File::Write(const void* buffer, uint32_t count) {
     if (count == 0) return;
     DWORD transferred = 0;

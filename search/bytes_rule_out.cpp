@@ -56,14 +56,32 @@ bool BytesEveryMatchHolds(const RunQuery& query, std::string& bytes, int& caseIn
     return true;
 }
 
+// BytesEveryMatchHolds for `query`, from the workspace when it was worked
+// out for the same query.
+const SearchWorkspace::RuleOutBytes& RuleOutBytesOf(const RunQuery& query,
+                                                    SearchWorkspace& workspace) {
+    SearchWorkspace::RuleOutBytes& known = workspace.ruleOut;
+    if (known.statistics != query.statistics || known.caseInsensitive != query.caseInsensitive ||
+        known.pattern != query.pattern || known.text != query.text.c_str()) {
+        known.statistics = -1; // unknown until worked out, should that raise
+        known.held = BytesEveryMatchHolds(query, known.bytes, known.bytesCaseInsensitive);
+        known.text = query.text.c_str();
+        known.statistics = query.statistics;
+        known.caseInsensitive = query.caseInsensitive;
+        known.pattern = query.pattern;
+    }
+    return known;
+}
+
 } // namespace
 
 bool BytesRuleOut(WindowSource& file, const FileSearch& search) {
-    std::string bytes;
-    int caseInsensitive;
-    if (!BytesEveryMatchHolds(search.query, bytes, caseInsensitive)) return false;
+    const SearchWorkspace::RuleOutBytes& ruleOut = RuleOutBytesOf(search.query, search.workspace);
+    if (!ruleOut.held) return false;
+    const std::string& bytes = ruleOut.bytes;
+    const int caseInsensitive = ruleOut.bytesCaseInsensitive;
     const FileWindow first = file.WindowAt(0);
-    if (!first.last) return false;
+    if (!first.last && !file.ReadIntoBuffer()) return false;
     TextEncoding marked = TextEncoding::codePage;
     ReadGuarded(first,
                 [&] { marked = EncodingOfMark(first.data, first.length < 4 ? first.length : 4); });
@@ -75,7 +93,10 @@ bool BytesRuleOut(WindowSource& file, const FileSearch& search) {
     TextWalk walk(file, pulse);
     bool found = false;
     walk.From(0, [&](const FileWindow& window, uint32_t from) -> uint64_t {
-        const uint32_t end = PieceEnd(from, window.length);
+        // A start is tried in a window that holds the whole run from it; the
+        // next window, which reaches further, tries the rest.
+        const uint32_t decided = window.last ? window.length : window.length - query.length + 1;
+        const uint32_t end = PieceEnd(from, decided);
         uint32_t position;
         found = FindPlainMatches(window.data, window.length, query, &position, 1, nullptr, from,
                                  end) > 0;

@@ -15,7 +15,8 @@
 #include "search/search_file.h"
 
 // True when the file in `file` can hold no match of the search: the query is
-// such a plain text or a pattern with such a run, the file is shown in one window without a UTF-16
-// or UTF-32 byte-order mark, and its bytes do not hold the text. False too when the run asked to
-// stop meanwhile. Raises TextFault when the bytes vanish.
+// such a plain text or a pattern with such a run, the file is shown in one
+// window or read into a buffer (WindowSource::ReadIntoBuffer), it has no
+// UTF-16 or UTF-32 byte-order mark, and its bytes do not hold the text. False too when the run
+// asked to stop meanwhile. Raises TextFault when the bytes vanish.
 bool BytesRuleOut(WindowSource& file, const FileSearch& search);

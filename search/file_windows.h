@@ -45,21 +45,33 @@ public:
     // converted from another encoding): the search then makes its records
     // of a window before it leaves it. Mapping or pointing costs little.
     virtual bool CostlyToShowAgain() const { return false; }
+    // The whole text, followed in memory by a zero byte, where the source
+    // holds it so (a file read whole); null otherwise. A reader that needs a
+    // zero-terminated text reads it there rather than copy it.
+    virtual const char* TerminatedText() const { return nullptr; }
+    // Whether the windows are read into a buffer (search/read_windows.h), so
+    // that a pass through the file's bytes alone, to rule it out, costs less
+    // than the passes of its search.
+    virtual bool ReadIntoBuffer() const { return false; }
 };
 
 // A block of memory holding the whole file, shown in windows of `window`
 // bytes (0: the whole block at once) that start exactly where asked. An
 // empty block is one empty last window.
+// With `terminated`, a zero byte follows the block in memory.
 class MemoryWindows : public WindowSource {
 public:
-    MemoryWindows(const unsigned char* data, uint64_t size, uint32_t window = 0);
+    MemoryWindows(const unsigned char* data, uint64_t size, uint32_t window = 0,
+                  bool terminated = false);
 
     uint32_t MaxWindow() const override { return _window; }
     FileWindow WindowAt(uint64_t offset) override;
     uint32_t Reach() const override { return _window; }
+    const char* TerminatedText() const override;
 
 private:
     const unsigned char* _data;
     uint64_t _size;
     uint32_t _window;
+    bool _terminated;
 };

@@ -1,9 +1,10 @@
-// The candidate scan tests the first and the last byte of the text at 32
-// positions per step (two SSE2 blocks of 16): only where both fit is the
-// rest compared, so the common case of a step without a candidate costs a few
-// instructions. Ignoring case, a byte of the text fits the bytes that fold
-// onto the same upper case (search/word_chars.h): itself and its other case,
-// so an end byte is compared with both. Where the two cases differ only in
+// The candidate scan tests two bytes of the text, its two rarest in text
+// (search/byte_frequency.h), at 32 positions per step (two SSE2 blocks of
+// 16): only where both fit is the whole text compared, so the common case of
+// a step without a candidate costs a few instructions. Ignoring case, a byte
+// of the text fits the bytes that fold onto the same upper case
+// (search/word_chars.h): itself and its other case, so a tested byte is
+// compared with both. Where the two cases differ only in
 // bit 0x20 (the ASCII letters, most of a Western code page's), the rest of a
 // short text is compared 16 bytes at once by OR-ing that bit into the data
 // byte; otherwise byte by byte through the fold table.
@@ -12,6 +13,7 @@
 // inside it, the limit ends the search at once.
 #include "search/plain_search.h"
 
+#include "search/byte_frequency.h"
 #include "search/word_chars.h"
 
 #include <emmintrin.h>
@@ -144,23 +146,51 @@ inline __m128i LetterBytes(__m128i bytes) {
     return _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(0x80 + 26)));
 }
 
-// The cases of the first and last bytes of the text, spread over 16 lanes.
+// The cases of the two tested bytes of the text, spread over 16 lanes, and
+// their offsets in it (first before last, or both the same).
 struct EndBytes {
     __m128i firstOne, firstOther, lastOne, lastOther;
-    uint32_t lastOffset; // of the last byte in the text
+    uint32_t firstOffset, lastOffset;
+    uint32_t length; // of the text
 };
 
-// Bits of the 16 positions from `at` where the first and the last byte of
-// the text fit. `Fold` is false when neither end byte has another case. With
+// How rare a byte of the text is in text, with its other case when the
+// search ignores case (the rank of the more common of the two).
+int RankOf(unsigned char c, int caseInsensitive) {
+    const Cases cases = CasesOf(c, caseInsensitive);
+    const int one = byteFrequencyRank[cases.one];
+    const int other = byteFrequencyRank[cases.other];
+    return one > other ? one : other;
+}
+
+// The offsets of the text's two rarest bytes, in order; a one-byte text
+// tests its byte twice.
+void ChooseTestedBytes(const PlainQuery& query, uint32_t* first, uint32_t* last) {
+    int ranks[256];
+    for (uint32_t i = 0; i < query.length && i < 256; ++i)
+        ranks[i] = RankOf(query.text[i], query.caseInsensitive);
+    const uint32_t length = query.length < 256 ? query.length : 256;
+    uint32_t rarest = 0;
+    for (uint32_t i = 1; i < length; ++i)
+        if (ranks[i] < ranks[rarest]) rarest = i;
+    uint32_t second = rarest == 0 ? length - 1 : 0;
+    for (uint32_t i = 0; i < length; ++i)
+        if (i != rarest && ranks[i] < ranks[second]) second = i;
+    *first = rarest < second ? rarest : second;
+    *last = rarest < second ? second : rarest;
+}
+
+// Bits of the 16 positions from `at` where the two tested bytes of the
+// text fit. `Fold` is false when neither tested byte has another case. With
 // `WholeWords`, a position with a letter right before it or right behind the
 // text drops out as well (a cheap first cut of the whole-word test: digits
 // and _ are left to the exact test); it is done here, for every position,
 // because branching on the many candidates of a short common word costs more.
-// Reads at - 1 (with WholeWords) up to at + 15 + the last offset (+ 1 with
-// WholeWords).
+// Reads at - 1 (with WholeWords) up to at + 15 + the last offset (at + 15 +
+// the text's length with WholeWords).
 template <bool Fold, bool WholeWords>
 inline unsigned CandidateBits(const unsigned char* at, const EndBytes& ends) {
-    __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + ends.firstOffset));
     __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + ends.lastOffset));
     __m128i firstFits = _mm_cmpeq_epi8(first, ends.firstOne);
     __m128i lastFits = _mm_cmpeq_epi8(last, ends.lastOne);
@@ -171,7 +201,7 @@ inline unsigned CandidateBits(const unsigned char* at, const EndBytes& ends) {
     __m128i hits = _mm_and_si128(firstFits, lastFits);
     if (WholeWords) {
         __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at - 1));
-        __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + ends.lastOffset + 1));
+        __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + ends.length));
         hits = _mm_andnot_si128(_mm_or_si128(LetterBytes(before), LetterBytes(after)), hits);
     }
     return static_cast<unsigned>(_mm_movemask_epi8(hits));
@@ -188,7 +218,7 @@ uint32_t ScanWindows(const unsigned char* data, uint32_t size, uint32_t p, uint3
                      const EndBytes& ends, uint32_t length, MatchCollector& collector) {
     // A window reads up to the last byte of the text at its last position,
     // and with whole words the byte behind that.
-    const uint32_t reach = (WholeWords ? length : ends.lastOffset) + windowSize;
+    const uint32_t reach = (WholeWords ? length : length - 1) + windowSize;
     if (size < reach || until < windowSize) return p;
     const uint32_t lastStart =
         size - reach < until - windowSize ? size - reach : until - windowSize;
@@ -233,8 +263,10 @@ int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQu
     // With whole words the window scan reads the byte before each position,
     // so position 0 is tried by itself.
     if (query.wholeWords && p == 0) p = collector.Try(0, true);
-    const Cases first = CasesOf(query.text[0], query.caseInsensitive);
-    const Cases last = CasesOf(query.text[length - 1], query.caseInsensitive);
+    uint32_t firstOffset, lastOffset;
+    ChooseTestedBytes(query, &firstOffset, &lastOffset);
+    const Cases first = CasesOf(query.text[firstOffset], query.caseInsensitive);
+    const Cases last = CasesOf(query.text[lastOffset], query.caseInsensitive);
     // Where more than two bytes fold together, every position is tried alone.
     if (!collector.Full() && first.single && last.single) {
         EndBytes ends;
@@ -242,7 +274,9 @@ int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQu
         ends.firstOther = _mm_set1_epi8(static_cast<char>(first.other));
         ends.lastOne = _mm_set1_epi8(static_cast<char>(last.one));
         ends.lastOther = _mm_set1_epi8(static_cast<char>(last.other));
-        ends.lastOffset = length - 1;
+        ends.firstOffset = firstOffset;
+        ends.lastOffset = lastOffset;
+        ends.length = length;
         const bool fold = first.one != first.other || last.one != last.other;
         if (fold) {
             p = query.wholeWords

@@ -9,6 +9,7 @@
 #include "fs/walk_path.h"
 #include "search/mapped_windows.h"
 #include "search/mapping_budget.h"
+#include "search/read_windows.h"
 #include "search/search_file_text.h"
 #include "search/search_text.h"
 
@@ -23,6 +24,25 @@ const unsigned char* MapWhole(MappedFile& file) {
         return nullptr;
     }
     return reinterpret_cast<const unsigned char*>(file.GetData());
+}
+
+// Reads the file through the workspace's buffer, which a window of at most
+// searchReadWindow bytes fills; a pattern match then reaches no further than
+// the windows do.
+int SearchThroughReads(File& opened, uint64_t size, const String& recordName,
+                       const FileSearch& search, uint32_t windowSize, uint32_t reach) {
+    // The buffer of a conversion into the code page counts as mapped.
+    MappingLease lease;
+    if (!lease.Take(search.mapping, DecodedWindowFor(size, windowSize), search.pulse)) return 0;
+    const uint32_t window = windowSize < searchReadWindow ? windowSize : searchReadWindow;
+    ReadWindows windows(opened, size, search.workspace.FileBytes(window), window);
+    // A match must fit in the reach of the windows read and of the windows
+    // of converted text, an eighth of theirs (search/decoded_windows.h).
+    const uint32_t decodedReach = windowSize / 8;
+    const uint32_t windowsReach =
+        (windows.Reach() < decodedReach ? windows.Reach() : decodedReach) - 2;
+    return SearchFileText(recordName, windows, search, reach < windowsReach ? reach : windowsReach,
+                          windowSize);
 }
 
 } // namespace
@@ -41,13 +61,18 @@ int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, ui
         // mapping, which refuses it.
         if (size != 0 && size <= readLimit) {
             const uint32_t length = static_cast<uint32_t>(size);
-            unsigned char* bytes = search.workspace.FileBytes(length);
+            // A zero byte after the file's bytes lets the pattern search read
+            // them in place.
+            unsigned char* bytes = search.workspace.FileBytes(length + 1);
             // A file cut short since its size was read counts as not read,
             // as one cut short while mapped does.
             if (!opened.Read(bytes, length, 0)) return -1;
-            MemoryWindows whole(bytes, length);
+            bytes[length] = 0;
+            MemoryWindows whole(bytes, length, 0, true);
             return SearchFileText(recordName, whole, search, reach, windowSize);
         }
+        if (searchReadsLargeFiles && size > readLimit)
+            return SearchThroughReads(opened, size, recordName, search, windowSize, reach);
         MappingLease lease; // given back after the file has deleted its views
         MappedFile file(&opened, 0, 0);
         // The buffer of a conversion into the code page counts as mapped:

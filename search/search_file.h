@@ -5,20 +5,19 @@
 // workspace) and SearchFile itself.
 //
 // SearchFile opens the file for reading (others may read it meanwhile),
-// reads a small file whole into the workspace or maps a larger one
-// read-only, and hands its bytes to SearchFileText, which reads them in
-// their encoding (search/search_file_text.h) and hands the text to
-// SearchText (search/search_text.h). The path is a walk path
-// (fs/walk_path.h); the records name the file in the host's form. A file
-// that cannot be mapped whole, for want of room in the address space or
-// because it is 4 GiB or more, is searched through a view that slides over
-// it; the results are the same, see search/search_text.h. The mapping and
-// the buffer that converting the file's text may need count against the
-// run's MappingBudget.
+// reads a small file whole into the workspace, and reads a larger one through
+// the workspace's buffer (natively) or maps it read-only (on Windows), and hands its bytes to
+// SearchFileText, which reads them in their encoding (search/search_file_text.h) and hands the text
+// to SearchText (search/search_text.h). The path is a walk path (fs/walk_path.h); the records name
+// the file in the host's form. A file that cannot be mapped whole, for want of room in the address
+// space or because it is 4 GiB or more, is searched through a view that slides over it; the results
+// are the same, see search/search_text.h. The mapping and the buffer that converting the file's
+// text may need count against the run's MappingBudget.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "search/line_pass.h"
 #include "search/run_query.h"
@@ -44,6 +43,19 @@ public:
     std::unique_ptr<uint64_t[]> matchPositions;  // in the file, increasing
     std::unique_ptr<uint32_t[]> windowPositions; // found in one window
     std::unique_ptr<HitLine[]> hitLines;         // the batch's hit lines
+
+    // The bytes that every match of a query holds (search/bytes_rule_out.h),
+    // worked out for the first file of a query and kept for the next ones:
+    // a pattern's costs a compilation, about what ruling out a small file
+    // costs.
+    struct RuleOutBytes {
+        // The query they were worked out for.
+        std::string text;
+        int statistics = -1, caseInsensitive = 0, pattern = 0;
+        bool held = false; // there are such bytes
+        std::string bytes;
+        int bytesCaseInsensitive = 0;
+    } ruleOut;
 
     // Room for `size` bytes of a file read whole (search/search_file.h); it
     // grows in steps of 64 KiB and keeps its largest size.
@@ -85,6 +97,14 @@ constexpr uint32_t searchWindowSize = 32u << 20;
 // open, several round trips to Wine's server per file, where a read costs
 // a copy; most source files are far smaller.
 constexpr uint32_t searchReadLimit = 1u << 20;
+// Whether a larger file is read through the workspace's buffer, at most
+// searchReadWindow bytes of it at a time (search/read_windows.h), rather than
+// mapped. Natively it is: a read costs a copy, and the pages of a mapping
+// would count as the program's resident memory, a large file's whole. The
+// library on Windows maps, as it always has; there a pattern match of a file
+// so read reaches at most a quarter of the buffer (see search/search_text.h).
+extern const bool searchReadsLargeFiles;
+constexpr uint32_t searchReadWindow = 1u << 20;
 
 // Returns the number of hit records added for the file (at most 1 in
 // file-names-only mode), 0 in a statistics run, or -1 when the file could not

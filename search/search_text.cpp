@@ -128,14 +128,15 @@ private:
     bool _done = false;
 };
 
-// The matcher reads a zero-terminated text, so it searches a copy of a
-// window, of the whole file when memory allows; the search is case-sensitive
-// whatever the query's caseInsensitive says. Raises bad_alloc when no copy
-// can be made.
+// The matcher reads a zero-terminated text, so it searches the source's own
+// text where that is one (a file read whole), else a copy of a window, of the
+// whole file when memory allows; the search is case-sensitive whatever the
+// query's caseInsensitive says. Raises bad_alloc when no copy can be made.
 class PatternFinder : public MatchFinder {
 public:
     PatternFinder(TextWalk& walk, const FileSearch& search, uint32_t reach)
         : _walk(walk), _search(search), _reach(reach), _pattern(search.query.text.c_str()) {
+        if (walk.Source().TerminatedText() != nullptr) return;
         const uint32_t most = walk.Source().MaxWindow();
         _copySize = most < maxPatternCopy ? most : maxPatternCopy;
         _text.reset(new (std::nothrow) char[static_cast<size_t>(_copySize) + 1]);
@@ -160,7 +161,7 @@ public:
             uint32_t* room = _wide ? _wide.get() : _search.workspace.windowPositions.get();
             const int32_t capacity = _wide ? wideBatch : matchBatch;
             const int32_t found = FindPatternMatches(
-                _text.get(), _length, _pattern, _search.query.wholeWords, room, capacity,
+                _searched, _length, _pattern, _search.query.wholeWords, room, capacity,
                 static_cast<uint32_t>(_from - _copyStart), _decided, &pulse);
             // The matches of one stretch of text are resolved together, in
             // one pass back over it: where they are many (a long line, a
@@ -204,6 +205,14 @@ private:
     // Copies the window at WindowStart(from) in pieces; false when a stop
     // came first.
     bool CopyFrom(uint64_t from) {
+        if (const char* whole = _walk.Source().TerminatedText()) {
+            const FileWindow window = _walk.WindowAt(0);
+            _searched = whole;
+            _copied = _last = true;
+            _copyStart = 0;
+            _length = _decided = window.length;
+            return true;
+        }
         FilePulse& pulse = _walk.Pulse();
         const FileWindow window = _walk.WindowAt(WindowStart(from));
         const uint32_t length = window.length < _copySize ? window.length : _copySize;
@@ -214,6 +223,7 @@ private:
             if (at < length && pulse.Pulse()) return false;
         }
         _text[length] = 0;
+        _searched = _text.get();
         _copied = true;
         _copyStart = window.start;
         _length = length;
@@ -229,7 +239,8 @@ private:
     const FileSearch& _search;
     uint32_t _reach;
     TRegexp _pattern;
-    std::unique_ptr<char[]> _text;
+    std::unique_ptr<char[]> _text;   // the copy, when the source's text is not searched
+    const char* _searched = nullptr; // the text searched: the copy or the source's
     uint32_t _copySize;
     bool _copied = false;
     uint64_t _copyStart = 0; // text offset of the copy's first byte

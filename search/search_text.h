@@ -11,8 +11,9 @@
 //
 // Through sliding windows the results are those of the file read whole, with
 // one exception: a pattern match is only found exactly when it is at most
-// `patternReach` bytes long. Each window's pattern matches are kept only when
-// they start at least that far before the window's end; the next window
+// `reach` bytes long: `patternReach` through a mapping's sliding view, a
+// quarter of the buffer for a file read through one (search/read_windows.h). Each window's pattern
+// matches are kept only when they start at least that far before the window's end; the next window
 // starts in front of that point. A longer match that crosses the point may be
 // missed or found shorter.
 #pragma once

@@ -1,7 +1,7 @@
-// File on real files: the open with its mode word and failures, reading,
-// writing, seeking and sizing, lines, times, attributes, locks, and the
-// clean-up duties (delete on destroy, the read-only restore of 0x800). The
-// message and code of every failed call: file_faults_win32_test.cpp.
+// File on real files: the open with its mode word and failures, reading (at
+// the pointer and at an offset), writing, seeking and sizing, lines, times, attributes, locks, and
+// the clean-up duties (delete on destroy, the read-only restore of 0x800). The message and code of
+// every failed call: file_faults_win32_test.cpp.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -107,6 +107,21 @@ TEST(FileData, ReadReportsWhatCameAndRaisesOnAShortReadWhenAsked) {
     File writeOnly(Name(dir / "r.txt"), openWrite | openShareReadWrite);
     EXPECT_EQ(0, writeOnly.Read(buffer, 1, 0));
     EXPECT_EQ(-1, writeOnly.GetLastCount()); // the read itself failed
+}
+
+TEST(FileData, ReadAtReadsFromItsOffsetAndStopsWhereTheFileEnds) {
+    ScratchDir dir;
+    WriteBytes(dir / "r.txt", "0123456789");
+    File file(Name(dir / "r.txt"), openRead | openShareReadWrite);
+    char buffer[20] = {};
+    EXPECT_EQ(4, file.ReadAt(3, buffer, 4));
+    EXPECT_EQ("3456", std::string(buffer, 4));
+    EXPECT_EQ(2, file.ReadAt(8, buffer, 10));
+    EXPECT_EQ("89", std::string(buffer, 2));
+    EXPECT_EQ(0, file.ReadAt(10, buffer, 1));
+    EXPECT_EQ(0, file.ReadAt(1ull << 32, buffer, 1)); // past 4 GiB: beyond the end
+    File writeOnly(Name(dir / "r.txt"), openWrite | openShareReadWrite);
+    EXPECT_EQ(-1, writeOnly.ReadAt(0, buffer, 1));
 }
 
 TEST(FileData, WriteSeekAndSetSize) {

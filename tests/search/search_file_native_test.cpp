@@ -1,5 +1,7 @@
 // The native file layer under the per-file search, on real files: a file
-// read whole and the same file mapped give the same records in every mode;
+// read whole and the same file read through a buffer that slides over it
+// give the same records in every mode, and one that ends short of its size
+// counts as not read;
 // the failures that cost only the file (missing, empty, a folder); views of a
 // mapping at the granularity's offsets, as the sliding search takes them, and
 // a view too large for 32 bits refused as such; a mapped file cut short,
@@ -11,6 +13,7 @@
 #include "fs/mapped_file.h"
 #include "search/hit_record.h"
 #include "search/mapped_windows.h"
+#include "search/read_windows.h"
 #include "search/search_file.h"
 #include "search/search_file_text.h"
 #include "search/search_text.h"
@@ -68,11 +71,12 @@ struct Outcome {
     RunCounterSet counters;
 };
 
-Outcome SearchedAs(FileName path, TestRun& run, uint32_t readLimit) {
+Outcome SearchedAs(FileName path, TestRun& run, uint32_t readLimit,
+                   uint32_t windowSize = searchWindowSize) {
     run.results.hitList.DeleteAll();
     run.results.counters = RunCounterSet();
     Outcome outcome;
-    outcome.result = SearchFile(path, run.Search(), searchWindowSize, patternReach, readLimit);
+    outcome.result = SearchFile(path, run.Search(), windowSize, patternReach, readLimit);
     for (GrepInfo* g = run.results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g))
         outcome.records.push_back(std::string(g->_fileName) + ":" + std::to_string(g->_lineNumber) +
                                   ":" + std::string(g->_lineText));
@@ -80,10 +84,15 @@ Outcome SearchedAs(FileName path, TestRun& run, uint32_t readLimit) {
     return outcome;
 }
 
-TEST_F(NativeFiles, AFileReadWholeAndMappedGivesTheSameRecordsInEveryMode) {
+// Read through windows of 128 KiB, the file's hits lie across the windows'
+// edges, and the lines longer than the bytes a window keeps in front of the
+// offset asked make the window go back for their start.
+TEST_F(NativeFiles, AFileReadWholeAndReadInWindowsGivesTheSameRecordsInEveryMode) {
     std::string ascii = "head needle\r\n";
-    for (int line = 0; ascii.size() < 300000; ++line)
+    for (int line = 0; ascii.size() < 300000; ++line) {
         ascii += "  line " + std::to_string(line) + (line % 997 ? " text\n" : " needle\r\n");
+        if (line % 3001 == 0) ascii += std::string(40000 + line, 'n') + " 7 needle\n";
+    }
     // UTF-8 beyond ASCII is converted into the code page before the search.
     const FileName files[] = {Write("ascii.txt", ascii + "needle at the end"),
                               Write("utf8.txt", ascii + "caf\xC3\xA9 needle \xE2\x80\x94 end")};
@@ -93,6 +102,7 @@ TEST_F(NativeFiles, AFileReadWholeAndMappedGivesTheSameRecordsInEveryMode) {
         const char* text;
     } modes[] = {{"plain", 0, 0, 0, "needle"},
                  {"pattern", 0, 1, 0, "[0-9] ne+dle$"},
+                 {"pattern across lines", 0, 1, 0, "dle[\r\n]+  line"},
                  {"file names only", 0, 0, 1, "needle"},
                  {"statistics", 1, 0, 0, "needle"}};
     for (const FileName& file : files) {
@@ -103,13 +113,15 @@ TEST_F(NativeFiles, AFileReadWholeAndMappedGivesTheSameRecordsInEveryMode) {
             run.query.fileNamesOnly = mode.fileNamesOnly;
             run.query.text = mode.text;
             const Outcome read = SearchedAs(file, run, searchReadLimit);
-            const Outcome mapped = SearchedAs(file, run, 0);
-            EXPECT_EQ(read.result, mapped.result) << mode.name;
-            EXPECT_EQ(read.records, mapped.records) << mode.name;
-            EXPECT_EQ(0, memcmp(&read.counters, &mapped.counters, sizeof(RunCounterSet)))
-                << mode.name;
             if (!mode.statistics) {
                 EXPECT_GT(read.result, 0) << mode.name;
+            }
+            for (uint32_t window : {searchWindowSize, 2 * 65536u}) {
+                const Outcome slid = SearchedAs(file, run, 0, window);
+                EXPECT_EQ(read.result, slid.result) << mode.name << " " << window;
+                EXPECT_EQ(read.records, slid.records) << mode.name << " " << window;
+                EXPECT_EQ(0, memcmp(&read.counters, &slid.counters, sizeof(RunCounterSet)))
+                    << mode.name << " " << window;
             }
         }
     }
@@ -125,6 +137,14 @@ TEST_F(NativeFiles, AFileThatCannotBeReadCostsOnlyThatFile) {
             EXPECT_EQ(run.results.hitList._count, 0) << name;
         }
     }
+}
+
+TEST_F(NativeFiles, AFileThatEndsShortOfItsSizeCannotBeReadInWindows) {
+    File file(Write("short.txt", std::string(300000, 'x')), openRead);
+    unsigned char buffer[65536];
+    ReadWindows windows(file, 400000, buffer, sizeof buffer);
+    EXPECT_EQ(windows.WindowAt(200000).length, sizeof buffer);
+    EXPECT_THROW(windows.WindowAt(290000), TextFault);
 }
 
 TEST_F(NativeFiles, ViewsAtTheGranularitysOffsetsShowTheFilesBytes) {

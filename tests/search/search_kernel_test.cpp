@@ -178,6 +178,23 @@ TEST(PlainSearch, AgreesWithTheOracleOnRandomData) {
     }
 }
 
+// The scan tests a text's two rarest bytes first, wherever they lie in it:
+// texts taken from the data itself, up to 24 bytes long, so that they match.
+TEST(PlainSearch, AgreesWithTheOracleWhereverTheRarestBytesLie) {
+    std::mt19937 random(11);
+    const std::string alphabet = "etaoin_ ()zqXJ\n\xE9\xC9";
+    for (int round = 0; round < 600; ++round) {
+        std::string data(40 + random() % 400, ' ');
+        for (char& c : data)
+            c = alphabet[random() % alphabet.size()];
+        const size_t length = 1 + random() % 24;
+        const std::string text = data.substr(random() % (data.size() - length), length);
+        int ci = random() % 2, ww = random() % 2;
+        ASSERT_EQ(Plain(data, text, ci, ww), NaivePlain(data, text, ci, ww))
+            << "round " << round << " text " << text;
+    }
+}
+
 // ---- Line pass
 
 struct LinePassOutcome {

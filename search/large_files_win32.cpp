@@ -1,0 +1,3 @@
+#include "search/search_file.h"
+
+const bool searchReadsLargeFiles = false;
