@@ -62,8 +62,8 @@ TEST_F(SearchFileTest, FindsTheLinesAndCountsTheStatisticsOfAFile) {
     const std::string path = _dir.Write("f.txt", "first\r\n\tneedle one\r\nneedle two needle\r\n");
     const Outcome found = SearchedAs(path, run);
     EXPECT_EQ(found.result, 2);
-    EXPECT_EQ(found.records, (std::vector<std::string>{path + ":2:needle one",
-                                                       path + ":3:needle two needle"}));
+    EXPECT_EQ(found.records,
+              (std::vector<std::string>{path + ":2:needle one", path + ":3:needle two needle"}));
     EXPECT_EQ(found.counters.hitCount, 3u);
 
     run.query.statistics = 1;
