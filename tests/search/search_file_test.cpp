@@ -68,9 +68,13 @@ TEST_F(SearchFileTest, FindsTheLinesAndCountsTheStatisticsOfAFile) {
 
     run.query.statistics = 1;
     WriteBytes(path, std::string("ab c\r\n\r\n  d", 11));
-    EXPECT_EQ(SearchedAs(path, run).result, 0);
-    EXPECT_EQ(run.results.counters.totalChars, 11u);
-    EXPECT_EQ(run.results.counters.realLines, 2u);
+    const Outcome counted = SearchedAs(path, run);
+    EXPECT_EQ(counted.result, 0);
+    EXPECT_TRUE(counted.records.empty());
+    EXPECT_EQ(counted.counters.totalChars, 11u);
+    EXPECT_EQ(counted.counters.realChars, 4u);
+    EXPECT_EQ(counted.counters.realLines, 2u);
+    EXPECT_EQ(counted.counters.lineBreaks, 4u);
 }
 
 TEST_F(SearchFileTest, AFileReadWholeAndMappedGivesTheSameRecordsInEveryMode) {
