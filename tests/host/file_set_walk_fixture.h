@@ -76,7 +76,6 @@ protected:
     WalkStop Walk(const char* text = "needle") {
         results.hitList.DeleteAll();
         results.counters = RunCounterSet();
-        results.recordsDrained = 0;
         query.text = text;
         return WalkFileSet(query, progress, results);
     }

@@ -187,22 +187,23 @@ TEST_F(FileSetWalk, RecordsHandedToADrainComeFileByFileInWalkOrder) {
     Write("a.c", "x\ny x\n");
     Write("sub\\b.c", "no\nx\n");
     query.dirList = _root.c_str();
+    query.text = "x";
     for (unsigned threads : {1u, 3u}) {
         for (bool drained : {false, true}) {
             SCOPED_TRACE(std::to_string(threads) + (drained ? " threads, drained" : " threads"));
             KeptLines drain;
-            results.drain = drained ? &drain : nullptr;
+            RunResults fresh; // the counts as a run's results start them
+            fresh.drain = drained ? &drain : nullptr;
             query.threads = threads;
-            EXPECT_EQ(Walk("x"), stopNone);
-            EXPECT_EQ(results.counters.filesWithHits, 2u);
-            EXPECT_EQ(results.counters.hitCount, 3u);
-            EXPECT_EQ(results.RecordCount(), 3);
-            EXPECT_EQ(results.hitList._count, drained ? 0 : 3);
+            EXPECT_EQ(WalkFileSet(query, progress, fresh), stopNone);
+            EXPECT_EQ(fresh.counters.filesWithHits, 2u);
+            EXPECT_EQ(fresh.counters.hitCount, 3u);
+            EXPECT_EQ(fresh.RecordCount(), 3);
+            EXPECT_EQ(fresh.hitList._count, drained ? 0 : 3);
             if (drained) {
                 EXPECT_EQ(drain.lines, (std::vector<std::string>{"a.c:1", "a.c:2", "b.c:2"}));
                 EXPECT_EQ(drain.batches, 2);
             }
-            results.drain = nullptr;
         }
     }
 }
