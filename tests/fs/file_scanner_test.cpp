@@ -19,11 +19,8 @@ TEST_F(ScanTree, ReportsFilesOfTheMasksBeforeSubdirectories) {
     MakeFile("A.C", 10);
     MakeFile("b.h", 20);
     MakeFile("c.txt", 40);
-    MakeDirectory(".git");
     MakeFile(".git/in_git.c");
-    MakeDirectory("sub");
     MakeFile("sub/s.c", 100);
-    MakeDirectory("sub/deeper");
     MakeFile("sub/deeper/d.h", 1000);
 
     RecordingScanner flat(PathOf(), PathOf(), "*.c");
@@ -64,12 +61,8 @@ TEST_F(ScanTree, TakesEachFileOnceWhateverMasksFitIt) {
 // a folder mask lets a dot-folder in; a folder named as the entry is walked
 // though an exclusion fits it.
 TEST_F(ScanTree, ExclusionsLeaveOutFilesAndFoldersAtAnyDepth) {
-    for (const char* folder :
-         {"obj", "src", "src/obj", "src/lib", "src/lib/OBJ", ".github", ".git"})
-        MakeDirectory(folder);
-    for (const char* file : {"app.js", "app.min.js", "obj/o.js", "src/s.js", "src/obj/o.js",
-                             "src/lib/l.js", "src/lib/OBJ/o.js", ".github/w.js", ".git/g.js"})
-        MakeFile(file);
+    MakeFiles({"app.js", "app.min.js", "obj/o.js", "src/s.js", "src/obj/o.js", "src/lib/l.js",
+               "src/lib/OBJ/o.js", ".github/w.js", ".git/g.js"});
     RecordingScanner scanner(PathOf(), PathOf(), "!*.min.js", 0, 1);
     for (const char* mask : {"!obj\\", ".github\\"})
         scanner.AddMask(mask);
@@ -88,10 +81,7 @@ TEST_F(ScanTree, ExclusionsLeaveOutFilesAndFoldersAtAnyDepth) {
 // Scans that share their visits (the entries of one walk) reach each folder
 // and each file once, where the first scan reaches it.
 TEST_F(ScanTree, SharedVisitsReachEachFileOnceOverOverlappingEntries) {
-    MakeDirectory("src");
-    MakeDirectory("src/lib");
-    for (const char* file : {"src/a.c", "src/lib/b.c", "src/lib/c.h"})
-        MakeFile(file);
+    MakeFiles({"src/a.c", "src/lib/b.c", "src/lib/c.h"});
     WalkVisits visits;
     visits.byIdentity = true;
     visits.folderTypes = FileTypes({"*.c"});
@@ -108,10 +98,7 @@ TEST_F(ScanTree, SharedVisitsReachEachFileOnceOverOverlappingEntries) {
 }
 
 TEST_F(ScanTree, ScansAListOfDirectoriesInOrderMissingOnesIncluded) {
-    MakeDirectory("one");
-    MakeFile("one/1.c");
-    MakeDirectory("two");
-    MakeFile("two/2.c");
+    MakeFiles({"one/1.c", "two/2.c"});
     List<FileName> directories;
     directories.AddTail(new FileName(PathOf("two")));
     directories.AddTail(new FileName(PathOf("missing")));
@@ -128,8 +115,7 @@ TEST_F(ScanTree, ScansAListOfDirectoriesInOrderMissingOnesIncluded) {
 // ---- Directory-with-mask entries (no masks of the scanner's own)
 
 TEST_F(ScanTree, EntryNamingOneFileLooksItUp) {
-    MakeFile("main.c");
-    MakeFile("other.c");
+    MakeFiles({"main.c", "other.c"});
     RecordingScanner scanner(PathOf(), PathOf("main.c"), nullptr);
     scanner.Scan();
     EXPECT_EQ((Texts{"begin", "dir .", "accept main.c", "file 0 main.c", "end"}), scanner._events);
@@ -137,8 +123,7 @@ TEST_F(ScanTree, EntryNamingOneFileLooksItUp) {
 }
 
 TEST_F(ScanTree, EntryWithMasksSplitsAtBars) {
-    for (const char* name : {"x.c", "y.h", "z.txt", "w.cpp"})
-        MakeFile(name);
+    MakeFiles({"x.c", "y.h", "z.txt", "w.cpp"});
     RecordingScanner scanner(PathOf(), PathOf("*.c | *.h||"), nullptr);
     scanner.Scan();
     EXPECT_EQ((Texts{"."}), scanner.Events("dir"));
@@ -174,10 +159,7 @@ TEST_F(ScanTree, RefusedFileIsNeitherCountedNorTriedAgain) {
 }
 
 TEST_F(ScanTree, OnFileZeroEndsTheWholeScan) {
-    MakeFile("a.c");
-    MakeFile("b.c");
-    MakeDirectory("sub");
-    MakeFile("sub/s.c");
+    MakeFiles({"a.c", "b.c", "sub/s.c"});
     List<FileName> directories;
     directories.AddTail(new FileName(PathOf()));
     directories.AddTail(new FileName(PathOf("sub")));
@@ -194,17 +176,8 @@ TEST_F(ScanTree, OnFileZeroEndsTheWholeScan) {
 }
 
 TEST_F(ScanTree, ShouldStopInASubdirectoryUnwindsEveryLevel) {
-    MakeDirectory("tree");
-    MakeFile("tree/top.c");
-    MakeDirectory("tree/sub");
-    MakeFile("tree/sub/s1.c");
-    MakeFile("tree/sub/s2.c");
-    MakeDirectory("tree/sub/deeper");
-    MakeFile("tree/sub/deeper/d.c");
-    MakeDirectory("tree/other");
-    MakeFile("tree/other/o.c");
-    MakeDirectory("sibling");
-    MakeFile("sibling/x.c");
+    MakeFiles({"tree/top.c", "tree/sub/s1.c", "tree/sub/s2.c", "tree/sub/deeper/d.c",
+               "tree/other/o.c", "sibling/x.c"});
     List<FileName> directories;
     directories.AddTail(new FileName(PathOf("tree")));
     directories.AddTail(new FileName(PathOf("sibling")));
@@ -231,10 +204,7 @@ TEST_F(ScanTree, ShouldStopInASubdirectoryUnwindsEveryLevel) {
 // ---- Collecting and ScanInto
 
 TEST_F(ScanTree, CollectingReportsAfterTheWalkInTheOrderFound) {
-    for (const char* name : {"a.c", "b.c", "c.c", "d.h"})
-        MakeFile(name);
-    MakeDirectory("sub");
-    MakeFile("sub/e.c");
+    MakeFiles({"a.c", "b.c", "c.c", "d.h", "sub/e.c"});
 
     RecordingScanner direct(PathOf(), PathOf(), "*.c", 0, 1);
     direct.Scan();
@@ -265,8 +235,7 @@ TEST_F(ScanTree, CollectingReportsAfterTheWalkInTheOrderFound) {
 }
 
 TEST_F(ScanTree, CollectingStillReportsWhatItKeptAfterAStop) {
-    for (const char* name : {"a.c", "b.c", "c.c"})
-        MakeFile(name);
+    MakeFiles({"a.c", "b.c", "c.c"});
     RecordingScanner scanner(PathOf(), PathOf(), "*.c", 1);
     scanner._stopWhen = [](const RecordingScanner& s) { return s._found._count == 2; };
     scanner.Scan();
@@ -280,8 +249,7 @@ TEST_F(ScanTree, CollectingStillReportsWhatItKeptAfterAStop) {
 }
 
 TEST_F(ScanTree, ScanIntoAppendsNamesInsteadOfReporting) {
-    MakeFile("a.c");
-    MakeFile("b.c");
+    MakeFiles({"a.c", "b.c"});
     RecordingScanner scanner(PathOf(), PathOf(), "*.c", 1); // collecting mode too
     List<FileName> names;
     names.AddTail(new FileName("C:\\kept.c"));
@@ -316,9 +284,7 @@ TEST_F(ScanTree, FilesComeInTheFileSystemsNameOrder) {
 
 TEST_F(ScanTree, DotEntriesAreNeitherReportedNorEntered) {
     MakeFile(".profile"); // fits *.* but is hidden
-    MakeFile("seen.c");
-    MakeDirectory(".cache");
-    MakeFile(".cache/inside.c");
+    MakeFiles({"seen.c", ".cache/inside.c"});
     RecordingScanner scanner(PathOf(), PathOf(), "*.*", 0, 1);
     scanner.Scan();
     EXPECT_EQ((Texts{"seen.c"}), scanner.FileSet());
@@ -346,7 +312,6 @@ TEST_F(ScanTree, PathsLongerThanTheOldLimitAreWalkedWithFullNames) {
 TEST_F(ScanTree, NamesOutsideTheCodePageAreListedInUtf8) {
     const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC";      // 日本
     const std::string greek = "\xCE\xB1\xCE\xBB\xCF\x86\xCE\xB1"; // αλφα
-    MakeDirectory(greek);
     MakeFile(greek + "/" + japanese + ".txt");
     MakeFile(japanese + ".txt");
     RecordingScanner scanner(PathOf(), PathOf(), "*.txt", 0, 1);
@@ -357,11 +322,7 @@ TEST_F(ScanTree, NamesOutsideTheCodePageAreListedInUtf8) {
 // ---- Links
 
 TEST_F(ScanTree, LinksToFoldersAreNotEnteredUnlessNamedOrFollowed) {
-    MakeDirectory("tree");
-    MakeDirectory("tree/sub");
-    MakeFile("tree/sub/a.c");
-    MakeDirectory("outside");
-    MakeFile("outside/o.c");
+    MakeFiles({"tree/sub/a.c", "outside/o.c"});
     if (!MakeLink("tree/sub/up", "tree") || !MakeLink("tree/root", stdfs::path("/").string()) ||
         !MakeLink("tree/out", "outside"))
         GTEST_SKIP() << "no links to folders here";
@@ -379,11 +340,7 @@ TEST_F(ScanTree, LinksToFoldersAreNotEnteredUnlessNamedOrFollowed) {
 }
 
 TEST_F(ScanTree, FollowedLinksWalkEachRealFolderOnceAndCountLoops) {
-    MakeDirectory("tree");
-    MakeDirectory("tree/sub");
-    MakeFile("tree/sub/a.c");
-    MakeDirectory("outside");
-    MakeFile("outside/o.c");
+    MakeFiles({"tree/sub/a.c", "outside/o.c"});
     if (!MakeLink("tree/sub/loop", "tree") || !MakeLink("tree/out", "outside") ||
         !MakeLink("tree/sub/again", "outside"))
         GTEST_SKIP() << "no links to folders here";

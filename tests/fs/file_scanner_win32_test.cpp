@@ -23,11 +23,7 @@ int SetAttributes(const String& path, DWORD attributes) {
 }
 
 TEST_F(ScanTree, HiddenAndSystemFilesAreSkippedTheirDirectoriesWalked) {
-    MakeFile("plain.c");
-    MakeFile("secret.c");
-    MakeFile("system.c");
-    MakeDirectory("hid");
-    MakeFile("hid/inner.c");
+    MakeFiles({"plain.c", "secret.c", "system.c", "hid/inner.c"});
     if (!SetAttributes(PathOf("secret.c"), FILE_ATTRIBUTE_HIDDEN) ||
         !SetAttributes(PathOf("system.c"), FILE_ATTRIBUTE_SYSTEM) ||
         !SetAttributes(PathOf("hid"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))

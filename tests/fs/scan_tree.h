@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -38,13 +39,25 @@ protected:
         stdfs::remove_all(_root, error);
     }
 
-    // `relative` uses '/' between its parts.
+    // `relative` uses '/' between its parts; the folders on its way are made
+    // as needed.
     void MakeFile(const std::string& relative, size_t size = 1) {
+        MakeFile(relative, std::string(size, 'x'));
+    }
+    void MakeFile(const std::string& relative, const std::string& bytes) {
+        for (size_t slash = relative.find('/'); slash != std::string::npos;
+             slash = relative.find('/', slash + 1))
+            if (!stdfs::exists(_root / stdfs::u8path(relative.substr(0, slash))))
+                MakeDirectory(relative.substr(0, slash));
         const stdfs::path path = _root / stdfs::u8path(relative).make_preferred();
         std::ofstream file(path, std::ios::binary);
-        file << std::string(size, 'x');
+        file << bytes;
         ASSERT_TRUE(file.good()) << path;
         _made.push_back(path);
+    }
+    void MakeFiles(std::initializer_list<const char*> files) {
+        for (const char* file : files)
+            MakeFile(file);
     }
     void MakeDirectory(const std::string& relative) {
         const stdfs::path path = _root / stdfs::u8path(relative).make_preferred();

@@ -1,7 +1,8 @@
-// Test support for the file layer's Windows tests: a scratch directory of
-// real files (under the Wine prefix when run under Wine), a way to reach the
-// Unix side of Wine for what Windows programs cannot do (cut a mapped file,
-// mount a small file system), and a scripted stand-in for message boxes.
+// Test support for the file layer's tests: a scratch directory of real files
+// (under the Wine prefix when run under Wine; natively in /tmp, named in the
+// layer's drive Z: form), a way to reach the Unix side of Wine for what
+// Windows programs cannot do (cut a mapped file, mount a small file system),
+// and a scripted stand-in for message boxes.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,7 @@ public:
     // Writes the file `name` (UTF-8) in the folder `relative` (made first)
     // through the long form, which takes the name as it is ("x.", "y ",
     // "aux.c"); returns that long-form path, or empty when it cannot.
+    // Windows only, as are the Unix side's helpers below.
     std::wstring WriteExact(const std::string& relative, const std::string& name,
                             const std::string& bytes) const;
 
@@ -44,7 +46,7 @@ inline FileName Name(const std::string& path) {
 // The UTF-16 form of a UTF-8 text.
 std::wstring Utf16(const std::string& utf8);
 
-// Whole-file helpers over the Windows API, independent of the code under test.
+// Whole-file helpers over the platform's API, independent of the code under test.
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path); // empty when it cannot be read
 int PathExists(const std::string& path);

@@ -192,10 +192,6 @@ TEST_F(EntryPoints, StatisticsLinesSurviveTheRelease) {
     EXPECT_EQ(trovik.GetValue(0, 7), 0);
     EXPECT_EQ(trovik.GetString(0, 10), lines[0]);
 
-    // Unknown selectors.
-    EXPECT_EQ(trovik.GetString(0, 3), "");
-    EXPECT_EQ(trovik.GetValue(0, 8), 0);
-
     // No file counted: the averages are empty.
     CreateDirectoryA((data / "empty").c_str(), nullptr);
     EXPECT_EQ(SearchWithDialog(trovik, nullptr, 1, {"x", data / "empty", ""}), 9);

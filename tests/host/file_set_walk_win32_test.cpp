@@ -1,149 +1,28 @@
-// The walk of a search run over a real directory tree: masks, single-file
-// entries, recursion, the end of the directory list, blank texts, stopping,
-// unreadable files and the rate of the processed-files count; on several
+// The walk of a search run over a real directory tree, where only Windows
+// can show it: a drive's root as an entry, Stop clicked in the progress
+// window while folders are listed, names that the plain form misreads and
+// short names, entries not in canonical form or too long; on several
 // threads, the same outcome as on one, with faults anywhere in the walk, and
-// a heap left as it was.
-#include "fs/file_name.h"
+// a heap left as it was. The walk's rules in both configurations:
+// file_set_walk_test.cpp.
 #include "heap/heap.h"
 #include "heap/thread_cache.h"
-#include "host/file_set_walk.h"
-#include "host/millisecond_clock.h"
 #include "host/progress_window.h"
 #include "host/statistics_lines.h"
-#include "host/walk_progress.h"
 #include "resources/resource.h"
-#include "search/hit_record.h"
 #include "search/run_counters.h"
 #include "tests/fs/file_call_faults_win32.h"
-#include "tests/fs/scratch_dir.h"
 #include "tests/heap/heap_checker.h"
+#include "tests/host/file_set_walk_fixture.h"
 #include "tests/ui/built_library.h"
-
-#include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <random>
-#include <string>
-#include <vector>
 
 namespace {
-
-class RecordingProgress : public WalkProgress {
-public:
-    int Open() override {
-        ++opened;
-        return openResult;
-    }
-    void KeepAlive() override {
-        if (++keepAlives == stopAtKeepAlive) stop = stopWith;
-    }
-    void DirectoryEntered(const FileName& directory) override { directories.push_back(directory); }
-    void FileProcessed(uint32_t count) override { shownCounts.push_back(count); }
-    void HitsChanged(const FileName& file, const RunCounterSet&) override {
-        filesWithHits.push_back(file);
-        if (static_cast<int>(filesWithHits.size()) == stopAtFile) stop = stopWith;
-    }
-    void HitListFull(int32_t) override {}
-    WalkStop StopRequest() override { return stop; }
-    void ReportFailure() override { ++failures; }
-
-    int openResult = 1;
-    int opened = 0;
-    int keepAlives = 0;
-    int stopAtFile = 0;      // set `stop` to stopWith when this file has hits
-    int stopAtKeepAlive = 0; // or at this call of KeepAlive
-    WalkStop stopWith = stopNone;
-    WalkStop stop = stopNone;
-    int failures = 0;
-    std::vector<std::string> directories;
-    std::vector<uint32_t> shownCounts;
-    std::vector<std::string> filesWithHits;
-};
-
-class FileSetWalk : public ::testing::Test {
-protected:
-    void SetUp() override { query.fileTypes = "*.*"; }
-
-    std::string Write(const std::string& relative, const std::string& data) {
-        return _scratch.Write(relative, data);
-    }
-    std::wstring WriteExact(const std::string& relative, const std::string& name,
-                            const std::string& data) {
-        const std::wstring path = _scratch.WriteExact(relative, name, data);
-        EXPECT_FALSE(path.empty()) << name;
-        return path;
-    }
-
-    // The file names of the hit records, sorted (enumeration order is the
-    // platform's).
-    std::vector<std::string> HitFiles() {
-        std::vector<std::string> names;
-        for (GrepInfo* g = results.hitList.GetHead(); g; g = List<GrepInfo>::GetNext(g)) {
-            names.push_back(g->_fileName);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    WalkStop Walk(const char* text = "needle") {
-        query.text = text;
-        return WalkFileSet(query, progress, results);
-    }
-
-    ScratchDir _scratch;
-    const std::string _root = _scratch.Path();
-    RunQuery query;
-    RunResults results;
-    RecordingProgress progress;
-};
-
-// Which files the masks and entries reach: every mask, into subfolders
-// when asked; a file fitting two masks and reached by two entries once; a
-// file named as an entry whatever the masks; missing entries skipped, an
-// empty entry ending the list.
-TEST_F(FileSetWalk, TheMasksAndEntriesChooseTheFilesSearchedEachOnce) {
-    const std::string a = Write("a.c", "needle\n");
-    const std::string b = Write("b.h", "x\nneedle\n");
-    const std::string c = Write("c.txt", "needle\n");
-    const std::string d = Write("sub\\d.c", "needle\n");
-    const std::string notes = Write("sub\\notes.txt", "needle\n");
-    const std::string r = _root;
-    const struct {
-        const char* fileTypes;
-        std::string dirList;
-        int subdirectories;
-        std::vector<std::string> files; // sorted
-    } cases[] = {
-        {"*.c; *.h", r, 1, {a, b, d}},
-        {"*.c; *.h", r, 0, {a, b}},
-        {"*.c;*.*", r + ";" + a + ";" + r, 0, {a, b, c}},
-        {"*.c", notes, 1, {notes}},
-        {"*.c", r + "\\missing;" + r + "\\sub;;" + r, 1, {d}},
-    };
-    for (const auto& w : cases) {
-        SCOPED_TRACE(std::string(w.fileTypes) + " in " + w.dirList);
-        results.hitList.DeleteAll();
-        results.counters = RunCounterSet();
-        progress = RecordingProgress();
-        query.fileTypes = w.fileTypes;
-        query.dirList = w.dirList.c_str();
-        query.subdirectories = w.subdirectories;
-        EXPECT_EQ(Walk(), stopNone);
-        EXPECT_EQ(HitFiles(), w.files);
-        const uint32_t count = static_cast<uint32_t>(w.files.size());
-        EXPECT_EQ(results.counters.filesProcessed, count);
-        EXPECT_EQ(results.counters.filesWithHits, count);
-        EXPECT_EQ(results.counters.hitCount, count);
-        EXPECT_EQ(progress.opened, 1);
-        if (&w == cases) { // the whole tree: its folders entered in order
-            EXPECT_EQ(progress.directories, (std::vector<std::string>{r, r + "\\sub"}));
-        }
-    }
-}
 
 // The directory picker gives "C:" for a drive's root: the walk searches the
 // root, not the drive's current directory (here the test's own folder).
@@ -162,60 +41,6 @@ TEST_F(FileSetWalk, ADriveEntryIsItsRoot) {
     SetCurrentDirectoryA(previous);
     DeleteFileA(rootFile.c_str());
     EXPECT_EQ(HitFiles(), std::vector<std::string>{rootFile});
-}
-
-TEST_F(FileSetWalk, ABlankTextSearchesNothing) {
-    Write("f.c", "needle\n");
-    query.dirList = _root.c_str();
-    EXPECT_EQ(Walk(" \t \t"), stopNone);
-    EXPECT_EQ(progress.opened, 1);
-    EXPECT_EQ(results.counters.filesProcessed, 0u);
-    query.statistics = 1; // statistics too
-    EXPECT_EQ(Walk(""), stopNone);
-    EXPECT_EQ(results.counters.totalChars, 0u);
-}
-
-TEST_F(FileSetWalk, TheTextLosesSpacesThenTabsAtBothEnds) {
-    std::string f = Write("f.c", "x abc y\n");
-    Write("g.c", "x\tabc\ty\n");
-    query.dirList = _root.c_str();
-    EXPECT_EQ(Walk("  \t abc \t "), stopNone); // searches " abc "
-    EXPECT_EQ(HitFiles(), (std::vector<std::string>{f}));
-}
-
-TEST_F(FileSetWalk, NoProgressIsAFailureAndSearchesNothing) {
-    Write("f.c", "needle\n");
-    query.dirList = _root.c_str();
-    progress.openResult = 0;
-    EXPECT_EQ(Walk(), stopCancel);
-    EXPECT_EQ(progress.failures, 1);
-    EXPECT_EQ(results.counters.filesProcessed, 0u);
-}
-
-TEST_F(FileSetWalk, EmptyFilesAreNeitherCountedNorSearched) {
-    Write("empty.c", "");
-    Write("f.c", "needle\n");
-    query.dirList = _root.c_str();
-    EXPECT_EQ(Walk(), stopNone);
-    EXPECT_GE(progress.keepAlives, 2);
-    EXPECT_EQ(results.counters.filesProcessed, 1u);
-    EXPECT_EQ(results.filesNotRead, 0u);
-}
-
-TEST_F(FileSetWalk, StopAndCancelEndTheWalkAfterTheCurrentFile) {
-    for (char c = 'a'; c <= 'f'; ++c)
-        Write(std::string(1, c) + ".c", "needle\n");
-    query.dirList = (_root + ";" + _root).c_str();
-    for (WalkStop request : {stopCancel, stopKeep}) {
-        results.hitList.DeleteAll();
-        results.counters = RunCounterSet();
-        progress = RecordingProgress();
-        progress.stopAtFile = 2;
-        progress.stopWith = request;
-        EXPECT_EQ(Walk(), request);
-        EXPECT_EQ(results.counters.filesProcessed, 2u) << request;
-        EXPECT_EQ(results.hitList._count, 2) << request;
-    }
 }
 
 // The window is answered while a large tree is listed, though no file fits:
@@ -243,56 +68,6 @@ TEST_F(FileSetWalk, StopIsSeenWhileFoldersAreListed) {
     query.text = "needle";
     EXPECT_EQ(WalkFileSet(query, window, results), stopKeep);
     EXPECT_EQ(window.entered, 1);
-}
-
-// Inside a long file the search pulses the progress, so a stop asked for
-// meanwhile ends that file's search; the records found before it are kept.
-TEST_F(FileSetWalk, AStopInsideALongFileKeepsTheRecordsFoundBeforeIt) {
-    std::string data;
-    for (int line = 0; data.size() < (4u << 20); ++line)
-        data += line % 1000 ? "x\n" : "needle\n";
-    Write("long.c", data);
-    query.dirList = _root.c_str();
-    EXPECT_EQ(Walk(), stopNone);
-    const int all = results.hitList._count;
-    results.hitList.DeleteAll();
-    progress = RecordingProgress();
-    // A few calls after the folder's first entries and the file's start:
-    // the 4 MiB file pulses some 64 times.
-    progress.stopAtKeepAlive = 5;
-    progress.stopWith = stopKeep;
-    EXPECT_EQ(Walk(), stopKeep);
-    EXPECT_GT(results.hitList._count, 0);
-    EXPECT_LT(results.hitList._count, all / 10);
-}
-
-uint32_t fakeNow = 0x40000000;
-uint32_t FakeClock() {
-    return fakeNow += 10; // every file takes 10 ms
-}
-
-// Every file takes 10 ms of a fake clock: the count is shown at most every
-// 50 ms, and goes on across the wrap of the millisecond timer (every 49.7
-// days), where a count shown just before must not hold back the next ones
-// until the timer comes round again.
-TEST_F(FileSetWalk, TheProcessedCountIsShownAtMostEveryFiftyMillisecondsAcrossTheWrap) {
-    for (int i = 0; i < 30; ++i)
-        Write("f" + std::to_string(i) + ".c", "x\n");
-    query.dirList = _root.c_str();
-    walkClock = FakeClock;
-    EXPECT_EQ(Walk(), stopNone);
-    ASSERT_GE(progress.shownCounts.size(), 5u);
-    EXPECT_LE(progress.shownCounts.size(), 6u);
-    EXPECT_EQ(progress.shownCounts[0], 1u);
-    EXPECT_EQ(progress.shownCounts[1] - progress.shownCounts[0], 6u);
-
-    progress = RecordingProgress();
-    results.counters = RunCounterSet();
-    fakeNow = 0xFFFFFFBFu; // first shown at ...C9, due again after ...FB, wraps at file 7
-    EXPECT_EQ(Walk(), stopNone);
-    walkClock = MillisecondClock;
-    ASSERT_GE(progress.shownCounts.size(), 2u);
-    EXPECT_EQ(progress.shownCounts[1], 7u);
 }
 
 // Names that the platform's plain form reads as another file's or as a
@@ -363,7 +138,6 @@ TEST_F(FileSetWalk, EntriesNotInCanonicalFormFindWhatTheCanonicalOneFinds) {
     const std::string written[] = {_root + "\\.\\lib", _root + "\\x\\..\\lib", _root + "\\lib\\\\",
                                    _root + "\\\\lib", _root + "/lib/"};
     for (const std::string& entry : written) {
-        results.hitList.DeleteAll();
         query.dirList = entry.c_str();
         EXPECT_EQ(Walk(), stopNone);
         EXPECT_EQ(HitFiles(), canonical) << entry;
@@ -431,8 +205,6 @@ protected:
     // then after a line "--" the counters, the files and folders not read and
     // the statistics lines.
     std::string Outcome(unsigned threads, int statistics) {
-        results.hitList.DeleteAll();
-        results.counters = RunCounterSet();
         progress = RecordingProgress();
         query.threads = threads;
         query.statistics = statistics;

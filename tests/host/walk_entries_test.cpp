@@ -11,7 +11,6 @@
 namespace {
 
 TEST_F(ScanTree, ExistingEntriesKeepFoldersAndFilesThatExistInOrder) {
-    MakeDirectory("src");
     MakeFile("src/a.c");
     const std::string dirList = std::string(PathOf("src/a.c")) + ";" +
                                 std::string(PathOf("missing")) + ";" + std::string(PathOf("src")) +

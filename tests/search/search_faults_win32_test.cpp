@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -54,16 +53,10 @@ class SearchFaults : public ScanTree {
 protected:
     void SetUp() override {
         ScanTree::SetUp();
-        for (const char* directory : {"flat", "tree", "tree/sub", "tree/sub2"})
-            MakeDirectory(directory);
         for (const char* file :
              {"flat/f1.c", "flat/f2.c", "flat/f3.c", "tree/t1.c", "tree/sub/s1.c", "tree/sub/s2.c",
-              "tree/sub/s3.c", "tree/sub2/u1.c"}) {
-            const stdfs::path path = _root / stdfs::path(file).make_preferred();
-            std::ofstream(path, std::ios::binary) << "needle in " << file << "\n"
-                                                  << std::string(8000, '.') << "\n";
-            _made.push_back(path);
-        }
+              "tree/sub/s3.c", "tree/sub2/u1.c"})
+            MakeFile(file, "needle in " + std::string(file) + "\n" + std::string(8000, '.') + "\n");
         _entries.AddTail(new FileName(PathOf("flat")));
         _entries.AddTail(new FileName(PathOf("tree")));
         run.query.text = "needle";

@@ -57,28 +57,6 @@ protected:
     TestRun run;
 };
 
-TEST_F(FileTextSearch, TwoOccurrencesOnOneLineGiveOneRecordAndTwoHits) {
-    Find("abc");
-    EXPECT_EQ(Search("x\n  abc abc\ny"), 1);
-    EXPECT_EQ(Records(), (std::vector<Record>{{"C:\\D\\F.C", 2, "abc abc"}}));
-    EXPECT_EQ(run.results.counters.hitCount, 2u);
-}
-
-TEST_F(FileTextSearch, RecordsAddToThoseOfEarlierFiles) {
-    Find("a");
-    EXPECT_EQ(Search("a\na\n"), 2);
-    EXPECT_EQ(Search("b\na\n"), 1);
-    EXPECT_EQ(run.results.hitList._count, 3);
-    EXPECT_EQ(run.results.counters.hitCount, 3u);
-}
-
-TEST_F(FileTextSearch, NothingFoundAddsNothing) {
-    Find("zzz");
-    EXPECT_EQ(Search("abc\n"), 0);
-    EXPECT_EQ(run.results.hitList._count, 0);
-    EXPECT_EQ(run.results.counters.hitCount, 0u);
-}
-
 TEST_F(FileTextSearch, FileNamesOnlyGivesOneEmptyRecordPerFile) {
     run.query.fileNamesOnly = 1;
     Find("x");
@@ -230,38 +208,6 @@ TEST_F(FileTextSearch, PatternAtTheVeryEndNeverReachesPastTheText) {
     EXPECT_EQ(Search("abc"), 1);
     Find("x*");
     EXPECT_GE(Search("ab"), 0);
-}
-
-TEST_F(FileTextSearch, WholeWordLooksOnlyAtTheNeighbours) {
-    const std::string data = "int_t (int) x_int";
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(data.data());
-    const uint32_t size = static_cast<uint32_t>(data.size());
-    struct Case {
-        int32_t offset, length;
-        int accepted;
-    } cases[] = {
-        {0, 3, 0},  // int before _
-        {0, 5, 1},  // int_t at the start of the file
-        {7, 3, 1},  // (int)
-        {6, 5, 1},  // the match itself may hold anything
-        {14, 3, 0}, // int after _
-        {12, 5, 1}, // x_int at the end of the file
-        {14, 4, 0}, // reaches past the end
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(IsBoundedByNonWords(bytes, size, c.offset, c.length), c.accepted) << c.offset;
-    }
-}
-
-TEST_F(FileTextSearch, StatisticsCountTheElevenByteExample) {
-    run.query.statistics = 1;
-    Find("unused");
-    EXPECT_EQ(Search(std::string("ab c\r\n\r\n  d", 11)), 0);
-    EXPECT_EQ(run.results.counters.totalChars, 11u);
-    EXPECT_EQ(run.results.counters.realChars, 4u);
-    EXPECT_EQ(run.results.counters.realLines, 2u);
-    EXPECT_EQ(run.results.counters.lineBreaks, 4u);
-    EXPECT_EQ(run.results.hitList._count, 0);
 }
 
 // The same file searched whole and through windows of a few bytes: the

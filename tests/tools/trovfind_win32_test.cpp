@@ -28,15 +28,6 @@ std::string TrovfindPath() {
     return path;
 }
 
-std::string ReadAll(HANDLE pipe) {
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        text.append(buffer, got);
-    return text;
-}
-
 // Output and error go to files, so that neither pipe can block the program.
 // The arguments are in the code page, or in UTF-8 (for -u).
 ProgramRun Trovfind(const std::string& arguments, const std::string& dir, bool utf8 = false) {
@@ -71,13 +62,10 @@ ProgramRun Trovfind(const std::string& arguments, const std::string& dir, bool u
     }
     CloseHandle(out);
     CloseHandle(err);
-    for (auto [name, text] : {std::pair{&outName, &run.out}, std::pair{&errName, &run.err}}) {
-        HANDLE h = CreateFileA(name->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               0, nullptr);
-        *text = ReadAll(h);
-        CloseHandle(h);
-        DeleteFileA(name->c_str());
-    }
+    run.out = ReadBytes(outName);
+    run.err = ReadBytes(errName);
+    DeleteFileA(outName.c_str());
+    DeleteFileA(errName.c_str());
     return run;
 }
 
