@@ -591,51 +591,6 @@ TEST(HeapClear, FreeingTakesTheOwnerFromTheBlock) {
     EXPECT_TRUE(CheckHeap(other));
 }
 
-TEST(HeapClear, ABypassHeapKeepsFreedBlocks) {
-    NH_Heap heap(NH_BYPASS_FREE, "bypass");
-    EXPECT_EQ(1, heap._bypassFree);
-    void* small = heap.AllocMem(10);
-    void* big = heap.AllocMem(10000);
-    heap.FreeMem(small);
-    heap.FreeMem(big);
-    HeapCensus census = TakeCensus(heap);
-    EXPECT_EQ(1u, census.smallInUse);
-    EXPECT_EQ(1u, census.bigInUse);
-}
-
-// ---- Virtual blocks in the heap ----
-
-TEST(HeapVirtualBlocks, ResizeInPlaceUpToTheReserveAndGoBackWhenFreedOrCleared) {
-    NH_Heap heap(NH_NO_NEW_HANDLER, "test");
-    char* block = static_cast<char*>(heap.AllocWithReserve(1 << 20, 1000, 0));
-    ASSERT_NE(nullptr, block);
-    ASSERT_TRUE(IsAltBlock(block));
-    EXPECT_EQ(1u, AltHeaderOf(block)->_virtual);
-    EXPECT_EQ(1, heap._virtualCount);
-    Fill(block, 1000, 0x42);
-
-    EXPECT_EQ(block, heap.ReAlloc(block, 500000, 1));
-    EXPECT_TRUE(HasFill(block, 1000, 0x42));
-    EXPECT_TRUE(IsMemoryFilledWith(block + 1000, 500000 - 1000, 0));
-    EXPECT_EQ(nullptr, heap.ReAlloc(block, 2 << 20, 0)); // beyond the reserve
-    EXPECT_EQ(500000u, StoredSize(block));
-    EXPECT_EQ(block, heap.ReAlloc(block, 10, 0));
-    EXPECT_TRUE(HasFill(block, 10, 0x42));
-    EXPECT_TRUE(CheckHeap(heap));
-
-    heap.FreeMem(block);
-    EXPECT_EQ(0, heap._virtualCount);
-    EXPECT_EQ(nullptr, heap._altBlocks);
-    EXPECT_EQ(0, NH_IsInDynamicMemoryMap(block));
-
-    char* cleared = static_cast<char*>(heap.AllocWithReserve(100000, 10, 0));
-    heap.AllocMem(5000);
-    heap.Clear();
-    EXPECT_EQ(0, heap._virtualCount);
-    EXPECT_EQ(0, NH_IsInDynamicMemoryMap(cleared));
-    EXPECT_TRUE(CheckHeap(heap));
-}
-
 // ---- Running out of memory ----
 
 // Reservations and commits that still succeed before every further one
