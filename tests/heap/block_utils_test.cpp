@@ -298,6 +298,8 @@ TEST(VirtualBlocks, AHeapsVirtualBlockGrowsInPlaceUpToItsReserve) {
     EXPECT_TRUE(IsMemoryFilledWith(block + 1000, 149000, 0));
     EXPECT_EQ(nullptr, heap.ReAlloc(block, 300000, 0)); // beyond the reserve
     EXPECT_EQ(150000u, NH_Heap::GetBlockSize(block));
+    EXPECT_EQ(block, heap.ReAlloc(block, 10, 0));
+    EXPECT_TRUE(IsMemoryFilledWith(block, 10, 'v'));
     {
         // No amount of memory helps there: neither the emergency reserve nor
         // a new-handler (one that always returns would be called forever).
@@ -324,8 +326,11 @@ TEST(VirtualBlocks, AHeapsVirtualBlockGrowsInPlaceUpToItsReserve) {
     EXPECT_EQ(0, IsDynamicMemory(block));
 
     void* cleared = heap.AllocWithReserve(100000, 10, 0);
+    heap.AllocMem(5000);
     heap.Clear(); // virtual blocks go back with the heap
+    EXPECT_EQ(0, heap._virtualCount);
     EXPECT_EQ(0, IsDynamicMemory(cleared));
+    EXPECT_TRUE(CheckHeap(heap));
 }
 
 } // namespace

@@ -222,20 +222,19 @@ TEST_F(OutOfMemory, ACallbackThatThrowsLeavesNoLockHeld) {
 // ---- Bypassing ----
 
 TEST(BypassFreeing, FreeingABlockOfABypassedHeapLeavesItInUse) {
-    NH_Heap heap(0, "bypassed");
-    void* small = heap.AllocMem(20);
-    void* big = heap.AllocMem(5000);
-    BypassFreeing(&heap);
-    heap.FreeMem(small);
-    heap.FreeMem(big);
-    HeapCensus census = TakeCensus(heap);
-    EXPECT_EQ(1u, census.smallInUse);
-    EXPECT_EQ(1u, census.bigInUse);
-    NH_Heap other(NH_BYPASS_FREE, "bypassed by flag");
-    EXPECT_EQ(1, other._bypassFree);
-    void* block = other.AllocMem(8);
-    other.FreeMem(block);
-    EXPECT_EQ(0, SmallBlockOf(block)->_status);
+    for (bool byFlag : {false, true}) {
+        NH_Heap heap(byFlag ? static_cast<int32_t>(NH_BYPASS_FREE) : 0, "bypassed");
+        void* small = heap.AllocMem(20);
+        void* big = heap.AllocMem(5000);
+        if (!byFlag) BypassFreeing(&heap);
+        EXPECT_EQ(1, heap._bypassFree);
+        heap.FreeMem(small);
+        heap.FreeMem(big);
+        HeapCensus census = TakeCensus(heap);
+        EXPECT_EQ(1u, census.smallInUse) << byFlag;
+        EXPECT_EQ(1u, census.bigInUse) << byFlag;
+        EXPECT_EQ(0, SmallBlockOf(small)->_status);
+    }
 }
 
 // ---- NH_HeapOneSize ----

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -31,19 +32,11 @@ uint64_t Seed(uint64_t normal) {
     return normal + (text ? std::strtoull(text, nullptr, 10) * 1000 : 0);
 }
 
-class Random {
+// Seeded draws: the same seed gives the same run.
+class Random : public std::mt19937_64 {
 public:
-    explicit Random(uint64_t seed) : _state(seed) {}
-    uint32_t Next() { // splitmix64
-        uint64_t z = (_state += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return static_cast<uint32_t>((z ^ (z >> 31)) >> 16);
-    }
-    uint32_t Below(uint32_t bound) { return Next() % bound; }
-
-private:
-    uint64_t _state;
+    using std::mt19937_64::mt19937_64;
+    uint32_t Below(uint32_t bound) { return static_cast<uint32_t>((*this)() % bound); }
 };
 
 // Mostly small blocks, often around the small/big boundary, rarely huge ones.
@@ -56,31 +49,26 @@ uint32_t RandomSize(Random& random) {
     return 64 * 1024 + random.Below(4 * 1024 * 1024);
 }
 
-// The byte at offset i of the block with this id.
-inline uint8_t PatternByte(uint32_t id, uint32_t i) {
-    return static_cast<uint8_t>((id * 0x9E3779B1u + (i >> 2) * 0x01000193u) >> (8 * (i & 3)));
+// The pattern of the block with this id: one word for every four bytes,
+// the last one cut to the bytes left.
+uint32_t PatternWord(uint32_t id, uint32_t i) {
+    return id * 0x9E3779B1u + (i >> 2) * 0x01000193u;
 }
 
 void FillPattern(char* block, uint32_t size, uint32_t id) {
     uint32_t i = 0;
-    for (; i + 4 <= size; i += 4) {
-        uint32_t word = id * 0x9E3779B1u + (i >> 2) * 0x01000193u;
-        std::memcpy(block + i, &word, 4);
-    }
-    for (; i < size; ++i)
-        block[i] = static_cast<char>(PatternByte(id, i));
+    for (uint32_t word; i + 4 <= size; i += 4)
+        std::memcpy(block + i, &(word = PatternWord(id, i)), 4);
+    const uint32_t last = PatternWord(id, i);
+    std::memcpy(block + i, &last, size - i);
 }
 
 bool HasPattern(const char* block, uint32_t size, uint32_t id) {
     uint32_t i = 0;
-    for (; i + 4 <= size; i += 4) {
-        uint32_t word;
-        std::memcpy(&word, block + i, 4);
-        if (word != id * 0x9E3779B1u + (i >> 2) * 0x01000193u) return false;
-    }
-    for (; i < size; ++i)
-        if (static_cast<uint8_t>(block[i]) != PatternByte(id, i)) return false;
-    return true;
+    for (uint32_t word; i + 4 <= size; i += 4)
+        if (std::memcmp(block + i, &(word = PatternWord(id, i)), 4) != 0) return false;
+    const uint32_t last = PatternWord(id, i);
+    return std::memcmp(block + i, &last, size - i) == 0;
 }
 
 struct Slot {

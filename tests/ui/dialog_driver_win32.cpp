@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -10,63 +12,10 @@ DWORD dialogThread;
 
 constexpr unsigned pollMs = 20;
 
-struct WindowQuery {
-    const char* caption;   // null: any
-    const char* className; // null: any
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
-    WindowQuery* query = reinterpret_cast<WindowQuery*>(param);
-    if (!IsWindowVisible(window)) return TRUE;
-    char text[256] = "";
-    if (query->className) {
-        GetClassNameA(window, text, sizeof text);
-        if (lstrcmpA(text, query->className) != 0) return TRUE;
-    }
-    if (query->caption) {
-        GetWindowTextA(window, text, sizeof text);
-        if (lstrcmpA(text, query->caption) != 0) return TRUE;
-    }
-    query->found = window;
-    return FALSE;
-}
-
-HWND FindThreadWindow(const char* caption, const char* className) {
-    WindowQuery query = {caption, className, nullptr};
-    EnumThreadWindows(dialogThread, MatchWindow, reinterpret_cast<LPARAM>(&query));
-    return query.found;
-}
-
-// A message box is a visible dialog of the dialog thread whose controls are
-// statics and buttons with the platform's answer ids alone (IDOK to
-// IDCONTINUE): the search dialog has fields, the progress window a Stop
-// button (IDC_PROGRESS_STOP) and the open-file dialog combo boxes.
-bool IsMessageBox(HWND window) {
+std::string ClassOf(HWND window) {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
-    if (!IsWindowVisible(window) || lstrcmpA(name, "#32770") != 0) return false;
-    int buttons = 0;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        GetClassNameA(child, name, sizeof name);
-        if (lstrcmpiA(name, "Static") == 0) continue;
-        int id = GetDlgCtrlID(child);
-        if (lstrcmpiA(name, "Button") != 0 || id < IDOK || id > IDCONTINUE) return false;
-        ++buttons;
-    }
-    return buttons > 0;
-}
-
-BOOL CALLBACK MatchMessageBox(HWND window, LPARAM param) {
-    if (!IsMessageBox(window)) return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
-}
-
-HWND FindMessageBox() {
-    HWND found = nullptr;
-    EnumThreadWindows(dialogThread, MatchMessageBox, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return name;
 }
 
 // The text may change between asking its length and reading it (a run
@@ -78,6 +27,55 @@ std::string WindowText(HWND window) {
            static_cast<int>(text.size()) - 1)
         text.resize(text.size() * 2);
     return std::string(text.data());
+}
+
+bool IsVisibleDialog(HWND window) {
+    return IsWindowVisible(window) && ClassOf(window) == "#32770";
+}
+
+// A message box is a visible dialog of the dialog thread whose controls are
+// statics and buttons with the platform's answer ids alone (IDOK to
+// IDCONTINUE): the search dialog has fields, the progress window a Stop
+// button (IDC_PROGRESS_STOP) and the open-file dialog combo boxes.
+bool IsMessageBox(HWND window) {
+    if (!IsVisibleDialog(window)) return false;
+    int buttons = 0;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::string name = ClassOf(child);
+        if (lstrcmpiA(name.c_str(), "Static") == 0) continue;
+        int id = GetDlgCtrlID(child);
+        if (lstrcmpiA(name.c_str(), "Button") != 0 || id < IDOK || id > IDCONTINUE) return false;
+        ++buttons;
+    }
+    return buttons > 0;
+}
+
+// Polls `found` until it gives a window or `timeoutMs` have passed.
+HWND Poll(unsigned timeoutMs, const std::function<HWND()>& found) {
+    for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
+        if (HWND window = found()) return window;
+        Sleep(pollMs);
+    }
+    return nullptr;
+}
+
+struct WindowQuery {
+    const std::function<bool(HWND)>& matches;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    WindowQuery* query = reinterpret_cast<WindowQuery*>(param);
+    if (!query->matches(window)) return TRUE;
+    query->found = window;
+    return FALSE;
+}
+
+// The first top-level window of the dialog thread that `matches`; null if none.
+HWND FindThreadWindow(const std::function<bool(HWND)>& matches) {
+    WindowQuery query = {matches, nullptr};
+    EnumThreadWindows(dialogThread, MatchWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
 }
 
 } // namespace
@@ -92,49 +90,27 @@ DialogDriver::~DialogDriver() {
 }
 
 HWND WaitForWindow(const char* caption, const char* windowClass, unsigned timeoutMs) {
-    for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
-        if (HWND window = FindThreadWindow(caption, windowClass)) return window;
-        Sleep(pollMs);
-    }
-    return nullptr;
+    return Poll(timeoutMs, [&] {
+        return FindThreadWindow([&](HWND window) {
+            return IsWindowVisible(window) && (!windowClass || ClassOf(window) == windowClass) &&
+                   (!caption || WindowText(window) == caption);
+        });
+    });
 }
-
-namespace {
-
-struct DialogQuery {
-    int controlId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
-    DialogQuery* query = reinterpret_cast<DialogQuery*>(param);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (!IsWindowVisible(window) || lstrcmpA(name, "#32770") != 0) return TRUE;
-    if (!GetDlgItem(window, query->controlId)) return TRUE;
-    query->found = window;
-    return FALSE;
-}
-
-} // namespace
 
 HWND WaitForDialog(int controlId, unsigned timeoutMs) {
-    for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
-        DialogQuery query = {controlId, nullptr};
-        EnumThreadWindows(dialogThread, MatchDialog, reinterpret_cast<LPARAM>(&query));
-        if (query.found) return query.found;
-        Sleep(pollMs);
-    }
-    return nullptr;
+    return Poll(timeoutMs, [&] {
+        return FindThreadWindow([&](HWND window) {
+            return IsVisibleDialog(window) && GetDlgItem(window, controlId) != nullptr;
+        });
+    });
 }
 
 int WaitUntilClosed(HWND window, unsigned timeoutMs) {
-    for (unsigned waited = 0; waited <= timeoutMs; waited += pollMs) {
-        // A closing dialog is hidden before it is destroyed.
-        if (!IsWindow(window) || !IsWindowVisible(window)) return 1;
-        Sleep(pollMs);
-    }
-    return 0;
+    // A closing dialog is hidden before it is destroyed.
+    return Poll(timeoutMs, [&] {
+               return !IsWindow(window) || !IsWindowVisible(window) ? window : nullptr;
+           }) != nullptr;
 }
 
 void Click(HWND dialog, int id) {
@@ -234,23 +210,18 @@ HWND FocusOf(HWND dialog) {
 
 AnsweredBox AnswerBox(int button, unsigned timeoutMs) {
     AnsweredBox answered;
-    HWND box = nullptr;
-    for (unsigned waited = 0; waited <= timeoutMs && box == nullptr; waited += pollMs) {
-        box = FindMessageBox();
-        if (box == nullptr) Sleep(pollMs);
-    }
+    HWND box = Poll(timeoutMs, [] { return FindThreadWindow(IsMessageBox); });
     if (box == nullptr) return answered;
     answered.found = true;
     answered.caption = WindowText(box);
     // The text is the box's static control that carries text (the icon's
     // static has none).
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[64] = "";
-        GetClassNameA(child, name, sizeof name);
+        const std::string name = ClassOf(child);
         std::string text = WindowText(child);
-        if (lstrcmpiA(name, "Static") == 0 && !text.empty()) answered.text += text;
+        if (lstrcmpiA(name.c_str(), "Static") == 0 && !text.empty()) answered.text += text;
         // The default button is drawn as such: the box marks it by its style.
-        if (lstrcmpiA(name, "Button") == 0 &&
+        if (lstrcmpiA(name.c_str(), "Button") == 0 &&
             (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
             answered.defaultButton = GetDlgCtrlID(child);
     }

@@ -25,23 +25,14 @@ std::string CurrentDirectory() {
     return path;
 }
 
-// What the driver saw of a picker's dialog, read after the pick returned.
-struct Seen {
-    bool found = false;
-    bool fileControlsHidden = false;
-    bool directoryListFocused = false;
-    RECT dialog = {}, fileList = {}, directoryList = {}, ok = {};
-    bool stillOpenAfterRefusal = false;
-    std::string refusal; // the text of the dialog's own message box
-};
-
 // Waits for the picker's dialog, lets `act` operate it, and cancels it
-// should it still be open, so that a failed step never hangs the test.
+// should it still be open, so that a failed step never hangs the test. The
+// checks inside `act` run on the driver's thread; the assertions are
+// thread-safe.
 template <typename Act>
-void Operate(const char* title, Seen& seen, Act act) {
+void Operate(const char* title, Act act) {
     HWND dialog = WaitForWindow(title);
-    if (dialog == nullptr) return;
-    seen.found = true;
+    if (dialog == nullptr) return ADD_FAILURE() << "no dialog " << title;
     act(dialog);
     if (IsWindow(dialog) && !WaitUntilClosed(dialog, 2000)) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -68,13 +59,13 @@ protected:
 
     // Runs PickDirectory while `act` operates its dialog.
     template <typename Act>
-    int PickDirectoryWith(String& result, Seen& seen, Act act) {
-        DialogDriver driver([&] { Operate(directoryTitle, seen, act); });
+    int PickDirectoryWith(String& result, Act act) {
+        DialogDriver driver([&] { Operate(directoryTitle, act); });
         return PickDirectory(owner, result, directoryTitle);
     }
     template <typename Act>
-    int PickFileWith(String& result, Seen& seen, Act act) {
-        DialogDriver driver([&] { Operate(fileTitle, seen, act); });
+    int PickFileWith(String& result, Act act) {
+        DialogDriver driver([&] { Operate(fileTitle, act); });
         return PickFile(owner, result, fileTitle);
     }
 
@@ -113,11 +104,9 @@ auto TypeAndOk(const std::string& name) {
 
 TEST_F(PathPickers, DirectoryPickerReturnsTheFolderOpenAtOk) {
     String result = "before";
-    Seen seen;
-    const int picked = PickDirectoryWith(result, seen, [](HWND dialog) {
+    const int picked = PickDirectoryWith(result, [](HWND dialog) {
         if (DoubleClickEntry(dialog, lst2, "[sub]")) Click(dialog, IDOK);
     });
-    ASSERT_TRUE(seen.found);
     ASSERT_EQ(1, picked);
     EXPECT_EQ(0, lstrcmpiA(sub.c_str(), result.c_str())) << result; // no trailing backslash
     EXPECT_EQ(result, lastPickedDirectory);
@@ -126,10 +115,9 @@ TEST_F(PathPickers, DirectoryPickerReturnsTheFolderOpenAtOk) {
 
 TEST_F(PathPickers, DirectoryPickerGivesADriveRootAsTheDriveAlone) {
     String result;
-    Seen seen;
     // The drive's root is reached through the parent folders: choosing a
     // drive opens its current directory.
-    const int picked = PickDirectoryWith(result, seen, [](HWND dialog) {
+    const int picked = PickDirectoryWith(result, [](HWND dialog) {
         for (int up = 0; up < 32 && DoubleClickEntry(dialog, lst2, "[..]"); ++up) {
         }
         Click(dialog, IDOK);
@@ -144,44 +132,37 @@ TEST_F(PathPickers, DirectoryPickerGivesADriveRootAsTheDriveAlone) {
 TEST_F(PathPickers, APickedDriveRootStartsTheNextPickAtTheRoot) {
     lastPickedDirectory = "C:";
     String result;
-    Seen seen;
-    ASSERT_EQ(1, PickDirectoryWith(result, seen, PressOk));
+    ASSERT_EQ(1, PickDirectoryWith(result, PressOk));
     EXPECT_STRCASEEQ("C:", result.c_str());
 }
 
 TEST_F(PathPickers, DirectoryPickerShowsOnlyTheDirectoryHalf) {
     String result;
-    Seen seen;
-    PickDirectoryWith(result, seen, [&seen](HWND dialog) {
-        seen.fileControlsHidden = true;
+    PickDirectoryWith(result, [](HWND dialog) {
         for (int id : {stc3, edt1, lst1, stc2, cmb1})
-            seen.fileControlsHidden &= !IsWindowVisible(GetDlgItem(dialog, id));
-        seen.directoryListFocused = FocusOf(dialog) == GetDlgItem(dialog, lst2);
-        GetWindowRect(dialog, &seen.dialog);
-        GetWindowRect(GetDlgItem(dialog, lst1), &seen.fileList);
-        GetWindowRect(GetDlgItem(dialog, lst2), &seen.directoryList);
-        GetWindowRect(GetDlgItem(dialog, IDOK), &seen.ok);
+            EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, id))) << id;
+        EXPECT_EQ(GetDlgItem(dialog, lst2), FocusOf(dialog));
+        // The file half is cut away: the file list lies outside the dialog, and
+        // the directory list stands as far from the left edge as OK from the right.
+        RECT frame, fileList, directoryList, ok;
+        GetWindowRect(dialog, &frame);
+        GetWindowRect(GetDlgItem(dialog, lst1), &fileList);
+        GetWindowRect(GetDlgItem(dialog, lst2), &directoryList);
+        GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+        EXPECT_LT(fileList.right, frame.left);
+        EXPECT_EQ(frame.right - ok.right, directoryList.left - frame.left);
         Click(dialog, IDCANCEL);
     });
-    ASSERT_TRUE(seen.found);
-    EXPECT_TRUE(seen.fileControlsHidden);
-    EXPECT_TRUE(seen.directoryListFocused);
-    // The file half is cut away: the file list lies outside the dialog, and
-    // the directory list stands as far from the left edge as OK from the right.
-    EXPECT_LT(seen.fileList.right, seen.dialog.left);
-    EXPECT_EQ(seen.dialog.right - seen.ok.right, seen.directoryList.left - seen.dialog.left);
 }
 
 TEST_F(PathPickers, CancelReturnsNothingAndChangesNothing) {
     lastPickedDirectory = root.c_str();
     String result = "before";
-    Seen seen;
-    EXPECT_EQ(0, PickDirectoryWith(result, seen, [](HWND dialog) {
+    EXPECT_EQ(0, PickDirectoryWith(result, [](HWND dialog) {
                   DoubleClickEntry(dialog, lst2, "[sub]");
                   Click(dialog, IDCANCEL);
               }));
-    EXPECT_TRUE(seen.found);
-    EXPECT_EQ(0, PickFileWith(result, seen, [](HWND dialog) { Click(dialog, IDCANCEL); }));
+    EXPECT_EQ(0, PickFileWith(result, [](HWND dialog) { Click(dialog, IDCANCEL); }));
     EXPECT_EQ("before", result);
     EXPECT_EQ(root, lastPickedDirectory);
     EXPECT_EQ(root, CurrentDirectory());
@@ -191,16 +172,13 @@ TEST_F(PathPickers, CancelReturnsNothingAndChangesNothing) {
 
 TEST_F(PathPickers, FilePickerRefusesAMissingFile) {
     String result = "before";
-    Seen seen;
-    EXPECT_EQ(0, PickFileWith(result, seen, [&seen](HWND dialog) {
+    EXPECT_EQ(0, PickFileWith(result, [](HWND dialog) {
                   PutName(dialog, "missing.txt");
                   ClickLater(dialog, IDOK); // the dialog answers with a box of its own
-                  AnsweredBox box = AnswerBox(IDOK);
-                  seen.refusal = box.text;
-                  seen.stillOpenAfterRefusal = box.found && IsWindow(dialog);
+                  const AnsweredBox box = AnswerBox(IDOK);
+                  EXPECT_TRUE(box.found && IsWindow(dialog)) << box.text; // still open
                   Click(dialog, IDCANCEL);
               }));
-    EXPECT_TRUE(seen.stillOpenAfterRefusal) << seen.refusal;
     EXPECT_EQ("before", result);
     EXPECT_EQ("", lastPickedDirectory);
 }
@@ -209,19 +187,18 @@ TEST_F(PathPickers, FilePickerRefusesAMissingFile) {
 
 TEST_F(PathPickers, PickersOpenInTheCurrentDirectoryThenWhereTheLastPickWasMade) {
     String result;
-    Seen seen;
     // Nothing picked yet: OK at once gives the process's current directory.
-    ASSERT_EQ(1, PickDirectoryWith(result, seen, PressOk));
+    ASSERT_EQ(1, PickDirectoryWith(result, PressOk));
     EXPECT_EQ(0, lstrcmpiA(root.c_str(), result.c_str())) << result;
 
     // A file picked in sub: both pickers open there, whatever the current
     // directory says.
-    ASSERT_EQ(1, PickFileWith(result, seen, TypeAndOk(sub + "\\inner.txt")));
+    ASSERT_EQ(1, PickFileWith(result, TypeAndOk(sub + "\\inner.txt")));
     EXPECT_EQ(0, lstrcmpiA((sub + "\\inner.txt").c_str(), result.c_str())) << result;
     EXPECT_EQ(root, CurrentDirectory());
     SetCurrentDirectoryA("C:\\");
-    ASSERT_EQ(1, PickDirectoryWith(result, seen, PressOk));
+    ASSERT_EQ(1, PickDirectoryWith(result, PressOk));
     EXPECT_EQ(0, lstrcmpiA(sub.c_str(), result.c_str())) << result;
-    ASSERT_EQ(1, PickFileWith(result, seen, TypeAndOk("inner.txt")));
+    ASSERT_EQ(1, PickFileWith(result, TypeAndOk("inner.txt")));
     EXPECT_EQ(0, lstrcmpiA((sub + "\\inner.txt").c_str(), result.c_str())) << result;
 }

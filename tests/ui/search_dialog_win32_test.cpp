@@ -36,7 +36,7 @@ protected:
     int Run(const std::function<void(HWND)>& script) {
         DialogDriver driver([&] {
             HWND dialog = WaitForDialog(IDC_SET_NAME);
-            if (dialog == nullptr) return;
+            if (dialog == nullptr) return ADD_FAILURE() << "the dialog did not appear";
             script(dialog);
             if (!WaitUntilClosed(dialog, 2000)) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         });
@@ -47,75 +47,62 @@ protected:
     SearchSettingsRecord settings;
 };
 
+// The checks inside a script run on the driver's thread while the dialog is
+// open; the assertions are thread-safe.
+
 TEST_F(SearchDialogWindow, OpensWithDefaultsAndStatisticsDisablesTheTextControls) {
-    std::string types, list;
-    int subDirs = 0, findText = 0, focused = 0, saveEnabled = 1;
-    int textControlsEnabled = -1, textControlsAfter = -1, fileControlsEnabled = 0;
     const int textControls[] = {IDC_TEXT,  IDC_CASE_SENSITIVE, IDC_WHOLE_WORDS,
                                 IDC_REGEX, IDC_ONLY_FILE,      IDC_QUICK_REFERENCE};
+    const auto enabledCount = [](HWND dialog, std::initializer_list<int> ids) {
+        int count = 0;
+        for (int id : ids)
+            count += IsEnabled(dialog, id);
+        return count;
+    };
     const int result = Run([&](HWND dialog) {
-        types = TextOf(dialog, IDC_FILE_TYPES);
-        list = TextOf(dialog, IDC_DIR_LIST);
-        subDirs = IsChecked(dialog, IDC_SUB_DIRS);
-        findText = IsChecked(dialog, IDC_FIND_TEXT);
-        saveEnabled = IsEnabled(dialog, IDC_SAVE_SET) + IsEnabled(dialog, IDC_REMOVE_SET);
+        EXPECT_EQ(TextOf(dialog, IDC_FILE_TYPES), "*.*");
+        EXPECT_EQ(TextOf(dialog, IDC_DIR_LIST), "");
+        EXPECT_EQ(IsChecked(dialog, IDC_SUB_DIRS) + IsChecked(dialog, IDC_FIND_TEXT), 2);
+        EXPECT_EQ(enabledCount(dialog, {IDC_SAVE_SET, IDC_REMOVE_SET}), 0);
         HWND focus = FocusOf(dialog);
-        focused = focus != nullptr && (focus == GetDlgItem(dialog, IDC_TEXT) ||
-                                       GetParent(focus) == GetDlgItem(dialog, IDC_TEXT));
+        EXPECT_TRUE(focus != nullptr && (focus == GetDlgItem(dialog, IDC_TEXT) ||
+                                         GetParent(focus) == GetDlgItem(dialog, IDC_TEXT)));
         Click(dialog, IDC_STATISTICS);
-        textControlsEnabled = 0;
         for (int id : textControls)
-            textControlsEnabled += IsEnabled(dialog, id);
-        for (int id : {IDC_KEEP_MESS, IDC_DIR_LIST, IDC_FILE_TYPES, IDOK, IDCANCEL, IDHELP})
-            fileControlsEnabled += IsEnabled(dialog, id);
+            EXPECT_EQ(IsEnabled(dialog, id), 0) << id;
+        EXPECT_EQ(enabledCount(dialog, {IDC_KEEP_MESS, IDC_DIR_LIST, IDC_FILE_TYPES, IDOK, IDCANCEL,
+                                        IDHELP}),
+                  6);
         Click(dialog, IDC_FIND_TEXT);
-        textControlsAfter = 0;
         for (int id : textControls)
-            textControlsAfter += IsEnabled(dialog, id);
+            EXPECT_EQ(IsEnabled(dialog, id), 1) << id;
         ClickLater(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(types, "*.*");
-    EXPECT_EQ(list, "");
-    EXPECT_EQ(subDirs + findText, 2);
-    EXPECT_EQ(saveEnabled, 0);
-    EXPECT_EQ(focused, 1);
-    EXPECT_EQ(textControlsEnabled, 0);
-    EXPECT_EQ(fileControlsEnabled, 6);
-    EXPECT_EQ(textControlsAfter, 6);
     EXPECT_EQ(ReadBytes(settings.SettingsPath), ""); // Cancel writes nothing
 }
 
 TEST_F(SearchDialogWindow, OwnFieldChangesAreNotTheUsersAndRemoveDefaultsToCancel) {
     WriteBytes(settings.SettingsPath, kernelExample);
-    int saveEnabledAtOpen = 1, saveEnabledAfterChoice = 1, removeEnabled = 0, count = -1;
-    std::string list, setName, types;
-    AnsweredBox refused, removal;
     const int result = Run([&](HWND dialog) {
-        saveEnabledAtOpen = IsEnabled(dialog, IDC_SAVE_SET);
+        EXPECT_EQ(IsEnabled(dialog, IDC_SAVE_SET), 0);
         Choose(dialog, IDC_SET_NAME, 0);
-        saveEnabledAfterChoice = IsEnabled(dialog, IDC_SAVE_SET);
-        removeEnabled = IsEnabled(dialog, IDC_REMOVE_SET);
+        EXPECT_EQ(IsEnabled(dialog, IDC_SAVE_SET), 0);
+        EXPECT_EQ(IsEnabled(dialog, IDC_REMOVE_SET), 1);
         ClickLater(dialog, IDC_REMOVE_SET);
-        refused = AnswerBox(IDCANCEL);
+        const AnsweredBox refused = AnswerBox(IDCANCEL);
+        EXPECT_EQ(refused.text, "Remove file set?");
+        EXPECT_EQ(refused.defaultButton, IDCANCEL);
         ClickLater(dialog, IDC_REMOVE_SET);
-        removal = AnswerBox(IDOK);
-        list = TextOf(dialog, IDC_DIR_LIST);
-        setName = TextOf(dialog, IDC_SET_NAME);
-        types = TextOf(dialog, IDC_FILE_TYPES);
-        count = ComboCount(dialog, IDC_SET_NAME);
+        EXPECT_EQ(AnswerBox(IDOK).caption, "Trovik");
+        EXPECT_EQ(TextOf(dialog, IDC_DIR_LIST) + TextOf(dialog, IDC_SET_NAME) +
+                      TextOf(dialog, IDC_FILE_TYPES),
+                  "");
+        EXPECT_EQ(ComboCount(dialog, IDC_SET_NAME), 0);
         ClickLater(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(saveEnabledAtOpen, 0);
-    EXPECT_EQ(saveEnabledAfterChoice, 0);
-    EXPECT_EQ(removeEnabled, 1);
     EXPECT_EQ(settings.fileSetModified, 0);
-    EXPECT_EQ(refused.text, "Remove file set?");
-    EXPECT_EQ(refused.defaultButton, IDCANCEL);
-    EXPECT_EQ(removal.caption, "Trovik");
-    EXPECT_EQ(list + setName + types, "");
-    EXPECT_EQ(count, 0);
     ProfileFile file(settings.SettingsPath.c_str());
     EXPECT_EQ(file.ReadString("SetList", "Set0", "-", 32), "");
     EXPECT_EQ(file.ReadString("DirSetKernel", "DirList", "-", 32), "");
@@ -183,27 +170,21 @@ TEST_F(SearchDialogWindow, AFailedWriteIsToldInABoxTheDialogOwns) {
 
 TEST_F(SearchDialogWindow, ARefusedNameAtOkKeepsTheDialogOpenWithTheNameSelected) {
     WriteBytes(settings.SettingsPath, "[SetList]\r\nSet0=a-b\r\nSet1=\r\n");
-    AnsweredBox refusal;
-    bool stillOpen = false, nameFocused = false;
-    DWORD selection = 0;
     const int result = Run([&](HWND dialog) {
         Type(dialog, IDC_TEXT, "x");
         Type(dialog, IDC_SET_NAME, "a b");
         ClickLater(dialog, IDOK);
-        refusal = AnswerBox(IDOK);
-        stillOpen = !WaitUntilClosed(dialog, 500);
+        EXPECT_NE(AnswerBox(IDOK).text.find("Choose another name."), std::string::npos);
+        EXPECT_FALSE(WaitUntilClosed(dialog, 500));
         HWND focus = FocusOf(dialog);
-        nameFocused = focus != nullptr && GetParent(focus) == GetDlgItem(dialog, IDC_SET_NAME);
-        selection =
+        EXPECT_TRUE(focus != nullptr && GetParent(focus) == GetDlgItem(dialog, IDC_SET_NAME));
+        const DWORD selection =
             static_cast<DWORD>(SendMessageA(GetDlgItem(dialog, IDC_SET_NAME), CB_GETEDITSEL, 0, 0));
+        EXPECT_EQ(LOWORD(selection), 0);
+        EXPECT_EQ(HIWORD(selection), 3);
         ClickLater(dialog, IDCANCEL);
     });
     EXPECT_EQ(result, 0);
-    EXPECT_NE(refusal.text.find("Choose another name."), std::string::npos);
-    EXPECT_TRUE(stillOpen);
-    EXPECT_TRUE(nameFocused);
-    EXPECT_EQ(LOWORD(selection), 0);
-    EXPECT_EQ(HIWORD(selection), 3);
 }
 
 } // namespace
