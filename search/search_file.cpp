@@ -36,11 +36,7 @@ int SearchThroughReads(File& opened, uint64_t size, const String& recordName,
     if (!lease.Take(search.mapping, DecodedWindowFor(size, windowSize), search.pulse)) return 0;
     const uint32_t window = windowSize < searchReadWindow ? windowSize : searchReadWindow;
     ReadWindows windows(opened, size, search.workspace.FileBytes(window), window);
-    // A match must fit in the reach of the windows read and of the windows
-    // of converted text, an eighth of theirs (search/decoded_windows.h).
-    const uint32_t decodedReach = windowSize / 8;
-    const uint32_t windowsReach =
-        (windows.Reach() < decodedReach ? windows.Reach() : decodedReach) - 2;
+    const uint32_t windowsReach = windows.Reach() - 2;
     return SearchFileText(recordName, windows, search, reach < windowsReach ? reach : windowsReach,
                           windowSize);
 }

@@ -56,6 +56,11 @@ int SearchFileText(const String& path, WindowSource& file, const FileSearch& sea
         DecodedWindows decoded(file, encoding,
                                first.last ? DecodedWindowFor(first.length, window) : window, pulse);
         if (!decoded.Ready()) return -1;
+        // A match must fit in the reach of the windows of converted text
+        // too, whatever the windows of the file's bytes allow (a text in one
+        // window needs none).
+        const uint32_t decodedReach = decoded.Reach() - 2;
+        if (decodedReach < reach) reach = decodedReach;
         return SearchText(path, decoded, search, reach, pulse);
     } catch (...) {
         return -1;
