@@ -117,11 +117,13 @@ public:
             // A file that may turn out empty is counted once it did not.
             if (!item->sizeUnlisted) CountFileProcessed(_progress, _results.counters);
             ProgressPulse pulse(_progress);
-            const int records = SearchWalkFile(
-                *item, FileSearch{_searched, _results, _workspace, &pulse, nullptr, &_shortage});
+            const int records =
+                SearchWalkFile(*item, FileSearch{_searched, _results, _workspace, &pulse, nullptr,
+                                                 &_shortage, _results.drain, &item->prepared});
             if (item->leftOutEmpty) return _progress.StopRequest() == 0;
             if (item->sizeUnlisted) CountFileProcessed(_progress, _results.counters);
-            ReportFileSearched(_progress, _searched, _results, _shortage, item->path, records);
+            ReportFileSearched(_progress, _searched, _results, _shortage, item->path, records,
+                               item->prepared);
             if (_results.hitListFull) _progress.HitListFull(_results.RecordCount());
         }
         return _progress.StopRequest() == 0;
@@ -241,8 +243,7 @@ WalkStop WalkThreaded(const std::vector<WalkEntry>& entries, const RunQuery& sea
                       } else if (job->kind == WalkItem::file) {
                           job->records = SearchWalkFile(
                               *job, FileSearch{searched, job->found, *workspaces[worker], &pulse,
-                                               &mapping, &shortage});
-                          PrepareRecords(*job, results.drain);
+                                               &mapping, &shortage, results.drain, &job->prepared});
                       }
                       result = std::move(job);
                   });

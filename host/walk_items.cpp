@@ -3,22 +3,6 @@
 #include "fs/walk_path.h"
 #include "search/search_file.h"
 
-namespace {
-
-// Hands a file's records to the run's drain: those it prepared, or else the
-// last ones of the hit list.
-void DrainFile(RunResults& results, PreparedRecords* prepared) {
-    if (prepared != nullptr && prepared->count > 0) {
-        results.recordsDrained += prepared->count;
-        results.drain->TakePrepared(*prepared);
-    } else {
-        results.recordsDrained += results.hitList._count;
-        results.drain->Take(results.hitList);
-    }
-}
-
-} // namespace
-
 int SearchWalkFile(WalkItem& item, const FileSearch& search) {
     const int records = SearchFile(item.path, search);
     // An empty file is refused by the search: its size is asked only then,
@@ -30,17 +14,13 @@ int SearchWalkFile(WalkItem& item, const FileSearch& search) {
     return records;
 }
 
-void PrepareRecords(WalkItem& item, RecordDrain* drain) {
-    if (drain != nullptr && item.records > 0) drain->Prepare(item.found.hitList, item.prepared);
-}
-
 void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters) {
     progress.FileProcessed(++counters.filesProcessed);
 }
 
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
                         const MemoryShortage& shortage, FileName& fileName, int records,
-                        PreparedRecords* prepared) {
+                        PreparedRecords& lines) {
     if (records < 0) {
         // A file whose search failed for want of memory was not unreadable:
         // the run ends as a full hit list there.
@@ -49,7 +29,10 @@ void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResult
         ++results.counters.filesWithHits;
         FileName shown(HostPathOf(fileName, query.hostUtf8));
         progress.HitsChanged(shown, results.counters);
-        if (results.drain != nullptr) DrainFile(results, prepared);
+        if (results.drain != nullptr) {
+            results.recordsDrained += lines.count;
+            results.drain->TakePrepared(lines);
+        }
     }
     // Memory may have run out outside the file's records too.
     if (shortage.RanOut()) results.hitListFull = 1;
@@ -84,5 +67,5 @@ void TakeItem(WalkItem& item, const RunQuery& searched, WalkProgress& progress, 
     }
     if (item.found.hitListFull) results.hitListFull = 1;
     ReportFileSearched(progress, searched, results, shortage, item.path, item.records,
-                       &item.prepared);
+                       item.prepared);
 }

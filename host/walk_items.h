@@ -31,7 +31,7 @@ struct WalkItem {
     bool leftOutEmpty = false;
     int records = 0;          // file: what SearchFile returned
     RunResults found;         // file: its records and counters
-    PreparedRecords prepared; // file: its records as the run's drain prepared them
+    PreparedRecords prepared; // file: its lines, when the run's drain prepares them
 };
 
 using Item = std::unique_ptr<WalkItem>;
@@ -43,10 +43,6 @@ struct FileSearch;
 // because it is empty gets leftOutEmpty (and 0) instead.
 int SearchWalkFile(WalkItem& item, const FileSearch& search);
 
-// On the thread that searched the file of `item`: lets `drain` (none: the
-// run keeps its records) prepare the file's records for the walk's taking.
-void PrepareRecords(WalkItem& item, RecordDrain* drain);
-
 // Counts a file about to be searched (or whose results are taken) and tells
 // the progress, which the walk paces (host/paced_progress.h).
 void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
@@ -54,12 +50,11 @@ void CountFileProcessed(WalkProgress& progress, RunCounterSet& counters);
 // Reports the search of `fileName` that added `records` records to
 // `results` (-1: the file could not be read, or, after the run's `shortage`,
 // memory ran out), and a hit list that ran full (results.hitListFull; the
-// caller tells the progress). The file's records, the last ones of
-// results.hitList or those the drain prepared (`prepared`), go to the
-// results' drain when there is one.
+// caller tells the progress). With a drain, the file's lines that it
+// prepared (`lines`) go to it.
 void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResults& results,
                         const MemoryShortage& shortage, FileName& fileName, int records,
-                        PreparedRecords* prepared = nullptr);
+                        PreparedRecords& lines);
 
 // Takes `item`, whose file was searched into item.found: its records move
 // into `results`.

@@ -86,6 +86,11 @@ struct FileSearch {
     // The run's signal that memory ran out (null: none is given); once set,
     // the file makes no more records and its results are a full hit list.
     const MemoryShortage* shortage = nullptr;
+    // Null: the file's hits become records in results.hitList. Else this
+    // drain prepares each hit line into `lines` instead (see
+    // RecordDrain::PrepareLine), and no record is made.
+    RecordDrain* drain = nullptr;
+    PreparedRecords* lines = nullptr;
 };
 
 class FileName;

@@ -272,9 +272,10 @@ unsigned char DelimiterOf(TextWalk& walk) {
 }
 
 // Turns the batches of offsets into the file's records, kept aside until
-// Finish() appends them all to the results' hitList; when the bytes fault
-// the maker is dropped and none are. When memory for the records runs out,
-// the ones made so far are kept and hitListFull is set.
+// Finish() appends them all to the results' hitList, or into the lines a
+// drain prepares (FileSearch::drain); when the bytes fault the maker is
+// dropped and neither is added. When memory for the records runs out, the
+// ones made so far are kept and hitListFull is set.
 // The line pass goes no further than the last offset, which the search
 // reached before any stop, so a stop does not cut it short; it pulses all the
 // same.
@@ -282,7 +283,18 @@ class RecordMaker {
 public:
     RecordMaker(const String& path, TextWalk& walk, const FileSearch& search)
         : _path(path), _walk(walk), _search(search),
-          _pass(DelimiterOf(walk), search.query.fileNamesOnly) {}
+          _pass(DelimiterOf(walk), search.query.fileNamesOnly),
+          _textBefore(search.lines != nullptr ? search.lines->text.size() : 0),
+          _linesBefore(search.lines != nullptr ? search.lines->count : 0) {}
+
+    // Without Finish() (the bytes faulted): the lines prepared go as the
+    // records would.
+    ~RecordMaker() {
+        if (!_finished && _search.lines != nullptr) {
+            _search.lines->text.resize(_textBefore);
+            _search.lines->count = _linesBefore;
+        }
+    }
 
     // Returns false once the file needs no more offsets: its one record in
     // file-names-only mode is made, or memory ran out.
@@ -299,10 +311,9 @@ public:
             },
             true);
         const int32_t lines = _pass.Result().records;
-        const int32_t before = _records._count;
+        const int32_t before = _made;
         RunResults& results = _search.results;
         try {
-            if (!_name) _name.reset(new SharedText(_path)); // one copy for all the records
             // The shortage: memory ran out, maybe for the record made last,
             // which the run's reserve then served (host/memory_headroom.h).
             const MemoryShortage* shortage = _search.shortage;
@@ -311,15 +322,13 @@ public:
                     results.hitListFull = 1;
                     break;
                 }
-                const int onlyName = _search.query.fileNamesOnly;
-                _records.AddTail(new GrepInfo(*_name,
-                                              onlyName ? String() : LineText(hitLines[i].lineStart),
-                                              onlyName ? 1 : hitLines[i].lineNumber));
+                Make(hitLines[i]);
+                ++_made;
             }
         } catch (const std::bad_alloc&) {
             results.hitListFull = 1;
         }
-        const int32_t made = _records._count - before;
+        const int32_t made = _made - before;
         uint32_t handled = _pass.Result().offsetsHandled;
         if (results.hitListFull && made < lines) {
             // The hits counted are those of the lines kept: the offsets before
@@ -329,7 +338,7 @@ public:
                 std::lower_bound(offsets, offsets + count, firstLeftOut) - offsets);
         }
         _offsets += handled;
-        return !results.hitListFull && !(_search.query.fileNamesOnly && _records._count > 0);
+        return !results.hitListFull && !(_search.query.fileNamesOnly && _made > 0);
     }
 
     // Counts the lines up to `searched`, where the search stands; a stop
@@ -348,24 +357,36 @@ public:
     int32_t Finish() {
         RunResults& results = _search.results;
         results.counters.hitCount += _offsets;
-        const int32_t made = _records._count;
         while (GrepInfo* record = _records.GetHead()) {
             _records.Remove(record);
             results.hitList.AddTail(record);
         }
-        return made;
+        _finished = true;
+        return _made;
     }
 
 private:
-    String LineText(uint64_t lineStart) {
-        LineTextReader text(lineStart, _pass.Delimiter());
-        _walk.Behind(
-            lineStart,
-            [&](const FileWindow& window, uint32_t) -> uint64_t {
-                return text.Read(window) ? TextWalk::done : text.Position();
-            },
-            true);
-        return String(std::string(text.Text(), text.Length()));
+    // The record of `hit`, or its line in the drain's.
+    void Make(const HitLine& hit) {
+        const bool onlyName = _search.query.fileNamesOnly != 0;
+        const int32_t lineNumber = onlyName ? 1 : hit.lineNumber;
+        LineTextReader text(hit.lineStart, _pass.Delimiter());
+        if (!onlyName) {
+            _walk.Behind(
+                hit.lineStart,
+                [&](const FileWindow& window, uint32_t) -> uint64_t {
+                    return text.Read(window) ? TextWalk::done : text.Position();
+                },
+                true);
+        }
+        const uint32_t length = onlyName ? 0 : text.Length();
+        if (_search.drain != nullptr) {
+            _search.drain->PrepareLine(_path, lineNumber, text.Text(), length, *_search.lines);
+            return;
+        }
+        if (!_name) _name.reset(new SharedText(_path)); // one copy for all the records
+        _records.AddTail(
+            new GrepInfo(*_name, String(std::string(text.Text(), length)), lineNumber));
     }
 
     const String& _path;
@@ -374,7 +395,12 @@ private:
     LinePass _pass;
     std::unique_ptr<SharedText> _name;
     List<GrepInfo> _records; // owning: dropped whole on a failure
+    int32_t _made = 0;       // records or lines
     uint32_t _offsets = 0;   // the hits counted
+    // What the drain's lines held before the file's: restored on a failure.
+    const size_t _textBefore;
+    const int32_t _linesBefore;
+    bool _finished = false;
 };
 
 } // namespace

@@ -4,8 +4,8 @@
 // processed-files count; records handed to a drain come file by file in walk
 // order, on one thread and several.
 #include "host/millisecond_clock.h"
-#include "search/record_drain.h"
 #include "tests/host/file_set_walk_fixture.h"
+#include "tests/search/kept_lines.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -166,52 +166,15 @@ TEST_F(FileSetWalk, TheProcessedCountIsShownAtMostEveryFiftyMillisecondsAcrossTh
     EXPECT_EQ(progress.shownCounts[1], 7u);
 }
 
-// Keeps "name:line" of every record drained, and counts the batches (a drain
-// leaves the list empty); with `prepares`, the thread that searched a file
-// turns its records into those lines (one a line).
-class KeptLines : public RecordDrain {
-public:
-    explicit KeptLines(bool preparing) : prepares(preparing) {}
-    void Prepare(List<GrepInfo>& records, PreparedRecords& prepared) override {
-        if (prepares) LinesOf(records, prepared);
-    }
-    void Take(List<GrepInfo>& records) override {
-        PreparedRecords prepared;
-        LinesOf(records, prepared);
-        TakePrepared(prepared);
-    }
-    void TakePrepared(PreparedRecords& prepared) override {
-        for (size_t at = 0, end; (end = prepared.text.find('\n', at)) != std::string::npos;
-             at = end + 1)
-            lines.push_back(prepared.text.substr(at, end - at));
-        ++batches;
-    }
-    const bool prepares;
-    std::vector<std::string> lines;
-    int batches = 0;
-
-private:
-    static void LinesOf(List<GrepInfo>& records, PreparedRecords& prepared) {
-        for (GrepInfo* r = records.GetHead(); r; r = List<GrepInfo>::GetNext(r)) {
-            const std::string name = r->_fileName.c_str();
-            prepared.text +=
-                name.substr(name.rfind('\\') + 1) + ":" + std::to_string(r->_lineNumber) + "\n";
-        }
-        prepared.count = records._count;
-        records.DeleteAll();
-    }
-};
-
 TEST_F(FileSetWalk, RecordsHandedToADrainComeFileByFileInWalkOrder) {
-    Write("a.c", "x\ny x\n");
-    Write("sub\\b.c", "no\nx\n");
+    const std::string a = Write("a.c", "x\ny x\n");
+    const std::string b = Write("sub\\b.c", "no\nx\n");
     query.dirList = _root.c_str();
     query.text = "x";
     for (unsigned threads : {1u, 3u}) {
-        for (int drainKind : {0, 1, 2}) { // kept, drained, drained as prepared
-            const bool drained = drainKind != 0;
-            SCOPED_TRACE(std::to_string(threads) + " threads, drain " + std::to_string(drainKind));
-            KeptLines drain(drainKind == 2);
+        for (bool drained : {false, true}) {
+            SCOPED_TRACE(std::to_string(threads) + " threads, drained " + std::to_string(drained));
+            KeptLines drain;
             RunResults fresh; // the counts as a run's results start them
             fresh.drain = drained ? &drain : nullptr;
             query.threads = threads;
@@ -221,7 +184,7 @@ TEST_F(FileSetWalk, RecordsHandedToADrainComeFileByFileInWalkOrder) {
             EXPECT_EQ(fresh.RecordCount(), 3);
             EXPECT_EQ(fresh.hitList._count, drained ? 0 : 3);
             if (drained) {
-                EXPECT_EQ(drain.lines, (std::vector<std::string>{"a.c:1", "a.c:2", "b.c:2"}));
+                EXPECT_EQ(drain.lines, (std::vector<std::string>{a + ":1", a + ":2", b + ":2"}));
                 EXPECT_EQ(drain.batches, 2);
             }
         }

@@ -15,6 +15,7 @@
 #include "search/search_file.h"
 #include "search/search_text.h"
 #include "tests/fs/scratch_dir.h"
+#include "tests/search/kept_lines.h"
 #include "tests/search/test_run.h"
 
 #include <gtest/gtest.h>
@@ -136,12 +137,29 @@ TEST_F(SearchFileTest, AFileThatCannotBeReadCostsOnlyThatFile) {
     }
 }
 
+// Its hits before the end found make neither records nor a drain's lines.
 TEST_F(SearchFileTest, AFileThatEndsShortOfItsSizeCannotBeReadInWindows) {
-    File file(FileName(_dir.Write("short.txt", std::string(300000, 'x')).c_str()), openRead);
+    std::string text;
+    while (text.size() < 300000)
+        text += "x\n";
+    File file(FileName(_dir.Write("short.txt", text).c_str()), openRead);
     unsigned char buffer[65536];
     ReadWindows windows(file, 400000, buffer, sizeof buffer);
     EXPECT_EQ(windows.WindowAt(200000).length, sizeof buffer);
     EXPECT_THROW(windows.WindowAt(290000), TextFault);
+    KeptLines drain;
+    run.query.text = "x";
+    RecordDrain* const drains[] = {nullptr, &drain};
+    for (RecordDrain* lineDrain : drains) {
+        run.drain = lineDrain;
+        run.lines.text = "kept\n"; // another file's, which stay
+        run.lines.count = 1;
+        ReadWindows fresh(file, 400000, buffer, sizeof buffer);
+        EXPECT_EQ(SearchFileWindows("short.txt", fresh, run.Search(), patternReach), -1);
+        EXPECT_EQ(run.results.hitList._count, 0);
+        EXPECT_EQ(run.lines.text, "kept\n");
+        EXPECT_EQ(run.lines.count, 1);
+    }
 }
 
 TEST_F(SearchFileTest, ViewsAtTheGranularitysOffsetsShowTheFilesBytes) {

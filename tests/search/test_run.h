@@ -7,8 +7,11 @@ struct TestRun {
     RunQuery query;
     RunResults results;
     SearchWorkspace workspace;
+    // Set: the search prepares its hit lines there, into `lines`.
+    RecordDrain* drain = nullptr;
+    PreparedRecords lines;
 
     FileSearch Search(SearchPulse* pulse = nullptr) {
-        return FileSearch{query, results, workspace, pulse};
+        return FileSearch{query, results, workspace, pulse, nullptr, nullptr, drain, &lines};
     }
 };

@@ -1,6 +1,5 @@
 // trovfind's command line and output formats, the native program's names and
 // its UTF-8 texts.
-#include "search/hit_record.h"
 #include "search/run_counters.h"
 #include "tools/trovfind/code_page_text.h"
 #include "tools/trovfind/options.h"
@@ -80,22 +79,20 @@ TEST(TrovfindOptions, UsageErrorsAndHelp) {
 }
 
 TEST(TrovfindOutput, HitsInTheDefaultFormsOfWindowsAndOfGrepAddToTheLinesBefore) {
-    GrepInfo hit(SharedText("C:\\a b\\x.c"), String(std::string("int x;\0y", 8)), 12);
+    const char text[] = "int x;\0y";
     std::string lines = "before\n";
-    AppendHit(lines, hit, "C:\\a b\\x.c", 0);
-    AppendHit(lines, hit, "C:\\a b\\x.c", 1);
-    AppendGrepHit(lines, hit, "a b/x.c", 0);
-    AppendGrepHit(lines, hit, "a b/x.c", 1);
+    AppendHit(lines, environmentHits, "C:\\a b\\x.c", 12, text, 8, 0);
+    AppendHit(lines, environmentHits, "C:\\a b\\x.c", 1, "", 0, 1);
+    AppendHit(lines, grepHits, "a b/x.c", 1234567890, text, 8, 0);
+    AppendHit(lines, grepHits, "a b/x.c", 1, "", 0, 1);
     EXPECT_EQ(lines, "before\nC:\\a b\\x.c(12): int x;\nC:\\a b\\x.c\n"
-                     "a b/x.c:12:int x;\na b/x.c\n");
+                     "a b/x.c:1234567890:int x;\na b/x.c\n");
 }
 
 TEST(TrovfindOutput, RecordsEscapeBackslashTabLineEndsAndStopAtAZeroByte) {
-    GrepInfo hit(SharedText("C:\\d\\x.c"), String(std::string("a\tb\\c\rd\ne\0f", 11)), 7);
-    GrepInfo raw(SharedText("C:\\\xDC.c"), String("\x01\xFF"), 1);
     std::string lines;
-    AppendRecord(lines, hit, EscapeField(hit._fileName.c_str()));
-    AppendRecord(lines, raw, EscapeField(raw._fileName.c_str()));
+    AppendRecord(lines, EscapeField("C:\\d\\x.c"), 7, "a\tb\\c\rd\ne\0f", 11);
+    AppendRecord(lines, EscapeField("C:\\\xDC.c"), 1, "\x01\xFF", 2);
     EXPECT_EQ(lines, "C:\\\\d\\\\x.c\t7\ta\\tb\\\\c\\rd\\ne\n"
                      "C:\\\\\xDC.c\t1\t\x01\xFF\n");
 }

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "fs/entry_path.h"
-#include "search/hit_record.h"
 #include "tools/trovfind/code_page_text.h"
 #include "tools/trovfind/options.h"
 #include "tools/trovfind/output.h"
@@ -30,9 +29,8 @@ PosixNames NamesOf(const TrovfindOptions& options) {
     return names;
 }
 
-void LineTextsInUtf8(List<GrepInfo>& hitList) {
-    for (GrepInfo* record = hitList.GetHead(); record; record = List<GrepInfo>::GetNext(record))
-        record->_lineText = CodePageToUtf8(record->_lineText.c_str()).c_str();
+std::string LineTextInUtf8(const std::string& text) {
+    return CodePageToUtf8(text.c_str());
 }
 
 } // namespace
@@ -48,6 +46,6 @@ int main(int argc, char** argv) {
     const std::string error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
     const PosixNames names = NamesOf(options);
-    auto nameOf = [&](const GrepInfo& record) { return names.Of(record._fileName.c_str()); };
-    return SearchAndPrint(options, dirList, LineTextsInUtf8, nameOf, grepHits);
+    auto nameOf = [&](const String& fileName) { return names.Of(fileName.c_str()); };
+    return SearchAndPrint(options, dirList, LineTextInUtf8, nameOf, grepHits);
 }

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "search/hit_record.h"
 #include "tools/trovfind/options.h"
 #include "tools/trovfind/search_command.h"
 
@@ -75,9 +74,8 @@ ParseResult ParseUtf8Arguments(TrovfindOptions& options, std::string& error) {
 }
 
 // With -u the line texts, which are in the code page, are printed in UTF-8.
-void LineTextsInUtf8(List<GrepInfo>& hitList) {
-    for (GrepInfo* record = hitList.GetHead(); record; record = List<GrepInfo>::GetNext(record))
-        record->_lineText = Narrow(Widen(record->_lineText.c_str(), CP_ACP), CP_UTF8).c_str();
+std::string LineTextInUtf8(const std::string& text) {
+    return Narrow(Widen(text.c_str(), CP_ACP), CP_UTF8).c_str();
 }
 
 } // namespace
@@ -95,6 +93,6 @@ int main(int argc, char** argv) {
     error = BuildDirList(options, dirList);
     if (!error.empty()) return UsageError(error);
     return SearchAndPrint(
-        options, dirList, LineTextsInUtf8,
-        [](const GrepInfo& record) { return std::string(record._fileName); }, environmentHits);
+        options, dirList, LineTextInUtf8,
+        [](const String& fileName) { return std::string(fileName); }, environmentHits);
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "host/statistics_lines.h"
-#include "search/hit_record.h"
 #include "tools/trovfind/options.h"
 
 namespace {
@@ -31,36 +30,39 @@ void AppendEscaped(std::string& out, const char* text, size_t length) {
     }
 }
 
+// The bytes of a line text that the host reads: up to its first zero byte.
+uint32_t ReadLength(const char* text, uint32_t length) {
+    const void* zero = memchr(text, 0, length);
+    return zero ? static_cast<uint32_t>(static_cast<const char*>(zero) - text) : length;
+}
+
 // Appends name, separator, line number and separator: what goes before a
 // line text.
 void AppendLead(std::string& out, const std::string& name, const char* afterName,
                 int32_t lineNumber, const char* afterNumber) {
-    char number[16];
+    char digits[12];
+    char* first = digits + sizeof digits;
+    uint32_t rest =
+        lineNumber < 0 ? 0u - static_cast<uint32_t>(lineNumber) : static_cast<uint32_t>(lineNumber);
+    do {
+        *--first = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (lineNumber < 0) *--first = '-';
     out += name;
     out += afterName;
-    out.append(number, static_cast<size_t>(
-                           snprintf(number, sizeof number, "%d", static_cast<int>(lineNumber))));
+    out.append(first, static_cast<size_t>(digits + sizeof digits - first));
     out += afterNumber;
 }
 
 } // namespace
 
-void AppendHit(std::string& out, const GrepInfo& record, const std::string& name,
-               int fileNamesOnly) {
+void AppendHit(std::string& out, HitForm form, const std::string& name, int32_t lineNumber,
+               const char* text, uint32_t length, int fileNamesOnly) {
     if (!fileNamesOnly) {
-        AppendLead(out, name, "(", record._lineNumber, "): ");
-        out += record._lineText.c_str();
-    } else {
-        out += name;
-    }
-    out += '\n';
-}
-
-void AppendGrepHit(std::string& out, const GrepInfo& record, const std::string& name,
-                   int fileNamesOnly) {
-    if (!fileNamesOnly) {
-        AppendLead(out, name, ":", record._lineNumber, ":");
-        out += record._lineText.c_str();
+        const bool grep = form == grepHits;
+        AppendLead(out, name, grep ? ":" : "(", lineNumber, grep ? ":" : "): ");
+        out.append(text, ReadLength(text, length));
     } else {
         out += name;
     }
@@ -74,10 +76,10 @@ std::string EscapeField(const std::string& text) {
     return escaped;
 }
 
-void AppendRecord(std::string& out, const GrepInfo& record, const std::string& escapedName) {
-    AppendLead(out, escapedName, "\t", record._lineNumber, "\t");
-    const char* text = record._lineText.c_str();
-    AppendEscaped(out, text, strlen(text));
+void AppendRecord(std::string& out, const std::string& escapedName, int32_t lineNumber,
+                  const char* text, uint32_t length) {
+    AppendLead(out, escapedName, "\t", lineNumber, "\t");
+    AppendEscaped(out, text, ReadLength(text, length));
     out += '\n';
 }
 

@@ -9,27 +9,24 @@
 #include "search/run_counters.h"
 #include "search/run_results.h"
 
-class GrepInfo;
 struct TrovfindOptions;
 
-// The hit forms append one record's line to `out`; a line text is written as
-// the host reads it, up to its first zero byte.
+// The hit forms append one hit line to `out`: `name` is how its file is
+// shown, `text` its line text (`length` bytes), written as the host reads it,
+// up to a zero byte among them.
 
-// The default form on Windows, a development environment's message window's:
-// "name(lineNumber): lineText", or the name alone with -l. Ends with LF.
-// `name` is how the record's file is shown.
-void AppendHit(std::string& out, const GrepInfo& record, const std::string& name,
-               int fileNamesOnly);
-
-// The default form natively, grep's: "name:lineNumber:lineText", or the name
-// alone with -l. Ends with LF.
-void AppendGrepHit(std::string& out, const GrepInfo& record, const std::string& name,
-                   int fileNamesOnly);
+// The default forms of the hits, each ended by LF: a development
+// environment's message window's on Windows, "name(lineNumber): lineText",
+// and grep's natively, "name:lineNumber:lineText"; the name alone with -l.
+enum HitForm { environmentHits, grepHits };
+void AppendHit(std::string& out, HitForm form, const std::string& name, int32_t lineNumber,
+               const char* text, uint32_t length, int fileNamesOnly);
 
 // --records form: name TAB lineNumber TAB lineText LF, with backslash,
 // TAB, LF and CR inside the texts written as \\ \t \n \r; the name comes
-// escaped already (EscapeField), as it serves all the records of its file.
-void AppendRecord(std::string& out, const GrepInfo& record, const std::string& escapedName);
+// escaped already (EscapeField), as it serves all the lines of its file.
+void AppendRecord(std::string& out, const std::string& escapedName, int32_t lineNumber,
+                  const char* text, uint32_t length);
 std::string EscapeField(const std::string& text);
 
 // "#counters filesProcessed=N filesWithHits=N hitCount=N" and LF.

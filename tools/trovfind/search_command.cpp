@@ -4,9 +4,7 @@
 
 #include "fs/entry_path.h"
 #include "host/file_set_walk.h"
-#include "search/hit_record.h"
 #include "tools/trovfind/console_progress.h"
-#include "tools/trovfind/output.h"
 
 namespace {
 
@@ -71,54 +69,47 @@ RunQuery QueryOf(const TrovfindOptions& options, const String& dirList) {
 
 namespace {
 
-// Writes each file's records as the walk takes them and frees them, so that
-// a run holds one file's records at a time however many it finds. On several
-// threads the thread that searched a file turns its records into their lines.
+// Writes each file's hit lines as the walk takes them: the thread that
+// searched a file turns its hits into their lines as it finds them, so that
+// a run makes no record and holds only the lines of the files searched and
+// not yet taken, however many it finds.
 class HitOutput : public RecordDrain {
 public:
-    HitOutput(const TrovfindOptions& options, const LineTextsToUtf8& toUtf8,
+    HitOutput(const TrovfindOptions& options, const LineTextToUtf8& toUtf8,
               const RecordName& nameOf, HitForm form)
         : _options(options), _toUtf8(toUtf8), _nameOf(nameOf), _form(form) {}
 
-    void Prepare(List<GrepInfo>& records, PreparedRecords& prepared) override {
-        if (_options.utf8) _toUtf8(records);
-        // The records of a file share its name: it is turned once. A name
-        // freed with its records may lend its address to a later file's, so
-        // nothing is kept from one call to the next.
-        const char* lastName = nullptr;
-        std::string name;
-        for (GrepInfo* record = records.GetHead(); record;
-             record = List<GrepInfo>::GetNext(record)) {
-            if (record->_fileName.c_str() != lastName) {
-                lastName = record->_fileName.c_str();
-                name = _options.records ? EscapeField(_nameOf(*record)) : _nameOf(*record);
-            }
-            if (_options.records)
-                AppendRecord(prepared.text, *record, name);
-            else if (_form == grepHits)
-                AppendGrepHit(prepared.text, *record, name, _options.fileNamesOnly);
-            else
-                AppendHit(prepared.text, *record, name, _options.fileNamesOnly);
+    void PrepareLine(const String& fileName, int32_t lineNumber, const char* text, uint32_t length,
+                     PreparedRecords& prepared) override {
+        if (prepared.count == 0) {
+            // Room for a dozen lines at once, which most files with hits
+            // fill: the text is not grown line by line.
+            prepared.text.reserve(1024);
+            prepared.name = _options.records ? EscapeField(_nameOf(fileName)) : _nameOf(fileName);
         }
-        prepared.count = records._count;
-        records.DeleteAll();
-    }
-    void Take(List<GrepInfo>& records) override {
-        Prepare(records, _lines);
-        TakePrepared(_lines);
+        std::string converted;
+        if (_options.utf8) {
+            converted = _toUtf8(std::string(text, length));
+            text = converted.c_str();
+            length = static_cast<uint32_t>(converted.size());
+        }
+        if (_options.records)
+            AppendRecord(prepared.text, prepared.name, lineNumber, text, length);
+        else
+            AppendHit(prepared.text, _form, prepared.name, lineNumber, text, length,
+                      _options.fileNamesOnly);
+        ++prepared.count;
     }
     void TakePrepared(PreparedRecords& prepared) override {
         Write(prepared.text);
-        prepared.text.clear();
-        prepared.count = 0;
+        prepared = PreparedRecords();
     }
 
 private:
     const TrovfindOptions& _options;
-    const LineTextsToUtf8& _toUtf8;
+    const LineTextToUtf8& _toUtf8;
     const RecordName& _nameOf;
     const HitForm _form;
-    PreparedRecords _lines; // one file's, kept for the next file's
 };
 
 void PrintTotals(const TrovfindOptions& options, const RunResults& results) {
@@ -133,7 +124,7 @@ void PrintTotals(const TrovfindOptions& options, const RunResults& results) {
 } // namespace
 
 int SearchAndPrint(const TrovfindOptions& options, const String& dirList,
-                   const LineTextsToUtf8& toUtf8, const RecordName& nameOf, HitForm form) {
+                   const LineTextToUtf8& toUtf8, const RecordName& nameOf, HitForm form) {
     const RunQuery query = QueryOf(options, dirList);
     RunResults results;
     HitOutput output(options, toUtf8, nameOf, form);

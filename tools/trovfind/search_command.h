@@ -8,13 +8,11 @@
 #include <functional>
 #include <string>
 
-#include "base/list.h"
 #include "base/string.h"
 #include "search/run_query.h"
 #include "search/run_results.h"
 #include "tools/trovfind/options.h"
-
-class GrepInfo;
+#include "tools/trovfind/output.h"
 
 // Prints `error` and the usage on standard error; returns the exit status
 // of a usage error.
@@ -37,14 +35,12 @@ std::string BuildDirList(const TrovfindOptions& options, String& dirList);
 // the walk only asks that there is one.
 RunQuery QueryOf(const TrovfindOptions& options, const String& dirList);
 
-// How a record names its file in the output.
-using RecordName = std::function<std::string(const GrepInfo& record)>;
-// The default form of the hits (tools/trovfind/output.h).
-enum HitForm { environmentHits, grepHits };
+// How the output names a file, given the name its records would hold.
+using RecordName = std::function<std::string(const String& fileName)>;
 
-// What -u does to the line texts, which are in the code page, before they
-// are printed.
-using LineTextsToUtf8 = std::function<void(List<GrepInfo>& hitList)>;
+// What -u does to a line text, which is in the code page, before it is
+// printed.
+using LineTextToUtf8 = std::function<std::string(const std::string& text)>;
 
 // Runs the search of `dirList` (BuildDirList) with the console's progress
 // (tools/trovfind/console_progress.h), writing each file's records on
@@ -52,4 +48,4 @@ using LineTextsToUtf8 = std::function<void(List<GrepInfo>& hitList)>;
 // statistics, the counters with --records, the summary on standard error in
 // the default form and the longest gap when asked. Returns the exit status.
 int SearchAndPrint(const TrovfindOptions& options, const String& dirList,
-                   const LineTextsToUtf8& toUtf8, const RecordName& nameOf, HitForm form);
+                   const LineTextToUtf8& toUtf8, const RecordName& nameOf, HitForm form);
