@@ -3,6 +3,8 @@
 // the entries are POSIX paths, and the output names files as the entries were
 // given (tools/trovfind/posix_names.h). The default form is grep's
 // "path:line:text"; --records is the Windows build's machine-readable form.
+#include <malloc.h>
+
 #include <cstdio>
 #include <string>
 
@@ -36,6 +38,12 @@ std::string LineTextInUtf8(const std::string& text) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The blocks of half a MiB and more (the read buffers, the copies of
+    // large files' windows for the pattern search) are mapped on their own
+    // and go back to the system when freed. By default the C library raises
+    // that bound to the largest block freed, after which such blocks stay in
+    // each thread's heap with up to twice their size kept resident.
+    mallopt(M_MMAP_THRESHOLD, 512 * 1024);
     TrovfindOptions options;
     int exitStatus = 0;
     if (!ReadOptions(argc, argv, options, exitStatus)) return exitStatus;
