@@ -122,6 +122,7 @@ public:
     // and every result is taken, or after a stop when the next result is not
     // whole or will not come. Neither waits nor works.
     Take TakeReady(Result& result) {
+        Release(result);
         std::lock_guard<Mutex> lock(_mutex);
         return TakeHead(result);
     }
@@ -133,6 +134,7 @@ public:
     // of results is ready in order, not for each (under Wine every wake-up of a thread on another
     // processor is dear): call it again until it waits.
     Take TakeNext(Result& result, unsigned waitMs, SearchPulse& pulse) {
+        Release(result);
         ConditionVariable::Lock lock(_mutex);
         Take now = TakeHead(result);
         if (now != waiting) return now;
@@ -185,6 +187,12 @@ private:
         SearchPulse* const _also;
         bool _fired = false;
     };
+
+    // What `result` held (the result taken before) goes before the lock is
+    // taken: freeing it can take a while (memory that another thread
+    // allocated is freed under that thread's heap lock), which would hold up
+    // the workers waiting for the pool's lock.
+    static void Release(Result& result) { result = Result(); }
 
     // Under the lock: what taking the next result would give now.
     Take HeadState() const {
