@@ -1,6 +1,7 @@
 // The directory enumeration on a POSIX system, for the native build. It gives
 // the entries what the Windows emulation gives them: drive Z: is the root of
-// the file system, backslashes separate, a name beginning with a dot carries
+// the file system, backslashes separate (a backslash within a name is spelt
+// as fs/posix_name_form.h says), a name beginning with a dot carries
 // the hidden attribute, files carry the archive attribute, and a symbolic
 // link to a folder is a folder with the reparse-point attribute. The listing
 // tells folders and files apart by the entry's type, so that neither a
@@ -28,6 +29,7 @@
 #include "fs/directory_enumeration.h"
 #include "fs/name_case.h"
 #include "fs/posix_file.h"
+#include "fs/posix_name_form.h"
 
 namespace {
 
@@ -75,8 +77,9 @@ bool Describe(int directory, const char* lookup, const char* name, unsigned char
     entry->_attributes = attributes;
     entry->_time = 0;
     entry->_date = 0;
-    const size_t length = strnlen(name, findDataNameSize - 1);
-    memcpy(entry->_name, name, length);
+    const std::string layerName = LayerFormOf(name);
+    const size_t length = std::min(layerName.size(), size_t(findDataNameSize - 1));
+    memcpy(entry->_name, layerName.data(), length);
     entry->_name[length] = '\0';
     return true;
 }

@@ -7,14 +7,12 @@
 #include <string>
 
 #include "fs/file_platform.h"
+#include "fs/posix_name_form.h"
 
 namespace {
 
 String AsDriveZ(const std::string& posixPath) {
-    String path("Z:");
-    for (char c : posixPath)
-        path += c == '/' ? '\\' : c;
-    return path;
+    return String("Z:" + LayerFormOf(posixPath));
 }
 
 char FoldAscii(char c) {

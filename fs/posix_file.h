@@ -1,7 +1,6 @@
 // What the native file layer shares: the POSIX path of one of the layer's
-// names (drive Z: is the root of the file system, as under Wine, and a
-// backslash separates), and the layer's error code for a POSIX error, so that
-// a failure reads as the Windows build reports it.
+// names (fs/posix_name_form.h), and the layer's error code for a POSIX
+// error, so that a failure reads as the Windows build reports it.
 #pragma once
 
 #include <cstdint>

@@ -3,15 +3,14 @@
 #include <cerrno>
 
 #include "fs/file_errors.h"
+#include "fs/posix_name_form.h"
 
 bool PosixPathOf(const char* name, std::string* posix) {
     if (name[0] != '\0' && name[1] == ':') {
         if (name[0] != 'Z' && name[0] != 'z') return false;
         name += 2;
     }
-    posix->assign(name);
-    for (char& c : *posix)
-        if (c == '\\') c = '/';
+    *posix = PosixFormOf(name);
     return true;
 }
 

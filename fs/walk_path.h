@@ -41,9 +41,10 @@ String CurrentWalkDirectory();
 // by the long name of what it names; the path itself when a part is missing.
 String LongNamesOf(const String& walkPath);
 
-// The whole size of the file at a walk path; 0 when there is none. (A
-// listing's entry holds only the low 32 bits of a size.)
-uint64_t SizeOfWalkPath(const String& walkPath);
+// The whole size of the file at a walk path; -1 when there is none (or its
+// size cannot be read). (A listing's entry holds only the low 32 bits of a
+// size.)
+int64_t SizeOfWalkPath(const String& walkPath);
 
 // The attributes of the file or folder at a walk path (the platform's bits,
 // FileAttribute of fs/find_data.h among them), or -1 when there is none.

@@ -7,6 +7,7 @@
 
 #include "fs/find_data.h"
 #include "fs/posix_file.h"
+#include "fs/posix_name_form.h"
 #include "fs/walk_path.h"
 
 String WalkPathOf(const String& hostPath, int) {
@@ -17,11 +18,11 @@ String HostPathOf(const String& walkPath, int) {
     return walkPath;
 }
 
-uint64_t SizeOfWalkPath(const String& walkPath) {
+int64_t SizeOfWalkPath(const String& walkPath) {
     std::string posix;
     struct stat status;
-    if (!PosixPathOf(walkPath.c_str(), &posix) || stat(posix.c_str(), &status) != 0) return 0;
-    return uint64_t(status.st_size);
+    if (!PosixPathOf(walkPath.c_str(), &posix) || stat(posix.c_str(), &status) != 0) return -1;
+    return int64_t(status.st_size);
 }
 
 int32_t AttributesOfWalkPath(const String& walkPath) {
@@ -34,9 +35,7 @@ int32_t AttributesOfWalkPath(const String& walkPath) {
 String CurrentWalkDirectory() {
     char buffer[4096];
     if (getcwd(buffer, sizeof buffer) == nullptr) return String("Z:\\");
-    std::string current = std::string("Z:") + buffer;
-    for (char& c : current)
-        if (c == '/') c = '\\';
+    std::string current = "Z:" + LayerFormOf(buffer);
     if (current.size() > 3 && current.back() == '\\') current.pop_back();
     return String(current);
 }

@@ -151,12 +151,12 @@ String HostPathOf(const String& walkPath, int hostUtf8) {
     return shortened;
 }
 
-uint64_t SizeOfWalkPath(const String& walkPath) {
+int64_t SizeOfWalkPath(const String& walkPath) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(PlatformPathOf(walkPath.c_str()).c_str(), GetFileExInfoStandard,
                               &data))
-        return 0;
-    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        return -1;
+    return int64_t((uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
 int32_t AttributesOfWalkPath(const String& walkPath) {

@@ -6,7 +6,8 @@
 int SearchWalkFile(WalkItem& item, const FileSearch& search) {
     const int records = SearchFile(item.path, search);
     // An empty file is refused by the search: its size is asked only then,
-    // which costs nothing on the files that could be searched.
+    // which costs nothing on the files that could be searched. A file whose
+    // size cannot be read either was not read.
     if (records < 0 && item.sizeUnlisted && SizeOfWalkPath(item.path) == 0) {
         item.leftOutEmpty = true;
         return 0;

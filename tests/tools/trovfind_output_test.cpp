@@ -152,6 +152,9 @@ TEST(TrovfindNames, RecordsNameFilesAsTheirEntriesWereGiven) {
         {"Z:\\home\\u\\src", "src"},
         {"Z:\\home\\u\\one.c", "one.c"},
         {"Z:\\etc\\hosts", "/etc/hosts"},
+        {"Z:\\home\\u\\src\\a\xEF\x81\x9C"
+         "b.c",
+         "src/a\\b.c"}, // a backslash in a name
     };
     for (const auto& c : cases)
         EXPECT_EQ(names.Of(c.walkPath), c.shown) << c.walkPath;

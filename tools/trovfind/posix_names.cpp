@@ -2,17 +2,17 @@
 
 #include <algorithm>
 
+#include "fs/posix_name_form.h"
+
 namespace {
 
 bool IsDriveRoot(const std::string& walkPath) {
     return walkPath.size() == 3 && walkPath[1] == ':' && walkPath[2] == '\\';
 }
 
-// The rest of a walk path after `length` bytes, its separators made '/'.
+// The rest of a walk path after `length` bytes, in POSIX form.
 std::string PosixRest(const std::string& walkPath, size_t length) {
-    std::string rest = walkPath.substr(length);
-    std::replace(rest.begin(), rest.end(), '\\', '/');
-    return rest;
+    return PosixFormOf(walkPath.substr(length));
 }
 
 } // namespace
