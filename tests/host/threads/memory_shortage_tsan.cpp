@@ -19,6 +19,7 @@
 #include "heap/heap.h"
 #include "host/memory_headroom.h"
 #include "host/ordered_pool.h"
+#include "tests/host/threads/pool_consumer.h"
 
 namespace {
 
@@ -144,33 +145,18 @@ Outcome ShortRun(const std::vector<MemoryFile>& walk, unsigned threads, int64_t 
                   });
         NeverStop own;
         FileResult result;
-        // Takes the results in order, until the pool has room or to the end;
-        // false once the run ends.
-        auto take = [&](bool toEnd) {
-            for (;;) {
-                if (shortage.RanOut()) pool.Stop();
-                const bool more = toEnd || pool.Full();
-                Pool::Take took = more ? pool.TakeNext(result, 1, own) : pool.TakeReady(result);
-                if (took == Pool::finished) return false;
-                if (took == Pool::waiting) {
-                    if (more) continue;
-                    return true;
-                }
-                if (result.skipped) return false;
-                Allocate(); // the run's list takes the file's records
-                outcome.taken.push_back(result);
-                if (result.full) return false;
-            }
-        };
         try {
-            bool listing = true;
-            for (size_t i = 0; listing && i < walk.size(); ++i) {
-                Allocate(); // the walk's item
-                const Pool::Submitted submitted = pool.Submit(walk[i]);
-                listing = submitted == Pool::queued || (submitted == Pool::full && take(false));
-            }
-            pool.EndOfWalk();
-            if (listing) take(true);
+            RunConsumer(
+                pool, walk, result, own, [] { Allocate(); }, // the walk's item
+                [&] {
+                    if (shortage.RanOut()) pool.Stop();
+                },
+                [&](const FileResult& took) {
+                    if (took.skipped) return false;
+                    Allocate(); // the run's list takes the file's records
+                    outcome.taken.push_back(took);
+                    return !took.full;
+                });
         } catch (const std::bad_alloc&) {
             // As on one thread, the failure passes through the walk, which
             // ends as a full hit list once memory ran out.

@@ -16,6 +16,7 @@
 
 #include "host/ordered_pool.h"
 #include "search/mapping_budget.h"
+#include "tests/host/threads/pool_consumer.h"
 
 namespace {
 
@@ -112,28 +113,16 @@ std::vector<FileResult> PoolRun(const std::vector<MemoryFile>& walk, unsigned th
     std::vector<FileResult> taken;
     CountingPulse own(ownStopAt);
     FileResult result;
-    // Takes what is ready; `more`: until the pool has room, or to the end.
-    auto take = [&](bool toEnd) {
-        for (;;) {
+    RunConsumer(
+        pool, walk, result, own, [] {},
+        [&] {
             if (own.Fired()) pool.Stop();
-            const bool more = toEnd || pool.Full();
-            Pool::Take took = more ? pool.TakeNext(result, 1, own) : pool.TakeReady(result);
-            if (took == Pool::finished) return false;
-            if (took == Pool::waiting) {
-                if (more) continue;
-                return true;
-            }
-            taken.push_back(result);
+        },
+        [&](const FileResult& took) {
+            taken.push_back(took);
             if (taken.size() == stopAfter) pool.Stop();
-        }
-    };
-    bool listing = true;
-    for (size_t i = 0; listing && i < walk.size(); ++i) {
-        const Pool::Submitted submitted = pool.Submit(walk[i]);
-        listing = submitted == Pool::queued || (submitted == Pool::full && take(false));
-    }
-    pool.EndOfWalk();
-    if (listing) take(true);
+            return true;
+        });
     if (stopper.joinable()) stopper.join();
     return taken;
 }
