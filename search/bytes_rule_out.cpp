@@ -1,7 +1,6 @@
 #include "search/bytes_rule_out.h"
 
 #include "search/plain_search.h"
-#include "search/regexp.h"
 #include "search/regexp_program.h"
 #include "search/text_encoding.h"
 #include "search/text_walk.h"
@@ -34,7 +33,8 @@ bool FoldsBeyondAscii(unsigned char c) {
 // matched case-sensitively. False when there are none that the conversion
 // keeps: ASCII bytes other than '?', which ignoring case fold with no byte
 // beyond ASCII.
-bool BytesEveryMatchHolds(const RunQuery& query, std::string& bytes, int& caseInsensitive) {
+bool BytesEveryMatchHolds(const RunQuery& query, CompiledPattern& compiled, std::string& bytes,
+                          int& caseInsensitive) {
     if (query.statistics || query.text.empty()) return false;
     bytes = query.text.c_str();
     caseInsensitive = query.caseInsensitive;
@@ -42,11 +42,10 @@ bool BytesEveryMatchHolds(const RunQuery& query, std::string& bytes, int& caseIn
     for (unsigned char c : bytes)
         pattern = pattern || (query.pattern && !WordChars()[c]); // as the search tells them
     if (pattern) {
-        const TRegexp regexp(query.text.c_str());
-        if (regexp.GetPattern() == nullptr || regexp.GetStatus() != TRegexp::kValid) return false;
-        const RegexpProgram program(regexp.GetPattern());
-        bytes.assign(reinterpret_cast<const char*>(program.GetLineLiteral()),
-                     program.GetLineLiteralLength());
+        const RegexpProgram* program = compiled.For(query.text.c_str());
+        if (program == nullptr) return false;
+        bytes.assign(reinterpret_cast<const char*>(program->GetLineLiteral()),
+                     program->GetLineLiteralLength());
         caseInsensitive = 0;
     }
     if (bytes.empty()) return false;
@@ -64,7 +63,8 @@ const SearchWorkspace::RuleOutBytes& RuleOutBytesOf(const RunQuery& query,
     if (known.statistics != query.statistics || known.caseInsensitive != query.caseInsensitive ||
         known.pattern != query.pattern || known.text != query.text.c_str()) {
         known.statistics = -1; // unknown until worked out, should that raise
-        known.held = BytesEveryMatchHolds(query, known.bytes, known.bytesCaseInsensitive);
+        known.held =
+            BytesEveryMatchHolds(query, workspace.pattern, known.bytes, known.bytesCaseInsensitive);
         known.text = query.text.c_str();
         known.statistics = query.statistics;
         known.caseInsensitive = query.caseInsensitive;

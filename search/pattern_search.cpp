@@ -1,6 +1,5 @@
 #include "search/pattern_search.h"
 
-#include "search/regexp.h"
 #include "search/regexp_program.h"
 #include "search/regexp_scan.h"
 #include "search/word_chars.h"
@@ -41,14 +40,12 @@ private:
 
 } // namespace
 
-int32_t FindPatternMatches(const char* text, uint32_t size, const TRegexp& pattern, int wholeWords,
-                           uint32_t* positions, int32_t maxPositions, uint32_t from, uint32_t limit,
-                           SearchPulse* pulse) {
-    if (pattern.GetPattern() == nullptr || pattern.GetStatus() != TRegexp::kValid) return 0;
+int32_t FindPatternMatches(const char* text, uint32_t size, const RegexpProgram& program,
+                           int wholeWords, uint32_t* positions, int32_t maxPositions, uint32_t from,
+                           uint32_t limit, SearchPulse* pulse) {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
     const uint32_t textLength = static_cast<uint32_t>(strnlen(text, size));
     const uint32_t end = textLength < limit ? textLength : limit;
-    const RegexpProgram program(pattern.GetPattern());
     RegexpScan scan(program, bytes, textLength, pulse);
     int32_t count = 0;
     for (uint32_t at = from; count < maxPositions;) {

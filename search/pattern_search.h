@@ -14,8 +14,8 @@
 
 #include <cstdint>
 
+class RegexpProgram;
 class SearchPulse;
-class TRegexp;
 
 // Searches `text`, a copy of `size` bytes of a file followed by a zero byte;
 // the search ends at the text's first zero byte (the rest is not searched).
@@ -25,10 +25,11 @@ class TRegexp;
 // the whole-word test accepts (when `wholeWords`) adds its offset in `text`
 // to `positions`, in increasing order, until `maxPositions` are kept. Every
 // offset lies before the first zero byte, or at it for an empty match at the
-// end. A pattern whose status is not 0
-// finds nothing. `pulse` (may be null) is called every 64 KiB of work; when
+// end. `program` is that of a validly compiled pattern
+// (search/compiled_pattern.h). `pulse` (may be null) is called every 64 KiB of work; when
 // it asks to stop, the search ends with the offsets that lie before the
 // point it reached. Returns the count.
-int32_t FindPatternMatches(const char* text, uint32_t size, const TRegexp& pattern, int wholeWords,
-                           uint32_t* positions, int32_t maxPositions, uint32_t from = 0,
-                           uint32_t limit = UINT32_MAX, SearchPulse* pulse = nullptr);
+int32_t FindPatternMatches(const char* text, uint32_t size, const RegexpProgram& program,
+                           int wholeWords, uint32_t* positions, int32_t maxPositions,
+                           uint32_t from = 0, uint32_t limit = UINT32_MAX,
+                           SearchPulse* pulse = nullptr);

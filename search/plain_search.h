@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "search/vector_build.h"
+
 struct PlainQuery {
     const unsigned char* text; // the literal to find; not NUL-terminated here
     uint32_t length;           // at least 1
@@ -27,3 +29,10 @@ struct PlainQuery {
 int32_t FindPlainMatches(const unsigned char* data, uint32_t size, const PlainQuery& query,
                          uint32_t* positions, int32_t maxPositions, uint32_t* stoppedAt = nullptr,
                          uint32_t from = 0, uint32_t until = UINT32_MAX);
+
+// FindPlainMatches with the candidate scan built for `build`, which the
+// processor must offer; for tests that run each.
+int32_t FindPlainMatchesWith(VectorBuild build, const unsigned char* data, uint32_t size,
+                             const PlainQuery& query, uint32_t* positions, int32_t maxPositions,
+                             uint32_t* stoppedAt = nullptr, uint32_t from = 0,
+                             uint32_t until = UINT32_MAX);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "search/compiled_pattern.h"
 #include "search/line_pass.h"
 #include "search/run_query.h"
 #include "search/run_results.h"
@@ -44,10 +45,11 @@ public:
     std::unique_ptr<uint32_t[]> windowPositions; // found in one window
     std::unique_ptr<HitLine[]> hitLines;         // the batch's hit lines
 
+    // The query's pattern, compiled for the first file that needs it.
+    CompiledPattern pattern;
+
     // The bytes that every match of a query holds (search/bytes_rule_out.h),
-    // worked out for the first file of a query and kept for the next ones:
-    // a pattern's costs a compilation, about what ruling out a small file
-    // costs.
+    // worked out for the first file of a query and kept for the next ones.
     struct RuleOutBytes {
         // The query they were worked out for.
         std::string text;

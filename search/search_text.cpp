@@ -5,7 +5,6 @@
 #include "search/line_pass.h"
 #include "search/pattern_search.h"
 #include "search/plain_search.h"
-#include "search/regexp.h"
 #include "search/search_file.h"
 #include "search/text_statistics.h"
 #include "search/text_walk.h"
@@ -135,7 +134,9 @@ private:
 class PatternFinder : public MatchFinder {
 public:
     PatternFinder(TextWalk& walk, const FileSearch& search, uint32_t reach)
-        : _walk(walk), _search(search), _reach(reach), _pattern(search.query.text.c_str()) {
+        : _walk(walk), _search(search), _reach(reach),
+          _program(search.workspace.pattern.For(search.query.text.c_str())),
+          _done(_program == nullptr) {
         if (walk.Source().TerminatedText() != nullptr) return;
         const uint32_t most = walk.Source().MaxWindow();
         _copySize = most < maxPatternCopy ? most : maxPatternCopy;
@@ -161,7 +162,7 @@ public:
             uint32_t* room = _wide ? _wide.get() : _search.workspace.windowPositions.get();
             const int32_t capacity = _wide ? wideBatch : matchBatch;
             const int32_t found = FindPatternMatches(
-                _searched, _length, _pattern, _search.query.wholeWords, room, capacity,
+                _searched, _length, *_program, _search.query.wholeWords, room, capacity,
                 static_cast<uint32_t>(_from - _copyStart), _decided, &pulse);
             // The matches of one stretch of text are resolved together, in
             // one pass back over it: where they are many (a long line, a
@@ -238,7 +239,7 @@ private:
     TextWalk& _walk;
     const FileSearch& _search;
     uint32_t _reach;
-    TRegexp _pattern;
+    const RegexpProgram* _program;   // null: the pattern does not compile, and finds nothing
     std::unique_ptr<char[]> _text;   // the copy, when the source's text is not searched
     const char* _searched = nullptr; // the text searched: the copy or the source's
     uint32_t _copySize;
@@ -248,7 +249,7 @@ private:
     uint32_t _decided = 0;
     bool _last = false;
     uint64_t _from = 0; // the next start to look at
-    bool _done = false;
+    bool _done;
     std::unique_ptr<uint32_t[]> _wide; // room for many matches, had when needed
     const uint32_t* _found = nullptr;  // matches in the copy, found and not all handed out
     int32_t _foundCount = 0;

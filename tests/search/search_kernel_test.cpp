@@ -1,7 +1,7 @@
 // The pure search kernel: plain search, line pass and statistics over byte
 // buffers, checked on the cases that matter and against naive oracles on
-// generated inputs, with padding so that matches straddle every 16-byte
-// block boundary of the candidate scan.
+// generated inputs, with padding so that matches straddle every vector
+// boundary of the candidate scan, in each of its builds.
 #include "search/file_windows.h"
 #include "search/line_ends.h"
 #include "search/line_pass.h"
@@ -31,11 +31,21 @@ std::vector<uint32_t> Plain(const std::string& data, const std::string& text, in
     std::vector<unsigned char> exact(data.begin(), data.end());
     PlainQuery query = {Bytes(text), static_cast<uint32_t>(text.size()), caseInsensitive,
                         wholeWords};
-    std::vector<uint32_t> positions(static_cast<size_t>(limit));
-    int32_t n = FindPlainMatches(exact.data(), static_cast<uint32_t>(exact.size()), query,
+    // Each build of the scan that the processor offers finds the same.
+    std::vector<uint32_t> found[2];
+    for (VectorBuild build : {VectorBuild::sse2, VectorBuild::avx2}) {
+        if (!ProcessorOffers(build)) continue;
+        std::vector<uint32_t>& positions = found[static_cast<int>(build)];
+        positions.resize(static_cast<size_t>(limit));
+        const int32_t n =
+            FindPlainMatchesWith(build, exact.data(), static_cast<uint32_t>(exact.size()), query,
                                  positions.data(), limit);
-    positions.resize(static_cast<size_t>(n));
-    return positions;
+        positions.resize(static_cast<size_t>(n));
+    }
+    if (ProcessorOffers(VectorBuild::avx2)) {
+        EXPECT_EQ(found[1], found[0]) << "AVX2 against SSE2";
+    }
+    return found[0];
 }
 
 // The plain search as the rules state it, one position at a time.
@@ -133,9 +143,8 @@ TEST(PlainSearch, KeepsAtMostTheLimitAndSaysWhereItStopped) {
 }
 
 // Every seed at every alignment: padding of 0 to 70 bytes before and 0 to 40
-// after puts
-// each match across every position of the 16- and 32-byte steps of the
-// candidate scan and near both ends.
+// after puts each match across every position of the 32- and 64-byte steps
+// of the candidate scan and near both ends.
 TEST(PlainSearch, AgreesWithTheOracleAtEveryAlignment) {
     const char* seeds[][2] = {
         {"PM_SUSPEND_PREPARE", "PM_SUSPEND_PREPARE"},
@@ -382,11 +391,13 @@ TEST(LinePass, CountingAheadBetweenBatchesAgreesWithTheOracle) {
     }
 }
 
-// The vector count against a byte loop: stretches around 16-byte blocks and
-// around 255 blocks (4080 bytes, where the lanes are summed), with no, every,
-// sparse or only a first delimiter, from an aligned and an unaligned start.
+// The vector count of each build against a byte loop: stretches around its
+// vectors and around 255 of them (4080 and 8160 bytes, where the lanes are
+// summed), with no, every, sparse or only a first delimiter, from an aligned
+// and an unaligned start.
 TEST(LineEnds, CountsAndFindsTheLastTwo) {
-    const uint32_t lengths[] = {0, 1, 15, 16, 17, 33, 4079, 4080, 4081, 4097, 9000};
+    const uint32_t lengths[] = {0,    1,    15,   16,   17,   31,   32,   33,  65,
+                                4079, 4080, 4081, 4097, 8159, 8160, 8161, 9000};
     const char* const fills[] = {"none", "every", "sparse", "first"};
     for (uint32_t length : lengths) {
         for (const char* fill : fills) {
@@ -406,14 +417,18 @@ TEST(LineEnds, CountsAndFindsTheLastTwo) {
                     expected.afterLast = i + 1;
                 }
                 if (expected.count < 2) expected.afterSecondLast = 0;
-                const LineEnds ends =
-                    CountLineEnds(reinterpret_cast<const unsigned char*>(data.data()), from,
-                                  static_cast<uint32_t>(data.size()), '\n');
-                const std::string where =
-                    std::to_string(length) + " bytes, " + fill + ", from " + std::to_string(from);
-                EXPECT_EQ(ends.count, expected.count) << where;
-                EXPECT_EQ(ends.afterLast, expected.afterLast) << where;
-                EXPECT_EQ(ends.afterSecondLast, expected.afterSecondLast) << where;
+                for (VectorBuild build : {VectorBuild::sse2, VectorBuild::avx2}) {
+                    if (!ProcessorOffers(build)) continue;
+                    const LineEnds ends = CountLineEndsWith(
+                        build, reinterpret_cast<const unsigned char*>(data.data()), from,
+                        static_cast<uint32_t>(data.size()), '\n');
+                    const std::string where = std::to_string(length) + " bytes, " + fill +
+                                              ", from " + std::to_string(from) + ", build " +
+                                              std::to_string(static_cast<int>(build));
+                    EXPECT_EQ(ends.count, expected.count) << where;
+                    EXPECT_EQ(ends.afterLast, expected.afterLast) << where;
+                    EXPECT_EQ(ends.afterSecondLast, expected.afterSecondLast) << where;
+                }
             }
         }
     }

@@ -6,6 +6,7 @@
 // texts that make a backtracking search exponential. LongLine is the file
 // search over one line of `a` ending in `b`, where `a.*b` matches at every
 // byte and each match runs to the end of the line.
+#include "search/compiled_pattern.h"
 #include "search/pattern_search.h"
 #include "search/regexp.h"
 #include "tests/search/benchmarks/source_text.h"
@@ -34,11 +35,12 @@ const std::string& SourceText() {
 const int32_t kMaxPositions = 10000; // the file search's limit
 
 void FileSearchOver(benchmark::State& state, const char* pattern, const std::string& text) {
-    TRegexp regexp(pattern);
+    CompiledPattern compiled;
+    const RegexpProgram& program = *compiled.For(pattern);
     std::vector<uint32_t> positions(kMaxPositions);
     int32_t matches = 0;
     for (auto _ : state) {
-        matches = FindPatternMatches(text.c_str(), static_cast<uint32_t>(text.size()), regexp, 0,
+        matches = FindPatternMatches(text.c_str(), static_cast<uint32_t>(text.size()), program, 0,
                                      positions.data(), kMaxPositions);
         benchmark::DoNotOptimize(positions.data());
     }
