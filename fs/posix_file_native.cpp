@@ -10,7 +10,8 @@ bool PosixPathOf(const char* name, std::string* posix) {
         if (name[0] != 'Z' && name[0] != 'z') return false;
         name += 2;
     }
-    *posix = PosixFormOf(name);
+    posix->assign(name);
+    ToPosixForm(*posix);
     return true;
 }
 

@@ -25,19 +25,22 @@ inline std::string LayerFormOf(const std::string& posix) {
     return layer;
 }
 
-// The POSIX form of a layer path without its drive: '\' becomes '/',
-// U+F05C becomes '\'.
-inline std::string PosixFormOf(const std::string& layer) {
-    const size_t spelt = sizeof layerBackslash - 1;
-    std::string posix;
-    posix.reserve(layer.size());
-    for (size_t i = 0; i < layer.size(); ++i) {
-        if (layer.compare(i, spelt, layerBackslash) == 0) {
-            posix += '\\';
-            i += spelt - 1;
-        } else {
-            posix += layer[i] == '\\' ? '/' : layer[i];
-        }
+// Turns a layer path without its drive into its POSIX form, in place: '\'
+// becomes '/', U+F05C becomes '\'. Every file opened natively comes through
+// here, so the common path, without U+F05C, is one pass.
+inline void ToPosixForm(std::string& path) {
+    for (char& c : path) {
+        if (c == '\\') c = '/';
     }
+    size_t at = path.find(layerBackslash);
+    while (at != std::string::npos) {
+        path.replace(at, sizeof layerBackslash - 1, 1, '\\');
+        at = path.find(layerBackslash, at + 1);
+    }
+}
+
+inline std::string PosixFormOf(const std::string& layer) {
+    std::string posix(layer);
+    ToPosixForm(posix);
     return posix;
 }
