@@ -91,7 +91,8 @@ File::~File() {
 void File::Open(const FileName& name, uint32_t mode) {
     _mode = CompleteOpenMode(mode);
     _name = name;
-    std::string posix;
+    // One buffer per thread: every file of a search is opened here.
+    thread_local std::string posix;
     if ((_mode & (openTempName | openClearReadOnly)) || !PosixPathOf(_name.c_str(), &posix))
         Raise(msgOpenFailed, errorFileNotFound);
     const int flags = OpenFlagsOf(_mode);

@@ -25,14 +25,15 @@ inline std::string LayerFormOf(const std::string& posix) {
     return layer;
 }
 
-// Turns a layer path without its drive into its POSIX form, in place: '\'
-// becomes '/', U+F05C becomes '\'. Every file opened natively comes through
-// here, so the common path, without U+F05C, is one pass.
-inline void ToPosixForm(std::string& path) {
-    for (char& c : path) {
-        if (c == '\\') c = '/';
+// Turns a layer path without its drive into its POSIX form, in place, from
+// byte `from` on: '\' becomes '/', U+F05C becomes '\'. Every file opened
+// natively comes through here, so the common path, without U+F05C, is one
+// pass.
+inline void ToPosixForm(std::string& path, size_t from = 0) {
+    for (size_t i = from; i < path.size(); ++i) {
+        if (path[i] == '\\') path[i] = '/';
     }
-    size_t at = path.find(layerBackslash);
+    size_t at = path.find(layerBackslash, from);
     while (at != std::string::npos) {
         path.replace(at, sizeof layerBackslash - 1, 1, '\\');
         at = path.find(layerBackslash, at + 1);

@@ -33,6 +33,10 @@ String WalkPathOf(const String& hostPath, int hostUtf8);
 // the file for a reader only). With `hostUtf8`, the walk path itself.
 String HostPathOf(const String& walkPath, int hostUtf8);
 
+// Whether HostPathOf(walkPath, hostUtf8) is the walk path itself, which the
+// caller may then use as it is instead of a copy (every file searched asks).
+bool HostPathIsWalkPath(const String& walkPath, int hostUtf8);
+
 // The current directory as a walk path (absolute, no closing separator but
 // a drive root's).
 String CurrentWalkDirectory();

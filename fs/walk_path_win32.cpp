@@ -114,8 +114,12 @@ std::wstring ShortNameOf(const std::wstring& wide) {
     return shortPath.substr(shortPath.rfind(L'\\') + 1);
 }
 
+bool HostPathIsWalkPath(const String& walkPath, int hostUtf8) {
+    return hostUtf8 || IsAscii(walkPath);
+}
+
 String HostPathOf(const String& walkPath, int hostUtf8) {
-    if (hostUtf8 || IsAscii(walkPath)) return walkPath;
+    if (HostPathIsWalkPath(walkPath, hostUtf8)) return walkPath;
     const std::wstring wide = Widen(walkPath.c_str(), CP_UTF8);
     BOOL lossy = FALSE;
     const String plain = Narrow(wide, CP_ACP, &lossy);

@@ -28,7 +28,10 @@ void ReportFileSearched(WalkProgress& progress, const RunQuery& query, RunResult
         if (!shortage.RanOut()) ++results.filesNotRead;
     } else if (records > 0) {
         ++results.counters.filesWithHits;
-        FileName shown(HostPathOf(fileName, query.hostUtf8));
+        FileName hostPath;
+        const FileName& shown = HostPathIsWalkPath(fileName, query.hostUtf8)
+                                    ? fileName
+                                    : (hostPath = HostPathOf(fileName, query.hostUtf8));
         progress.HitsChanged(shown, results.counters);
         if (results.drain != nullptr) {
             results.recordsDrained += lines.count;

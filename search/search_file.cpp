@@ -52,7 +52,10 @@ int SearchFile(FileName& path, const FileSearch& search, uint32_t windowSize, ui
     try {
         File opened(path, searchOpenMode | openWalkPath);
         const uint64_t size = opened.GetSize64();
-        const String recordName = HostPathOf(path, search.query.hostUtf8);
+        const int utf8 = search.query.hostUtf8;
+        String hostPath;
+        const String& recordName =
+            HostPathIsWalkPath(path, utf8) ? path : (hostPath = HostPathOf(path, utf8));
         // An empty file, or one whose size is unknown, is left to the
         // mapping, which refuses it.
         if (size != 0 && size <= readLimit) {

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -413,11 +414,12 @@ int SearchText(const String& path, WindowSource& source, const FileSearch& searc
         CountStatistics(walk, search.results.counters);
         return 0;
     }
-    std::unique_ptr<MatchFinder> finder;
-    if (search.query.pattern && IsPatternText(search.query.text))
-        finder.reset(new PatternFinder(walk, search, reach));
-    else
-        finder.reset(new PlainFinder(walk, search));
+    std::optional<PatternFinder> patternFinder;
+    std::optional<PlainFinder> plainFinder;
+    MatchFinder* finder =
+        search.query.pattern && IsPatternText(search.query.text)
+            ? static_cast<MatchFinder*>(&patternFinder.emplace(walk, search, reach))
+            : &plainFinder.emplace(walk, search);
     uint64_t* positions = search.workspace.matchPositions.get();
     int32_t count = finder->Next(positions);
     if (count == 0 && finder->Searched() == TextWalk::done) return 0;

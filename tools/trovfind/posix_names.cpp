@@ -10,9 +10,14 @@ bool IsDriveRoot(const std::string& walkPath) {
     return walkPath.size() == 3 && walkPath[1] == ':' && walkPath[2] == '\\';
 }
 
-// The rest of a walk path after `length` bytes, in POSIX form.
-std::string PosixRest(const std::string& walkPath, size_t length) {
-    return PosixFormOf(walkPath.substr(length));
+// `head` followed by the rest of a walk path after `length` bytes in POSIX
+// form, made in one string (a name is made for every file with hits).
+std::string WithPosixRest(const std::string& head, const std::string& walkPath, size_t length) {
+    std::string name;
+    name.reserve(head.size() + walkPath.size() - length);
+    name.append(head).append(walkPath, length, std::string::npos);
+    ToPosixForm(name, head.size());
+    return name;
 }
 
 } // namespace
@@ -38,10 +43,9 @@ std::string PosixNames::Of(const std::string& walkPath) const {
         const std::string& prefix = entry.first;
         if (walkPath.compare(0, prefix.size(), prefix) != 0) continue;
         if (walkPath.size() == prefix.size()) return entry.second;
-        if (IsDriveRoot(prefix)) return entry.second + PosixRest(walkPath, prefix.size());
-        if (walkPath[prefix.size()] == '\\')
-            return entry.second + PosixRest(walkPath, prefix.size());
+        if (IsDriveRoot(prefix) || walkPath[prefix.size()] == '\\')
+            return WithPosixRest(entry.second, walkPath, prefix.size());
     }
     const size_t drive = walkPath.size() >= 2 && walkPath[1] == ':' ? 2 : 0;
-    return PosixRest(walkPath, drive);
+    return WithPosixRest(std::string(), walkPath, drive);
 }
