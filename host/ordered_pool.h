@@ -104,11 +104,10 @@ public:
     }
 
     // Consumer: whether the bound is reached, so that the next result is to
-    // be taken (TakeNext) before a job is submitted.
-    bool Full() {
-        std::lock_guard<Mutex> lock(_mutex);
-        return _slots.size() >= _bound;
-    }
+    // be taken (TakeNext) before a job is submitted. Slots are added and
+    // taken by the consumer alone, so it reads their count without the lock
+    // (which it would take once more for every file).
+    bool Full() const { return _slots.size() >= _bound; }
 
     // Consumer: no job follows.
     void EndOfWalk() {
