@@ -71,9 +71,10 @@ TEST_F(FileSetWalk, StopIsSeenWhileFoldersAreListed) {
 }
 
 // Names that the platform's plain form reads as another file's or as a
-// device, and a short name that a real file bears too: each record shows
-// its own file's text, and the name it shows, searched again, finds that
-// file (but the '?' form, which names a file for a reader only).
+// device, and a short name that a real file bears too: each record (and the
+// progress) shows its own file's text, and the name it shows, searched
+// again, finds that file (but the '?' form, which names a file for a reader
+// only).
 TEST_F(FileSetWalk, EveryRecordNamesTheFileItWasReadFrom) {
     const std::string japanese = "\xE6\x97\xA5\xE6\x9C\xAC.txt"; // 日本.txt
     const char* plain[] = {"x", "x.", "y", "y ", "aux.c", "con.h", "nul.txt"};
@@ -100,6 +101,13 @@ TEST_F(FileSetWalk, EveryRecordNamesTheFileItWasReadFrom) {
         records.emplace_back(std::string(g->_fileName), std::string(g->_lineText));
     ASSERT_EQ(records.size(), 10u);
     EXPECT_EQ(results.filesNotRead, 0u);
+    // The progress names each file with hits as its record does.
+    std::vector<std::string> named;
+    for (const auto& record : records)
+        named.push_back(record.first);
+    EXPECT_EQ(
+        std::vector<std::string>(progress.filesWithHits.begin(), progress.filesWithHits.end()),
+        named);
     for (const auto& record : records) {
         SCOPED_TRACE(record.first);
         const std::string owner = record.second.substr(strlen("needle in "));
