@@ -5,18 +5,18 @@
 // can stand in for the other's at link time.
 //
 // The candidate scan tests two bytes of the text, its two rarest in text
-// (search/byte_frequency.h), at two vectors of positions per step (2 x 16 with SSE2, 2 x 32 with
-// AVX2): only where both fit is the whole text compared, so the common case of
-// a step without a candidate costs a few instructions. Ignoring case, a byte
-// of the text fits the bytes that fold onto the same upper case
-// (search/word_chars.h): itself and its other case, so a tested byte is
-// compared with both. Where the two cases differ only in
+// (search/byte_frequency.h), at two vectors of positions per step (2 x 16
+// with SSE2, 2 x 32 with AVX2): only where both fit is the whole text
+// compared, so the common case of a step without a candidate costs a few
+// instructions. Ignoring case, a byte of the text fits the bytes that fold
+// onto the same upper case (search/word_chars.h): itself and its other case,
+// so a tested byte is compared with both. Where the two cases differ only in
 // bit 0x20 (the ASCII letters, most of a Western code page's), the rest of a
 // short text is compared 16 bytes at once by OR-ing that bit into the data
-// byte; otherwise byte by byte through the fold table.
-// Candidates are handed on in increasing order, so the semantics are those of
-// the one-position-at-a-time walk: an accepted match drops the candidates
-// inside it, the limit ends the search at once.
+// byte; otherwise byte by byte through the fold table. Candidates are handed
+// on in increasing order, so the semantics are those of the
+// one-position-at-a-time walk: an accepted match drops the candidates inside
+// it, the limit ends the search at once.
 #pragma once
 
 #include "search/byte_frequency.h"
