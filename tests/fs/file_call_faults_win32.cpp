@@ -39,9 +39,17 @@ struct FaultyCall<entry, Result(WINAPI*)(Arguments...)> {
             if (FailsByName(faults, arguments...)) return Failure();
         }
         const Result result = (faults._saved.*entry)(arguments...);
-        std::lock_guard<std::mutex> lock(faults._mutex);
-        Count(faults, result);
-        FollowByName(faults, result, arguments...);
+        // The caller reads the call's error after it returns, and the lock
+        // below may change it: the first time another thread holds it, the
+        // lock makes the event it waits on, which sets the error to 0 (then a
+        // listing's normal end looked like a failure).
+        const DWORD error = GetLastError();
+        {
+            std::lock_guard<std::mutex> lock(faults._mutex);
+            Count(faults, result);
+            FollowByName(faults, result, arguments...);
+        }
+        SetLastError(error);
         return result;
     }
 
